@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Small file helpers shared by the tests.
+
+// Writes bytes to a file, creating missing parent folders; fails the test when it cannot.
+void WriteTestFile(const QString& path, const QByteArray& bytes);
+
+// The whole content of a file; fails the test when it cannot be read.
+QByteArray ReadTestFile(const QString& path);
+
+// The names in a folder (files and folders, not "." and ".."), sorted.
+QStringList FolderNames(const QString& folder);
+
+// The folder that holds the built programs and the installation data beside them.
+QString BuiltProgramsFolder();
+
+// The root of the source tree.
+QString SourceFolder();
+
+// Runs a program to its end and returns its exit code; its standard output and standard
+// error are stored into the given strings when they are not null.
+int RunProgram(const QString& program, const QStringList& arguments, QString* standardOutput = nullptr,
+               QString* standardError = nullptr, const QByteArray& standardInput = {});

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# One entry point for people and for CI.
+#
+#   tools/run.sh start              install what is missing, build, start Tamboril
+#   tools/run.sh test               install what is missing, build, run every test
+#   tools/run.sh test --sanitize    the same with clang, AddressSanitizer and
+#                                   UndefinedBehaviorSanitizer, plus short fuzzing runs
+#
+# Debian 12, as root (or with sudo). Packages already present are skipped quickly.
+set -euo pipefail
+
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev zlib1g-dev libjpeg62-turbo-dev libgtest-dev
+  fonts-liberation2
+  unzip zip epubcheck python3 libjpeg-turbo-progs
+  xvfb xauth x11-utils
+  clang libclang-rt-14-dev
+)
+
+install_missing_packages() {
+  local missing=() package
+  for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    return
+  fi
+  echo "Installing: ${missing[*]}"
+  local run_as_root=()
+  if [ "$(id -u)" -ne 0 ]; then
+    run_as_root=(sudo)
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${run_as_root[@]}" apt-get update -q
+  "${run_as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# build <folder> [cmake options...]
+build() {
+  local folder=$1
+  shift
+  cmake -S "$top" -B "$folder" -G Ninja "$@" >/dev/null
+  cmake --build "$folder" --parallel "$(nproc)"
+}
+
+run_tests() {
+  local folder=$1
+  ctest --test-dir "$folder" --output-on-failure --parallel "$(nproc)" --timeout 600
+}
+
+usage() {
+  sed -n '4,8p' "$0" | sed 's/^# \{0,1\}//'
+  exit 2
+}
+
+command=${1:-}
+shift || true
+case "$command" in
+  start)
+    install_missing_packages
+    build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    exec "$top/build/bin/tamboril" "$@"
+    ;;
+  test)
+    install_missing_packages
+    if [ "${1:-}" = "--sanitize" ]; then
+      build "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+        -DTAMBORIL_SANITIZE=ON -DTAMBORIL_FUZZ=ON
+      run_tests "$top/build-sanitize"
+    else
+      build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+      run_tests "$top/build"
+    fi
+    ;;
+  *)
+    usage
+    ;;
+esac
