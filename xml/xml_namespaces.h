@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// The namespace that every "xmlns" and "xmlns:prefix" attribute lies in.
+inline const QString kXmlnsNamespace = QStringLiteral("http://www.w3.org/2000/xmlns/");
+
+// The namespace bound to the reserved prefix "xml" (as in "xml:lang").
+inline const QString kXmlNamespace = QStringLiteral("http://www.w3.org/XML/1998/namespace");
