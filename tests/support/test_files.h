@@ -12,7 +12,7 @@ void WriteTestFile(const QString& path, const QByteArray& bytes);
 // The whole content of a file; fails the test when it cannot be read.
 QByteArray ReadTestFile(const QString& path);
 
-// The names in a folder (files and folders, not "." and ".."), sorted.
+// The names in a folder (files and folders, not "." and ".."), sorted by code unit.
 QStringList FolderNames(const QString& folder);
 
 // The folder that holds the built programs and the installation data beside them.
