@@ -28,13 +28,6 @@ QColor Mix(const QColor& a, const QColor& b, double t)
                             channel(a.blueF(), b.blueF()), channel(a.alphaF(), b.alphaF()));
 }
 
-QImage BlankPicture(int width, int height)
-{
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    return image;
-}
-
 QImage RowsPicture(int width, int height, QColor (*colourOfRow)(int))
 {
     QImage image(width, height, QImage::Format_RGB32);

@@ -16,7 +16,6 @@ inline const QColor kFrameDeep(0x12, 0x1C, 0x31);
 inline const QColor kFrameShade(0x0F, 0x17, 0x28);
 inline const QColor kAccentAmber(0xFF, 0xC2, 0x47);
 inline const QColor kAccentAmberDeep(0xF2, 0x9A, 0x1C);
-inline const QColor kAccentBlue(0x3D, 0x7B, 0xE0);
 inline const QColor kInk(0x1F, 0x2D, 0x45);
 inline const QColor kMutedOnFrame(0x9D, 0xB1, 0xCF);
 inline const QColor kColumn(0xE6, 0xEB, 0xF2);
@@ -35,9 +34,6 @@ QColor BottomColour(int y);
 
 // Linear mix of two colours: t = 0 gives a, t = 1 gives b.
 QColor Mix(const QColor& a, const QColor& b, double t);
-
-// A transparent picture to paint on, 8 bits per channel.
-QImage BlankPicture(int width, int height);
 
 // A picture whose every row has the colour colourOfRow(y).
 QImage RowsPicture(int width, int height, QColor (*colourOfRow)(int));
