@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "tests/support/qt_printers.h"
+
 #include <gtest/gtest.h>
 
 // A test fixture that owns a fresh temporary folder for each test and removes it afterwards,

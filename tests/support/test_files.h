@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "tests/support/qt_printers.h"
+
 // Small file helpers shared by the tests.
 
 // Writes bytes to a file, creating missing parent folders; fails the test when it cannot.
