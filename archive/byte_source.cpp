@@ -1,0 +1,80 @@
+#include "archive/byte_source.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+FileReader::FileReader(int descriptor, qint64 size) : descriptor_(descriptor), size_(size)
+{
+}
+
+qint64 FileReader::Read(char* data, qint64 size)
+{
+    // A read may return less than asked before the end; only a read of nothing ends the data.
+    qint64 filled = 0;
+    while (filled < size) {
+        const ssize_t got = ::read(descriptor_, data + filled, static_cast<size_t>(size - filled));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        filled += got;
+    }
+    return filled;
+}
+
+qint64 FileReader::Size() const
+{
+    return size_;
+}
+
+qint64 FileReader::ReadAt(qint64 position, char* data, qint64 size) const
+{
+    if (position < 0 || position > size_) {
+        return 0;
+    }
+    size = std::min(size, size_ - position);
+    qint64 filled = 0;
+    while (filled < size) {
+        const ssize_t got = ::pread(descriptor_, data + filled, static_cast<size_t>(size - filled), position + filled);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        filled += got;
+    }
+    return filled;
+}
+
+MemorySource::MemorySource(QByteArray bytes) : bytes_(std::move(bytes))
+{
+}
+
+qint64 MemorySource::Read(char* data, qint64 size)
+{
+    const qint64 got = ReadAt(next_, data, size);
+    next_ += got;
+    return got;
+}
+
+qint64 MemorySource::Size() const
+{
+    return bytes_.size();
+}
+
+qint64 MemorySource::ReadAt(qint64 position, char* data, qint64 size) const
+{
+    if (position < 0 || position >= bytes_.size() || size <= 0) {
+        return 0;
+    }
+    const qint64 got = std::min(size, bytes_.size() - position);
+    std::memcpy(data, bytes_.constData() + position, static_cast<size_t>(got));
+    return got;
+}

@@ -1,0 +1,135 @@
+#include "archive/zip_entry_data.h"
+
+#include "archive/byte_sink.h"
+#include "archive/byte_source.h"
+#include "archive/zip_errors.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Raw Deflate: a negative window size asks zlib for no header and no Adler-32 trailer; 15 gives a window of 32 KiB.
+constexpr int kRawDeflateWindowBits = -15;
+constexpr int kDeflateMemoryLevel = 8;
+
+// A deflate stream that is ended whatever way its user leaves.
+class DeflateStream {
+public:
+    explicit DeflateStream(int level)
+    {
+        if (deflateInit2(&stream_, level, Z_DEFLATED, kRawDeflateWindowBits, kDeflateMemoryLevel,
+                         Z_DEFAULT_STRATEGY) != Z_OK) {
+            throw EZCompressionError();
+        }
+    }
+    ~DeflateStream() { deflateEnd(&stream_); }
+    DeflateStream(const DeflateStream&) = delete;
+    DeflateStream& operator=(const DeflateStream&) = delete;
+
+    z_stream* operator->() { return &stream_; }
+    z_stream* Get() { return &stream_; }
+
+private:
+    z_stream stream_{};
+};
+
+quint32 UpdateCrc(quint32 crc, const std::vector<char>& block, qint64 size)
+{
+    return static_cast<quint32>(crc32(crc, reinterpret_cast<const Bytef*>(block.data()), static_cast<uInt>(size)));
+}
+
+void Report(const std::function<void(qint64)>& event, qint64 size)
+{
+    if (event) {
+        event(size);
+    }
+}
+
+void Report(const std::function<void()>& event)
+{
+    if (event) {
+        event();
+    }
+}
+
+} // namespace
+
+PackedData DeflateEntryData(ByteReader& source, ArchiveOutput& archive, int level, const DataEvents& events)
+{
+    DeflateStream stream(level);
+    std::vector<char> input(kDeflateBlockSize);
+    std::vector<char> output(kDeflateBlockSize);
+    PackedData packed;
+    packed.crc32 = static_cast<quint32>(crc32(0, Z_NULL, 0));
+    stream->next_out = reinterpret_cast<Bytef*>(output.data());
+    stream->avail_out = static_cast<uInt>(output.size());
+
+    const auto writeOutput = [&] {
+        const qint64 size = static_cast<qint64>(output.size()) - stream->avail_out;
+        archive.Write(output.data(), size);
+        packed.compressedSize += size;
+        stream->next_out = reinterpret_cast<Bytef*>(output.data());
+        stream->avail_out = static_cast<uInt>(output.size());
+        Report(events.blockWritten);
+    };
+
+    int result = Z_OK;
+    while (result != Z_STREAM_END) {
+        const qint64 got = source.Read(input.data(), kDeflateBlockSize);
+        packed.crc32 = UpdateCrc(packed.crc32, input, got);
+        packed.uncompressedSize += got;
+        Report(events.blockRead, got);
+        // Nothing is flushed until a read returns no bytes; then the stream is finished.
+        const int flush = got == 0 ? Z_FINISH : Z_NO_FLUSH;
+        stream->next_in = reinterpret_cast<Bytef*>(input.data());
+        stream->avail_in = static_cast<uInt>(got);
+        do {
+            result = deflate(stream.Get(), flush);
+            if (result < 0) {
+                throw EZCompressionError();
+            }
+            if (stream->avail_out == 0) {
+                writeOutput();
+            }
+        } while (stream->avail_in > 0 || (flush == Z_FINISH && result != Z_STREAM_END));
+    }
+    writeOutput();
+    return packed;
+}
+
+PackedData StoreEntryData(ByteReader& source, ArchiveOutput& archive, const DataEvents& events)
+{
+    std::vector<char> block(kStoreBlockSize);
+    PackedData packed;
+    packed.crc32 = static_cast<quint32>(crc32(0, Z_NULL, 0));
+    qint64 got = 0;
+    do {
+        got = source.Read(block.data(), kStoreBlockSize);
+        packed.crc32 = UpdateCrc(packed.crc32, block, got);
+        packed.uncompressedSize += got;
+        Report(events.blockRead, got);
+        archive.Write(block.data(), got);
+        Report(events.blockWritten);
+    } while (got == kStoreBlockSize);
+    packed.compressedSize = packed.uncompressedSize;
+    return packed;
+}
+
+void CopyArchiveBytes(const ByteSource& source, qint64 position, qint64 size, ArchiveOutput& archive,
+                      const DataEvents& events)
+{
+    std::vector<char> block(static_cast<size_t>(std::min(size, kDeflateBlockSize)));
+    while (size > 0) {
+        const qint64 want = std::min(size, kDeflateBlockSize);
+        if (source.ReadAt(position, block.data(), want) != want) {
+            throw ZipError(kNotValidZipText);
+        }
+        archive.Write(block.data(), want);
+        position += want;
+        size -= want;
+        Report(events.blockWritten);
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+// The texts the archive writer reports; the window shows them as they stand.
+inline constexpr char kNotEnoughRoomText[] = "Not enough room to write archive";
+inline constexpr char kSeekErrorText[] = "\nSeek error";
+inline constexpr char kCompressionErrorText[] = "error";
+inline constexpr char kUserCanceledText[] = "User Aborted Operation";
+inline constexpr char kNotValidZipText[] = "Not a valid zip file!";
+
+// Every failure of the archive writer: an error that carries the text to show.
+class ZipError : public std::runtime_error {
+public:
+    explicit ZipError(const QString& text);
+
+    QString Text() const;
+};
+
+// A write to the archive stored fewer bytes than asked: the disk is full, or the file may grow no further.
+class ENotEnoughRoom : public ZipError {
+public:
+    ENotEnoughRoom();
+};
+
+// The compression engine returned a negative result code.
+class EZCompressionError : public ZipError {
+public:
+    EZCompressionError();
+};
+
+// The caller asked the writer to stop. The window does not show this one.
+class EUserCanceled : public ZipError {
+public:
+    EUserCanceled();
+};
+
+// The archive file, or the temporary file of a merge, could not be created or opened.
+class EFCreateError : public ZipError {
+public:
+    EFCreateError(const QString& path, int errorNumber);
+};

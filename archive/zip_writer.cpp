@@ -1,0 +1,387 @@
+#include "archive/zip_writer.h"
+
+#include "archive/byte_sink.h"
+#include "archive/byte_source.h"
+#include "archive/dir_search.h"
+#include "archive/dos_time.h"
+#include "archive/file_descriptor.h"
+#include "archive/pending_file.h"
+#include "archive/wildcard.h"
+#include "archive/zip_directory_reader.h"
+#include "archive/zip_entry_data.h"
+#include "archive/zip_errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QScopeGuard>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <zlib.h>
+
+#include <cerrno>
+
+namespace {
+
+// A line of FilesList holding one of these characters is a wildcard specification, not a single file.
+constexpr char kWildcardCharacters[] = "*?<>|";
+constexpr QChar kNoRecursionMark = u'|';
+constexpr QChar kRecursionMark = u'>';
+constexpr QChar kSeparator = u'/';
+constexpr quint32 kFullAttributeMask = kAttributeReadOnly | kAttributeHidden | kAttributeSystem | kAttributeVolume
+    | kAttributeDirectory | kAttributeArchive;
+
+bool IsWildcardSpecification(const QString& line)
+{
+    for (const char* mark = kWildcardCharacters; *mark != '\0'; ++mark) {
+        if (line.contains(QLatin1Char(*mark))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The archive path without leading and trailing spaces and control characters.
+QString TrimmedName(const QString& name)
+{
+    qsizetype first = 0;
+    qsizetype last = name.size();
+    while (first < last && name[first] <= u' ') {
+        ++first;
+    }
+    while (last > first && name[last - 1] <= u' ') {
+        --last;
+    }
+    return name.mid(first, last - first);
+}
+
+QString NamePart(const QString& path)
+{
+    return path.mid(path.lastIndexOf(kSeparator) + 1);
+}
+
+// The local header is completed by writing it again in place. That must not fail silently half-way: any failure
+// from the first move back to the return to the end of the data is the seek error.
+void RewriteLocalHeader(TZipHeaderInfo& entry, ArchiveOutput& archive)
+{
+    archive.Flush();
+    const qint64 end = archive.Position();
+    try {
+        archive.Seek(static_cast<qint64>(entry.relativeOffset));
+        WriteLocalHeader(entry, archive);
+        archive.Seek(end);
+    } catch (const ENotEnoughRoom&) {
+        throw ZipError(kSeekErrorText);
+    }
+}
+
+// True when the file at `path` was last written after the DOS time `entryTime`.
+bool IsNewerThan(const QString& path, quint32 entryTime)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && DosDateTime(info.st_mtime) > entryTime;
+}
+
+} // namespace
+
+ZipWriter::ZipWriter(PackingHooks hooks) : hooks_(std::move(hooks))
+{
+}
+
+ZipWriter::~ZipWriter() = default;
+
+void ZipWriter::SetRootDir(const QString& rootDir)
+{
+    rootDir_ = rootDir.endsWith(kSeparator) ? rootDir : rootDir + kSeparator;
+    relativePathList_ = QStringList{rootDir_};
+}
+
+void ZipWriter::SetRelativePaths(bool relativePaths)
+{
+    relativePaths_ = relativePaths;
+    if (relativePaths) {
+        storePaths_ = true;
+        recurse_ = true;
+    }
+}
+
+int ZipWriter::WriteArchive()
+{
+    const auto clearList = qScopeGuard([this] { filesList_.clear(); });
+    if (TrimmedName(zipName_).isEmpty()) {
+        return 0;
+    }
+    if (!filesList_.isEmpty()) {
+        ExpandFileList();
+    }
+    return StatusOf(zipName_) ? MergeIntoArchive() : WriteNewArchive();
+}
+
+void ZipWriter::ExpandFileList()
+{
+    QStringList files;
+    QStringList specifications;
+    for (const QString& line : std::as_const(filesList_)) {
+        (IsWildcardSpecification(line) ? specifications : files).append(line);
+    }
+    // An archive already at ZipName is known by its identity too, so that no spelling of its path lets it in.
+    const std::optional<FileStatus> archive = StatusOf(zipName_);
+    bytesTotal_ = 0;
+    for (const QString& specification : std::as_const(specifications)) {
+        ExpandSpecification(specification, archive, &files);
+    }
+    filesList_ = files;
+}
+
+void ZipWriter::ExpandSpecification(QString specification, const std::optional<FileStatus>& archive,
+                                    QStringList* files)
+{
+    bool recurse = recurse_;
+    if (specification.startsWith(kNoRecursionMark) || specification.startsWith(kRecursionMark)) {
+        recurse = specification.startsWith(kRecursionMark);
+        specification.remove(0, 1);
+    }
+    const qsizetype separator = specification.lastIndexOf(kSeparator);
+    const QString folder = specification.left(separator + 1);
+    QString mask = specification.mid(separator + 1);
+    if (mask == QLatin1String("*.*")) {
+        mask = QStringLiteral("*");
+    }
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        return;
+    }
+    TDirSearch search(folder, mask, AttributeMask(), recurse);
+    TDirSearch::Found found;
+    while (search.Next(&found)) {
+        if (found.status.IsFolder() || MatchesAny(found.path, excludeList_)) {
+            continue;
+        }
+        DispatchEvents();
+        if (found.path == zipName_ || (archive && found.status.IsSameFile(*archive))) {
+            continue;
+        }
+        files->append(found.path);
+        bytesTotal_ += found.status.size;
+    }
+}
+
+quint32 ZipWriter::AttributeMask() const
+{
+    quint32 mask = kFullAttributeMask;
+    if (!includeHiddenFiles_) {
+        mask &= ~kAttributeHidden;
+    }
+    if (!includeSysFiles_) {
+        mask &= ~kAttributeSystem;
+    }
+    if (!includeReadOnlyFiles_) {
+        mask &= ~kAttributeReadOnly;
+    }
+    return mask;
+}
+
+std::unique_ptr<ByteSink> ZipWriter::OpenArchiveSink(int descriptor)
+{
+    return std::make_unique<FileSink>(descriptor);
+}
+
+int ZipWriter::WriteNewArchive()
+{
+    PendingFile file = PendingFile::Create(zipName_);
+    const int added = PackFiles(file.Descriptor(), {}, nullptr);
+    file.Finish();
+    return added;
+}
+
+int ZipWriter::MergeIntoArchive()
+{
+    const FileDescriptor old(::open(QFile::encodeName(zipName_).constData(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!old.IsOpen() || ::fstat(old.Get(), &info) != 0) {
+        throw EFCreateError(zipName_, errno);
+    }
+    const FileReader oldArchive(old.Get(), info.st_size);
+    const std::vector<StoredEntry> oldEntries = ReadZipDirectory(oldArchive);
+    PendingFile temporary = PendingFile::CreateTemporary(TemporaryFolder());
+    const int added = PackFiles(temporary.Descriptor(), oldEntries, &oldArchive);
+    temporary.FinishAsReplacementOf(zipName_);
+    return added;
+}
+
+int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntries, const ByteSource* oldArchive)
+{
+    struct stat output {};
+    ::fstat(descriptor, &output);
+    outputFile_.device = output.st_dev;
+    outputFile_.inode = output.st_ino;
+    const std::unique_ptr<ByteSink> sink = OpenArchiveSink(descriptor);
+    ArchiveOutput archive(*sink);
+    archive_ = &archive;
+    const auto detach = qScopeGuard([this] { archive_ = nullptr; });
+    entries_ = TSortedZip();
+    bytesDone_ = 0;
+
+    int added = 0;
+    // Each old entry, in stored order, is replaced by a newer file of the same name or else carried over; a file
+    // of its name is taken off the list either way.
+    std::vector<bool> taken(static_cast<size_t>(filesList_.size()), false);
+    QHash<QByteArray, qsizetype> fileByName;
+    if (!oldEntries.empty()) {
+        for (qsizetype i = filesList_.size() - 1; i >= 0; --i) {
+            fileByName.insert(StoredNameOf(filesList_[i]).toLower(), i);
+        }
+    }
+    for (const StoredEntry& old : oldEntries) {
+        const auto file = fileByName.constFind(old.header.fileName.toLower());
+        if (file != fileByName.cend() && !taken[static_cast<size_t>(*file)]) {
+            taken[static_cast<size_t>(*file)] = true;
+            const QString& path = filesList_[*file];
+            // A newer file that cannot be read after all leaves the old entry in place.
+            if (IsNewerThan(path, old.header.lastModified) && AddFileEntry(path)) {
+                ++added;
+                continue;
+            }
+        }
+        CarryOver(old, *oldArchive);
+    }
+    for (qsizetype i = 0; i < filesList_.size(); ++i) {
+        if (!taken[static_cast<size_t>(i)] && AddFileEntry(filesList_[i])) {
+            ++added;
+        }
+    }
+    FinishArchive();
+    return added;
+}
+
+bool ZipWriter::AddFileEntry(const QString& path)
+{
+    const std::optional<FileStatus> status = StatusOf(path);
+    if (!status || (status->attributes & (kAttributeDirectory | kAttributeSystem)) != 0) {
+        return false;
+    }
+    const FileDescriptor source(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!source.IsOpen() || ::fstat(source.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    // Reading the archive while it is being written would never end.
+    if (info.st_dev == outputFile_.device && info.st_ino == outputFile_.inode) {
+        return false;
+    }
+    TZipHeaderInfo entry;
+    entry.externalAttributes = status->attributes;
+    entry.lastModified = DosDateTime(info.st_mtime);
+    entry.uncompressedSize = static_cast<quint64>(info.st_size);
+    entry.fileName = StoredNameOf(path);
+    if (entries_.ContainsName(entry.fileName)) {
+        return false;
+    }
+    const bool store = packLevel_ == 0 || MatchesAny(NamePart(path), noCompressList_);
+    entry.compressionMethod = store ? kMethodStore : kMethodDeflate;
+    // Deflate may add a little to data that does not compress; the bound decides whether the sizes may need the
+    // Zip64 form, which the provisional header must already have.
+    const quint64 largestData = store ? entry.uncompressedSize : compressBound(entry.uncompressedSize);
+    entry.zip64Sizes = largestData >= kZip64Value32;
+    WriteLocalHeader(entry, *archive_);
+
+    FileReader reader(source.Get(), info.st_size);
+    const PackedData data = store ? StoreEntryData(reader, *archive_, EntryEvents())
+                                  : DeflateEntryData(reader, *archive_, packLevel_, EntryEvents());
+    if (data.uncompressedSize < info.st_size && hooks_.shortRead) {
+        hooks_.shortRead(path, info.st_size, data.uncompressedSize);
+    }
+    entry.crc32 = data.crc32;
+    entry.compressedSize = static_cast<quint64>(data.compressedSize);
+    entry.uncompressedSize = static_cast<quint64>(data.uncompressedSize);
+    entry.flags = store ? 0 : FlagsForLevel(packLevel_);
+    if (!entry.zip64Sizes && NeedsZip64Sizes(entry)) {
+        throw ZipError(QStringLiteral("%1 grew past 4 GiB while it was packed").arg(path));
+    }
+    RewriteLocalHeader(entry, *archive_);
+    entries_.Add(std::move(entry));
+    return true;
+}
+
+void ZipWriter::CarryOver(const StoredEntry& old, const ByteSource& oldArchive)
+{
+    TZipHeaderInfo entry = old.header;
+    // The sizes go into the new local header, so no data descriptor follows the data.
+    entry.flags &= static_cast<quint16>(~kFlagDataDescriptor);
+    WriteLocalHeader(entry, *archive_);
+    CopyArchiveBytes(oldArchive, old.dataOffset, static_cast<qint64>(entry.compressedSize), *archive_,
+                     EntryEvents());
+    entries_.Add(std::move(entry));
+}
+
+void ZipWriter::FinishArchive()
+{
+    TEndCentral end;
+    end.centralOffset = static_cast<quint64>(archive_->Position());
+    for (const TZipHeaderInfo& entry : entries_.InWrittenOrder()) {
+        WriteCentralHeader(entry, *archive_);
+        ++end.entriesOnDisk;
+    }
+    end.totalEntries = end.entriesOnDisk;
+    end.centralSize = static_cast<quint64>(archive_->Position()) - end.centralOffset;
+    WriteEndRecord(end, *archive_);
+    archive_->Flush();
+}
+
+QString ZipWriter::FolderPart(const QString& path) const
+{
+    if (!storePaths_) {
+        return {};
+    }
+    QString folder = path.left(path.lastIndexOf(kSeparator) + 1);
+    if (relativePaths_) {
+        for (const QString& prefix : relativePathList_) {
+            if (!prefix.isEmpty() && folder.startsWith(prefix)) {
+                folder.remove(0, prefix.size());
+                break;
+            }
+        }
+    }
+    // There is no drive part on this platform; one leading separator goes, so that no name begins with "/".
+    if (folder.startsWith(kSeparator)) {
+        folder.remove(0, 1);
+    }
+    return folder;
+}
+
+QByteArray ZipWriter::StoredNameOf(const QString& path) const
+{
+    return StoredName(FolderPart(path), NamePart(path));
+}
+
+QString ZipWriter::TemporaryFolder() const
+{
+    return !tempPath_.isEmpty() && QFileInfo(tempPath_).isDir() ? tempPath_ : QDir::tempPath();
+}
+
+void ZipWriter::DispatchEvents()
+{
+    if (!doProcessMessages_) {
+        return;
+    }
+    if (hooks_.dispatchEvents) {
+        hooks_.dispatchEvents();
+    }
+    if (hooks_.cancelRequested && hooks_.cancelRequested()) {
+        throw EUserCanceled();
+    }
+}
+
+DataEvents ZipWriter::EntryEvents()
+{
+    DataEvents events;
+    events.blockRead = [this](qint64 size) {
+        bytesDone_ += size;
+        if (hooks_.progress) {
+            hooks_.progress(bytesDone_, bytesTotal_);
+        }
+    };
+    events.blockWritten = [this] { DispatchEvents(); };
+    return events;
+}

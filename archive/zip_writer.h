@@ -1,0 +1,121 @@
+#pragma once
+
+#include "archive/file_attributes.h"
+#include "archive/packing_hooks.h"
+#include "archive/sorted_zip.h"
+#include "archive/zip_records.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class ArchiveOutput;
+class ByteSink;
+class ByteSource;
+struct DataEvents;
+struct StoredEntry;
+
+// Writes a zip archive of the files that FilesList names. Used once: assign the settings, fill FilesList,
+// call WriteArchive. Errors are raised as ZipError and its kinds, after the file being written has been
+// closed and deleted and FilesList cleared.
+class ZipWriter {
+public:
+    explicit ZipWriter(PackingHooks hooks = {});
+    virtual ~ZipWriter();
+    ZipWriter(const ZipWriter&) = delete;
+    ZipWriter& operator=(const ZipWriter&) = delete;
+
+    // The archive to write. When a file is already there, the writer merges into it.
+    const QString& ZipName() const { return zipName_; }
+    void SetZipName(const QString& zipName) { zipName_ = zipName; }
+    // Base of the stored names, held with one trailing "/". Assigning it makes RelativePathList hold it alone.
+    const QString& RootDir() const { return rootDir_; }
+    void SetRootDir(const QString& rootDir);
+    // Prefixes removed from the folder part of stored names when RelativePaths is set; the first that matches wins.
+    QStringList& RelativePathList() { return relativePathList_; }
+    // Names relative to RootDir. Assigning true also sets StorePaths and Recurse.
+    bool RelativePaths() const { return relativePaths_; }
+    void SetRelativePaths(bool relativePaths);
+    // The folder part of each name is stored; otherwise the name part alone.
+    bool StorePaths() const { return storePaths_; }
+    void SetStorePaths(bool storePaths) { storePaths_ = storePaths; }
+    // A folder specification is walked into all its subfolders.
+    bool Recurse() const { return recurse_; }
+    void SetRecurse(bool recurse) { recurse_ = recurse; }
+    // What to pack: full paths of single files, and wildcard specifications "folder/mask" (a first "|" asks for
+    // no recursion, a first ">" for recursion). Emptied at the end of WriteArchive.
+    QStringList& FilesList() { return filesList_; }
+    // Deflate level 1 to 9; 0 stores the data without compression.
+    int PackLevel() const { return packLevel_; }
+    void SetPackLevel(int packLevel) { packLevel_ = packLevel; }
+    // Name patterns of files stored without compression.
+    QStringList& NoCompressList() { return noCompressList_; }
+    // Path patterns of files left out.
+    QStringList& ExcludeList() { return excludeList_; }
+    bool IncludeHiddenFiles() const { return includeHiddenFiles_; }
+    void SetIncludeHiddenFiles(bool include) { includeHiddenFiles_ = include; }
+    bool IncludeSysFiles() const { return includeSysFiles_; }
+    void SetIncludeSysFiles(bool include) { includeSysFiles_ = include; }
+    bool IncludeReadOnlyFiles() const { return includeReadOnlyFiles_; }
+    void SetIncludeReadOnlyFiles(bool include) { includeReadOnlyFiles_ = include; }
+    // Folder of the temporary archive of a merge; empty, or not an existing folder, means the system's.
+    const QString& TempPath() const { return tempPath_; }
+    void SetTempPath(const QString& tempPath) { tempPath_ = tempPath; }
+    // The event-dispatch callback is called while packing.
+    bool DoProcessMessages() const { return doProcessMessages_; }
+    void SetDoProcessMessages(bool doProcessMessages) { doProcessMessages_ = doProcessMessages; }
+
+    // Expands FilesList, writes the archive and returns the number of files packed (files packed in place of
+    // an old entry included, old entries carried over not).
+    int WriteArchive();
+    // Replaces the wildcard specifications in FilesList by the full paths of the files they match, in walk order.
+    void ExpandFileList();
+
+protected:
+    // The sink the archive's bytes go to, over the open archive file.
+    virtual std::unique_ptr<ByteSink> OpenArchiveSink(int descriptor);
+
+private:
+    // Packs one file as one entry; false when it is skipped: gone, not a regular file, unreadable, the archive
+    // itself, or of a name already in the archive (ASCII letter case ignored).
+    bool AddFileEntry(const QString& path);
+    int WriteNewArchive();
+    int MergeIntoArchive();
+    int PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntries, const ByteSource* oldArchive);
+    void CarryOver(const StoredEntry& old, const ByteSource& oldArchive);
+    void FinishArchive();
+    void ExpandSpecification(QString specification, const std::optional<FileStatus>& archive, QStringList* files);
+    quint32 AttributeMask() const;
+    QString FolderPart(const QString& path) const;
+    QByteArray StoredNameOf(const QString& path) const;
+    QString TemporaryFolder() const;
+    void DispatchEvents();
+    DataEvents EntryEvents();
+
+    PackingHooks hooks_;
+    QString zipName_;
+    QString rootDir_;
+    QStringList relativePathList_;
+    bool relativePaths_ = false;
+    bool storePaths_ = true;
+    bool recurse_ = false;
+    QStringList filesList_;
+    int packLevel_ = 6;
+    QStringList noCompressList_;
+    QStringList excludeList_;
+    bool includeHiddenFiles_ = false;
+    bool includeSysFiles_ = false;
+    bool includeReadOnlyFiles_ = true;
+    QString tempPath_;
+    bool doProcessMessages_ = true;
+
+    // State of one WriteArchive run.
+    ArchiveOutput* archive_ = nullptr;
+    FileStatus outputFile_;
+    TSortedZip entries_;
+    qint64 bytesDone_ = 0;
+    qint64 bytesTotal_ = 0;
+};
