@@ -1,0 +1,248 @@
+// Failures while packing: nothing partial is left behind, the staging tree stays as it was, and files that
+// cannot be read are skipped without failing the book.
+#include "archive/byte_sink.h"
+#include "archive/packing_hooks.h"
+#include "archive/zip_errors.h"
+#include "archive/zip_folder.h"
+#include "archive/zip_writer.h"
+#include "tests/archive/zip_test_support.h"
+#include "tests/support/temp_folder_test.h"
+#include "tests/support/test_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+
+namespace {
+
+class ZipFailureTest : public TempFolderTest {
+protected:
+    // A staging tree of a few files, one of them large enough to need several blocks.
+    void MakeStaging()
+    {
+        WriteTestFile(PathIn("root/mimetype"), "application/epub+zip");
+        WriteTestFile(PathIn("root/OEBPS/page1.html"), "<html/>");
+        WriteTestFile(PathIn("root/OEBPS/big.jpg"), RandomBytes(400000, 11));
+    }
+
+    // Every path below the staging root with its content, to show that a failure left the tree alone.
+    QMap<QString, QByteArray> StagingSnapshot()
+    {
+        QMap<QString, QByteArray> snapshot;
+        for (const char* name : {"mimetype", "OEBPS/page1.html", "OEBPS/big.jpg"}) {
+            snapshot[name] = ReadTestFile(PathIn(QString("root/") + name));
+        }
+        snapshot["*names*"] = (FolderNames(PathIn("root")) + FolderNames(PathIn("root/OEBPS"))).join('|').toUtf8();
+        return snapshot;
+    }
+};
+
+// ZipWriter configured as ZipFolder configures it, writing through a sink the test chooses.
+class SinkWriter : public ZipWriter {
+public:
+    SinkWriter(const QString& archive, const QString& root,
+               std::function<std::unique_ptr<ByteSink>(std::unique_ptr<ByteSink>)> wrap)
+        : wrap_(std::move(wrap))
+    {
+        SetRootDir(root);
+        SetRelativePaths(true);
+        SetZipName(archive);
+        FilesList() << root + "/*.*";
+    }
+
+protected:
+    std::unique_ptr<ByteSink> OpenArchiveSink(int descriptor) override
+    {
+        return wrap_(ZipWriter::OpenArchiveSink(descriptor));
+    }
+
+private:
+    std::function<std::unique_ptr<ByteSink>(std::unique_ptr<ByteSink>)> wrap_;
+};
+
+// The largest file this process may write, for the length of one test: a small file system without mounting one.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        const rlimit reduced{limit, previous_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &reduced);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+// Runs the packing as an unprivileged user when the tests run as root, for whom no file is unreadable.
+class UnprivilegedUser {
+public:
+    UnprivilegedUser() : switched_(::geteuid() == 0 && ::seteuid(kNobody) == 0) {}
+    ~UnprivilegedUser()
+    {
+        if (switched_) {
+            EXPECT_EQ(::seteuid(0), 0);
+        }
+    }
+    bool Possible() const { return switched_ || ::geteuid() != 0; }
+
+private:
+    static constexpr uid_t kNobody = 65534;
+    bool switched_;
+};
+
+} // namespace
+
+TEST_F(ZipFailureTest, ArchiveInAMissingFolderFailsAndCreatesNothing)
+{
+    MakeStaging();
+    QString reason;
+    EXPECT_FALSE(ZipFolder(0, 0, PathIn("no/such/folder/book.epub"), PathIn("root"), {}, &reason));
+    EXPECT_TRUE(reason.contains("book.epub")) << reason.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(PathIn("no")));
+}
+
+TEST_F(ZipFailureTest, FullDiskHalfWayLeavesNoFileAndTheStagingTreeAlone)
+{
+    MakeStaging();
+    const QMap<QString, QByteArray> before = StagingSnapshot();
+    QString reason;
+    bool packed = true;
+    {
+        const FileSizeLimit limit(100000);
+        packed = ZipFolder(0, 0, PathIn("book.epub"), PathIn("root"), {}, &reason);
+    }
+    EXPECT_FALSE(packed);
+    EXPECT_EQ(reason, "Not enough room to write archive");
+    EXPECT_FALSE(QFileInfo::exists(PathIn("book.epub")));
+    EXPECT_EQ(StagingSnapshot(), before);
+}
+
+TEST_F(ZipFailureTest, RefusedWritesRaiseTheirTextsAndClearTheList)
+{
+    MakeStaging();
+    SinkWriter full(PathIn("full.epub"), PathIn("root"), [](std::unique_ptr<ByteSink> file) {
+        return std::make_unique<FullDiskSink>(std::move(file), 5000);
+    });
+    try {
+        full.WriteArchive();
+        ADD_FAILURE() << "a full disk went unnoticed";
+    } catch (const ENotEnoughRoom& error) {
+        EXPECT_STREQ(error.what(), "Not enough room to write archive");
+    }
+    EXPECT_TRUE(full.FilesList().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(PathIn("full.epub")));
+
+    SinkWriter noRewrite(PathIn("rewrite.epub"), PathIn("root"), [](std::unique_ptr<ByteSink> file) {
+        return std::make_unique<NoRewriteSink>(std::move(file));
+    });
+    try {
+        noRewrite.WriteArchive();
+        ADD_FAILURE() << "a failed header rewrite went unnoticed";
+    } catch (const ZipError& error) {
+        EXPECT_STREQ(error.what(), "\nSeek error");
+    }
+    EXPECT_TRUE(noRewrite.FilesList().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(PathIn("rewrite.epub")));
+}
+
+TEST_F(ZipFailureTest, CancelRequestStopsThePackingAndRemovesThePartialArchive)
+{
+    MakeStaging();
+    int passes = 0;
+    PackingHooks hooks;
+    hooks.dispatchEvents = [&] { ++passes; };
+    // ZipFolder's own pass and the walk's three come first; the request arrives while a file is being packed.
+    hooks.cancelRequested = [&] { return passes > 4; };
+    QString reason;
+    EXPECT_FALSE(ZipFolder(0, 0, PathIn("book.epub"), PathIn("root"), hooks, &reason));
+    EXPECT_EQ(reason, "User Aborted Operation");
+    EXPECT_GT(passes, 4);
+    EXPECT_FALSE(QFileInfo::exists(PathIn("book.epub")));
+}
+
+TEST_F(ZipFailureTest, UnreadableAndVanishedFilesAreSkippedAndThePackingSucceeds)
+{
+    MakeStaging();
+    WriteTestFile(PathIn("root/OEBPS/locked.jpg"), "nobody may read this");
+    WriteTestFile(PathIn("root/gone.txt"), "deleted after the walk found it");
+    ASSERT_EQ(::chmod(QFile::encodeName(PathIn("root/OEBPS/locked.jpg")).constData(), 0), 0);
+    ASSERT_TRUE(QDir().mkpath(PathIn("out")));
+    for (const QString& folder : {Root(), PathIn("root"), PathIn("root/OEBPS"), PathIn("out")}) {
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    }
+    PackingHooks hooks;
+    hooks.dispatchEvents = [&] { QFile::remove(PathIn("root/gone.txt")); };
+    const QString book = PathIn("out/book.epub");
+    bool packed = false;
+    {
+        const UnprivilegedUser user;
+        if (!user.Possible()) {
+            GTEST_SKIP() << "cannot run the packing without the right to read every file";
+        }
+        packed = ZipFolder(0, 0, book, PathIn("root"), hooks);
+    }
+    ASSERT_TRUE(packed);
+    QStringList names = EntryNames(InspectZip(book));
+    names.sort();
+    EXPECT_EQ(names, QStringList({"OEBPS/big.jpg", "OEBPS/page1.html", "mimetype"}));
+    EXPECT_TRUE(UnzipTestPasses(book));
+}
+
+TEST_F(ZipFailureTest, FileThatShrinksWhileReadIsReportedAndPackedAsRead)
+{
+    const QByteArray content = RandomBytes(300000, 5);
+    WriteTestFile(PathIn("root/shrinking.jpg"), content);
+    PackingHooks hooks;
+    // After the first block of 65535 bytes the file loses its content, as if another program truncated it.
+    hooks.progress = [&](qint64 done, qint64 total) {
+        EXPECT_EQ(total, content.size());
+        if (done == 65535) {
+            ASSERT_EQ(::truncate(QFile::encodeName(PathIn("root/shrinking.jpg")).constData(), 0), 0);
+        }
+    };
+    QStringList reports;
+    hooks.shortRead = [&](const QString& path, qint64 expected, qint64 actual) {
+        reports << ShortReadText(path, expected, actual);
+        EXPECT_EQ(path, PathIn("root/shrinking.jpg"));
+        EXPECT_EQ(expected, content.size());
+        EXPECT_EQ(actual, 65535);
+    };
+    const QString book = PathIn("book.epub");
+    ASSERT_TRUE(ZipFolder(0, 0, book, PathIn("root"), hooks));
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].contains(PathIn("root/shrinking.jpg"))) << reports[0].toStdString();
+
+    const QJsonObject entry = EntryNamed(InspectZip(book), "shrinking.jpg");
+    EXPECT_EQ(entry["size"].toInteger(), 65535);
+    EXPECT_EQ(entry["crc"].toInteger(), Crc32Of(content.left(65535)));
+    EXPECT_EQ(UnzipEntry(book, "shrinking.jpg"), content.left(65535));
+}
+
+TEST_F(ZipFailureTest, ExtractionAndSplittingAreRefusedWithoutTouchingAnything)
+{
+    MakeStaging();
+    WriteTestFile(PathIn("old.epub"), "old book");
+    const QMap<QString, QByteArray> before = StagingSnapshot();
+    QString reason;
+    EXPECT_FALSE(ZipFolder(1, 0, PathIn("old.epub"), PathIn("root"), {}, &reason));
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_FALSE(ZipFolder(0, 1000000, PathIn("new.epub"), PathIn("root")));
+    EXPECT_EQ(ReadTestFile(PathIn("old.epub")), QByteArray("old book"));
+    EXPECT_FALSE(QFileInfo::exists(PathIn("new.epub")));
+    EXPECT_EQ(StagingSnapshot(), before);
+}

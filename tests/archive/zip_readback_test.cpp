@@ -1,0 +1,136 @@
+// Books packed by ZipFolder, read back by tools nobody here wrote: Info-ZIP's unzip and Python's zipfile.
+#include "archive/zip_folder.h"
+#include "tests/archive/zip_test_support.h"
+#include "tests/support/temp_folder_test.h"
+#include "tests/support/test_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QMap>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class ZipReadbackTest : public TempFolderTest {};
+
+// The files of a small book below its staging root, by stored name.
+QMap<QString, QByteArray> BookFiles()
+{
+    return {
+        {"mimetype", "application/epub+zip"},
+        {"META-INF/container.xml", "<?xml version=\"1.0\"?>\n<container/>\n"},
+        {"OEBPS/page1.html", QByteArray("<html><body><img src=\"one.jpg\"/></body></html>\n").repeated(3)},
+        {"OEBPS/page2.html", "<html><body><img src=\"two.jpg\"/></body></html>\n"},
+        {"OEBPS/fb.opf", "<package/>\n"},
+        {"OEBPS/fb.ncx", "<ncx/>\n"},
+        {"OEBPS/one.jpg", RandomBytes(150000, 1)},
+        {"OEBPS/empty.txt", ""},
+        {QString::fromUtf8("OEBPS/Kaffee-\xc3\xbc.jpg"), RandomBytes(1000, 2)},
+        {"OEBPS/locked.jpg", RandomBytes(500, 3)},
+    };
+}
+
+} // namespace
+
+TEST_F(ZipReadbackTest, ToolsNobodyHereWroteReadTheBookArchive)
+{
+    const QMap<QString, QByteArray> files = BookFiles();
+    for (auto file = files.cbegin(); file != files.cend(); ++file) {
+        WriteTestFile(PathIn("epubfiles/" + file.key()), file.value());
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(PathIn("epubfiles/OEBPS/locked.jpg")).constData(), 0444), 0);
+    const QString book = PathIn("book.epub");
+    ASSERT_TRUE(ZipFolder(0, 0, book, PathIn("epubfiles")));
+
+    QString unzipOutput;
+    EXPECT_TRUE(UnzipTestPasses(book, &unzipOutput)) << unzipOutput.toStdString();
+    const QJsonObject zip = InspectZip(book);
+    EXPECT_TRUE(zip["testzip"].isNull());
+    ASSERT_EQ(zip["count"].toInt(), files.size());
+    for (const QJsonValue& value : zip["entries"].toArray()) {
+        const QJsonObject entry = value.toObject();
+        const QString name = entry["name"].toString();
+        ASSERT_TRUE(files.contains(name)) << name.toStdString();
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(entry["nameHex"].toString(), name.toUtf8().toHex()) << "names are stored as their UTF-8 bytes";
+        EXPECT_EQ(entry["crc"].toInteger(), Crc32Of(files[name]));
+        EXPECT_EQ(entry["size"].toInt(), files[name].size());
+        EXPECT_EQ(entry["method"].toInt(), 8);
+        EXPECT_EQ(entry["flags"].toInt(), 0) << "no data descriptor, no language-encoding flag";
+        EXPECT_EQ(entry["createVersion"].toInt(), 45);
+        EXPECT_EQ(entry["createSystem"].toInt(), 0);
+        EXPECT_EQ(entry["extractVersion"].toInt(), 20);
+        EXPECT_EQ(entry["externalAttributes"].toInt(), name == "OEBPS/locked.jpg" ? 0x21 : 0x20);
+        EXPECT_EQ(entry["internalAttributes"].toInt(), 0);
+        EXPECT_EQ(entry["extraHex"].toString(), "");
+    }
+    EXPECT_EQ(EntryNamed(zip, "OEBPS/empty.txt")["compressedSize"].toInt(), 2);
+
+    // Each entry's local header lies right after the previous entry's data and repeats the central values;
+    // the central directory follows the last data, and the end record closes the file.
+    const QByteArray bytes = ReadTestFile(book);
+    qint64 next = 0;
+    for (const QJsonValue& value : zip["entries"].toArray()) {
+        const QJsonObject entry = value.toObject();
+        const qsizetype at = entry["headerOffset"].toInt();
+        EXPECT_EQ(at, next);
+        EXPECT_EQ(U32At(bytes, at), 0x04034b50u);
+        EXPECT_EQ(U16At(bytes, at + 6), 0u);
+        EXPECT_EQ(U32At(bytes, at + 14), entry["crc"].toInteger());
+        EXPECT_EQ(U32At(bytes, at + 18), entry["compressedSize"].toInteger());
+        EXPECT_EQ(U32At(bytes, at + 22), entry["size"].toInteger());
+        EXPECT_EQ(U16At(bytes, at + 28), 0u);
+        next = at + 30 + U16At(bytes, at + 26) + entry["compressedSize"].toInt();
+    }
+    EXPECT_EQ(U32At(bytes, next), 0x02014b50u);
+    const qsizetype end = bytes.size() - 22;
+    EXPECT_EQ(U32At(bytes, end), 0x06054b50u);
+    EXPECT_EQ(U16At(bytes, end + 8), static_cast<quint32>(files.size()));
+    EXPECT_EQ(U16At(bytes, end + 10), static_cast<quint32>(files.size()));
+    EXPECT_EQ(U32At(bytes, end + 12), end - next);
+    EXPECT_EQ(U32At(bytes, end + 16), next);
+    EXPECT_EQ(U16At(bytes, end + 20), 0u);
+}
+
+TEST_F(ZipReadbackTest, MoreThan65534EntriesTakeTheZip64EndRecords)
+{
+    const QString folder = PathIn("many");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    constexpr int kEntries = 65535;
+    // Empty files as hard links to a few real ones: far quicker to make than 65535 files of their own.
+    constexpr int kLinksPerFile = 30000;
+    QByteArray original;
+    for (int i = 0; i < kEntries; ++i) {
+        const QByteArray path = QFile::encodeName(folder + QString("/f%1").arg(i, 5, 10, QChar('0')));
+        if (i % kLinksPerFile == 0) {
+            original = path;
+            const int descriptor = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+            ASSERT_GE(descriptor, 0);
+            ::close(descriptor);
+        } else {
+            ASSERT_EQ(::link(original.constData(), path.constData()), 0);
+        }
+    }
+    const QString book = PathIn("many.zip");
+    ASSERT_TRUE(ZipFolder(0, 0, book, folder));
+    QJsonObject zip = InspectZip(book, true);
+    EXPECT_EQ(zip["count"].toInt(), kEntries);
+    EXPECT_EQ(zip["distinct"].toInt(), kEntries);
+    EXPECT_TRUE(zip["testzip"].isNull());
+
+    const QByteArray bytes = ReadTestFile(book);
+    const qsizetype end = bytes.size() - 22;
+    EXPECT_EQ(U16At(bytes, end + 8), 0xFFFFu);
+    EXPECT_EQ(U32At(bytes, end - 20), 0x07064b50u) << "the Zip64 locator precedes the end record";
+
+    // Packing again merges into the archive: every entry is carried over through the Zip64 records.
+    ASSERT_TRUE(ZipFolder(0, 0, book, folder));
+    zip = InspectZip(book, true);
+    EXPECT_EQ(zip["count"].toInt(), kEntries);
+    EXPECT_EQ(zip["distinct"].toInt(), kEntries);
+    EXPECT_TRUE(zip["testzip"].isNull());
+}

@@ -1,0 +1,262 @@
+// The bytes of the records, the entry data and the name and time rules, written from the zip format's field
+// tables and checked byte for byte.
+#include "archive/byte_sink.h"
+#include "archive/byte_source.h"
+#include "archive/dos_time.h"
+#include "archive/wildcard.h"
+#include "archive/zip_entry_data.h"
+#include "archive/zip_errors.h"
+#include "archive/zip_records.h"
+#include "tests/archive/zip_test_support.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+namespace {
+
+TZipHeaderInfo KnownEntry()
+{
+    TZipHeaderInfo entry;
+    entry.lastModified = 0x5A8B6C21;
+    entry.crc32 = 0x12345678;
+    entry.compressedSize = 0x1234;
+    entry.uncompressedSize = 0x5678;
+    entry.externalAttributes = 0x20;
+    entry.fileName = "OEBPS/page1.html";
+    return entry;
+}
+
+QByteArray Inflate(const QByteArray& raw)
+{
+    z_stream stream{};
+    EXPECT_EQ(inflateInit2(&stream, -15), Z_OK);
+    QByteArray result;
+    char block[4096];
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.constData()));
+    stream.avail_in = static_cast<uInt>(raw.size());
+    int status = Z_OK;
+    while (status == Z_OK) {
+        stream.next_out = reinterpret_cast<Bytef*>(block);
+        stream.avail_out = sizeof block;
+        status = inflate(&stream, Z_NO_FLUSH);
+        result.append(block, static_cast<qsizetype>(sizeof block - stream.avail_out));
+    }
+    EXPECT_EQ(status, Z_STREAM_END);
+    EXPECT_EQ(stream.avail_in, 0u) << "bytes after the end of the Deflate stream";
+    inflateEnd(&stream);
+    return result;
+}
+
+} // namespace
+
+TEST(ZipRecords, HeadersOfAKnownEntryFollowTheFieldTables)
+{
+    MemorySink sink;
+    ArchiveOutput archive(sink);
+    TZipHeaderInfo entry = KnownEntry();
+    WriteLocalHeader(entry, archive);
+    archive.Flush();
+    EXPECT_EQ(sink.Bytes().toHex(' '), FromHex("504b0304 1400 0000 0800 216c8b5a 78563412 34120000 78560000 1000 0000")
+                                           .append("OEBPS/page1.html")
+                                           .toHex(' '));
+    EXPECT_EQ(entry.relativeOffset, 0u);
+
+    MemorySink central;
+    ArchiveOutput centralArchive(central);
+    entry.relativeOffset = 0x100;
+    WriteCentralHeader(entry, centralArchive);
+    centralArchive.Flush();
+    EXPECT_EQ(central.Bytes().toHex(' '),
+              FromHex("504b0102 2d00 1400 0000 0800 216c8b5a 78563412 34120000 78560000 1000 0000 0000 0000 0000"
+                      "20000000 00010000")
+                  .append("OEBPS/page1.html")
+                  .toHex(' '));
+}
+
+TEST(ZipRecords, EndRecordCountsEntriesTwiceAndAnEmptyArchiveIsItAlone)
+{
+    MemorySink empty;
+    ArchiveOutput emptyArchive(empty);
+    WriteEndRecord(TEndCentral(), emptyArchive);
+    emptyArchive.Flush();
+    EXPECT_EQ(empty.Bytes().toHex(' '), FromHex("504b0506 0000 0000 0000 0000 00000000 00000000 0000").toHex(' '));
+
+    MemorySink three;
+    ArchiveOutput threeArchive(three);
+    TEndCentral end;
+    end.entriesOnDisk = end.totalEntries = 3;
+    end.centralSize = 0x9C;
+    end.centralOffset = 0x1234;
+    WriteEndRecord(end, threeArchive);
+    threeArchive.Flush();
+    EXPECT_EQ(three.Bytes().toHex(' '), FromHex("504b0506 0000 0000 0300 0300 9c000000 34120000 0000").toHex(' '));
+}
+
+TEST(ZipRecords, LargeValuesTakeTheZip64FormInAllThreeRecords)
+{
+    TZipHeaderInfo large = KnownEntry();
+    large.uncompressedSize = 0x100000000;
+    large.compressedSize = 0x100000010;
+    MemorySink local;
+    ArchiveOutput localArchive(local);
+    WriteLocalHeader(large, localArchive);
+    localArchive.Flush();
+    EXPECT_EQ(local.Bytes().toHex(' '),
+              FromHex("504b0304 2d00 0000 0800 216c8b5a 78563412 ffffffff ffffffff 1000 1400")
+                  .append("OEBPS/page1.html")
+                  .append(FromHex("0100 1000 0000000001000000 1000000001000000"))
+                  .toHex(' '));
+
+    // Only the overflowing values go into the central header's block, in the order of the format.
+    large.relativeOffset = 0x200000000;
+    TZipHeaderInfo farOnly = KnownEntry();
+    farOnly.relativeOffset = 0x200000000;
+    MemorySink central;
+    ArchiveOutput centralArchive(central);
+    WriteCentralHeader(large, centralArchive);
+    WriteCentralHeader(farOnly, centralArchive);
+    centralArchive.Flush();
+    const QByteArray name("OEBPS/page1.html");
+    EXPECT_EQ(central.Bytes().toHex(' '),
+              FromHex("504b0102 2d00 2d00 0000 0800 216c8b5a 78563412 ffffffff ffffffff 1000 1c00 0000 0000 0000"
+                      "20000000 ffffffff")
+                  .append(name)
+                  .append(FromHex("0100 1800 0000000001000000 1000000001000000 0000000002000000"))
+                  .append(FromHex("504b0102 2d00 2d00 0000 0800 216c8b5a 78563412 34120000 78560000 1000 0c00 0000"
+                                  "0000 0000 20000000 ffffffff"))
+                  .append(name)
+                  .append(FromHex("0100 0800 0000000002000000"))
+                  .toHex(' '));
+
+    // 65535 entries no longer fit the 16-bit counts.
+    MemorySink end;
+    ArchiveOutput endArchive(end);
+    TEndCentral record;
+    record.entriesOnDisk = record.totalEntries = 0xFFFF;
+    record.centralSize = 0x100;
+    record.centralOffset = 0x123456789;
+    WriteEndRecord(record, endArchive);
+    endArchive.Flush();
+    EXPECT_EQ(end.Bytes().toHex(' '),
+              FromHex("504b0606 2c00000000000000 2d00 2d00 00000000 00000000 ffff000000000000 ffff000000000000"
+                      "0001000000000000 8967452301000000"
+                      "504b0607 00000000 0000000000000000 01000000"
+                      "504b0506 0000 0000 ffff ffff 00010000 ffffffff 0000")
+                  .toHex(' '));
+}
+
+TEST(ZipRecords, FlagsAndNamesFollowTheRules)
+{
+    EXPECT_EQ(FlagsForLevel(1), 0x0004);
+    EXPECT_EQ(FlagsForLevel(2), 0x0004);
+    EXPECT_EQ(FlagsForLevel(3), 0x0000);
+    EXPECT_EQ(FlagsForLevel(6), 0x0000);
+    EXPECT_EQ(FlagsForLevel(7), 0x0000);
+    EXPECT_EQ(FlagsForLevel(8), 0x0002);
+    EXPECT_EQ(FlagsForLevel(9), 0x0002);
+
+    EXPECT_EQ(StoredName("OEBPS/", "page1.html"), QByteArray("OEBPS/page1.html"));
+    EXPECT_EQ(StoredName("", "mimetype"), QByteArray("mimetype"));
+    EXPECT_EQ(StoredName("a\\b/", "c.jpg"), QByteArray("a/b/c.jpg"));
+    EXPECT_EQ(StoredName("OEBPS/", QString::fromUtf8("Kaffee-\xc3\xbc.jpg")), QByteArray("OEBPS/Kaffee-\xc3\xbc.jpg"));
+}
+
+TEST(ZipRecords, DosTimesKeepTwoSecondStepsAndStayInsideTheForm)
+{
+    std::tm local{};
+    local.tm_year = 2021 - 1900;
+    local.tm_mon = 2;
+    local.tm_mday = 4;
+    local.tm_hour = 5;
+    local.tm_min = 6;
+    local.tm_sec = 9;
+    local.tm_isdst = -1;
+    const quint32 expected = (41u << 9 | 3u << 5 | 4u) << 16 | (5u << 11 | 6u << 5 | 4u);
+    EXPECT_EQ(DosDateTime(std::mktime(&local)), expected);
+
+    local.tm_year = 1975 - 1900;
+    EXPECT_EQ(DosDateTime(std::mktime(&local)), 0x00210000u) << "before 1980: 1980-01-01 00:00:00";
+    local.tm_year = 2150 - 1900;
+    EXPECT_EQ(DosDateTime(std::mktime(&local)), 0xFF9FBF7Du) << "after 2107: 2107-12-31 23:59:58";
+}
+
+TEST(ZipRecords, MasksFollowTheDirectoryListingRules)
+{
+    EXPECT_TRUE(MaskMatches("page1.html", "*"));
+    EXPECT_TRUE(MaskMatches("mimetype", "*"));
+    EXPECT_TRUE(MaskMatches("PAGE1.HTML", "page?.html"));
+    EXPECT_FALSE(MaskMatches("page10.html", "page?.html"));
+    EXPECT_TRUE(MaskMatches("mimetype", "*."));
+    EXPECT_FALSE(MaskMatches("fb.opf", "*."));
+    EXPECT_TRUE(MaskMatches("a.b.c", "*.c"));
+    EXPECT_FALSE(MaskMatches("abc", "*.c"));
+}
+
+TEST(EntryData, EmptySourceGivesTheTwoByteEmptyStream)
+{
+    MemorySink sink;
+    ArchiveOutput archive(sink);
+    MemorySource empty(QByteArray{});
+    int written = 0;
+    const PackedData data = DeflateEntryData(empty, archive, 6, {nullptr, [&] { ++written; }});
+    archive.Flush();
+    EXPECT_EQ(sink.Bytes(), FromHex("0300"));
+    EXPECT_EQ(data.compressedSize, 2);
+    EXPECT_EQ(data.uncompressedSize, 0);
+    EXPECT_EQ(data.crc32, 0u);
+    EXPECT_GE(written, 1) << "events are let through at least once per entry";
+}
+
+TEST(EntryData, DeflatedBlocksInflateBackWithTheirCrc)
+{
+    // Random bytes do not compress, so the output fills several blocks of 65535 bytes.
+    const QByteArray text = QByteArray("<p>page</p>\n").repeated(20000);
+    const QByteArray content = RandomBytes(200000, 7) + text;
+    MemorySink sink;
+    ArchiveOutput archive(sink);
+    MemorySource source(content);
+    QList<qint64> reads;
+    int written = 0;
+    const PackedData data =
+        DeflateEntryData(source, archive, 6, {[&](qint64 size) { reads << size; }, [&] { ++written; }});
+    archive.Flush();
+    EXPECT_EQ(Inflate(sink.Bytes()), content);
+    EXPECT_EQ(data.crc32, Crc32Of(content));
+    EXPECT_EQ(data.uncompressedSize, content.size());
+    EXPECT_EQ(data.compressedSize, sink.Bytes().size());
+    EXPECT_EQ(reads.first(), 65535) << "the source is read in blocks of 65535 bytes";
+    EXPECT_EQ(reads.last(), 0) << "the stream is finished after a read of nothing";
+    EXPECT_GE(written, 4);
+
+    MemorySink stored;
+    ArchiveOutput storedArchive(stored);
+    MemorySource again(content);
+    const PackedData copy = StoreEntryData(again, storedArchive, {});
+    storedArchive.Flush();
+    EXPECT_EQ(stored.Bytes(), content);
+    EXPECT_EQ(copy.crc32, data.crc32);
+    EXPECT_EQ(copy.compressedSize, content.size());
+}
+
+TEST(EntryData, FailuresRaiseTheirTexts)
+{
+    MemorySink sink;
+    ArchiveOutput archive(sink);
+    MemorySource source(QByteArray("data"));
+    try {
+        DeflateEntryData(source, archive, 12, {});
+        ADD_FAILURE() << "an impossible level was accepted";
+    } catch (const EZCompressionError& error) {
+        EXPECT_STREQ(error.what(), "error");
+    }
+
+    FullDiskSink full(std::make_unique<MemorySink>(), 1000);
+    ArchiveOutput fullArchive(full);
+    MemorySource large(RandomBytes(100000, 3));
+    try {
+        DeflateEntryData(large, fullArchive, 6, {});
+        ADD_FAILURE() << "a full disk went unnoticed";
+    } catch (const ENotEnoughRoom& error) {
+        EXPECT_STREQ(error.what(), "Not enough room to write archive");
+    }
+}

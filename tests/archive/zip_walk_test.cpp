@@ -1,0 +1,136 @@
+// Which files the folder walk takes, and in which order.
+#include "archive/zip_folder.h"
+#include "archive/zip_writer.h"
+#include "tests/archive/zip_test_support.h"
+#include "tests/support/temp_folder_test.h"
+#include "tests/support/test_files.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <functional>
+
+namespace {
+
+class ZipWalkTest : public TempFolderTest {};
+
+// The files below `folder` as a depth-first walk of the raw directory listing yields them, each subfolder's
+// content right where the listing yields the subfolder.
+QStringList ListingOrder(const QString& folder)
+{
+    QStringList files;
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if (name == "." || name == "..") {
+            continue;
+        }
+        if (QFileInfo(folder + "/" + name).isDir()) {
+            files << ListingOrder(folder + "/" + name);
+        } else {
+            files << folder + "/" + name;
+        }
+    }
+    ::closedir(dir);
+    return files;
+}
+
+QStringList Expand(const QString& root)
+{
+    ZipWriter writer;
+    writer.SetRootDir(root);
+    writer.SetRelativePaths(true);
+    writer.FilesList() << root + "/*.*";
+    writer.ExpandFileList();
+    return writer.FilesList();
+}
+
+} // namespace
+
+TEST_F(ZipWalkTest, SubfolderContentComesWhereTheListingYieldsTheSubfolder)
+{
+    // Enough names that the listing order differs from any sorted order.
+    for (const char* name : {"zeta.txt", "alpha", "mimetype", "beta/one.txt", "beta/deeper/two.txt",
+                             "beta/three.txt", "gamma/four.txt", "omega.txt", "delta/five.txt", "eta.txt"}) {
+        WriteTestFile(PathIn(QString("root/") + name), name);
+    }
+    const QStringList expected = ListingOrder(PathIn("root"));
+    ASSERT_EQ(expected.size(), 10);
+    EXPECT_EQ(Expand(PathIn("root")), expected);
+
+    const QString book = PathIn("book.epub");
+    ASSERT_TRUE(ZipFolder(0, 0, book, PathIn("root")));
+    QStringList storedNames;
+    for (const QString& path : expected) {
+        storedNames << path.mid(PathIn("root/").size());
+    }
+    EXPECT_EQ(EntryNames(InspectZip(book)), storedNames);
+}
+
+TEST_F(ZipWalkTest, HiddenSystemAndLinkedFoldersAreLeftOut)
+{
+    WriteTestFile(PathIn("root/kept.txt"), "kept");
+    WriteTestFile(PathIn("root/.hidden.txt"), "hidden file");
+    WriteTestFile(PathIn("root/.git/config"), "inside a hidden folder");
+    WriteTestFile(PathIn("root/sub/.also-hidden"), "hidden file in a subfolder");
+    WriteTestFile(PathIn("root/sub/page.html"), "page");
+    WriteTestFile(PathIn("outside/secret.txt"), "outside");
+    ASSERT_TRUE(QDir().mkpath(PathIn("root/empty/emptier")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(PathIn("root/pipe")).constData(), 0644), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(PathIn("root/sub/pipe2")).constData(), 0644), 0);
+    // A link to a folder is never followed (it could loop); a link to a file packs that file under the link's name.
+    ASSERT_EQ(::symlink(QFile::encodeName(PathIn("outside")).constData(),
+                        QFile::encodeName(PathIn("root/linked-folder")).constData()), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(PathIn("outside/secret.txt")).constData(),
+                        QFile::encodeName(PathIn("root/linked-file.txt")).constData()), 0);
+    ASSERT_EQ(::symlink("nowhere", QFile::encodeName(PathIn("root/dangling")).constData()), 0);
+
+    const QString book = PathIn("book.epub");
+    ASSERT_TRUE(ZipFolder(0, 0, book, PathIn("root")));
+    QStringList names = EntryNames(InspectZip(book));
+    names.sort();
+    EXPECT_EQ(names, QStringList({"kept.txt", "linked-file.txt", "sub/page.html"}));
+    EXPECT_EQ(UnzipEntry(book, "linked-file.txt"), QByteArray("outside"));
+}
+
+TEST_F(ZipWalkTest, TheArchiveInsideThePackedFolderNeverContainsItself)
+{
+    WriteTestFile(PathIn("root/a.txt"), "a");
+    WriteTestFile(PathIn("root/sub/b.txt"), "b");
+    const QString book = PathIn("root/book.epub");
+    ASSERT_TRUE(ZipFolder(0, 0, book, PathIn("root")));
+    QStringList names = EntryNames(InspectZip(book));
+    names.sort();
+    EXPECT_EQ(names, QStringList({"a.txt", "sub/b.txt"}));
+
+    // Packing again finds the archive in the walk and merges into it, under another spelling of its path too.
+    ASSERT_TRUE(ZipFolder(0, 0, PathIn("root/sub/../book.epub"), PathIn("root")));
+    names = EntryNames(InspectZip(book));
+    names.sort();
+    EXPECT_EQ(names, QStringList({"a.txt", "sub/b.txt"}));
+    EXPECT_TRUE(UnzipTestPasses(book));
+}
+
+TEST_F(ZipWalkTest, TrailingSeparatorAndEmptyOrMissingRootsMakeNoDifference)
+{
+    WriteTestFile(PathIn("root/mimetype"), "application/epub+zip");
+    WriteTestFile(PathIn("root/OEBPS/page1.html"), "<html/>");
+    ASSERT_TRUE(ZipFolder(0, 0, PathIn("plain.epub"), PathIn("root")));
+    ASSERT_TRUE(ZipFolder(0, 0, PathIn("slash.epub"), PathIn("root/")));
+    EXPECT_EQ(ReadTestFile(PathIn("slash.epub")), ReadTestFile(PathIn("plain.epub")));
+
+    // An empty folder, a missing one, and one holding only empty folders all give the 22-byte end record alone.
+    ASSERT_TRUE(QDir().mkpath(PathIn("hollow/a/b")));
+    ASSERT_TRUE(QDir().mkpath(PathIn("void")));
+    const QByteArray endRecordAlone = FromHex("504b0506 0000 0000 0000 0000 00000000 00000000 0000");
+    for (const char* folder : {"hollow", "void", "missing"}) {
+        const QString book = PathIn(QString(folder) + ".epub");
+        ASSERT_TRUE(ZipFolder(0, 0, book, PathIn(folder))) << folder;
+        EXPECT_EQ(ReadTestFile(book), endRecordAlone) << folder;
+    }
+}
