@@ -1,0 +1,38 @@
+#include "pages/preview_picture.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <stdexcept>
+
+QSize PreviewPictureSize(QSize pictureSize, QSize boxSize)
+{
+    if (boxSize.isEmpty()) {
+        throw std::invalid_argument("Preview box size is empty");
+    }
+    if (pictureSize.width() <= boxSize.width() && pictureSize.height() <= boxSize.height()) {
+        return pictureSize;
+    }
+    const int factor = pictureSize.width() >= pictureSize.height() ? pictureSize.width() / boxSize.width()
+                                                                   : pictureSize.height() / boxSize.height();
+    if (factor == 0) {
+        return pictureSize;
+    }
+    // A picture far wider than high (or the other way round) would lose its short side
+    // altogether; one pixel of it is kept so that there is still a picture to show.
+    return QSize(std::max(1, pictureSize.width() / factor), std::max(1, pictureSize.height() / factor));
+}
+
+std::optional<QImage> MakePreviewPicture(const QString& path, QSize boxSize)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        return std::nullopt;
+    }
+    JpegReader reader = JpegReader::OpenFile(path);
+    return MakePreviewPicture(reader, boxSize);
+}
+
+QImage MakePreviewPicture(JpegReader& reader, QSize boxSize)
+{
+    return reader.Decode(PreviewPictureSize(reader.Size(), boxSize));
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "pages/jpeg_decoder.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+// The picture that the page preview shows for a JPEG file. The preview box draws whatever
+// it gets stretched over its whole area; what is decided here is the resolution.
+
+// The size of the picture the preview box gets, for a picture of pictureSize and a box of
+// boxSize (at least 1 x 1):
+// - a picture that fits the box (width and height no greater than the box's) keeps its size;
+// - otherwise Factor is the width divided by the box width when the picture is at least as
+//   wide as high, else the height divided by the box height (both truncating), and the
+//   picture is reduced to its width and height divided by Factor (truncating, but never
+//   below 1 pixel);
+// - a Factor of 0 (141 to 166 wide in a 140 x 168 box, taller than wide, less tall than the
+//   box) keeps the picture's size: it is shown unreduced.
+QSize PreviewPictureSize(QSize pictureSize, QSize boxSize);
+
+// What the preview box gets for the JPEG file at path: nothing when path is empty or no
+// file exists there, else the picture decoded as RGB at PreviewPictureSize. A large picture
+// is never decoded at full size (see JpegReader). Throws JpegError when the decoder rejects
+// the file (a file that is not a JPEG, an empty file, a damaged one), std::runtime_error
+// when the file cannot be opened.
+std::optional<QImage> MakePreviewPicture(const QString& path, QSize boxSize);
+
+// The same for a picture whose header has been read.
+QImage MakePreviewPicture(JpegReader& reader, QSize boxSize);

@@ -1,0 +1,121 @@
+#include "pages/row_reducer.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+// Which of `targetLength` equal parts the position `index` of `sourceLength` falls into.
+int TargetIndex(int index, int sourceLength, int targetLength)
+{
+    return static_cast<int>(static_cast<std::int64_t>(index) * targetLength / sourceLength);
+}
+
+template <PixelLayout Layout>
+constexpr int SamplesPerPixel()
+{
+    if constexpr (Layout == PixelLayout::Grey) {
+        return 1;
+    } else if constexpr (Layout == PixelLayout::Rgb) {
+        return 3;
+    } else {
+        return 4;
+    }
+}
+
+template <PixelLayout Layout>
+void AddPixel(std::uint64_t* sums, const std::uint8_t* pixel)
+{
+    if constexpr (Layout == PixelLayout::Grey) {
+        sums[0] += pixel[0];
+        sums[1] += pixel[0];
+        sums[2] += pixel[0];
+    } else if constexpr (Layout == PixelLayout::Rgb) {
+        sums[0] += pixel[0];
+        sums[1] += pixel[1];
+        sums[2] += pixel[2];
+    } else if constexpr (Layout == PixelLayout::Cmyk) {
+        // Each ink takes away from white, and black takes away from all three.
+        const unsigned white = 255 - pixel[3];
+        sums[0] += (255 - pixel[0]) * white / 255;
+        sums[1] += (255 - pixel[1]) * white / 255;
+        sums[2] += (255 - pixel[2]) * white / 255;
+    } else {
+        sums[0] += pixel[0] * pixel[3] / 255;
+        sums[1] += pixel[1] * pixel[3] / 255;
+        sums[2] += pixel[2] * pixel[3] / 255;
+    }
+}
+
+template <PixelLayout Layout>
+void SumRow(const std::uint8_t* row, const std::vector<int>& targetColumn, std::uint64_t* sums)
+{
+    const std::size_t width = targetColumn.size();
+    for (std::size_t x = 0; x < width; ++x) {
+        AddPixel<Layout>(sums + static_cast<std::size_t>(targetColumn[x]) * 3, row + x * SamplesPerPixel<Layout>());
+    }
+}
+
+}  // namespace
+
+RowReducer::RowReducer(QSize source, QSize target, PixelLayout layout)
+    : source_(source),
+      target_(target),
+      layout_(layout),
+      targetColumn_(source.width()),
+      columnSpan_(target.width(), 0),
+      sums_(static_cast<std::size_t>(target.width()) * 3, 0),
+      image_(target, QImage::Format_RGB888)
+{
+    if (image_.isNull()) {
+        throw std::bad_alloc();
+    }
+    for (int x = 0; x < source.width(); ++x) {
+        targetColumn_[x] = TargetIndex(x, source.width(), target.width());
+        ++columnSpan_[targetColumn_[x]];
+    }
+}
+
+void RowReducer::AddRow(const std::uint8_t* row)
+{
+    switch (layout_) {
+    case PixelLayout::Grey:
+        SumRow<PixelLayout::Grey>(row, targetColumn_, sums_.data());
+        break;
+    case PixelLayout::Rgb:
+        SumRow<PixelLayout::Rgb>(row, targetColumn_, sums_.data());
+        break;
+    case PixelLayout::Cmyk:
+        SumRow<PixelLayout::Cmyk>(row, targetColumn_, sums_.data());
+        break;
+    case PixelLayout::AdobeCmyk:
+        SumRow<PixelLayout::AdobeCmyk>(row, targetColumn_, sums_.data());
+        break;
+    }
+    ++rowsSummed_;
+    const int targetRow = TargetIndex(sourceRow_, source_.height(), target_.height());
+    ++sourceRow_;
+    if (sourceRow_ == source_.height()
+        || TargetIndex(sourceRow_, source_.height(), target_.height()) != targetRow) {
+        WriteTargetRow(targetRow);
+    }
+}
+
+void RowReducer::WriteTargetRow(int targetRow)
+{
+    std::uint8_t* out = image_.scanLine(targetRow);
+    for (int x = 0; x < target_.width(); ++x) {
+        const std::uint64_t count = static_cast<std::uint64_t>(columnSpan_[x]) * rowsSummed_;
+        for (int c = 0; c < 3; ++c) {
+            const std::size_t i = static_cast<std::size_t>(x) * 3 + c;
+            out[i] = static_cast<std::uint8_t>((sums_[i] + count / 2) / count);
+        }
+    }
+    std::fill(sums_.begin(), sums_.end(), 0);
+    rowsSummed_ = 0;
+}
+
+QImage RowReducer::Image() const
+{
+    return image_;
+}
