@@ -11,7 +11,7 @@ namespace {
 // window system at hand QApplication would abort. Before main creates it, choose the offscreen
 // one unless the caller chose another.
 const bool kOffscreenChosen = [] {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     return true;
 }();
