@@ -7,15 +7,6 @@
 
 namespace {
 
-// CTest lists the tests of this program by running it without the test environment, and with no
-// window system at hand QApplication would abort. Before main creates it, choose the offscreen
-// one unless the caller chose another.
-const bool kOffscreenChosen = [] {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    return true;
-}();
-
 // Presses lie more than a double-click interval apart, unless a double click is meant.
 constexpr int kApart = 1000;
 constexpr int kDoubleClickDelay = 10;
