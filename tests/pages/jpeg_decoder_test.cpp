@@ -131,12 +131,4 @@ TEST_F(JpegDecoderTest, WholeDecodingRejectsWhatIsNotASmallJpeg)
     EXPECT_EQ(messageOf(WithFrameSize(MakeTestJpeg({16, 16}), {20000, 20000})), JERR_IMAGE_TOO_BIG);
 }
 
-TEST_F(JpegDecoderTest, ReaderRefusesOutputSizesItCannotMake)
-{
-    JpegReader reader = JpegReader::OpenBytes(MakeTestJpeg({64, 48}));
-    EXPECT_THROW(reader.Decode({65, 48}), std::invalid_argument);
-    EXPECT_THROW(reader.Decode({0, 10}), std::invalid_argument);
-    EXPECT_EQ(reader.Decode({64, 48}).size(), QSize(64, 48));
-}
-
 }  // namespace

@@ -40,12 +40,4 @@ TEST(RowReducerTest, InksBecomeRgbInBothCmykConventions)
     }
 }
 
-TEST(RowReducerTest, RgbSamplesKeepTheirOrder)
-{
-    const std::uint8_t row[] = {1, 2, 3, 4, 5, 6};
-    RowReducer reducer({2, 1}, {1, 1}, PixelLayout::Rgb);
-    reducer.AddRow(row);
-    EXPECT_EQ(reducer.Image().pixel(0, 0), qRgb(3, 4, 5));  // means 2.5, 3.5, 4.5 round up
-}
-
 }  // namespace
