@@ -1,0 +1,191 @@
+#include "builder/conversion.h"
+#include "builder/staging_paths.h"
+#include "tests/builder/recording_ui.h"
+#include "tests/support/temp_folder_test.h"
+#include "tests/support/test_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ConversionTest : public TempFolderTest {
+protected:
+    void SetUp() override
+    {
+        TempFolderTest::SetUp();
+        staging_ = StagingPathsIn(PathIn("program"));
+        WriteTestFile(staging_.epubFilesDir + "/mimetype", "application/epub+zip");
+    }
+
+    // A picture file; its content only has to be told apart from others.
+    QString Picture(const QString& relativePath)
+    {
+        const QString path = PathIn("pictures/" + relativePath);
+        WriteTestFile(path, ("picture " + relativePath).toUtf8());
+        return path;
+    }
+
+    ConversionResult Convert(const QStringList& rows, const BookSettings& settings)
+    {
+        return ConvertBook(rows, settings, staging_, ui_);
+    }
+
+    QStringList ContentFolder() const { return FolderNames(staging_.oebpsDir); }
+
+    QByteArray ContentFile(const QString& name) const { return ReadTestFile(staging_.oebpsDir + "/" + name); }
+
+    StagingPaths staging_;
+    RecordingUi ui_;
+};
+
+TEST_F(ConversionTest, AnEmptyPageListTouchesNothing)
+{
+    WriteTestFile(staging_.oebpsDir + "/left.txt", "from before");
+    EXPECT_EQ(Convert({}, {"T", "A", "", PathIn("out")}), ConversionResult::NothingToConvert);
+    EXPECT_TRUE(ui_.events.isEmpty());
+    EXPECT_EQ(ContentFolder(), QStringList({"left.txt"}));
+    EXPECT_FALSE(QFileInfo::exists(PathIn("out")));
+}
+
+TEST_F(ConversionTest, TheContentFolderHoldsExactlyThisConversionsFiles)
+{
+    const BookSettings noOutput{"T", "A", Picture("art/front.jpg"), ""};
+    Convert({Picture("a.jpg"), Picture("b.jpg"), Picture("c.jpg")}, noOutput);
+    EXPECT_EQ(ContentFolder(), QStringList({"a.jpg", "b.jpg", "c.jpg", "cover.html", "fb.ncx", "fb.opf", "front.jpg",
+                                            "page1.html", "page2.html", "page3.html"}));
+
+    // A second run regenerates the folder: nothing of the first is left.
+    Convert({Picture("d.jpg")}, {"T", "A", "", ""});
+    EXPECT_EQ(ContentFolder(), QStringList({"d.jpg", "fb.ncx", "fb.opf", "page1.html"}));
+    EXPECT_EQ(ContentFile("d.jpg"), "picture d.jpg");
+    EXPECT_TRUE(ContentFile("page1.html").contains("<img src=\"d.jpg\" />"));
+    // The installation data beside the content folder is left alone.
+    EXPECT_EQ(ReadTestFile(staging_.epubFilesDir + "/mimetype"), "application/epub+zip");
+}
+
+TEST_F(ConversionTest, SettingsAreCheckedAfterTheDocumentsInTheirOrder)
+{
+    const QStringList rows = {Picture("a.jpg")};
+    EXPECT_EQ(Convert(rows, {"", "", "", ""}), ConversionResult::SettingMissing);
+    EXPECT_EQ(ui_.events, QStringList({"busy", "idle", "message|Note!|Please set the saving path!"}));
+    EXPECT_TRUE(ContentFolder().contains("fb.opf"));
+    EXPECT_TRUE(ContentFolder().contains("fb.ncx"));
+
+    ui_.events.clear();
+    Convert(rows, {"", "A", "", PathIn("out")});
+    EXPECT_EQ(ui_.events.last(), "message|Note!|Please set the book title!");
+
+    ui_.events.clear();
+    Convert(rows, {"T", "", "", PathIn("out")});
+    EXPECT_EQ(ui_.events.last(), "message|Note!|Please set the author name!");
+    EXPECT_FALSE(QFileInfo::exists(PathIn("out")));
+}
+
+TEST_F(ConversionTest, AMissingPictureStillGetsItsPage)
+{
+    Convert({PathIn("pictures/gone.jpg"), Picture("b.jpg")}, {"T", "A", "", ""});
+    EXPECT_EQ(ContentFolder(), QStringList({"b.jpg", "fb.ncx", "fb.opf", "page1.html", "page2.html"}));
+    EXPECT_TRUE(ContentFile("page1.html").contains("<img src=\"gone.jpg\" />"));
+}
+
+TEST_F(ConversionTest, TwoPicturesOfTheSameNameGetTwoFiles)
+{
+    const QString first = Picture("a/x.jpg");
+    const QString second = Picture("b/x.jpg");
+    Convert({first, second, first}, {"T", "A", Picture("c/X.jpg"), ""});
+    EXPECT_EQ(ContentFile("x.jpg"), "picture a/x.jpg");
+    EXPECT_EQ(ContentFile("x-2.jpg"), "picture b/x.jpg");
+    EXPECT_EQ(ContentFile("X-3.jpg"), "picture c/X.jpg");
+    EXPECT_TRUE(ContentFile("page1.html").contains("<img src=\"x.jpg\" />"));
+    EXPECT_TRUE(ContentFile("page2.html").contains("<img src=\"x-2.jpg\" />"));
+    EXPECT_TRUE(ContentFile("page3.html").contains("<img src=\"x.jpg\" />"));
+    EXPECT_TRUE(ContentFile("cover.html").contains("<img src=\"X-3.jpg\" />"));
+    EXPECT_TRUE(ContentFile("fb.opf").contains("<item id=\"cover-image\" href=\"X-3.jpg\" media-type=\"image/jpeg\"/>"));
+    EXPECT_TRUE(ContentFile("fb.opf").contains("<reference href=\"X-3.jpg\" title=\"cover\" type=\"cover\"/>"));
+}
+
+TEST_F(ConversionTest, ADocumentThatCannotBeWrittenEndsTheCommandWithItsError)
+{
+    // The staging root is a file, so the content folder cannot be made.
+    WriteTestFile(PathIn("blocked"), "not a folder");
+    const StagingPaths blocked = StagingPathsAt(PathIn("blocked"));
+    EXPECT_ANY_THROW(ConvertBook({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}, blocked, ui_));
+    EXPECT_EQ(ui_.events, QStringList({"busy", "idle"}));
+    EXPECT_FALSE(QFileInfo::exists(PathIn("out")));
+}
+
+TEST_F(ConversionTest, AnExistingBookStaysWhenTheAnswerIsNo)
+{
+    const QString book = PathIn("out/My Book.epub");
+    WriteTestFile(book, "the earlier book");
+    const QDateTime written = QFileInfo(book).lastModified();
+    ui_.overwriteAnswer = false;
+
+    EXPECT_EQ(Convert({Picture("a.jpg")}, {"My Book", "A", "", PathIn("out")}), ConversionResult::ReplaceDeclined);
+    EXPECT_EQ(ui_.events, QStringList({"busy", "ask|Information|The file is existing. Overwrite?", "idle"}));
+    EXPECT_EQ(ReadTestFile(book), "the earlier book");
+    EXPECT_EQ(QFileInfo(book).lastModified(), written);
+    EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"My Book.epub"}));
+}
+
+TEST_F(ConversionTest, ASuccessfulRunWritesTheBookReportsItAndOpensTheFolder)
+{
+    // The output folder lies two levels below an existing folder: both levels are made.
+    const QString output = PathIn("out/books/new");
+    EXPECT_EQ(Convert({Picture("a.jpg"), Picture("b.jpg")}, {"My Book", "A", "", output}),
+              ConversionResult::BookWritten);
+    const QString book = output + "/My Book.epub";
+    EXPECT_EQ(ui_.events, QStringList({"busy", "idle", "success|Congratulation|Successed to build: " + book,
+                                       "open||" + output}));
+    EXPECT_TRUE(ReadTestFile(book).startsWith("PK\x03\x04"));
+    EXPECT_GT(ui_.dispatchCount, 0);
+}
+
+TEST_F(ConversionTest, TheBookPathIsJoinedAsTyped)
+{
+    QDir().mkpath(PathIn("out"));
+    Convert({Picture("a.jpg")}, {" T ", "A", "", PathIn("out") + "/"});
+    EXPECT_EQ(ui_.events.at(2), "success|Congratulation|Successed to build: " + PathIn("out") + "// T .epub");
+    EXPECT_TRUE(QFileInfo::exists(PathIn("out/ T .epub")));
+}
+
+TEST_F(ConversionTest, AFailedPackingIsReportedAndNothingIsOpened)
+{
+    // A title naming a folder that does not exist: the book file cannot be created.
+    EXPECT_EQ(Convert({Picture("a.jpg")}, {"missing/T", "A", "", PathIn("out")}), ConversionResult::PackingFailed);
+    ASSERT_EQ(ui_.events.size(), 3);
+    EXPECT_EQ(ui_.events.at(1), "idle");
+    EXPECT_TRUE(ui_.events.at(2).startsWith("error||Failed to build: " + PathIn("out") + "/missing/T.epub\n"));
+    EXPECT_GT(ui_.events.at(2).section('\n', 1).size(), 0);  // the reason, on a line of its own
+    EXPECT_TRUE(FolderNames(PathIn("out")).isEmpty());
+}
+
+TEST_F(ConversionTest, AReplacedBookIsDeletedOnlyOnceTheNewOneIsComplete)
+{
+    const QString book = PathIn("out/T.epub");
+    WriteTestFile(book, "the earlier book");
+    ui_.overwriteAnswer = true;
+
+    EXPECT_EQ(Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}), ConversionResult::BookWritten);
+    EXPECT_TRUE(ReadTestFile(book).startsWith("PK\x03\x04"));
+    EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
+}
+
+TEST_F(ConversionTest, AStoppedPackingPutsTheEarlierBookBackAndSaysNothing)
+{
+    const QString book = PathIn("out/T.epub");
+    WriteTestFile(book, "the earlier book");
+    ui_.overwriteAnswer = true;
+    ui_.cancel = true;
+
+    EXPECT_EQ(Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}), ConversionResult::PackingCanceled);
+    EXPECT_EQ(ui_.events, QStringList({"busy", "ask|Information|The file is existing. Overwrite?", "idle"}));
+    EXPECT_EQ(ReadTestFile(book), "the earlier book");
+    EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
+}
+
+}  // namespace

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+// The bytes of a text file whose lines each end in CR LF, as the book's documents are written.
+inline QByteArray CrLfLines(const QStringList& lines)
+{
+    QByteArray text;
+    for (const QString& line : lines) {
+        text += line.toUtf8() + "\r\n";
+    }
+    return text;
+}

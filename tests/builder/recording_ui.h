@@ -1,0 +1,34 @@
+#pragma once
+
+#include "builder/conversion_ui.h"
+
+#include <QStringList>
+
+// Stands in for the person at the window: answers the overwrite question as told and records
+// everything the conversion shows, in order, as "kind|caption|text" lines.
+class RecordingUi : public ConversionUi {
+public:
+    void ShowMessage(const QString& text, const QString& caption) override
+    {
+        events << "message|" + caption + "|" + text;
+    }
+    void ShowSuccess(const QString& text, const QString& caption) override
+    {
+        events << "success|" + caption + "|" + text;
+    }
+    void ShowError(const QString& text) override { events << "error||" + text; }
+    bool AskOverwrite(const QString& text, const QString& caption) override
+    {
+        events << "ask|" + caption + "|" + text;
+        return overwriteAnswer;
+    }
+    void SetBusy(bool busy) override { events << (busy ? QStringLiteral("busy") : QStringLiteral("idle")); }
+    void OpenFolder(const QString& folder) override { events << "open||" + folder; }
+    void DispatchEvents() override { ++dispatchCount; }
+    bool CancelRequested() override { return cancel; }
+
+    QStringList events;
+    bool overwriteAnswer = false;
+    bool cancel = false;
+    int dispatchCount = 0;
+};
