@@ -1,0 +1,68 @@
+#include "cli/cli_options.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+const QCommandLineOption kTitle(QStringLiteral("t"), QString(), QStringLiteral("TITLE"));
+const QCommandLineOption kAuthor(QStringLiteral("a"), QString(), QStringLiteral("AUTHOR"));
+const QCommandLineOption kCover(QStringLiteral("c"), QString(), QStringLiteral("COVER"));
+const QCommandLineOption kOutput(QStringLiteral("o"), QString(), QStringLiteral("FOLDER"));
+const QCommandLineOption kYes(QStringLiteral("y"));
+const QCommandLineOption kStaging(QStringLiteral("staging"), QString(), QStringLiteral("DIR"));
+const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+const QCommandLineOption kVersion(QStringLiteral("version"));
+
+}  // namespace
+
+QString CliUsage()
+{
+    return QStringLiteral(
+        "Usage: tamboril-cli [-t TITLE] [-a AUTHOR] [-c COVER] [-o FOLDER] [-y] [--staging DIR] PICTURE|FOLDER...\n"
+        "Turns JPEG pictures into an EPUB book, one picture per page, in the order given.\n"
+        "\n"
+        "  -t TITLE       the book's title; the book is written as TITLE.epub\n"
+        "  -a AUTHOR      the author's name\n"
+        "  -c COVER       a picture for the cover\n"
+        "  -o FOLDER      the output folder (default: the one the window saved in config.ini)\n"
+        "  -y             replace an existing book without asking\n"
+        "  --staging DIR  stage the book's files in DIR and keep them there\n"
+        "                 (default: a temporary folder, removed at the end)\n"
+        "  --help         show this text\n"
+        "  --version      show the program's version\n"
+        "\n"
+        "A FOLDER adds the .jpg and .jpeg files in it, in natural order (page2 before page10).\n");
+}
+
+std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString& error)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions({kTitle, kAuthor, kCover, kOutput, kYes, kStaging, kHelp, kVersion});
+    if (!parser.parse(QStringList{QStringLiteral("tamboril-cli")} + arguments)) {
+        error = parser.errorText();
+        return std::nullopt;
+    }
+    CliOptions options;
+    if (parser.isSet(kHelp)) {
+        options.action = CliOptions::Action::ShowHelp;
+        return options;
+    }
+    if (parser.isSet(kVersion)) {
+        options.action = CliOptions::Action::ShowVersion;
+        return options;
+    }
+    options.settings.title = parser.value(kTitle);
+    options.settings.author = parser.value(kAuthor);
+    options.settings.coverPath = parser.value(kCover);
+    options.settings.outputFolder = parser.value(kOutput);
+    options.outputFolderGiven = parser.isSet(kOutput);
+    options.replaceWithoutAsking = parser.isSet(kYes);
+    options.stagingFolder = parser.value(kStaging);
+    options.pictureArguments = parser.positionalArguments();
+    if (options.pictureArguments.isEmpty()) {
+        error = QStringLiteral("No picture or folder given.");
+        return std::nullopt;
+    }
+    return options;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "builder/book_settings.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the command line asks for.
+struct CliOptions {
+    enum class Action { Convert, ShowHelp, ShowVersion };
+    Action action = Action::Convert;
+    BookSettings settings;
+    bool outputFolderGiven = false;  // -o was given; otherwise the saved output folder is used
+    bool replaceWithoutAsking = false;
+    QString stagingFolder;           // empty: a temporary staging root
+    QStringList pictureArguments;    // files and folders, in argument order
+};
+
+// Parses the arguments (without the program name). Nothing when they are not understood; then
+// `error` says why.
+std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString& error);
+
+// The usage text printed by --help and after a bad command line.
+QString CliUsage();

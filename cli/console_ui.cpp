@@ -1,0 +1,62 @@
+#include "cli/console_ui.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+void PrintLine(FILE* stream, const QString& text)
+{
+    QTextStream(stream) << text << Qt::endl;
+}
+
+bool IsYes(const QString& answer)
+{
+    const QString word = answer.trimmed().toLower();
+    return word == u"y" || word == u"yes";
+}
+
+}  // namespace
+
+ConsoleUi::ConsoleUi(bool replaceWithoutAsking) : replaceWithoutAsking_(replaceWithoutAsking) {}
+
+void ConsoleUi::ShowMessage(const QString& text, const QString& caption)
+{
+    // The plain messages are the missing settings ("Note!") and the short-read notice, whose
+    // caption is the file it concerns.
+    if (caption == u"Note!") {
+        PrintLine(stderr, text);
+    } else {
+        PrintLine(stderr, caption + QStringLiteral(": ") + text);
+    }
+}
+
+void ConsoleUi::ShowSuccess(const QString& text, const QString& /*caption*/)
+{
+    PrintLine(stdout, text);
+}
+
+void ConsoleUi::ShowError(const QString& text)
+{
+    PrintLine(stderr, text);
+}
+
+bool ConsoleUi::AskOverwrite(const QString& text, const QString& /*caption*/)
+{
+    QTextStream err(stderr);
+    if (replaceWithoutAsking_) {
+        return true;
+    }
+    err << text << " [y/N] " << Qt::flush;
+    if (isatty(STDIN_FILENO) == 0) {
+        err << "n (no terminal to answer; -y replaces without asking)" << Qt::endl;
+        return false;
+    }
+    return IsYes(QTextStream(stdin).readLine());
+}
+
+void ConsoleUi::SetBusy(bool /*busy*/) {}
+
+void ConsoleUi::OpenFolder(const QString& /*folder*/) {}

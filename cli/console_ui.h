@@ -1,0 +1,20 @@
+#pragma once
+
+#include "builder/conversion_ui.h"
+
+// The command line's side of a conversion: messages go to the standard streams, the overwrite
+// question is answered by -y, by the person at the terminal, or else with No.
+class ConsoleUi : public ConversionUi {
+public:
+    explicit ConsoleUi(bool replaceWithoutAsking);
+
+    void ShowMessage(const QString& text, const QString& caption) override;
+    void ShowSuccess(const QString& text, const QString& caption) override;
+    void ShowError(const QString& text) override;
+    bool AskOverwrite(const QString& text, const QString& caption) override;
+    void SetBusy(bool busy) override;
+    void OpenFolder(const QString& folder) override;
+
+private:
+    bool replaceWithoutAsking_;
+};

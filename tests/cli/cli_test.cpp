@@ -1,0 +1,116 @@
+#include "tests/cli/cli_program.h"
+#include "tests/support/temp_folder_test.h"
+#include "tests/support/test_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CliTest : public TempFolderTest {
+protected:
+    QString Picture(const QString& relativePath)
+    {
+        const QString path = PathIn(relativePath);
+        WriteTestFile(path, ("picture " + relativePath).toUtf8());
+        return path;
+    }
+};
+
+TEST_F(CliTest, StagingFolderHoldsExactlyThePicturesAndDocuments)
+{
+    const CliRun run = RunCli({"-t", "T", "-a", "A", "-o", PathIn("out"), "--staging", PathIn("s"),
+                               Picture("in/x.jpg"), Picture("in/y.jpg")});
+    EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+    EXPECT_EQ(FolderNames(PathIn("s/OEBPS")),
+              QStringList({"fb.ncx", "fb.opf", "page1.html", "page2.html", "x.jpg", "y.jpg"}));
+    // The staging root is seeded with the installation data; the book is in the output folder.
+    EXPECT_EQ(ReadTestFile(PathIn("s/mimetype")), "application/epub+zip");
+    EXPECT_TRUE(QFileInfo::exists(PathIn("s/META-INF/container.xml")));
+    EXPECT_EQ(run.standardOutput, "Successed to build: " + PathIn("out") + "/T.epub\n");
+    EXPECT_TRUE(QFileInfo(PathIn("out/T.epub")).isFile());
+}
+
+TEST_F(CliTest, AFolderAddsItsPicturesInNaturalOrder)
+{
+    for (const QString name : {"page10.jpg", "page2.jpg", "Page1.JPEG", "notes.txt", ".hidden.jpg"}) {
+        Picture("in/" + name);
+    }
+    QDir().mkpath(PathIn("in/sub.jpg"));
+    const CliRun run = RunCli({"-t", "T", "-a", "A", "-o", PathIn("out"), "--staging", PathIn("s"), PathIn("in"),
+                               Picture("last.jpg")});
+    ASSERT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+    EXPECT_EQ(FolderNames(PathIn("s/OEBPS")),
+              QStringList({"Page1.JPEG", "fb.ncx", "fb.opf", "last.jpg", "page1.html", "page10.jpg", "page2.html",
+                           "page2.jpg", "page3.html", "page4.html"}));
+    EXPECT_TRUE(ReadTestFile(PathIn("s/OEBPS/page1.html")).contains("src=\"Page1.JPEG\""));
+    EXPECT_TRUE(ReadTestFile(PathIn("s/OEBPS/page2.html")).contains("src=\"page2.jpg\""));
+    EXPECT_TRUE(ReadTestFile(PathIn("s/OEBPS/page3.html")).contains("src=\"page10.jpg\""));
+    EXPECT_TRUE(ReadTestFile(PathIn("s/OEBPS/page4.html")).contains("src=\"last.jpg\""));
+}
+
+TEST_F(CliTest, AMissingSettingPrintsItsMessageAndFails)
+{
+    const CliRun run = RunCli({"-a", "A", "-o", PathIn("out"), "--staging", PathIn("s"), Picture("x.jpg")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.standardError, "Please set the book title!\n");
+    EXPECT_TRUE(run.standardOutput.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(PathIn("out")));
+}
+
+TEST_F(CliTest, UsageHelpAndVersion)
+{
+    const CliRun noPictures = RunCli({"-t", "T"});
+    EXPECT_EQ(noPictures.exitCode, 2);
+    EXPECT_TRUE(noPictures.standardError.contains("Usage: tamboril-cli"));
+    EXPECT_EQ(RunCli({"--bogus", "x.jpg"}).exitCode, 2);
+    EXPECT_EQ(RunCli({"x.jpg", "-t"}).exitCode, 2);
+
+    const CliRun help = RunCli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.standardOutput.startsWith("Usage: tamboril-cli [-t TITLE]"));
+    const CliRun version = RunCli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.standardOutput, "Tamboril 3.3\n");
+}
+
+TEST_F(CliTest, AnExistingBookIsReplacedOnlyWithYes)
+{
+    const QString book = PathIn("out/T.epub");
+    WriteTestFile(book, "the earlier book");
+    const QStringList arguments = {"-t", "T", "-a", "A", "-o", PathIn("out"), Picture("x.jpg")};
+
+    // Without a terminal to answer, the answer is No.
+    const CliRun asked = RunCli(arguments);
+    EXPECT_EQ(asked.exitCode, 1);
+    EXPECT_TRUE(asked.standardError.startsWith("The file is existing. Overwrite?"));
+    EXPECT_EQ(ReadTestFile(book), "the earlier book");
+
+    const CliRun replaced = RunCli(QStringList{"-y"} + arguments);
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.standardError.toStdString();
+    EXPECT_TRUE(ReadTestFile(book).startsWith("PK\x03\x04"));
+    EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
+}
+
+TEST_F(CliTest, TheSavedOutputFolderIsTheDefaultAndIsNeverWritten)
+{
+    // A copy of the program with its own settings file and installation data beside it.
+    const QString program = PathIn("program/tamboril-cli");
+    QDir().mkpath(PathIn("program"));
+    ASSERT_TRUE(QFile::copy(CliProgram(), program));
+    const QByteArray settings = "[Options]\nSavePath=" + PathIn("saved").toUtf8() + "\n";
+    WriteTestFile(PathIn("program/config.ini"), settings);
+    WriteTestFile(PathIn("program/epubfiles/mimetype"), "application/epub+zip");
+
+    const CliRun run = RunCli({"-t", "T", "-a", "A", Picture("x.jpg")}, program);
+    EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+    EXPECT_TRUE(QFileInfo(PathIn("saved/T.epub")).isFile());
+    EXPECT_EQ(ReadTestFile(PathIn("program/config.ini")), settings);
+    // The temporary staging root went with the run; nothing was staged beside the program.
+    EXPECT_EQ(FolderNames(PathIn("program/epubfiles")), QStringList({"mimetype"}));
+}
+
+}  // namespace
