@@ -72,6 +72,10 @@ case "$command" in
     if [ "${1:-}" = "--sanitize" ]; then
       build "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
         -DTAMBORIL_SANITIZE=ON -DTAMBORIL_FUZZ=ON
+      # Every test program and every program a test starts stops at its first finding.
+      export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+      export LSAN_OPTIONS="suppressions=$top/tests/support/lsan.supp:print_suppressions=0"
+      export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
       run_tests "$top/build-sanitize"
     else
       build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -1,3 +1,5 @@
+#include "tests/support/test_environment.h"
+
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
@@ -6,6 +8,7 @@
 // its services (locale, temporary paths, processes).
 int main(int argc, char** argv)
 {
+    PrepareTestEnvironment();
     QCoreApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -42,12 +42,12 @@ QStringList FolderNames(const QString& folder)
 
 QString BuiltProgramsFolder()
 {
-    return qEnvironmentVariable("TAMBORIL_BIN_DIR");
+    return QStringLiteral(TAMBORIL_BIN_DIR);
 }
 
 QString SourceFolder()
 {
-    return qEnvironmentVariable("TAMBORIL_SOURCE_DIR");
+    return QStringLiteral(TAMBORIL_SOURCE_DIR);
 }
 
 int RunProgram(const QString& program, const QStringList& arguments, QString* standardOutput,
