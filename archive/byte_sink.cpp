@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 FileSink::FileSink(int descriptor) : descriptor_(descriptor)
 {
@@ -44,22 +46,24 @@ qint64 FileSink::Position() const
     return position_;
 }
 
-ArchiveOutput::ArchiveOutput(ByteSink& sink) : sink_(sink)
+ArchiveOutput::ArchiveOutput(ByteSink& sink) : sink_(sink), bufferStart_(sink.Position())
 {
 }
 
 void ArchiveOutput::Write(const char* data, qint64 size)
 {
-    if (used_ + size > kBufferSize) {
+    if (cursor_ + size > kBufferSize) {
         Flush();
         // A block at least as large as the buffer would only be copied through it in pieces.
         if (size >= kBufferSize) {
             Store(data, size);
+            bufferStart_ += size;
             return;
         }
     }
-    std::memcpy(buffer_.data() + used_, data, static_cast<size_t>(size));
-    used_ += size;
+    std::memcpy(buffer_.data() + cursor_, data, static_cast<size_t>(size));
+    cursor_ += size;
+    used_ = std::max(used_, cursor_);
 }
 
 void ArchiveOutput::Write(const QByteArray& bytes)
@@ -69,29 +73,42 @@ void ArchiveOutput::Write(const QByteArray& bytes)
 
 void ArchiveOutput::Flush()
 {
-    if (used_ > 0) {
-        const qint64 size = used_;
-        used_ = 0;
-        Store(buffer_.data(), size);
+    const qint64 used = std::exchange(used_, 0);
+    const qint64 position = bufferStart_ + std::exchange(cursor_, 0);
+    Store(buffer_.data(), used);
+    // The sink now stands after the buffered bytes; the write position may lie before that.
+    if (position != bufferStart_ + used && !sink_.Seek(position)) {
+        throw ZipError(kSeekErrorText);
     }
+    bufferStart_ = position;
 }
 
 void ArchiveOutput::Seek(qint64 position)
 {
+    if (Holds(position)) {
+        cursor_ = position - bufferStart_;
+        return;
+    }
     Flush();
     if (!sink_.Seek(position)) {
         throw ZipError(kSeekErrorText);
     }
+    bufferStart_ = position;
 }
 
 qint64 ArchiveOutput::Position() const
 {
-    return sink_.Position() + used_;
+    return bufferStart_ + cursor_;
+}
+
+bool ArchiveOutput::Holds(qint64 position) const
+{
+    return position >= bufferStart_ && position <= bufferStart_ + used_ && used_ > 0;
 }
 
 void ArchiveOutput::Store(const char* data, qint64 size)
 {
-    if (sink_.Write(data, size) != size) {
+    if (size > 0 && sink_.Write(data, size) != size) {
         throw ENotEnoughRoom();
     }
 }

@@ -32,7 +32,9 @@ private:
 };
 
 // The archive as the record writers see it: output collected in a buffer of 8192 bytes, passed to a sink that
-// can be repositioned. A sink that stores fewer bytes than asked raises ENotEnoughRoom.
+// can be repositioned. Moving back to a place still in the buffer, as the rewrite of a small entry's local
+// header does, costs the sink nothing. A sink that stores fewer bytes than asked raises ENotEnoughRoom; one that
+// cannot move raises the seek error.
 class ArchiveOutput {
 public:
     explicit ArchiveOutput(ByteSink& sink);
@@ -41,9 +43,10 @@ public:
     void Write(const QByteArray& bytes);
     // Passes the buffered bytes to the sink.
     void Flush();
-    // Flushes, then moves to `position`; raises the seek error when the sink cannot move there.
     void Seek(qint64 position);
     qint64 Position() const;
+    // True when the byte at `position` is still in the buffer, so going back there needs no seek.
+    bool Holds(qint64 position) const;
 
 private:
     static constexpr qint64 kBufferSize = 8192;
@@ -52,5 +55,9 @@ private:
 
     ByteSink& sink_;
     std::array<char, kBufferSize> buffer_{};
+    // Where the buffer's first byte goes in the sink; the sink stands there whenever the buffer is not empty.
+    qint64 bufferStart_;
+    // The write position within the buffer, and how far the buffer is filled.
+    qint64 cursor_ = 0;
     qint64 used_ = 0;
 };

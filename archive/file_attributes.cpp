@@ -2,8 +2,6 @@
 
 #include <QFile>
 
-#include <sys/stat.h>
-
 namespace {
 
 bool IsHiddenName(const QString& path)
@@ -27,6 +25,11 @@ std::optional<FileStatus> StatusOf(const QString& path)
             info = target;
         }
     }
+    return StatusFrom(info, path);
+}
+
+FileStatus StatusFrom(const struct stat& info, const QString& path)
+{
     FileStatus status;
     status.size = info.st_size;
     status.device = info.st_dev;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <optional>
@@ -31,3 +32,6 @@ struct FileStatus {
 // The status of the file or folder at `path`; nothing when nothing is there. A symbolic link to a regular file
 // stands for that file; any other link counts as a system file.
 std::optional<FileStatus> StatusOf(const QString& path);
+
+// The status that `info`, the file system's word on `path`, gives.
+FileStatus StatusFrom(const struct stat& info, const QString& path);

@@ -15,27 +15,6 @@ namespace {
 constexpr int kRawDeflateWindowBits = -15;
 constexpr int kDeflateMemoryLevel = 8;
 
-// A deflate stream that is ended whatever way its user leaves.
-class DeflateStream {
-public:
-    explicit DeflateStream(int level)
-    {
-        if (deflateInit2(&stream_, level, Z_DEFLATED, kRawDeflateWindowBits, kDeflateMemoryLevel,
-                         Z_DEFAULT_STRATEGY) != Z_OK) {
-            throw EZCompressionError();
-        }
-    }
-    ~DeflateStream() { deflateEnd(&stream_); }
-    DeflateStream(const DeflateStream&) = delete;
-    DeflateStream& operator=(const DeflateStream&) = delete;
-
-    z_stream* operator->() { return &stream_; }
-    z_stream* Get() { return &stream_; }
-
-private:
-    z_stream stream_{};
-};
-
 quint32 UpdateCrc(quint32 crc, const std::vector<char>& block, qint64 size)
 {
     return static_cast<quint32>(crc32(crc, reinterpret_cast<const Bytef*>(block.data()), static_cast<uInt>(size)));
@@ -57,11 +36,35 @@ void Report(const std::function<void()>& event)
 
 } // namespace
 
-PackedData DeflateEntryData(ByteReader& source, ArchiveOutput& archive, int level, const DataEvents& events)
+struct DeflateEngine::State {
+    z_stream stream{};
+    std::vector<char> input = std::vector<char>(kDeflateBlockSize);
+    std::vector<char> output = std::vector<char>(kDeflateBlockSize);
+};
+
+DeflateEngine::DeflateEngine(int level) : state_(std::make_unique<State>())
 {
-    DeflateStream stream(level);
-    std::vector<char> input(kDeflateBlockSize);
-    std::vector<char> output(kDeflateBlockSize);
+    if (deflateInit2(&state_->stream, level, Z_DEFLATED, kRawDeflateWindowBits, kDeflateMemoryLevel,
+                     Z_DEFAULT_STRATEGY) != Z_OK) {
+        throw EZCompressionError();
+    }
+}
+
+DeflateEngine::~DeflateEngine()
+{
+    deflateEnd(&state_->stream);
+}
+
+PackedData DeflateEntryData(ByteReader& source, ArchiveOutput& archive, DeflateEngine& engine,
+                            const DataEvents& events)
+{
+    z_stream* stream = &engine.state_->stream;
+    std::vector<char>& input = engine.state_->input;
+    std::vector<char>& output = engine.state_->output;
+    // A stream left half-way by an earlier failure starts afresh too.
+    if (deflateReset(stream) != Z_OK) {
+        throw EZCompressionError();
+    }
     PackedData packed;
     packed.crc32 = static_cast<quint32>(crc32(0, Z_NULL, 0));
     stream->next_out = reinterpret_cast<Bytef*>(output.data());
@@ -87,7 +90,7 @@ PackedData DeflateEntryData(ByteReader& source, ArchiveOutput& archive, int leve
         stream->next_in = reinterpret_cast<Bytef*>(input.data());
         stream->avail_in = static_cast<uInt>(got);
         do {
-            result = deflate(stream.Get(), flush);
+            result = deflate(stream, flush);
             if (result < 0) {
                 throw EZCompressionError();
             }

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include <memory>
+
 class ArchiveOutput;
 class ByteReader;
 class ByteSource;
@@ -28,10 +30,27 @@ struct PackedData {
     qint64 uncompressedSize = 0;
 };
 
-// Compresses the source from its current position to its end into the archive as a raw Deflate stream (zlib,
-// window bits -15, memory level 8, default strategy) at `level`. Raises EZCompressionError when the engine
-// reports a failure and ENotEnoughRoom when the archive takes fewer bytes than given.
-PackedData DeflateEntryData(ByteReader& source, ArchiveOutput& archive, int level, const DataEvents& events);
+// zlib's deflate set up for raw Deflate (window bits -15, memory level 8, default strategy) at one level, with
+// its blocks in and out. One engine serves entry after entry, so that a book of many small files does not set
+// up and tear down the engine's state for each. Raises EZCompressionError when zlib refuses the settings.
+class DeflateEngine {
+public:
+    explicit DeflateEngine(int level);
+    ~DeflateEngine();
+    DeflateEngine(const DeflateEngine&) = delete;
+    DeflateEngine& operator=(const DeflateEngine&) = delete;
+
+private:
+    friend PackedData DeflateEntryData(ByteReader&, ArchiveOutput&, DeflateEngine&, const DataEvents&);
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// Compresses the source from its current position to its end into the archive as one raw Deflate stream.
+// Raises EZCompressionError when the engine reports a failure and ENotEnoughRoom when the archive takes fewer
+// bytes than given.
+PackedData DeflateEntryData(ByteReader& source, ArchiveOutput& archive, DeflateEngine& engine,
+                            const DataEvents& events);
 
 // Copies the source unchanged into the archive (compression method 0).
 PackedData StoreEntryData(ByteReader& source, ArchiveOutput& archive, const DataEvents& events);

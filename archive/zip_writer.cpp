@@ -62,14 +62,17 @@ QString NamePart(const QString& path)
     return path.mid(path.lastIndexOf(kSeparator) + 1);
 }
 
-// The local header is completed by writing it again in place. That must not fail silently half-way: any failure
-// from the first move back to the return to the end of the data is the seek error.
+// The local header is completed by writing it again in place. Storing the entry's data first is a write like
+// any other; from the move back to the return to the end of the data, any failure is the seek error.
 void RewriteLocalHeader(TZipHeaderInfo& entry, ArchiveOutput& archive)
 {
-    archive.Flush();
+    const auto offset = static_cast<qint64>(entry.relativeOffset);
+    if (!archive.Holds(offset)) {
+        archive.Flush();
+    }
     const qint64 end = archive.Position();
     try {
-        archive.Seek(static_cast<qint64>(entry.relativeOffset));
+        archive.Seek(offset);
         WriteLocalHeader(entry, archive);
         archive.Seek(end);
     } catch (const ENotEnoughRoom&) {
@@ -221,6 +224,7 @@ int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntr
     archive_ = &archive;
     const auto detach = qScopeGuard([this] { archive_ = nullptr; });
     entries_ = TSortedZip();
+    deflater_.reset();
     bytesDone_ = 0;
 
     int added = 0;
@@ -257,11 +261,8 @@ int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntr
 
 bool ZipWriter::AddFileEntry(const QString& path)
 {
-    const std::optional<FileStatus> status = StatusOf(path);
-    if (!status || (status->attributes & (kAttributeDirectory | kAttributeSystem)) != 0) {
-        return false;
-    }
-    const FileDescriptor source(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    // Opening without waiting: a FIFO put in a file's place since the walk would otherwise block for good.
+    const FileDescriptor source(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
     if (!source.IsOpen() || ::fstat(source.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return false;
@@ -271,7 +272,7 @@ bool ZipWriter::AddFileEntry(const QString& path)
         return false;
     }
     TZipHeaderInfo entry;
-    entry.externalAttributes = status->attributes;
+    entry.externalAttributes = StatusFrom(info, path).attributes;
     entry.lastModified = DosDateTime(info.st_mtime);
     entry.uncompressedSize = static_cast<quint64>(info.st_size);
     entry.fileName = StoredNameOf(path);
@@ -279,6 +280,9 @@ bool ZipWriter::AddFileEntry(const QString& path)
         return false;
     }
     const bool store = packLevel_ == 0 || MatchesAny(NamePart(path), noCompressList_);
+    if (!store && !deflater_) {
+        deflater_ = std::make_unique<DeflateEngine>(packLevel_);
+    }
     entry.compressionMethod = store ? kMethodStore : kMethodDeflate;
     // Deflate may add a little to data that does not compress; the bound decides whether the sizes may need the
     // Zip64 form, which the provisional header must already have.
@@ -288,7 +292,7 @@ bool ZipWriter::AddFileEntry(const QString& path)
 
     FileReader reader(source.Get(), info.st_size);
     const PackedData data = store ? StoreEntryData(reader, *archive_, EntryEvents())
-                                  : DeflateEntryData(reader, *archive_, packLevel_, EntryEvents());
+                                  : DeflateEntryData(reader, *archive_, *deflater_, EntryEvents());
     if (data.uncompressedSize < info.st_size && hooks_.shortRead) {
         hooks_.shortRead(path, info.st_size, data.uncompressedSize);
     }

@@ -15,6 +15,7 @@
 class ArchiveOutput;
 class ByteSink;
 class ByteSource;
+class DeflateEngine;
 struct DataEvents;
 struct StoredEntry;
 
@@ -115,6 +116,7 @@ private:
     // State of one WriteArchive run.
     ArchiveOutput* archive_ = nullptr;
     FileStatus outputFile_;
+    std::unique_ptr<DeflateEngine> deflater_;
     TSortedZip entries_;
     qint64 bytesDone_ = 0;
     qint64 bytesTotal_ = 0;

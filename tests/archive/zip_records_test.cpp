@@ -198,7 +198,8 @@ TEST(EntryData, EmptySourceGivesTheTwoByteEmptyStream)
     ArchiveOutput archive(sink);
     MemorySource empty(QByteArray{});
     int written = 0;
-    const PackedData data = DeflateEntryData(empty, archive, 6, {nullptr, [&] { ++written; }});
+    DeflateEngine engine(6);
+    const PackedData data = DeflateEntryData(empty, archive, engine, {nullptr, [&] { ++written; }});
     archive.Flush();
     EXPECT_EQ(sink.Bytes(), FromHex("0300"));
     EXPECT_EQ(data.compressedSize, 2);
@@ -217,8 +218,9 @@ TEST(EntryData, DeflatedBlocksInflateBackWithTheirCrc)
     MemorySource source(content);
     QList<qint64> reads;
     int written = 0;
+    DeflateEngine engine(6);
     const PackedData data =
-        DeflateEntryData(source, archive, 6, {[&](qint64 size) { reads << size; }, [&] { ++written; }});
+        DeflateEntryData(source, archive, engine, {[&](qint64 size) { reads << size; }, [&] { ++written; }});
     archive.Flush();
     EXPECT_EQ(Inflate(sink.Bytes()), content);
     EXPECT_EQ(data.crc32, Crc32Of(content));
@@ -240,11 +242,8 @@ TEST(EntryData, DeflatedBlocksInflateBackWithTheirCrc)
 
 TEST(EntryData, FailuresRaiseTheirTexts)
 {
-    MemorySink sink;
-    ArchiveOutput archive(sink);
-    MemorySource source(QByteArray("data"));
     try {
-        DeflateEntryData(source, archive, 12, {});
+        DeflateEngine engine(12);
         ADD_FAILURE() << "an impossible level was accepted";
     } catch (const EZCompressionError& error) {
         EXPECT_STREQ(error.what(), "error");
@@ -253,8 +252,9 @@ TEST(EntryData, FailuresRaiseTheirTexts)
     FullDiskSink full(std::make_unique<MemorySink>(), 1000);
     ArchiveOutput fullArchive(full);
     MemorySource large(RandomBytes(100000, 3));
+    DeflateEngine engine(6);
     try {
-        DeflateEntryData(large, fullArchive, 6, {});
+        DeflateEntryData(large, fullArchive, engine, {});
         ADD_FAILURE() << "a full disk went unnoticed";
     } catch (const ENotEnoughRoom& error) {
         EXPECT_STREQ(error.what(), "Not enough room to write archive");
