@@ -5,7 +5,7 @@
 #
 # Builds the fuzzer with clang, AddressSanitizer and UndefinedBehaviorSanitizer in
 # build-fuzz/, runs it for SECONDS (default 600) from the seed pictures the build makes,
-# keeps the inputs it finds worth keeping in tools/fuzz-corpus/ for the next run, and
+# keeps the inputs it finds worth keeping in build-fuzz/fuzz-corpus/ for the next run, and
 # leaves any input that fails in build-fuzz/fuzz-findings/.
 set -euo pipefail
 
@@ -18,7 +18,7 @@ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C
   -DTAMBORIL_SANITIZE=ON -DTAMBORIL_FUZZ=ON >/dev/null
 cmake --build "$build" --target jpeg_preview_fuzzer
 
-mkdir -p "$top/tools/fuzz-corpus" "$build/fuzz-findings"
+mkdir -p "$build/fuzz-corpus" "$build/fuzz-findings"
 exec "$build/tests/bin/jpeg_preview_fuzzer" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 \
   -artifact_prefix="$build/fuzz-findings/" -print_final_stats=1 "$@" \
-  "$top/tools/fuzz-corpus" "$build/tests/pages/fuzz/jpeg-seeds"
+  "$build/fuzz-corpus" "$build/tests/pages/fuzz/jpeg-seeds"
