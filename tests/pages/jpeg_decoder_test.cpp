@@ -90,8 +90,8 @@ TEST_F(JpegDecoderTest, ProgressivePictureNeedingTooMuchDecoderMemoryIsRefused)
 {
     // A progressive picture is held whole by the decoder as coefficients: 60000 x 60000
     // needs about 10 GB, far over the limit, and is refused before any of it is taken.
-    const QString path =
-        WriteFile("huge-progressive.jpg", WithFrameSize(MakeTestJpeg({16, 16}, {TestColour::Rgb, true}), {60000, 60000}));
+    const QByteArray progressive = MakeTestJpeg({16, 16}, {TestColour::Rgb, true});
+    const QString path = WriteFile("huge-progressive.jpg", WithFrameSize(progressive, {60000, 60000}));
     try {
         MakePreviewPicture(path, kBox);
         FAIL() << "no error";

@@ -14,7 +14,8 @@ long long StatusBytes(const char* field)
     if (!status.open(QIODevice::ReadOnly)) {
         return -1;
     }
-    const auto match = QRegularExpression(QString(field) + ":\\s+(\\d+) kB").match(QString::fromLatin1(status.readAll()));
+    const QString text = QString::fromLatin1(status.readAll());
+    const auto match = QRegularExpression(QString(field) + ":\\s+(\\d+) kB").match(text);
     return match.hasMatch() ? match.captured(1).toLongLong() * 1024 : -1;
 }
 
