@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+class QUrl;
+class QWidget;
+
+// Everything the window shows outside itself: its modal message boxes and the programs the
+// desktop opens for an address. The window holds one; tests give it one that answers by itself.
+class WindowDialogs {
+public:
+    virtual ~WindowDialogs() = default;
+
+    // A plain message box: the text, the caption, an OK button, no icon.
+    virtual void ShowPlainMessage(const QString& text, const QString& caption) = 0;
+
+    // A question of the information kind with the buttons Yes and No; Yes is the default button.
+    // True only when the answer is Yes: No, Escape and closing the box answer false.
+    virtual bool AskInformationYesNo(const QString& text, const QString& caption) = 0;
+
+    // A message box with an error icon and an OK button.
+    virtual void ShowError(const QString& text, const QString& caption) = 0;
+
+    // Asks the desktop to open the address (a web page in the browser, a folder in the file
+    // browser). Whether that worked is not reported.
+    virtual void OpenAddress(const QUrl& address) = 0;
+};
+
+// The real boxes, modal over the owner window. While a box is shown the pointer has its normal
+// shape over it, even in the middle of long work under the hourglass.
+class QtWindowDialogs : public WindowDialogs {
+public:
+    explicit QtWindowDialogs(QWidget* owner);
+
+    void ShowPlainMessage(const QString& text, const QString& caption) override;
+    bool AskInformationYesNo(const QString& text, const QString& caption) override;
+    void ShowError(const QString& text, const QString& caption) override;
+    void OpenAddress(const QUrl& address) override;
+
+private:
+    QWidget* owner_;
+};
