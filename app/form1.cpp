@@ -1,0 +1,229 @@
+#include "app/form1.h"
+
+#include "app/controls/img_btn.h"
+#include "app/controls/png_button.h"
+#include "app/error_box.h"
+#include "app/labeled_edit.h"
+#include "app/panel.h"
+#include "app/picture_box.h"
+#include "app/window_chrome.h"
+#include "app/window_conversion_ui.h"
+#include "app/window_dialogs.h"
+#include "builder/book_settings.h"
+#include "builder/conversion.h"
+#include "builder/folder_tree.h"
+#include "builder/product.h"
+#include "builder/staging_paths.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QWindow>
+
+TForm1::TForm1(const QString& programFolder, std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
+    : QWidget(parent)
+    , programFolder_(programFolder)
+    , dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtWindowDialogs>(this))
+{
+    CreateControls();
+    ConnectHandlers();
+    Guarded([this] { FormCreate(this); });
+}
+
+TForm1::~TForm1()
+{
+    Guarded([this] { FormDestroy(this); });
+}
+
+template <typename Handler>
+void TForm1::Guarded(Handler handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ShowErrorBox(*dialogs_, error);
+    }
+}
+
+void TForm1::FormCreate(QObject*)
+{
+    // Qt draws every widget double-buffered already; there is nothing to switch on.
+    setMask(RoundedWindowMask(size()));
+    PanelImage->hide();
+
+    ImgBtnMin->raise();
+    ImgBtnMin->move(width() - 70, 8);
+    SliceButtonStates(*ImgBtnMin, ImageM->Picture(), 40, 20, 0, 0);
+
+    ImgBtnClose->raise();
+    ImgBtnClose->move(width() - 46, 8);
+    SliceButtonStates(*ImgBtnClose, ImageM->Picture(), 24, 20, 68, 0);
+
+    OebpsDir = StagingPathsIn(programFolder_).oebpsDir;
+    LoadSettings();
+}
+
+void TForm1::FormDestroy(QObject*)
+{
+    if (QFileInfo(OebpsDir).isDir()) {
+        DeleteFolderTree(OebpsDir);
+    }
+    SaveSettings();
+}
+
+// The output folder is the one setting kept between runs; the window keeps no settings file yet,
+// so the field starts empty and nothing is saved.
+void TForm1::LoadSettings() {}
+
+void TForm1::SaveSettings() {}
+
+void TForm1::ImgBtnMinClick(QObject*)
+{
+    try {
+        showMinimized();
+    } catch (...) {
+        // Whatever goes wrong in minimising is of no concern to the person: the window stays.
+    }
+}
+
+void TForm1::ImgBtnCloseClick(QObject*)
+{
+    try {
+        close();
+    } catch (...) {
+        // Closing asks nothing and reports nothing.
+    }
+}
+
+void TForm1::PNGButton2Click(QObject*) {}
+
+void TForm1::PNGButton1Click(QObject*)
+{
+    qDeleteAll(ListView1->selectedItems());
+    for (int row = 0; row < ListView1->topLevelItemCount(); ++row) {
+        ListView1->topLevelItem(row)->setText(0, QString::number(row + 1));
+    }
+}
+
+void TForm1::PNGButton3Click(QObject*)
+{
+    ListView1->clear();
+}
+
+void TForm1::PNGButton4Click(QObject*)
+{
+    WindowConversionUi ui(*dialogs_);
+    ConvertBook(RowPaths(), CurrentBookSettings(), StagingPathsIn(programFolder_), ui);
+}
+
+void TForm1::PNGButton5Click(QObject*)
+{
+    dialogs_->OpenAddress(QUrl(kHomePageAddress));
+}
+
+void TForm1::PNGButton8Click(QObject*) {}
+
+void TForm1::PNGButton9Click(QObject*) {}
+
+void TForm1::Image2MouseDown(QObject*, Qt::MouseButton button, Qt::KeyboardModifiers, QPoint)
+{
+    DragWindow(button);
+}
+
+void TForm1::Image4MouseDown(QObject*, Qt::MouseButton button, Qt::KeyboardModifiers, QPoint)
+{
+    DragWindow(button);
+}
+
+void TForm1::Image6MouseDown(QObject*, Qt::MouseButton button, Qt::KeyboardModifiers, QPoint)
+{
+    DragWindow(button);
+}
+
+void TForm1::DragWindow(Qt::MouseButton button)
+{
+    if (StartsWindowDrag(button, windowState())) {
+        // The window system moves the window with the pointer until the button is released.
+        windowHandle()->startSystemMove();
+    }
+}
+
+void TForm1::Add1Click(QObject*)
+{
+    PNGButton2Click(this);
+}
+
+void TForm1::RemoveSelected1Click(QObject*)
+{
+    PNGButton1Click(this);
+}
+
+void TForm1::RemoveAll1Click(QObject*)
+{
+    PNGButton3Click(this);
+}
+
+QStringList TForm1::RowPaths() const
+{
+    QStringList paths;
+    for (int row = 0; row < ListView1->topLevelItemCount(); ++row) {
+        paths << ListView1->topLevelItem(row)->text(1);
+    }
+    return paths;
+}
+
+BookSettings TForm1::CurrentBookSettings() const
+{
+    BookSettings settings;
+    settings.title = Edit1->text();
+    settings.author = Edit2->text();
+    settings.coverPath = LabeledEdit3->text();
+    settings.outputFolder = LabeledEdit4->text();
+    return settings;
+}
+
+void TForm1::ConnectHandlers()
+{
+    using ClickHandler = void (TForm1::*)(QObject*);
+    const auto onClick = [this](auto* control, ClickHandler handler) {
+        connect(control, &std::remove_pointer_t<decltype(control)>::clicked, this,
+                [this, control, handler] { Guarded([&] { (this->*handler)(control); }); });
+    };
+    onClick(ImgBtnMin, &TForm1::ImgBtnMinClick);
+    onClick(ImgBtnClose, &TForm1::ImgBtnCloseClick);
+    onClick(PNGButton2, &TForm1::PNGButton2Click);
+    onClick(PNGButton1, &TForm1::PNGButton1Click);
+    onClick(PNGButton3, &TForm1::PNGButton3Click);
+    onClick(PNGButton4, &TForm1::PNGButton4Click);
+    onClick(PNGButton5, &TForm1::PNGButton5Click);
+    onClick(PNGButton8, &TForm1::PNGButton8Click);
+    onClick(PNGButton9, &TForm1::PNGButton9Click);
+
+    // A button whose own event handling fails (disabling one without a picture) reports it here.
+    for (TPNGButton* button : findChildren<TPNGButton*>()) {
+        button->OnError = [this](const std::exception& error) { ShowErrorBox(*dialogs_, error); };
+    }
+
+    using MouseDownHandler = void (TForm1::*)(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, QPoint);
+    const auto onMouseDown = [this](PictureBox* picture, MouseDownHandler handler) {
+        connect(picture, &PictureBox::mouseDown, this,
+                [this, picture, handler](Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos) {
+                    Guarded([&] { (this->*handler)(picture, button, shift, pos); });
+                });
+    };
+    onMouseDown(Image2, &TForm1::Image2MouseDown);
+    onMouseDown(Image4, &TForm1::Image4MouseDown);
+    onMouseDown(Image6, &TForm1::Image6MouseDown);
+
+    const auto onTriggered = [this](QAction* item, ClickHandler handler) {
+        connect(item, &QAction::triggered, this, [this, item, handler] { Guarded([&] { (this->*handler)(item); }); });
+    };
+    onTriggered(Add1, &TForm1::Add1Click);
+    onTriggered(RemoveSelected1, &TForm1::RemoveSelected1Click);
+    onTriggered(RemoveAll1, &TForm1::RemoveAll1Click);
+
+    connect(ListView1, &QTreeWidget::customContextMenuRequested, this,
+            [this](QPoint pos) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
+}

@@ -1,0 +1,24 @@
+// Tamboril: turns an ordered set of JPEG pictures into an EPUB 2 book.
+
+#include "app/error_box.h"
+#include "app/form1.h"
+#include "app/interface_art.h"
+#include "app/window_dialogs.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setWindowIcon(ApplicationIcon());
+    try {
+        TForm1 Form1(QCoreApplication::applicationDirPath());
+        Form1.show();
+        return QApplication::exec();
+    } catch (const std::exception& error) {
+        // The window could not be built: there is nothing to run.
+        QtWindowDialogs dialogs(nullptr);
+        ShowErrorBox(dialogs, error);
+        return 1;
+    }
+}
