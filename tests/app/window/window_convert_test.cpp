@@ -1,0 +1,119 @@
+#include "app/controls/png_button.h"
+#include "app/error_box.h"
+#include "app/labeled_edit.h"
+#include "tests/app/window/window_test_support.h"
+#include "tests/support/test_files.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using WindowConvertTest = WindowTest;
+
+TEST_F(WindowConvertTest, AnEmptyPageListDoesNothingAtAll)
+{
+    form->Edit1->setText("Title");
+    form->Edit2->setText("Author");
+    form->LabeledEdit4->setText(PathIn("out"));
+    emit form->PNGButton4->clicked();
+    EXPECT_TRUE(dialogs->events.isEmpty());
+    EXPECT_TRUE(FolderNames(Root()).isEmpty());
+    EXPECT_EQ(OverrideCursorName(), "none");
+}
+
+TEST_F(WindowConvertTest, ConvertBuildsTheBookFromTheRowsAndFieldsAndReportsThroughTheWindow)
+{
+    WriteTestFile(PathIn("pictures/first.jpg"), "first picture");
+    WriteTestFile(PathIn("pictures/second.jpg"), "second picture");
+    WriteTestFile(PathIn("pictures/front.jpg"), "cover picture");
+    AddRow(PathIn("pictures/second.jpg"));
+    AddRow(PathIn("pictures/first.jpg"));
+    form->Edit1->setText("My Book");
+    form->Edit2->setText("Ann Author");
+    form->LabeledEdit3->setText(PathIn("pictures/front.jpg"));
+    // Two levels that do not exist yet.
+    const QString output = PathIn("books/new");
+    form->LabeledEdit4->setText(output);
+    const QString book = output + "/My Book.epub";
+
+    emit form->PNGButton4->clicked();
+    const QString success = "plain|Congratulation|Successed to build: " + book;
+    const QString opened = "open||" + QUrl::fromLocalFile(output).toString();
+    EXPECT_EQ(dialogs->events, QStringList({success, opened}));
+    EXPECT_EQ(dialogs->cursors, QStringList({"none", "none"}));
+    EXPECT_TRUE(QFileInfo(book).isFile());
+
+    // The rows in list order, the cover and both names went into the content folder.
+    EXPECT_EQ(FolderNames(form->OebpsDir), QStringList({"cover.html", "fb.ncx", "fb.opf", "first.jpg", "front.jpg",
+                                                        "page1.html", "page2.html", "second.jpg"}));
+    EXPECT_TRUE(ReadTestFile(form->OebpsDir + "/page1.html").contains("second.jpg"));
+    EXPECT_TRUE(ReadTestFile(form->OebpsDir + "/page2.html").contains("first.jpg"));
+    const QByteArray package = ReadTestFile(form->OebpsDir + "/fb.opf");
+    EXPECT_TRUE(package.contains(">My Book<"));
+    EXPECT_TRUE(package.contains(">Ann Author<"));
+
+    // Again: the book exists now, and the question comes under the hourglass.
+    dialogs->events.clear();
+    dialogs->cursors.clear();
+    dialogs->answer = false;
+    emit form->PNGButton4->clicked();
+    EXPECT_EQ(dialogs->events, QStringList({"ask|Information|The file is existing. Overwrite?"}));
+    EXPECT_EQ(dialogs->cursors, QStringList({"wait"}));
+    EXPECT_EQ(OverrideCursorName(), "none");
+
+    dialogs->events.clear();
+    dialogs->answer = true;
+    emit form->PNGButton4->clicked();
+    EXPECT_EQ(dialogs->events, QStringList({"ask|Information|The file is existing. Overwrite?", success, opened}));
+    EXPECT_EQ(OverrideCursorName(), "none");
+}
+
+TEST_F(WindowConvertTest, AMissingSettingIsShownInAPlainBoxWithTheNormalPointer)
+{
+    WriteTestFile(PathIn("pictures/a.jpg"), "picture");
+    AddRow(PathIn("pictures/a.jpg"));
+    form->LabeledEdit4->setText(PathIn("out"));
+    form->Edit1->setText("Title");
+    emit form->PNGButton4->clicked();
+    EXPECT_EQ(dialogs->events, QStringList({"plain|Note!|Please set the author name!"}));
+    EXPECT_EQ(dialogs->cursors, QStringList({"none"}));
+    EXPECT_FALSE(QFileInfo::exists(PathIn("out")));
+}
+
+TEST_F(WindowConvertTest, AFailureOfTheDocumentsEndsInTheErrorBoxAndTheWindowGoesOn)
+{
+    // The program's folder is taken by a file, so the content folder cannot be made there and the
+    // package document cannot be written.
+    form.reset();
+    WriteTestFile(PathIn("program"), "a file, not a folder");
+    auto recording = std::make_unique<RecordingDialogs>();
+    dialogs = recording.get();
+    form = std::make_unique<TForm1>(PathIn("program"), std::move(recording));
+    form->show();
+
+    WriteTestFile(PathIn("a.jpg"), "picture");
+    AddRow(PathIn("a.jpg"));
+    form->Edit1->setText("Title");
+    form->Edit2->setText("Author");
+    form->LabeledEdit4->setText(PathIn("out"));
+    emit form->PNGButton4->clicked();
+
+    ASSERT_EQ(dialogs->events.size(), 1);
+    const QString prefix = "error|" + ApplicationTitle(QCoreApplication::applicationFilePath()) +
+                           "|Cannot create file " + PathIn("program/epubfiles/OEBPS/fb.opf") + ": ";
+    EXPECT_TRUE(dialogs->events[0].startsWith(prefix)) << dialogs->events[0].toStdString();
+    EXPECT_TRUE(dialogs->events[0].endsWith(".")) << dialogs->events[0].toStdString();
+    EXPECT_EQ(OverrideCursorName(), "none");
+    EXPECT_FALSE(QFileInfo::exists(PathIn("out")));
+
+    // The window still answers its commands.
+    emit form->PNGButton5->clicked();
+    EXPECT_EQ(dialogs->events.size(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,171 @@
+#include "app/controls/img_btn.h"
+#include "app/controls/png_button.h"
+#include "app/error_box.h"
+#include "app/picture_box.h"
+#include "app/window_chrome.h"
+#include "tests/app/window/window_test_support.h"
+#include "tests/support/test_files.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTreeWidget>
+
+#include <stdexcept>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ErrorBoxTest, CaptionIsTheProgramFileNameUpToItsFirstFullStopCapitalised)
+{
+    EXPECT_EQ(ApplicationTitle("/usr/bin/tamboril"), "Tamboril");
+    EXPECT_EQ(ApplicationTitle("/opt/TAMBORIL.bin.old"), "Tamboril");
+    EXPECT_EQ(ApplicationTitle("/home/a.b/my-Tool"), "My-tool");
+    EXPECT_EQ(ApplicationTitle("/x/ébène.exe"), "Ébène");
+    EXPECT_EQ(ApplicationTitle("/x/.hidden"), "");
+}
+
+TEST(ErrorBoxTest, FullStopIsAppendedWhenTheLastCharacterSortsAfterIt)
+{
+    EXPECT_EQ(ErrorBoxText("JPEG error #42"), "JPEG error #42.");
+    EXPECT_EQ(ErrorBoxText("Unable to write to /tmp/config.ini"), "Unable to write to /tmp/config.ini.");
+    EXPECT_EQ(ErrorBoxText("Already one."), "Already one.");
+    EXPECT_EQ(ErrorBoxText("Stop!"), "Stop!");
+    EXPECT_EQ(ErrorBoxText("trailing blank "), "trailing blank ");
+    EXPECT_EQ(ErrorBoxText("a list,"), "a list,");
+    EXPECT_EQ(ErrorBoxText("dash -"), "dash -");
+    // "/", digits, letters, "?" and everything beyond ASCII sort after ".".
+    EXPECT_EQ(ErrorBoxText("folder/"), "folder/.");
+    EXPECT_EQ(ErrorBoxText("Really?"), "Really?.");
+    EXPECT_EQ(ErrorBoxText("café"), "café.");
+    EXPECT_EQ(ErrorBoxText(""), "");
+}
+
+TEST(ErrorBoxTest, ShowsTheMessageUnderTheProgramsTitleButNothingForASilentAbort)
+{
+    RecordingDialogs dialogs;
+    ShowErrorBox(dialogs, std::runtime_error("Disk full"));
+    ShowErrorBox(dialogs, std::runtime_error("Gr\xc3\xbc\xc3\x9f"
+                                             "e!"));
+    ShowErrorBox(dialogs, SilentAbort());
+    const QString title = ApplicationTitle(QCoreApplication::applicationFilePath());
+    EXPECT_EQ(title, "Window_tests");
+    EXPECT_EQ(dialogs.events, QStringList({"error|" + title + "|Disk full.", "error|" + title + "|Grüße!"}));
+}
+
+TEST(WindowDragTest, OnlyTheLeftButtonDragsAndNotWhileMaximised)
+{
+    EXPECT_TRUE(StartsWindowDrag(Qt::LeftButton, Qt::WindowNoState));
+    EXPECT_TRUE(StartsWindowDrag(Qt::LeftButton, Qt::WindowActive));
+    EXPECT_FALSE(StartsWindowDrag(Qt::RightButton, Qt::WindowNoState));
+    EXPECT_FALSE(StartsWindowDrag(Qt::MiddleButton, Qt::WindowNoState));
+    EXPECT_FALSE(StartsWindowDrag(Qt::LeftButton, Qt::WindowMaximized));
+    EXPECT_FALSE(StartsWindowDrag(Qt::LeftButton, Qt::WindowMaximized | Qt::WindowMinimized));
+}
+
+using WindowHandlersTest = WindowTest;
+
+TEST_F(WindowHandlersTest, OnlyPressesThatReachTheBannerPicturesCountAsBannerPresses)
+{
+    QSignalSpy left(form->Image2, &PictureBox::mouseDown);
+    QSignalSpy middle(form->Image4, &PictureBox::mouseDown);
+    QSignalSpy right(form->Image6, &PictureBox::mouseDown);
+
+    // The Add button over the left banner, the Home button over the middle one, and the minimise
+    // button over the right one (released away from it, so that it does not minimise).
+    ClickAt({20, 50});
+    ClickAt({280, 50});
+    PressAt({660, 15});
+    ReleaseAt({660, 120});
+    EXPECT_EQ(left.count() + middle.count() + right.count(), 0);
+    EXPECT_FALSE(form->isMinimized());
+
+    ClickAt({20, 10});
+    ClickAt({400, 120}, Qt::RightButton);
+    ClickAt({600, 110}, Qt::MiddleButton);
+    ASSERT_EQ(left.count(), 1);
+    EXPECT_EQ(left.at(0).at(0).value<Qt::MouseButton>(), Qt::LeftButton);
+    ASSERT_EQ(middle.count(), 1);
+    EXPECT_EQ(middle.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
+    ASSERT_EQ(right.count(), 1);
+    EXPECT_EQ(right.at(0).at(0).value<Qt::MouseButton>(), Qt::MiddleButton);
+    EXPECT_TRUE(form->isVisible());
+    // The click on Home did what Home does.
+    EXPECT_EQ(dialogs->events, QStringList({"open||https://www.tamboril.org/"}));
+}
+
+TEST_F(WindowHandlersTest, WindowButtonsMinimiseAndCloseTheWindow)
+{
+    ClickAt({660, 15});
+    EXPECT_TRUE(form->isMinimized());
+    form->showNormal();
+
+    ClickAt({685, 18});
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(dialogs->events.isEmpty());
+}
+
+TEST_F(WindowHandlersTest, RemoveDeletesTheSelectedRowsAndNumbersTheRest)
+{
+    for (const char* path : {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg", "/p/d.jpg", "/p/e.jpg"}) {
+        AddRow(QString::fromLatin1(path));
+    }
+    // A Page text typed by hand is overwritten by the next numbering, even when nothing is removed.
+    form->ListView1->topLevelItem(0)->setText(0, "seven");
+    emit form->PNGButton1->clicked();
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/b.jpg", "3 /p/c.jpg", "4 /p/d.jpg", "5 /p/e.jpg"}));
+
+    form->ListView1->topLevelItem(1)->setSelected(true);
+    form->ListView1->topLevelItem(3)->setSelected(true);
+    emit form->PNGButton1->clicked();
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/c.jpg", "3 /p/e.jpg"}));
+
+    emit form->PNGButton3->clicked();
+    EXPECT_TRUE(PageTexts().isEmpty());
+    emit form->PNGButton3->clicked();
+    EXPECT_TRUE(PageTexts().isEmpty());
+}
+
+TEST_F(WindowHandlersTest, ContextMenuRunsTheButtonHandlersWithoutPressingTheButtons)
+{
+    for (const char* path : {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"}) {
+        AddRow(QString::fromLatin1(path));
+    }
+    form->ListView1->topLevelItem(0)->setSelected(true);
+    form->Add1->trigger();
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/b.jpg", "3 /p/c.jpg"}));
+
+    form->RemoveSelected1->trigger();
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/b.jpg", "2 /p/c.jpg"}));
+    EXPECT_EQ(form->PNGButton1->State(), TPNGButtonState::pbsUp);
+
+    form->RemoveAll1->trigger();
+    EXPECT_TRUE(PageTexts().isEmpty());
+    EXPECT_EQ(form->PNGButton3->State(), TPNGButtonState::pbsUp);
+    EXPECT_TRUE(dialogs->events.isEmpty());
+}
+
+TEST_F(WindowHandlersTest, TheContentFolderIsSetAtCreationAndRemovedAtTheEnd)
+{
+    EXPECT_EQ(form->OebpsDir, PathIn("epubfiles/OEBPS"));
+    WriteTestFile(PathIn("epubfiles/OEBPS/page1.html"), "page");
+    WriteTestFile(PathIn("epubfiles/OEBPS/images/x.jpg"), "picture");
+    WriteTestFile(PathIn("epubfiles/mimetype"), "application/epub+zip");
+
+    form.reset();
+    EXPECT_FALSE(QFileInfo::exists(PathIn("epubfiles/OEBPS")));
+    EXPECT_EQ(FolderNames(PathIn("epubfiles")), QStringList({"mimetype"}));
+}
+
+TEST_F(WindowHandlersTest, EndingWithoutAContentFolderTouchesNothing)
+{
+    WriteTestFile(PathIn("epubfiles/mimetype"), "application/epub+zip");
+    form.reset();
+    EXPECT_EQ(FolderNames(Root()), QStringList({"epubfiles"}));
+    EXPECT_EQ(FolderNames(PathIn("epubfiles")), QStringList({"mimetype"}));
+}
+
+}  // namespace
