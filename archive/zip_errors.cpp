@@ -6,11 +6,6 @@ ZipError::ZipError(const QString& text) : std::runtime_error(text.toStdString())
 {
 }
 
-QString ZipError::Text() const
-{
-    return QString::fromStdString(what());
-}
-
 ENotEnoughRoom::ENotEnoughRoom() : ZipError(kNotEnoughRoomText)
 {
 }

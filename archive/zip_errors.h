@@ -15,8 +15,6 @@ inline constexpr char kNotValidZipText[] = "Not a valid zip file!";
 class ZipError : public std::runtime_error {
 public:
     explicit ZipError(const QString& text);
-
-    QString Text() const;
 };
 
 // A write to the archive stored fewer bytes than asked: the disk is full, or the file may grow no further.

@@ -37,29 +37,11 @@ qint64 MemorySink::Position() const
     return position_;
 }
 
-FullDiskSink::FullDiskSink(std::unique_ptr<ByteSink> inner, qint64 limit) : inner_(std::move(inner)), left_(limit)
-{
-}
-
 qint64 FullDiskSink::Write(const char* data, qint64 size)
 {
     const qint64 stored = inner_->Write(data, std::min(size, left_));
     left_ -= stored;
     return stored;
-}
-
-bool FullDiskSink::Seek(qint64 position)
-{
-    return inner_->Seek(position);
-}
-
-qint64 FullDiskSink::Position() const
-{
-    return inner_->Position();
-}
-
-NoRewriteSink::NoRewriteSink(std::unique_ptr<ByteSink> inner) : inner_(std::move(inner))
-{
 }
 
 qint64 NoRewriteSink::Write(const char* data, qint64 size)
@@ -70,16 +52,6 @@ qint64 NoRewriteSink::Write(const char* data, qint64 size)
     const qint64 stored = inner_->Write(data, size);
     end_ = inner_->Position();
     return stored;
-}
-
-bool NoRewriteSink::Seek(qint64 position)
-{
-    return inner_->Seek(position);
-}
-
-qint64 NoRewriteSink::Position() const
-{
-    return inner_->Position();
 }
 
 QByteArray FromHex(const char* hex)

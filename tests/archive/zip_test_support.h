@@ -26,33 +26,37 @@ private:
     qint64 position_ = 0;
 };
 
-// A sink that passes writes to another one until `limit` bytes have been written in all, then stores nothing
-// more, as a full disk does.
-class FullDiskSink final : public ByteSink {
+// A sink that passes everything to another one; the two below refuse some writes.
+class ForwardingSink : public ByteSink {
 public:
-    FullDiskSink(std::unique_ptr<ByteSink> inner, qint64 limit);
+    explicit ForwardingSink(std::unique_ptr<ByteSink> inner) : inner_(std::move(inner)) {}
+
+    bool Seek(qint64 position) override { return inner_->Seek(position); }
+    qint64 Position() const override { return inner_->Position(); }
+
+protected:
+    std::unique_ptr<ByteSink> inner_;
+};
+
+// Stores nothing more once `limit` bytes have been written in all, as a full disk does.
+class FullDiskSink final : public ForwardingSink {
+public:
+    FullDiskSink(std::unique_ptr<ByteSink> inner, qint64 limit) : ForwardingSink(std::move(inner)), left_(limit) {}
 
     qint64 Write(const char* data, qint64 size) override;
-    bool Seek(qint64 position) override;
-    qint64 Position() const override;
 
 private:
-    std::unique_ptr<ByteSink> inner_;
     qint64 left_;
 };
 
-// A sink that stores everything written at the end but refuses any write behind it, so that rewriting a header
-// in place fails.
-class NoRewriteSink final : public ByteSink {
+// Stores everything written at the end but refuses any write behind it, so that rewriting a header fails.
+class NoRewriteSink final : public ForwardingSink {
 public:
-    explicit NoRewriteSink(std::unique_ptr<ByteSink> inner);
+    using ForwardingSink::ForwardingSink;
 
     qint64 Write(const char* data, qint64 size) override;
-    bool Seek(qint64 position) override;
-    qint64 Position() const override;
 
 private:
-    std::unique_ptr<ByteSink> inner_;
     qint64 end_ = 0;
 };
 

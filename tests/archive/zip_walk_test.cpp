@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonObject>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -133,4 +134,58 @@ TEST_F(ZipWalkTest, TrailingSeparatorAndEmptyOrMissingRootsMakeNoDifference)
         ASSERT_TRUE(ZipFolder(0, 0, book, PathIn(folder))) << folder;
         EXPECT_EQ(ReadTestFile(book), endRecordAlone) << folder;
     }
+}
+
+TEST_F(ZipWalkTest, SettingsBeyondTheBookPathChangeWhatIsTakenAndHow)
+{
+    ZipWriter defaults;
+    EXPECT_EQ(defaults.PackLevel(), 6);
+    EXPECT_FALSE(defaults.IncludeHiddenFiles());
+    EXPECT_FALSE(defaults.IncludeSysFiles());
+    EXPECT_TRUE(defaults.IncludeReadOnlyFiles());
+    EXPECT_TRUE(defaults.DoProcessMessages());
+    defaults.SetRootDir(PathIn("root"));
+    EXPECT_EQ(defaults.RootDir(), PathIn("root/"));
+    EXPECT_EQ(defaults.RelativePathList(), QStringList{PathIn("root/")});
+    defaults.SetRelativePaths(true);
+    EXPECT_TRUE(defaults.StorePaths());
+    EXPECT_TRUE(defaults.Recurse());
+
+    WriteTestFile(PathIn("root/page.html"), QByteArray("<p/>").repeated(100));
+    WriteTestFile(PathIn("root/photo.jpg"), QByteArray("jpeg").repeated(100));
+    WriteTestFile(PathIn("root/.hidden"), "hidden");
+    WriteTestFile(PathIn("root/skip/me.txt"), "excluded");
+    WriteTestFile(PathIn("root/sub/deep.txt"), "deep");
+    const QString book = PathIn("settings.zip");
+    ZipWriter writer;
+    writer.SetRootDir(PathIn("root"));
+    writer.SetRelativePaths(true);
+    writer.SetZipName(book);
+    writer.NoCompressList() << "*.JPG";
+    writer.ExcludeList() << "*/skip/*";
+    writer.SetIncludeHiddenFiles(true);
+    writer.FilesList() << PathIn("root/*.*");
+    EXPECT_EQ(writer.WriteArchive(), 4);
+    QJsonObject zip = InspectZip(book);
+    QStringList names = EntryNames(zip);
+    names.sort();
+    EXPECT_EQ(names, QStringList({".hidden", "page.html", "photo.jpg", "sub/deep.txt"}));
+    EXPECT_EQ(EntryNamed(zip, "photo.jpg")["method"].toInt(), 0);
+    EXPECT_EQ(EntryNamed(zip, "page.html")["method"].toInt(), 8);
+    EXPECT_EQ(EntryNamed(zip, ".hidden")["externalAttributes"].toInt(), 0x22);
+    EXPECT_TRUE(zip["testzip"].isNull());
+
+    // Level 0 stores everything; "|" walks no subfolder; without StorePaths the folder part is dropped.
+    const QString flat = PathIn("flat.zip");
+    ZipWriter stored;
+    stored.SetZipName(flat);
+    stored.SetPackLevel(0);
+    stored.SetStorePaths(false);
+    stored.FilesList() << "|" + PathIn("root/*.html") << PathIn("root/sub/deep.txt");
+    EXPECT_EQ(stored.WriteArchive(), 2);
+    zip = InspectZip(flat);
+    EXPECT_EQ(EntryNames(zip), QStringList({"deep.txt", "page.html"}));
+    EXPECT_EQ(EntryNamed(zip, "page.html")["method"].toInt(), 0);
+    EXPECT_EQ(EntryNamed(zip, "page.html")["flags"].toInt(), 0);
+    EXPECT_TRUE(zip["testzip"].isNull());
 }
