@@ -17,7 +17,7 @@ packages=(
   qt6-base-dev zlib1g-dev libjpeg62-turbo-dev libgtest-dev
   fonts-liberation2
   unzip zip epubcheck python3 libjpeg-turbo-progs
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils x11-apps xdotool
   clang libclang-rt-14-dev
 )
 
