@@ -235,36 +235,51 @@ void ApplyZip64(TZipHeaderInfo& header, quint64& diskNumber, const std::optional
     }
 }
 
-StoredEntry ReadCentralHeader(FieldReader& directory)
+// Reads the central header at `*position`, which must end by `end`, and moves `*position` past it.
+StoredEntry ReadCentralHeader(const ByteSource& source, quint64* position, quint64 end)
 {
-    if (directory.U32() != kCentralHeaderSignature) {
+    if (*position > end || end - *position < static_cast<quint64>(kCentralHeaderSize)) {
+        Invalid();
+    }
+    const QByteArray fixed = ReadBlock(source, *position, kCentralHeaderSize);
+    FieldReader header(fixed);
+    if (header.U32() != kCentralHeaderSignature) {
         Invalid();
     }
     StoredEntry entry;
-    TZipHeaderInfo& header = entry.header;
-    header.versionMadeBy = static_cast<quint16>(directory.U16());
-    header.versionNeeded = static_cast<quint16>(directory.U16());
-    header.flags = static_cast<quint16>(directory.U16());
-    header.compressionMethod = static_cast<quint16>(directory.U16());
-    header.lastModified = static_cast<quint32>(directory.U32());
-    header.crc32 = static_cast<quint32>(directory.U32());
-    header.compressedSize = directory.U32();
-    header.uncompressedSize = directory.U32();
-    const quint64 nameLength = directory.U16();
-    const quint64 extraLength = directory.U16();
-    const quint64 commentLength = directory.U16();
-    quint64 diskNumber = directory.U16();
-    header.internalAttributes = static_cast<quint16>(directory.U16());
-    header.externalAttributes = static_cast<quint32>(directory.U32());
-    header.relativeOffset = directory.U32();
-    header.fileName = directory.Bytes(nameLength);
-    SplitExtra extra = SplitZip64(directory.Bytes(extraLength));
-    header.comment = directory.Bytes(commentLength);
-    ApplyZip64(header, diskNumber, extra.zip64);
+    TZipHeaderInfo& info = entry.header;
+    info.versionMadeBy = static_cast<quint16>(header.U16());
+    info.versionNeeded = static_cast<quint16>(header.U16());
+    info.flags = static_cast<quint16>(header.U16());
+    info.compressionMethod = static_cast<quint16>(header.U16());
+    info.lastModified = static_cast<quint32>(header.U32());
+    info.crc32 = static_cast<quint32>(header.U32());
+    info.compressedSize = header.U32();
+    info.uncompressedSize = header.U32();
+    const quint64 nameLength = header.U16();
+    const quint64 extraLength = header.U16();
+    const quint64 commentLength = header.U16();
+    quint64 diskNumber = header.U16();
+    info.internalAttributes = static_cast<quint16>(header.U16());
+    info.externalAttributes = static_cast<quint32>(header.U32());
+    info.relativeOffset = header.U32();
+
+    // Three 16-bit lengths: never more than 196605 bytes, and only when the directory holds them.
+    const quint64 variableLength = nameLength + extraLength + commentLength;
+    if (variableLength > end - *position - kCentralHeaderSize) {
+        Invalid();
+    }
+    const QByteArray variable = ReadBlock(source, *position + kCentralHeaderSize, variableLength);
+    FieldReader rest(variable);
+    info.fileName = rest.Bytes(nameLength);
+    SplitExtra extra = SplitZip64(rest.Bytes(extraLength));
+    info.comment = rest.Bytes(commentLength);
+    ApplyZip64(info, diskNumber, extra.zip64);
     if (diskNumber != 0) {
         Invalid();
     }
-    header.centralExtra = std::move(extra.rest);
+    info.centralExtra = std::move(extra.rest);
+    *position += kCentralHeaderSize + variableLength;
     return entry;
 }
 
@@ -312,13 +327,12 @@ void CheckNoOverlap(const std::vector<StoredEntry>& entries)
 std::vector<StoredEntry> ReadZipDirectory(const ByteSource& source)
 {
     const DirectoryPlace place = FindDirectory(source);
-    // The size was checked against the file, so this block is never larger than the file itself.
-    const QByteArray directoryBytes = ReadBlock(source, place.offset, place.size);
-    FieldReader directory(directoryBytes);
+    // Header by header, so that memory follows the entries actually found, not the directory's stated size.
+    const quint64 end = place.offset + place.size;
+    quint64 position = place.offset;
     std::vector<StoredEntry> entries;
-    entries.reserve(static_cast<size_t>(place.entries));
     for (quint64 i = 0; i < place.entries; ++i) {
-        StoredEntry entry = ReadCentralHeader(directory);
+        StoredEntry entry = ReadCentralHeader(source, &position, end);
         ReadLocalHeader(source, entry, place.offset);
         entries.push_back(std::move(entry));
     }

@@ -25,7 +25,7 @@
 
 namespace {
 
-// A line of FilesList holding one of these characters is a wildcard specification, not a single file.
+// A line of FilesList holding one of these characters is a wildcard pattern, not a single file.
 constexpr char kWildcardCharacters[] = "*?<>|";
 constexpr QChar kNoRecursionMark = u'|';
 constexpr QChar kRecursionMark = u'>';
@@ -33,7 +33,7 @@ constexpr QChar kSeparator = u'/';
 constexpr quint32 kFullAttributeMask = kAttributeReadOnly | kAttributeHidden | kAttributeSystem | kAttributeVolume
     | kAttributeDirectory | kAttributeArchive;
 
-bool IsWildcardSpecification(const QString& line)
+bool IsWildcardPattern(const QString& line)
 {
     for (const char* mark = kWildcardCharacters; *mark != '\0'; ++mark) {
         if (line.contains(QLatin1Char(*mark))) {
@@ -125,30 +125,30 @@ int ZipWriter::WriteArchive()
 void ZipWriter::ExpandFileList()
 {
     QStringList files;
-    QStringList specifications;
+    QStringList patterns;
     for (const QString& line : std::as_const(filesList_)) {
-        (IsWildcardSpecification(line) ? specifications : files).append(line);
+        (IsWildcardPattern(line) ? patterns : files).append(line);
     }
     // An archive already at ZipName is known by its identity too, so that no spelling of its path lets it in.
     const std::optional<FileStatus> archive = StatusOf(zipName_);
     bytesTotal_ = 0;
-    for (const QString& specification : std::as_const(specifications)) {
-        ExpandSpecification(specification, archive, &files);
+    for (const QString& pattern : std::as_const(patterns)) {
+        ExpandPattern(pattern, archive, &files);
     }
     filesList_ = files;
 }
 
-void ZipWriter::ExpandSpecification(QString specification, const std::optional<FileStatus>& archive,
+void ZipWriter::ExpandPattern(QString pattern, const std::optional<FileStatus>& archive,
                                     QStringList* files)
 {
     bool recurse = recurse_;
-    if (specification.startsWith(kNoRecursionMark) || specification.startsWith(kRecursionMark)) {
-        recurse = specification.startsWith(kRecursionMark);
-        specification.remove(0, 1);
+    if (pattern.startsWith(kNoRecursionMark) || pattern.startsWith(kRecursionMark)) {
+        recurse = pattern.startsWith(kRecursionMark);
+        pattern.remove(0, 1);
     }
-    const qsizetype separator = specification.lastIndexOf(kSeparator);
-    const QString folder = specification.left(separator + 1);
-    QString mask = specification.mid(separator + 1);
+    const qsizetype separator = pattern.lastIndexOf(kSeparator);
+    const QString folder = pattern.left(separator + 1);
+    QString mask = pattern.mid(separator + 1);
     if (mask == QLatin1String("*.*")) {
         mask = QStringLiteral("*");
     }

@@ -43,10 +43,10 @@ public:
     // The folder part of each name is stored; otherwise the name part alone.
     bool StorePaths() const { return storePaths_; }
     void SetStorePaths(bool storePaths) { storePaths_ = storePaths; }
-    // A folder specification is walked into all its subfolders.
+    // The folder of a wildcard pattern is walked into all its subfolders.
     bool Recurse() const { return recurse_; }
     void SetRecurse(bool recurse) { recurse_ = recurse; }
-    // What to pack: full paths of single files, and wildcard specifications "folder/mask" (a first "|" asks for
+    // What to pack: full paths of single files, and wildcard patterns "folder/mask" (a first "|" asks for
     // no recursion, a first ">" for recursion). Emptied at the end of WriteArchive.
     QStringList& FilesList() { return filesList_; }
     // Deflate level 1 to 9; 0 stores the data without compression.
@@ -72,7 +72,7 @@ public:
     // Expands FilesList, writes the archive and returns the number of files packed (files packed in place of
     // an old entry included, old entries carried over not).
     int WriteArchive();
-    // Replaces the wildcard specifications in FilesList by the full paths of the files they match, in walk order.
+    // Replaces the wildcard patterns in FilesList by the full paths of the files they match, in walk order.
     void ExpandFileList();
 
 protected:
@@ -88,7 +88,7 @@ private:
     int PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntries, const ByteSource* oldArchive);
     void CarryOver(const StoredEntry& old, const ByteSource& oldArchive);
     void FinishArchive();
-    void ExpandSpecification(QString specification, const std::optional<FileStatus>& archive, QStringList* files);
+    void ExpandPattern(QString pattern, const std::optional<FileStatus>& archive, QStringList* files);
     quint32 AttributeMask() const;
     QString FolderPart(const QString& path) const;
     QByteArray StoredNameOf(const QString& path) const;
