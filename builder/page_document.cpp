@@ -4,7 +4,7 @@
 #include "builder/language_tag.h"
 
 #include <QByteArray>
-#include <QSaveFile>
+#include <QFile>
 #include <QStringList>
 
 namespace {
@@ -39,15 +39,16 @@ QByteArray PageDocumentText(const QString& pictureFileName)
 
 bool WritePageDocument(const QString& pagePath, const QString& pictureFileName)
 {
-    // Written beside its final place and moved there only when complete, so that a failed write
-    // leaves neither a half page nor a stray file.
-    QSaveFile file(pagePath);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // A book has a page per picture, so pages are written straight in place, without a sync to
+    // disk for each; a failed write removes what it left, so no half page stays behind.
+    QFile file(pagePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         return false;
     }
     const QByteArray text = PageDocumentText(pictureFileName);
-    if (file.write(text) != text.size()) {
+    if (file.write(text) != text.size() || !file.flush()) {
+        file.remove();
         return false;
     }
-    return file.commit();
+    return true;
 }
