@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The page list is held by the window's list control alone: one row per page, in book order, with
+// the page number in the first column and the picture's full path in the second. These functions
+// keep its one rule: every row's page number is its position, counted from 1.
+
+inline constexpr int kPageColumn = 0;
+inline constexpr int kPathColumn = 1;
+
+// Appends one row per path, in the given order, each numbered with the count of rows it makes.
+// The page number of a new row can be retyped in place; its path cannot.
+void AppendPages(QTreeWidget& list, const QStringList& paths);
+
+// Sets the page number of every row from `firstRow` to the last to its position.
+void RenumberPages(QTreeWidget& list, int firstRow = 0);
+
+// The first selected row in list order (not in the order the rows were selected); null when no row
+// is selected.
+QTreeWidgetItem* FirstSelectedRow(const QTreeWidget& list);
+
+// The row at the height `y` of the list's viewport, wherever the point lies across the row; null
+// below the last row.
+QTreeWidgetItem* RowAtHeight(const QTreeWidget& list, int y);
+
+// The drop of a dragged row on `target`: a copy of `dragged` (page number and path, not its
+// selection) is inserted just before `target` and numbered with its new position; then the first
+// selected row, which is the dragged one, is deleted and the rows from the lower of the two
+// positions on are numbered again. Rows above both positions keep their texts. Expects the dragged
+// row to be the first selected one, as it is during a drag from the list.
+void MovePageBefore(QTreeWidget& list, const QTreeWidgetItem& dragged, QTreeWidgetItem& target);
+
+// The path of every row, in book order.
+QStringList PagePaths(const QTreeWidget& list);
+
+// Whether the name ends in ".jpg" or ".jpeg", in any case: the pictures the page list takes.
+bool IsJpegFileName(const QString& name);
+
+// The local files (not folders) among `urls` that IsJpegFileName takes, in the given order, as
+// full paths.
+QStringList JpegFilesAmong(const QList<QUrl>& urls);

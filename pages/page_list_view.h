@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QStringList>
+#include <QTreeWidget>
+
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
+
+// The page list's control: a list of rows in report style whose rows are dragged by pressing and
+// moving the pointer, and which takes pictures dropped from the file manager.
+//
+// It reports drags to its owner instead of moving rows itself: every drag that moves over it is
+// accepted and reported by dragOver, and a drop by dragDrop, with the drag's source (the list itself
+// for its own rows) and the point in the viewport. The owner decides what a drop does. Files dropped
+// from outside the program are reported by filesDropped instead, already reduced to the JPEG files
+// among them; they are taken as copies, so the file manager never moves or deletes the originals.
+//
+// A mouse click on a row is reported by the clicked signal of every item view: a left press and
+// release on the same row, with no drag in between. Moving the selection with the keyboard and
+// clicks on empty space below the rows are no clicks.
+//
+// In-place editing (F2, or a click on a row that is already selected) always edits the first
+// column of the row.
+class PageListView : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    explicit PageListView(QWidget* parent = nullptr);
+
+signals:
+    void dragOver(QObject* source, QPoint pos);
+    void dragDrop(QObject* source, QPoint pos);
+    void filesDropped(const QStringList& paths);
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void AcceptDrag(QDragMoveEvent& event);
+};
