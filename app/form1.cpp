@@ -14,13 +14,26 @@
 #include "builder/folder_tree.h"
 #include "builder/product.h"
 #include "builder/staging_paths.h"
+#include "pages/page_list.h"
+#include "pages/page_list_view.h"
+#include "pages/preview_picture.h"
+#include "settings/private_profile.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QTreeWidget>
+#include <QScopedValueRollback>
 #include <QUrl>
 #include <QWindow>
+
+namespace {
+
+const QString kSettingsSection = QStringLiteral("Options");
+const QString kSavePathKey = QStringLiteral("SavePath");
+
+}  // namespace
 
 TForm1::TForm1(const QString& programFolder, std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     : QWidget(parent)
@@ -40,6 +53,11 @@ TForm1::~TForm1()
 template <typename Handler>
 void TForm1::Guarded(Handler handler)
 {
+    // A conversion lets waiting events through while it packs; none of them may start a command
+    // in the middle of it.
+    if (converting_) {
+        return;
+    }
     try {
         handler();
     } catch (const std::exception& error) {
@@ -73,11 +91,28 @@ void TForm1::FormDestroy(QObject*)
     SaveSettings();
 }
 
-// The output folder is the one setting kept between runs; the window keeps no settings file yet,
-// so the field starts empty and nothing is saved.
-void TForm1::LoadSettings() {}
+// The output folder is the one setting kept between runs. Without a saved one the field starts
+// empty, whatever it held before.
+void TForm1::LoadSettings()
+{
+    ConfigIni = QDir(programFolder_).filePath(QStringLiteral("config.ini"));
+    LabeledEdit4->setText(ReadProfileString(ConfigIni, kSettingsSection, kSavePathKey, QString()));
+}
 
-void TForm1::SaveSettings() {}
+// An empty field is saved too, so that the next start shows it empty.
+void TForm1::SaveSettings()
+{
+    WriteProfileString(ConfigIni, kSettingsSection, kSavePathKey, LabeledEdit4->text());
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (converting_) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
 
 void TForm1::ImgBtnMinClick(QObject*)
 {
@@ -97,14 +132,15 @@ void TForm1::ImgBtnCloseClick(QObject*)
     }
 }
 
-void TForm1::PNGButton2Click(QObject*) {}
+void TForm1::PNGButton2Click(QObject*)
+{
+    AppendPages(*ListView1, dialogs_->ChoosePagePictures());
+}
 
 void TForm1::PNGButton1Click(QObject*)
 {
     qDeleteAll(ListView1->selectedItems());
-    for (int row = 0; row < ListView1->topLevelItemCount(); ++row) {
-        ListView1->topLevelItem(row)->setText(0, QString::number(row + 1));
-    }
+    RenumberPages(*ListView1);
 }
 
 void TForm1::PNGButton3Click(QObject*)
@@ -114,7 +150,8 @@ void TForm1::PNGButton3Click(QObject*)
 
 void TForm1::PNGButton4Click(QObject*)
 {
-    WindowConversionUi ui(*dialogs_);
+    const QScopedValueRollback<bool> holdCommandsOff(converting_, true);
+    WindowConversionUi ui(*dialogs_, *this);
     ConvertBook(RowPaths(), CurrentBookSettings(), StagingPathsIn(programFolder_), ui);
 }
 
@@ -123,9 +160,21 @@ void TForm1::PNGButton5Click(QObject*)
     dialogs_->OpenAddress(QUrl(kHomePageAddress));
 }
 
-void TForm1::PNGButton8Click(QObject*) {}
+void TForm1::PNGButton8Click(QObject*)
+{
+    const QString cover = dialogs_->ChooseCoverPicture();
+    if (!cover.isEmpty()) {
+        LabeledEdit3->setText(cover);
+    }
+}
 
-void TForm1::PNGButton9Click(QObject*) {}
+void TForm1::PNGButton9Click(QObject*)
+{
+    const QString folder = dialogs_->BrowseForFolder(QString());
+    if (!folder.isEmpty()) {
+        LabeledEdit4->setText(folder);
+    }
+}
 
 void TForm1::Image2MouseDown(QObject*, Qt::MouseButton button, Qt::KeyboardModifiers, QPoint)
 {
@@ -165,13 +214,45 @@ void TForm1::RemoveAll1Click(QObject*)
     PNGButton3Click(this);
 }
 
+void TForm1::ListView1Click(QObject*)
+{
+    const QTreeWidgetItem* row = FirstSelectedRow(*ListView1);
+    if (row == nullptr) {
+        return;
+    }
+    const std::optional<QImage> picture = MakePreviewPicture(row->text(kPathColumn), Image1->size());
+    if (picture) {
+        Image1->SetPicture(*picture);
+    }
+}
+
+void TForm1::ListView1DragOver(QObject*, QObject*, QPoint)
+{
+    DraggedItem = ListView1->indexFromItem(FirstSelectedRow(*ListView1));
+}
+
+void TForm1::ListView1DragDrop(QObject*, QObject* source, QPoint pos)
+{
+    if (qobject_cast<const QTreeWidget*>(source) == nullptr) {
+        return;
+    }
+    QTreeWidgetItem* target = RowAtHeight(*ListView1, pos.y());
+    const QTreeWidgetItem* dragged = ListView1->itemFromIndex(DraggedItem);
+    // A drop when no row was selected as the drag came over the list moves nothing.
+    if (target == nullptr || dragged == nullptr || FirstSelectedRow(*ListView1) == nullptr) {
+        return;
+    }
+    MovePageBefore(*ListView1, *dragged, *target);
+}
+
+void TForm1::ListView1FilesDropped(QObject*, const QStringList& paths)
+{
+    AppendPages(*ListView1, paths);
+}
+
 QStringList TForm1::RowPaths() const
 {
-    QStringList paths;
-    for (int row = 0; row < ListView1->topLevelItemCount(); ++row) {
-        paths << ListView1->topLevelItem(row)->text(1);
-    }
-    return paths;
+    return PagePaths(*ListView1);
 }
 
 BookSettings TForm1::CurrentBookSettings() const
@@ -224,6 +305,17 @@ void TForm1::ConnectHandlers()
     onTriggered(RemoveSelected1, &TForm1::RemoveSelected1Click);
     onTriggered(RemoveAll1, &TForm1::RemoveAll1Click);
 
-    connect(ListView1, &QTreeWidget::customContextMenuRequested, this,
-            [this](QPoint pos) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
+    connect(ListView1, &QTreeWidget::customContextMenuRequested, this, [this](QPoint pos) {
+        Guarded([&] { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
+    });
+    connect(ListView1, &QAbstractItemView::clicked, this, [this] { Guarded([this] { ListView1Click(ListView1); }); });
+    connect(ListView1, &PageListView::dragOver, this, [this](QObject* source, QPoint pos) {
+        Guarded([&] { ListView1DragOver(ListView1, source, pos); });
+    });
+    connect(ListView1, &PageListView::dragDrop, this, [this](QObject* source, QPoint pos) {
+        Guarded([&] { ListView1DragDrop(ListView1, source, pos); });
+    });
+    connect(ListView1, &PageListView::filesDropped, this, [this](const QStringList& paths) {
+        Guarded([&] { ListView1FilesDropped(ListView1, paths); });
+    });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -8,12 +9,13 @@
 #include <memory>
 
 class LabeledEdit;
+class PageListView;
 class PictureBox;
 class QAction;
+class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QTreeWidget;
 class TImgBtn;
 class TPanel;
 class TPNGButton;
@@ -27,6 +29,10 @@ struct BookSettings;
 // Every handler that a control's event runs is guarded: an error escaping it is shown in the
 // error box (ShowErrorBox) and the window goes on waiting for the next event. The handlers can
 // also be called directly, unguarded, with any sender.
+//
+// While a conversion runs, the events it lets through while packing reach the window too; so that
+// no command runs in the middle of it, the guarded handlers then do nothing at all, and closing the
+// window is refused (the progress dialog's Cancel ends the conversion early).
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -48,8 +54,7 @@ public:
 
     void ImgBtnMinClick(QObject* sender);
     void ImgBtnCloseClick(QObject* sender);
-    // Add: appends pictures to the page list. Its file dialog is not part of the window yet, so for
-    // now it changes nothing.
+    // Add: appends the pictures chosen in the file dialog OpenDialog1 to the page list.
     void PNGButton2Click(QObject* sender);
     // Remove: deletes the selected rows and numbers the rest 1, 2, 3, ...
     void PNGButton1Click(QObject* sender);
@@ -59,9 +64,10 @@ public:
     void PNGButton4Click(QObject* sender);
     // Home: opens the product's home page in the browser.
     void PNGButton5Click(QObject* sender);
-    // The cover and output-folder choosers. Their dialogs are not part of the window yet, so for
-    // now they change nothing.
+    // The cover chooser: the file dialog OpenDialog2; a chosen picture replaces the cover field.
     void PNGButton8Click(QObject* sender);
+    // The output-folder chooser: the folder browser; a chosen folder replaces the output folder
+    // field, a cancel leaves it as it was.
     void PNGButton9Click(QObject* sender);
     // A press on one of the three banner pictures drags the window.
     void Image2MouseDown(QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
@@ -72,6 +78,18 @@ public:
     void Add1Click(QObject* sender);
     void RemoveSelected1Click(QObject* sender);
     void RemoveAll1Click(QObject* sender);
+    // A mouse click in the page list: the picture of the first selected row is shown in the preview
+    // box Image1. With no row selected, an empty path or a missing file, the preview stays as it
+    // was; a picture the decoder rejects raises JpegError.
+    void ListView1Click(QObject* sender);
+    // A drag moves over the page list: remembers the first selected row as DraggedItem.
+    void ListView1DragOver(QObject* sender, QObject* source, QPoint pos);
+    // A drop on the page list at `pos` (in its viewport): when the drag came from a list, moves
+    // DraggedItem to just before the row at the drop point, and numbers the rows again. A drop below
+    // the last row, or of anything else, changes nothing.
+    void ListView1DragDrop(QObject* sender, QObject* source, QPoint pos);
+    // JPEG pictures dropped on the page list from the file manager: appended as Add appends them.
+    void ListView1FilesDropped(QObject* sender, const QStringList& paths);
 
     // The Path of every row of the page list, in book order.
     QStringList RowPaths() const;
@@ -112,7 +130,7 @@ public:
     PictureBox* Image9;
 
     TPanel* PanelClient;
-    QTreeWidget* ListView1;
+    PageListView* ListView1;
     TPanel* PaneClientBtm;
     PictureBox* Image13;
     PictureBox* Image17;
@@ -132,6 +150,14 @@ public:
 
     // The content folder of the book being built: "epubfiles/OEBPS" in the program's folder.
     QString OebpsDir;
+    // The settings file: "config.ini" in the program's folder. It keeps the output folder.
+    QString ConfigIni;
+    // The row being dragged in the page list, as the last drag-over found it; invalid when no row
+    // was selected, or when that row has been deleted since.
+    QPersistentModelIndex DraggedItem;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreateControls();
@@ -144,10 +170,11 @@ private:
     void SaveSettings();
     void DragWindow(Qt::MouseButton button);
 
-    // Runs a handler; an error escaping it goes to the error box.
+    // Runs a handler, unless a conversion is running; an error escaping it goes to the error box.
     template <typename Handler>
     void Guarded(Handler handler);
 
     QString programFolder_;
     std::unique_ptr<WindowDialogs> dialogs_;
+    bool converting_ = false;
 };

@@ -10,6 +10,7 @@
 #include "app/panel.h"
 #include "app/picture_box.h"
 #include "builder/product.h"
+#include "pages/page_list_view.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -192,7 +193,7 @@ void TForm1::CreateLeftPanel()
 void TForm1::CreateClientPanel()
 {
     QWidget* p = PanelClient;
-    ListView1 = Create<QTreeWidget>(p, "ListView1", TAlign::alClient, QRect(0, 0, 533, 184));
+    ListView1 = Create<PageListView>(p, "ListView1", TAlign::alClient, QRect(0, 0, 533, 184));
     ListView1->setHeaderLabels({QStringLiteral("Page"), QStringLiteral("Path")});
     ListView1->header()->setStretchLastSection(false);
     ListView1->setColumnWidth(0, 80);

@@ -46,6 +46,9 @@ void PictureBox::paintEvent(QPaintEvent*)
     }
     QPainter painter(this);
     if (stretch_) {
+        // Smoothly, so that a preview reduced or enlarged to the box stays a picture and the small
+        // text of the placeholder stays readable.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(rect(), picture_);
     } else {
         painter.drawImage(0, 0, picture_);

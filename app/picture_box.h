@@ -10,9 +10,9 @@ class QPaintEvent;
 // A picture on the window: draws its picture and nothing else, so its parent shows through
 // wherever the picture does not reach. It takes no focus.
 //
-// Stretched, the picture is drawn scaled to the whole control, whatever its proportions; otherwise
-// unscaled at the top-left corner and clipped. With auto-size on, the control takes the size of
-// its picture whenever the picture or the setting changes.
+// Stretched, the picture is drawn smoothly scaled to the whole control, whatever its proportions;
+// otherwise unscaled at the top-left corner and clipped. With auto-size on, the control takes the
+// size of its picture whenever the picture or the setting changes.
 class PictureBox : public QWidget {
     Q_OBJECT
 

@@ -1,15 +1,16 @@
 #include "app/window_conversion_ui.h"
 
 #include "app/error_box.h"
+#include "app/packing_progress_dialog.h"
 #include "app/window_dialogs.h"
 
 #include <QCoreApplication>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QUrl>
 
-WindowConversionUi::WindowConversionUi(WindowDialogs& dialogs)
+WindowConversionUi::WindowConversionUi(WindowDialogs& dialogs, QWidget& owner)
     : dialogs_(dialogs)
+    , owner_(owner)
 {
 }
 
@@ -40,6 +41,10 @@ bool WindowConversionUi::AskOverwrite(const QString& text, const QString& captio
 
 void WindowConversionUi::SetBusy(bool busy)
 {
+    if (!busy) {
+        // The dialog goes first: it holds the normal pointer over the hourglass.
+        EndPacking();
+    }
     if (busy == busy_) {
         return;
     }
@@ -58,5 +63,33 @@ void WindowConversionUi::OpenFolder(const QString& folder)
 
 void WindowConversionUi::DispatchEvents()
 {
+    Progress();
     QCoreApplication::processEvents();
+}
+
+bool WindowConversionUi::CancelRequested()
+{
+    if (progress_ && progress_->wasCanceled()) {
+        canceled_ = true;
+    }
+    return canceled_;
+}
+
+void WindowConversionUi::ReportPackingProgress(qint64 bytesDone, qint64 bytesTotal)
+{
+    Progress().SetPacked(bytesDone, bytesTotal);
+}
+
+PackingProgressDialog& WindowConversionUi::Progress()
+{
+    if (!progress_) {
+        progress_ = std::make_unique<PackingProgressDialog>(&owner_);
+    }
+    return *progress_;
+}
+
+void WindowConversionUi::EndPacking()
+{
+    CancelRequested();
+    progress_.reset();
 }

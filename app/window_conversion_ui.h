@@ -2,16 +2,24 @@
 
 #include "builder/conversion_ui.h"
 
+#include <memory>
+
+class PackingProgressDialog;
+class QWidget;
 class WindowDialogs;
 
 // The window's side of a conversion: messages as modal boxes, the hourglass pointer during the
-// long work, the output folder opened in the file browser at the end.
+// long work, a progress dialog with a Cancel button while the book is packed, the output folder
+// opened in the file browser at the end.
 //
-// The hourglass is held by this object: whatever way the conversion ends, it is gone at the latest
-// when the object is destroyed.
+// The progress dialog is made when packing starts and comes up only when packing takes a while
+// (see PackingProgressDialog); it is gone as soon as the long work ends, before any message about
+// the result. The hourglass is held by this object: whatever way the conversion ends, it is gone
+// at the latest when the object is destroyed.
 class WindowConversionUi : public ConversionUi {
 public:
-    explicit WindowConversionUi(WindowDialogs& dialogs);
+    // The progress dialog is shown over `owner`.
+    WindowConversionUi(WindowDialogs& dialogs, QWidget& owner);
     ~WindowConversionUi() override;
     WindowConversionUi(const WindowConversionUi&) = delete;
     WindowConversionUi& operator=(const WindowConversionUi&) = delete;
@@ -23,9 +31,19 @@ public:
     bool AskOverwrite(const QString& text, const QString& caption) override;
     void SetBusy(bool busy) override;
     void OpenFolder(const QString& folder) override;
+    // Lets waiting events through, the progress dialog's among them.
     void DispatchEvents() override;
+    // True once Cancel was pressed in the progress dialog; it stays true after the dialog is gone.
+    bool CancelRequested() override;
+    void ReportPackingProgress(qint64 bytesDone, qint64 bytesTotal) override;
 
 private:
+    PackingProgressDialog& Progress();
+    void EndPacking();
+
     WindowDialogs& dialogs_;
+    QWidget& owner_;
+    std::unique_ptr<PackingProgressDialog> progress_;
+    bool canceled_ = false;
     bool busy_ = false;
 };

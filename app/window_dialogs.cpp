@@ -1,23 +1,15 @@
 #include "app/window_dialogs.h"
 
-#include <QCursor>
+#include "app/normal_cursor.h"
+#include "pages/picture_file_dialog.h"
+#include "settings/choosers.h"
+
 #include <QDesktopServices>
-#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
 
 namespace {
-
-// Gives the pointer its normal shape for as long as it lives, over whatever cursor the
-// application shows, and hands the earlier cursor back at the end.
-class NormalCursor {
-public:
-    NormalCursor() { QGuiApplication::setOverrideCursor(Qt::ArrowCursor); }
-    ~NormalCursor() { QGuiApplication::restoreOverrideCursor(); }
-    NormalCursor(const NormalCursor&) = delete;
-    NormalCursor& operator=(const NormalCursor&) = delete;
-};
 
 // Runs the box modally under the normal pointer and returns the button that closed it.
 QAbstractButton* Run(QMessageBox& box)
@@ -63,4 +55,19 @@ void QtWindowDialogs::ShowError(const QString& text, const QString& caption)
 void QtWindowDialogs::OpenAddress(const QUrl& address)
 {
     QDesktopServices::openUrl(address);
+}
+
+QStringList QtWindowDialogs::ChoosePagePictures()
+{
+    return RunPictureDialog(owner_, PictureCount::Several);
+}
+
+QString QtWindowDialogs::ChooseCoverPicture()
+{
+    return ::ChooseCoverPicture(owner_);
+}
+
+QString QtWindowDialogs::BrowseForFolder(const QString& initialFolder)
+{
+    return ::BrowseForFolder(initialFolder);
 }

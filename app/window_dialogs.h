@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QUrl;
 class QWidget;
 
-// Everything the window shows outside itself: its modal message boxes and the programs the
-// desktop opens for an address. The window holds one; tests give it one that answers by itself.
+// Everything the window shows outside itself: its modal message boxes, its file dialogs and folder
+// browser, and the programs the desktop opens for an address. The window holds one; tests give it
+// one that answers by itself.
 class WindowDialogs {
 public:
     virtual ~WindowDialogs() = default;
@@ -24,6 +26,17 @@ public:
     // Asks the desktop to open the address (a web page in the browser, a folder in the file
     // browser). Whether that worked is not reported.
     virtual void OpenAddress(const QUrl& address) = 0;
+
+    // The Add command's file dialog for several JPEG pictures: their full paths in the order the
+    // dialog gives them; nothing when cancelled.
+    virtual QStringList ChoosePagePictures() = 0;
+
+    // The cover chooser's file dialog for one JPEG picture: its full path; empty when cancelled.
+    virtual QString ChooseCoverPicture() = 0;
+
+    // The output-folder chooser's folder browser, starting at `initialFolder`: the chosen folder's
+    // path; empty when cancelled.
+    virtual QString BrowseForFolder(const QString& initialFolder) = 0;
 };
 
 // The real boxes, modal over the owner window. While a box is shown the pointer has its normal
@@ -36,6 +49,9 @@ public:
     bool AskInformationYesNo(const QString& text, const QString& caption) override;
     void ShowError(const QString& text, const QString& caption) override;
     void OpenAddress(const QUrl& address) override;
+    QStringList ChoosePagePictures() override;
+    QString ChooseCoverPicture() override;
+    QString BrowseForFolder(const QString& initialFolder) override;
 
 private:
     QWidget* owner_;

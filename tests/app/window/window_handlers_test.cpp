@@ -93,8 +93,8 @@ TEST_F(WindowHandlersTest, OnlyPressesThatReachTheBannerPicturesCountAsBannerPre
     ASSERT_EQ(right.count(), 1);
     EXPECT_EQ(right.at(0).at(0).value<Qt::MouseButton>(), Qt::MiddleButton);
     EXPECT_TRUE(form->isVisible());
-    // The click on Home did what Home does.
-    EXPECT_EQ(dialogs->events, QStringList({"open||https://www.tamboril.org/"}));
+    // The clicks on Add and Home did what they do.
+    EXPECT_EQ(dialogs->events, QStringList({"open pictures||", "open||https://www.tamboril.org/"}));
 }
 
 TEST_F(WindowHandlersTest, WindowButtonsMinimiseAndCloseTheWindow)
@@ -135,17 +135,19 @@ TEST_F(WindowHandlersTest, ContextMenuRunsTheButtonHandlersWithoutPressingTheBut
         AddRow(QString::fromLatin1(path));
     }
     form->ListView1->topLevelItem(0)->setSelected(true);
+    dialogs->pagePictures = QStringList({"/p/d.jpg"});
     form->Add1->trigger();
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/b.jpg", "3 /p/c.jpg"}));
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/b.jpg", "3 /p/c.jpg", "4 /p/d.jpg"}));
+    EXPECT_EQ(dialogs->events, QStringList({"open pictures||"}));
 
     form->RemoveSelected1->trigger();
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/b.jpg", "2 /p/c.jpg"}));
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/b.jpg", "2 /p/c.jpg", "3 /p/d.jpg"}));
     EXPECT_EQ(form->PNGButton1->State(), TPNGButtonState::pbsUp);
 
     form->RemoveAll1->trigger();
     EXPECT_TRUE(PageTexts().isEmpty());
     EXPECT_EQ(form->PNGButton3->State(), TPNGButtonState::pbsUp);
-    EXPECT_TRUE(dialogs->events.isEmpty());
+    EXPECT_EQ(dialogs->events.size(), 1);
 }
 
 TEST_F(WindowHandlersTest, TheContentFolderIsSetAtCreationAndRemovedAtTheEnd)
@@ -160,11 +162,11 @@ TEST_F(WindowHandlersTest, TheContentFolderIsSetAtCreationAndRemovedAtTheEnd)
     EXPECT_EQ(FolderNames(PathIn("epubfiles")), QStringList({"mimetype"}));
 }
 
-TEST_F(WindowHandlersTest, EndingWithoutAContentFolderTouchesNothing)
+TEST_F(WindowHandlersTest, EndingWithoutAContentFolderLeavesTheStagingRootAlone)
 {
     WriteTestFile(PathIn("epubfiles/mimetype"), "application/epub+zip");
     form.reset();
-    EXPECT_EQ(FolderNames(Root()), QStringList({"epubfiles"}));
+    EXPECT_EQ(FolderNames(Root()), QStringList({"config.ini", "epubfiles"}));
     EXPECT_EQ(FolderNames(PathIn("epubfiles")), QStringList({"mimetype"}));
 }
 

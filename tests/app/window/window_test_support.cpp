@@ -1,9 +1,11 @@
 #include "tests/app/window/window_test_support.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -26,6 +28,24 @@ void RecordingDialogs::ShowError(const QString& text, const QString& caption)
 void RecordingDialogs::OpenAddress(const QUrl& address)
 {
     Record("open||" + address.toString());
+}
+
+QStringList RecordingDialogs::ChoosePagePictures()
+{
+    Record(QStringLiteral("open pictures||"));
+    return pagePictures;
+}
+
+QString RecordingDialogs::ChooseCoverPicture()
+{
+    Record(QStringLiteral("open cover||"));
+    return coverPicture;
+}
+
+QString RecordingDialogs::BrowseForFolder(const QString& initialFolder)
+{
+    Record("browse||" + initialFolder);
+    return folder;
 }
 
 void RecordingDialogs::Record(const QString& event)
@@ -73,11 +93,12 @@ namespace {
 
 int timestamp = 0;
 
-void SendMouse(QWidget& window, QPoint pos, Qt::MouseButtons buttons, Qt::MouseButton button, QEvent::Type type)
+void SendMouse(QWidget& window, QPoint pos, Qt::MouseButtons buttons, Qt::MouseButton button, QEvent::Type type,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     // Presses lie far apart in time, so that no two of them make a double click.
     timestamp += 1000;
-    qt_handleMouseEvent(window.windowHandle(), pos, window.mapToGlobal(pos), buttons, button, type, Qt::NoModifier,
+    qt_handleMouseEvent(window.windowHandle(), pos, window.mapToGlobal(pos), buttons, button, type, modifiers,
                         timestamp);
     QCoreApplication::processEvents();
 }
@@ -99,6 +120,45 @@ void WindowTest::ClickAt(QPoint pos, Qt::MouseButton button)
 {
     PressAt(pos, button);
     ReleaseAt(pos, button);
+}
+
+void WindowTest::MoveAt(QPoint pos, Qt::MouseButtons buttons)
+{
+    SendMouse(*form, pos, buttons, Qt::NoButton, QEvent::MouseMove);
+}
+
+void WindowTest::ClickAt(QPoint pos, Qt::KeyboardModifiers modifiers)
+{
+    SendMouse(*form, pos, Qt::NoButton, Qt::NoButton, QEvent::MouseMove, modifiers);
+    SendMouse(*form, pos, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress, modifiers);
+    SendMouse(*form, pos, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease, modifiers);
+}
+
+void WindowTest::DragRowTo(int row, QPoint to)
+{
+    const QPoint from = RowPoint(row);
+    PressAt(from);
+    // The first move with the button held makes the list ready to drag; the next one, far enough
+    // away, starts the drag, which runs an event loop of its own until the button is released. The
+    // rest of the way is played from inside that loop.
+    MoveAt(from + QPoint(0, 1), Qt::LeftButton);
+    QTimer::singleShot(0, form.get(), [this, to] {
+        MoveAt(to - QPoint(0, 1), Qt::LeftButton);
+        MoveAt(to, Qt::LeftButton);
+        ReleaseAt(to);
+    });
+    MoveAt(from + QPoint(0, QApplication::startDragDistance() + 5), Qt::LeftButton);
+}
+
+QPoint WindowTest::RowPoint(int row) const
+{
+    const QRect rect = form->ListView1->visualItemRect(form->ListView1->topLevelItem(row));
+    return form->ListView1->viewport()->mapTo(form.get(), rect.center());
+}
+
+QPoint WindowTest::ControlPoint(const QWidget& control) const
+{
+    return control.mapTo(form.get(), control.rect().center());
 }
 
 void WindowTest::AddRow(const QString& path)

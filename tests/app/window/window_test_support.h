@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "app/window_dialogs.h"
+#include "pages/page_list_view.h"
 #include "tests/support/temp_folder_test.h"
 
 #include <QPoint>
@@ -20,12 +21,19 @@ public:
     bool AskInformationYesNo(const QString& text, const QString& caption) override;
     void ShowError(const QString& text, const QString& caption) override;
     void OpenAddress(const QUrl& address) override;
+    QStringList ChoosePagePictures() override;
+    QString ChooseCoverPicture() override;
+    QString BrowseForFolder(const QString& initialFolder) override;
 
     QStringList events;
     // The application's pointer shape when each event happened: "none" without an override
     // cursor, else "wait", "arrow" or the shape's number.
     QStringList cursors;
     bool answer = true;
+    // What the file dialogs and the folder browser answer; empty answers are cancels.
+    QStringList pagePictures;
+    QString coverPicture;
+    QString folder;
 
 private:
     void Record(const QString& event);
@@ -46,6 +54,18 @@ protected:
     void ClickAt(QPoint pos, Qt::MouseButton button = Qt::LeftButton);
     void PressAt(QPoint pos, Qt::MouseButton button = Qt::LeftButton);
     void ReleaseAt(QPoint pos, Qt::MouseButton button = Qt::LeftButton);
+    // Moves the pointer to `pos` with `buttons` held.
+    void MoveAt(QPoint pos, Qt::MouseButtons buttons = Qt::NoButton);
+    // The same with the keys held, as the keyboard would hold them.
+    void ClickAt(QPoint pos, Qt::KeyboardModifiers modifiers);
+
+    // Drags the row by pressing on it and moving the pointer, and drops it at `to`, in window
+    // coordinates. Needs a window system with drag and drop, which the offscreen one is not.
+    void DragRowTo(int row, QPoint to);
+
+    // The middle of a row of the page list, and the middle of a control, in window coordinates.
+    QPoint RowPoint(int row) const;
+    QPoint ControlPoint(const QWidget& control) const;
 
     // Appends a row to the page list as the Add command does.
     void AddRow(const QString& path);
