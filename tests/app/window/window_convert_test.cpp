@@ -1,13 +1,20 @@
+#include "app/controls/img_btn.h"
 #include "app/controls/png_button.h"
 #include "app/error_box.h"
 #include "app/labeled_edit.h"
 #include "tests/app/window/window_test_support.h"
 #include "tests/support/test_files.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <QUrl>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +121,83 @@ TEST_F(WindowConvertTest, AFailureOfTheDocumentsEndsInTheErrorBoxAndTheWindowGoe
     // The window still answers its commands.
     emit form->PNGButton5->clicked();
     EXPECT_EQ(dialogs->events.size(), 2);
+}
+
+// A book big enough that packing it passes through several rounds of event dispatching.
+class WindowConvertWhilePackingTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
+            WriteTestFile(PathIn(QString("pictures/") + name), QByteArray(256 * 1024, name[0]));
+            AddRow(PathIn(QString("pictures/") + name));
+        }
+        form->Edit1->setText("Book");
+        form->Edit2->setText("Author");
+        form->LabeledEdit4->setText(PathIn("out"));
+    }
+
+    QString BookFile() const { return PathIn("out/Book.epub"); }
+
+    // Clicks Convert, and runs `during` at the first moment the conversion lets events through.
+    void ConvertAndMeanwhile(std::function<void()> during)
+    {
+        QTimer::singleShot(0, form.get(), std::move(during));
+        emit form->PNGButton4->clicked();
+    }
+};
+
+TEST_F(WindowConvertWhilePackingTest, CommandsAndClosingAreHeldOffUntilTheConversionEnds)
+{
+    QString cursorMeanwhile;
+    int rowsMeanwhile = -1;
+    ConvertAndMeanwhile([&] {
+        cursorMeanwhile = OverrideCursorName();
+        ClickAt(ControlPoint(*form->PNGButton4));
+        ClickAt(ControlPoint(*form->PNGButton3));
+        form->RemoveAll1->trigger();
+        ClickAt(ControlPoint(*form->ImgBtnClose));
+        form->close();
+        rowsMeanwhile = form->ListView1->topLevelItemCount();
+    });
+    // The clicks came while the book was being packed, and none of them ran.
+    EXPECT_EQ(cursorMeanwhile, "wait");
+    EXPECT_EQ(rowsMeanwhile, 3);
+    const QString success = "plain|Congratulation|Successed to build: " + BookFile();
+    EXPECT_EQ(dialogs->events, QStringList({success, "open||" + QUrl::fromLocalFile(PathIn("out")).toString()}));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->findChild<QProgressDialog*>(), nullptr);
+    EXPECT_EQ(OverrideCursorName(), "none");
+
+    // Afterwards the commands work again.
+    ClickAt(ControlPoint(*form->PNGButton3));
+    EXPECT_EQ(form->ListView1->topLevelItemCount(), 0);
+    ClickAt(ControlPoint(*form->ImgBtnClose));
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(WindowConvertWhilePackingTest, CancelStopsThePackingKeepsTheOldBookAndShowsNothingMore)
+{
+    WriteTestFile(BookFile(), "the old book");
+    dialogs->answer = true;
+    ConvertAndMeanwhile([this] {
+        auto* progress = form->findChild<QProgressDialog*>();
+        ASSERT_NE(progress, nullptr);
+        EXPECT_TRUE(progress->isModal());
+        progress->findChild<QPushButton*>()->click();
+    });
+    EXPECT_EQ(dialogs->events, QStringList({"ask|Information|The file is existing. Overwrite?"}));
+    EXPECT_EQ(ReadTestFile(BookFile()), "the old book");
+    EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"Book.epub"}));
+    EXPECT_EQ(form->findChild<QProgressDialog*>(), nullptr);
+    EXPECT_EQ(OverrideCursorName(), "none");
+
+    // The next conversion is not cancelled by the last one's Cancel.
+    dialogs->events.clear();
+    ClickAt(ControlPoint(*form->PNGButton4));
+    EXPECT_EQ(dialogs->events.size(), 3);
+    EXPECT_NE(ReadTestFile(BookFile()), "the old book");
 }
 
 }  // namespace

@@ -1,9 +1,15 @@
 #include "app/window_dialogs.h"
+#include "pages/picture_file_dialog.h"
+#include "tests/support/test_files.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -41,6 +47,16 @@ void AnswerNextBox(SeenBox& seen, std::function<void(QMessageBox&)> answer)
         seen.defaultButton = box->defaultButton() != nullptr ? box->defaultButton()->text() : QString();
         seen.cursor = OverrideCursorName();
         answer(*box);
+    });
+}
+
+// Answers the next modal file dialog with `answer` as soon as it is up.
+void AnswerNextFileDialog(std::function<void(QFileDialog&)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        answer(*dialog);
     });
 }
 
@@ -104,6 +120,60 @@ TEST_F(WindowDialogsTest, PlainAndErrorBoxesHaveOnlyAnOkButton)
     EXPECT_EQ(seen.text, "JPEG error #42.");
     EXPECT_EQ(seen.icon, QMessageBox::Critical);
     EXPECT_EQ(seen.buttons, QStringList({"OK"}));
+}
+
+TEST_F(WindowDialogsTest, TheFileDialogsOpenJpegPicturesSeveralOrOne)
+{
+    QTemporaryDir folder;
+    const QString first = folder.filePath("IMG_0001.JPG");
+    const QString second = folder.filePath("b.jpeg");
+    WriteTestFile(first, "picture");
+    WriteTestFile(second, "picture");
+
+    AnswerNextFileDialog([&](QFileDialog& dialog) {
+        EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFiles);
+        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
+        EXPECT_EQ(dialog.nameFilters(), QStringList({PictureNameFilter()}));
+        EXPECT_TRUE(dialog.testOption(QFileDialog::HideNameFilterDetails));
+        EXPECT_EQ(dialog.windowTitle(), "Open");
+        dialog.setDirectory(folder.path());
+        dialog.selectFile(QString("\"%1\" \"%2\"").arg(QFileInfo(second).fileName(), QFileInfo(first).fileName()));
+        static_cast<QDialog&>(dialog).accept();
+    });
+    EXPECT_EQ(dialogs.ChoosePagePictures(), QStringList({second, first}));
+
+    AnswerNextFileDialog([](QFileDialog& dialog) { dialog.reject(); });
+    EXPECT_TRUE(dialogs.ChoosePagePictures().isEmpty());
+
+    // The cover's dialog takes one picture, which need not exist yet.
+    AnswerNextFileDialog([&](QFileDialog& dialog) {
+        EXPECT_EQ(dialog.fileMode(), QFileDialog::AnyFile);
+        EXPECT_EQ(dialog.nameFilters(), QStringList({PictureNameFilter()}));
+        dialog.setDirectory(folder.path());
+        dialog.selectFile("front.jpg");
+        static_cast<QDialog&>(dialog).accept();
+    });
+    EXPECT_EQ(dialogs.ChooseCoverPicture(), folder.filePath("front.jpg"));
+}
+
+TEST_F(WindowDialogsTest, TheFolderBrowserHasItsTitleAndACancelGivesNoFolder)
+{
+    QTemporaryDir folder;
+    QString title;
+    AnswerNextFileDialog([&](QFileDialog& dialog) {
+        title = dialog.windowTitle();
+        EXPECT_EQ(dialog.fileMode(), QFileDialog::Directory);
+        EXPECT_EQ(QDir(dialog.directory()), QDir(folder.path()));
+        dialog.reject();
+    });
+    EXPECT_EQ(dialogs.BrowseForFolder(folder.path()), "");
+    EXPECT_EQ(title, "Please Choose a Folder");
+
+    AnswerNextFileDialog([&](QFileDialog& dialog) {
+        dialog.setDirectory(folder.path());
+        static_cast<QDialog&>(dialog).accept();
+    });
+    EXPECT_EQ(dialogs.BrowseForFolder(QString()), folder.path());
 }
 
 }  // namespace

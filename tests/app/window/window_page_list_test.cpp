@@ -1,0 +1,108 @@
+#include "app/controls/png_button.h"
+#include "tests/app/window/window_test_support.h"
+#include "tests/support/test_files.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using WindowPageListTest = WindowTest;
+
+TEST_F(WindowPageListTest, AddAppendsTheChosenPicturesInTheDialogsOrderNumberedOnFromTheEnd)
+{
+    const QPoint add = ControlPoint(*form->PNGButton2);
+    dialogs->pagePictures = {"/p/c.jpg", "/p/a.jpg", "/p/b.jpg"};
+    ClickAt(add);
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/c.jpg", "2 /p/a.jpg", "3 /p/b.jpg"}));
+
+    // The same picture twice gives two rows with the same path.
+    dialogs->pagePictures = {"/p/d.jpg", "/p/d.jpg"};
+    ClickAt(add);
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/c.jpg", "2 /p/a.jpg", "3 /p/b.jpg", "4 /p/d.jpg", "5 /p/d.jpg"}));
+
+    // A cancelled dialog changes nothing.
+    dialogs->pagePictures.clear();
+    ClickAt(add);
+    EXPECT_EQ(PageTexts().size(), 5);
+    EXPECT_EQ(dialogs->events, QStringList({"open pictures||", "open pictures||", "open pictures||"}));
+}
+
+TEST_F(WindowPageListTest, ARetypedPageNumberStaysUntilTheNextNumbering)
+{
+    dialogs->pagePictures = {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"};
+    form->PNGButton2Click(form.get());
+    // A click on the path of the second row, then F2: the page number is edited, whichever column
+    // the click landed in.
+    ClickAt(RowPoint(1));
+    QTest::keyClick(form->ListView1, Qt::Key_F2);
+    auto* editor = form->ListView1->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "2");
+    editor->selectAll();
+    QTest::keyClicks(editor, "two");
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The editor hands its text over once the events that follow Return have run.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "two /p/b.jpg", "3 /p/c.jpg"}));
+
+    // Add leaves it; Remove numbers every row again, even when it removes nothing.
+    dialogs->pagePictures = {"/p/d.jpg"};
+    form->PNGButton2Click(form.get());
+    EXPECT_EQ(PageTexts().at(1), "two /p/b.jpg");
+    form->ListView1->clearSelection();
+    form->PNGButton1Click(form.get());
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/b.jpg", "3 /p/c.jpg", "4 /p/d.jpg"}));
+}
+
+// Drops on the list the way a drag from another program ends: the drag has no source in this
+// program.
+class ExternalDropTest : public WindowTest {
+protected:
+    Qt::DropAction DropOnList(QMimeData& data, QPoint pos)
+    {
+        QWidget* viewport = form->ListView1->viewport();
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+        QDragEnterEvent enter(pos, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(pos, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &drop);
+        EXPECT_TRUE(drop.isAccepted());
+        return drop.dropAction();
+    }
+};
+
+TEST_F(ExternalDropTest, JpegFilesDroppedFromTheFileManagerAreAddedInTheOrderDropped)
+{
+    AddRow("/p/first.jpg");
+    WriteTestFile(PathIn("folder.jpg/inside.jpg"), "not a picture of the drop");
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/p/IMG_0002.JPG"), QUrl::fromLocalFile("/p/notes.txt"),
+                   QUrl::fromLocalFile("/p/b.jpeg"), QUrl::fromLocalFile(PathIn("folder.jpg")),
+                   QUrl("https://example.org/c.jpg"), QUrl::fromLocalFile("/p/d.Jpg"),
+                   QUrl::fromLocalFile("/p/e.png")});
+    // Dropped on the first row: where they land does not matter, they are appended.
+    EXPECT_EQ(DropOnList(files, form->ListView1->visualItemRect(form->ListView1->topLevelItem(0)).center()),
+              Qt::CopyAction);
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/first.jpg", "2 /p/IMG_0002.JPG", "3 /p/b.jpeg", "4 /p/d.Jpg"}));
+
+    // Anything else from outside, and files without a picture among them, change nothing.
+    QMimeData text;
+    text.setText("/p/x.jpg");
+    DropOnList(text, QPoint(5, 5));
+    QMimeData others;
+    others.setUrls({QUrl::fromLocalFile("/p/x.gif")});
+    DropOnList(others, QPoint(5, 5));
+    EXPECT_EQ(PageTexts().size(), 4);
+    EXPECT_TRUE(dialogs->events.isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+#include "app/error_box.h"
+#include "app/picture_box.h"
+#include "tests/app/window/window_test_support.h"
+#include "tests/pages/picture_checks.h"
+#include "tests/pages/test_jpegs.h"
+#include "tests/support/test_files.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <cstdio>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class WindowPreviewTest : public WindowTest {
+protected:
+    // Adds a row for a picture of `size` made by the test, and returns its row.
+    int AddPicture(QSize size)
+    {
+        const QString path = PathIn(QString("%1x%2.jpg").arg(size.width()).arg(size.height()));
+        WriteTestFile(path, MakeTestJpeg(size));
+        AddRow(path);
+        return form->ListView1->topLevelItemCount() - 1;
+    }
+
+    QSize PreviewSizeAfterClickOn(int row)
+    {
+        ClickAt(RowPoint(row));
+        return form->Image1->Picture().size();
+    }
+};
+
+TEST_F(WindowPreviewTest, AClickOnARowShowsItsPictureAtTheResolutionOfItsFactor)
+{
+    const int fits = AddPicture({140, 168});
+    const int small = AddPicture({100, 50});
+    const int wide = AddPicture({1400, 1000});
+    const int tall = AddPicture({1000, 1500});
+    const int square = AddPicture({500, 500});
+    const int factorZero = AddPicture({150, 160});
+
+    EXPECT_EQ(PreviewSizeAfterClickOn(fits), QSize(140, 168));
+    EXPECT_EQ(PreviewSizeAfterClickOn(small), QSize(100, 50));
+    EXPECT_EQ(PreviewSizeAfterClickOn(wide), QSize(140, 100));
+    EXPECT_EQ(PreviewSizeAfterClickOn(tall), QSize(125, 187));
+    EXPECT_EQ(PreviewSizeAfterClickOn(square), QSize(166, 166));
+    // Too large for the box but a factor of 0: shown unreduced instead of leaving the last picture.
+    EXPECT_EQ(PreviewSizeAfterClickOn(factorZero), QSize(150, 160));
+
+    // Whatever its resolution, the picture fills the whole box.
+    ClickAt(RowPoint(small));
+    const QImage shown = form->Image1->grab().toImage();
+    EXPECT_EQ(shown.size(), QSize(140, 168));
+    EXPECT_TRUE(ShowsQuadrants(shown));
+    EXPECT_TRUE(dialogs->events.isEmpty());
+}
+
+TEST_F(WindowPreviewTest, OnlyAMouseClickOnARowChangesThePreviewAndItShowsTheFirstSelectedRow)
+{
+    const int first = AddPicture({280, 100});
+    AddPicture({560, 100});
+    const int third = AddPicture({420, 120});
+    const QImage placeholder = form->Image1->Picture();
+
+    // The keyboard moves the selection without refreshing the preview.
+    form->ListView1->setCurrentItem(form->ListView1->topLevelItem(first));
+    QTest::keyClick(form->ListView1, Qt::Key_Down);
+    ASSERT_TRUE(form->ListView1->topLevelItem(1)->isSelected());
+    EXPECT_EQ(form->Image1->Picture(), placeholder);
+
+    // A click below the last row selects nothing and changes nothing.
+    ClickAt(form->ListView1->viewport()->mapTo(form.get(), QPoint(100, form->ListView1->viewport()->height() - 5)));
+    EXPECT_EQ(form->Image1->Picture(), placeholder);
+
+    // With several rows selected, the first in list order is shown, whichever was clicked last.
+    ClickAt(RowPoint(third));
+    EXPECT_EQ(form->Image1->Picture().size(), QSize(140, 40));
+    ClickAt(RowPoint(first), Qt::ControlModifier);
+    EXPECT_EQ(form->Image1->Picture().size(), QSize(140, 50));
+    ClickAt(RowPoint(1), Qt::ControlModifier);
+    EXPECT_EQ(form->Image1->Picture().size(), QSize(140, 50));
+    EXPECT_TRUE(dialogs->events.isEmpty());
+}
+
+TEST_F(WindowPreviewTest, APictureTheDecoderRejectsReachesTheErrorBoxAndThePreviewStays)
+{
+    const int good = AddPicture({280, 100});
+    WriteTestFile(PathIn("notes.jpg"), "These are notes, not a picture.");
+    AddRow(PathIn("notes.jpg"));
+    AddRow(PathIn("missing.jpg"));
+    AddRow(QString());
+
+    ClickAt(RowPoint(good));
+    const QImage before = form->Image1->Picture();
+    EXPECT_EQ(before.size(), QSize(140, 50));
+
+    ClickAt(RowPoint(1));
+    const QString title = ApplicationTitle(QCoreApplication::applicationFilePath());
+    EXPECT_EQ(dialogs->events, QStringList({"error|" + title + "|JPEG error #" + QString::number(JERR_NO_SOI) + "."}));
+    EXPECT_EQ(form->Image1->Picture(), before);
+
+    // A missing file and an empty path are passed over without a word.
+    ClickAt(RowPoint(2));
+    ClickAt(RowPoint(3));
+    EXPECT_EQ(dialogs->events.size(), 1);
+    EXPECT_EQ(form->Image1->Picture(), before);
+}
+
+TEST_F(WindowPreviewTest, ATruncatedPictureIsShownWithoutAnError)
+{
+    const QByteArray whole = MakeTestJpeg({300, 200});
+    WriteTestFile(PathIn("cut.jpg"), whole.left(whole.size() / 2));
+    AddRow(PathIn("cut.jpg"));
+    ClickAt(RowPoint(0));
+    EXPECT_EQ(form->Image1->Picture().size(), QSize(150, 100));
+    EXPECT_TRUE(dialogs->events.isEmpty());
+}
+
+}  // namespace
