@@ -2,14 +2,22 @@
 # Starts Tamboril on a virtual X server, saves a screenshot of the whole screen as a PNG file,
 # then closes the program with its own close button and checks that it ended with status 0.
 #
-#   tools/screenshot.sh OUTPUT.png [PROGRAM]
+#   tools/screenshot.sh [--pages] OUTPUT.png [PROGRAM]
 #
-# PROGRAM is build/bin/tamboril unless given. Needs the Debian packages xvfb, x11-apps (xwd),
-# xdotool and python3. Exits with 0 only when the window came up, the screenshot was written
-# and the program ended by itself with 0; the X server is stopped on every way out.
+# PROGRAM is build/bin/tamboril unless given. With --pages the script first works the window as a
+# person would: it adds the three sample pages with the Add button and its file dialog, clicks the
+# first page so that the preview shows it, and types a title and an author. Needs the Debian
+# packages xvfb, x11-apps (xwd), xdotool and python3. Exits with 0 only when the window came up,
+# the screenshot was written and the program ended by itself with 0; the X server is stopped on
+# every way out.
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
+with_pages=false
+if [ "${1:-}" = --pages ]; then
+  with_pages=true
+  shift
+fi
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
   sed -n '5p' "$0" | sed 's/^# *//'
   exit 2
@@ -17,9 +25,14 @@ fi
 output=$1
 program=${2:-$top/build/bin/tamboril}
 
-# The window's own close button, in window coordinates: the middle of its picture.
+# Places in window coordinates: the middle of the close button's picture, of the Add button, of
+# the first row of the page list, and of the title and author fields.
 close_button_x=685
 close_button_y=18
+add_button=(29 69)
+first_row=(300 158)
+title_field=(68 361)
+author_field=(68 433)
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -79,6 +92,44 @@ find_window() {
 }
 window=
 wait_for 200 find_window || fail "no window titled \"Tamboril 3.3\" came up"
+
+# Clicks the window at the window coordinates $1, $2.
+click_window() {
+  xdotool mousemove --window "$window" "$1" "$2" click 1
+}
+
+# Gives the keyboard to window $1 and types the text $2, then Return.
+type_into() {
+  xdotool windowfocus --sync "$1"
+  xdotool type --delay 10 "$2"
+  xdotool key Return
+}
+
+find_file_dialog() {
+  dialog=$(xdotool search --onlyvisible --name '^Open$' 2>/dev/null | head -n 1)
+  [ -n "$dialog" ]
+}
+file_dialog_gone() { ! xdotool search --onlyvisible --name '^Open$' >/dev/null 2>&1; }
+
+add_sample_pages() {
+  click_window "${add_button[@]}"
+  dialog=
+  wait_for 100 find_file_dialog || fail "the Add button opened no file dialog"
+  # Into the samples' folder first, then the three pictures in the order of the book.
+  type_into "$dialog" "$top/samples/"
+  sleep 0.5
+  type_into "$dialog" '"page1.jpg" "page2.jpg" "page3.jpg"'
+  wait_for 100 file_dialog_gone || fail "the file dialog did not take the sample pages"
+  click_window "${first_row[@]}"
+  click_window "${title_field[@]}"
+  xdotool type --delay 10 "Sample Book"
+  click_window "${author_field[@]}"
+  xdotool type --delay 10 "Tamboril"
+}
+
+if [ "$with_pages" = true ]; then
+  add_sample_pages
+fi
 # Let the window draw itself before the picture is taken.
 sleep 1
 
