@@ -88,7 +88,8 @@ TEST_F(WindowSettingsTest, AnEmptiedOrHandTypedFolderIsSavedExactlyAsItStands)
 TEST_F(WindowSettingsTest, SavingKeepsEveryOtherLineOfTheFile)
 {
     form.reset();
-    WriteTestFile(ConfigIni(), "; written by hand\n[Window]\nLeft=3\n\n[options]\nsavepath = \"/old folder\"\nOther=1\n");
+    WriteTestFile(ConfigIni(),
+                  "; written by hand\n[Window]\nLeft=3\n\n[options]\nsavepath = \"/old folder\"\nOther=1\n");
     StartAgain();
     EXPECT_EQ(form->LabeledEdit4->text(), "/old folder");
 
