@@ -7,16 +7,17 @@
 #include <cstring>
 #include <utility>
 
-FileReader::FileReader(int descriptor, qint64 size) : descriptor_(descriptor), size_(size)
-{
-}
+namespace {
 
-qint64 FileReader::Read(char* data, qint64 size)
+// Fills `size` bytes with repeated reads: a read may return less than asked before the end, and only
+// a read of nothing (or a failure other than an interruption) ends the data. `readAt(offset, count)`
+// reads up to `count` bytes into the buffer at `offset`.
+template <typename ReadAt>
+qint64 ReadFully(qint64 size, ReadAt readAt)
 {
-    // A read may return less than asked before the end; only a read of nothing ends the data.
     qint64 filled = 0;
     while (filled < size) {
-        const ssize_t got = ::read(descriptor_, data + filled, static_cast<size_t>(size - filled));
+        const ssize_t got = readAt(filled, static_cast<size_t>(size - filled));
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -26,6 +27,17 @@ qint64 FileReader::Read(char* data, qint64 size)
         filled += got;
     }
     return filled;
+}
+
+} // namespace
+
+FileReader::FileReader(int descriptor, qint64 size) : descriptor_(descriptor), size_(size)
+{
+}
+
+qint64 FileReader::Read(char* data, qint64 size)
+{
+    return ReadFully(size, [&](qint64 offset, size_t count) { return ::read(descriptor_, data + offset, count); });
 }
 
 qint64 FileReader::Size() const
@@ -39,18 +51,9 @@ qint64 FileReader::ReadAt(qint64 position, char* data, qint64 size) const
         return 0;
     }
     size = std::min(size, size_ - position);
-    qint64 filled = 0;
-    while (filled < size) {
-        const ssize_t got = ::pread(descriptor_, data + filled, static_cast<size_t>(size - filled), position + filled);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            break;
-        }
-        filled += got;
-    }
-    return filled;
+    return ReadFully(size, [&](qint64 offset, size_t count) {
+        return ::pread(descriptor_, data + offset, count, position + offset);
+    });
 }
 
 MemorySource::MemorySource(QByteArray bytes) : bytes_(std::move(bytes))
