@@ -2,7 +2,6 @@
 
 #include "app/error_box.h"
 #include "app/form1.h"
-#include "app/interface_art.h"
 #include "app/window_dialogs.h"
 
 #include <QApplication>
@@ -10,7 +9,6 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QApplication::setWindowIcon(ApplicationIcon());
     try {
         TForm1 Form1(QCoreApplication::applicationDirPath());
         Form1.show();

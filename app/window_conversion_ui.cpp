@@ -5,6 +5,7 @@
 #include "app/window_dialogs.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QUrl>
 
@@ -58,7 +59,9 @@ void WindowConversionUi::SetBusy(bool busy)
 
 void WindowConversionUi::OpenFolder(const QString& folder)
 {
-    dialogs_.OpenAddress(QUrl::fromLocalFile(folder));
+    // The folder may be typed relative to the working folder, where the book was written; the file
+    // browser needs it whole.
+    dialogs_.OpenAddress(QUrl::fromLocalFile(QFileInfo(folder).absoluteFilePath()));
 }
 
 void WindowConversionUi::DispatchEvents()

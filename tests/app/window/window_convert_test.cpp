@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressDialog>
@@ -31,6 +32,21 @@ TEST_F(WindowConvertTest, AnEmptyPageListDoesNothingAtAll)
     EXPECT_TRUE(dialogs->events.isEmpty());
     EXPECT_TRUE(FolderNames(Root()).isEmpty());
     EXPECT_EQ(OverrideCursorName(), "none");
+}
+
+TEST_F(WindowConvertTest, AnOutputFolderTypedRelativeIsOpenedWhereTheBookWasWritten)
+{
+    WriteTestFile(PathIn("pictures/a.jpg"), "picture");
+    AddRow(PathIn("pictures/a.jpg"));
+    form->Edit1->setText("T");
+    form->Edit2->setText("A");
+    form->LabeledEdit4->setText("books");
+    const QString workingFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(Root()));
+    emit form->PNGButton4->clicked();
+    QDir::setCurrent(workingFolder);
+    EXPECT_TRUE(QFileInfo(PathIn("books/T.epub")).isFile());
+    EXPECT_EQ(dialogs->events.last(), "open||" + QUrl::fromLocalFile(PathIn("books")).toString());
 }
 
 TEST_F(WindowConvertTest, ConvertBuildsTheBookFromTheRowsAndFieldsAndReportsThroughTheWindow)
