@@ -3,6 +3,7 @@
 #include "settings/profile_write_error.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
 
@@ -173,7 +174,10 @@ void WriteProfileString(const QString& path, const QString& section, const QStri
     if (!profile) {
         throw ProfileWriteError(failure.toStdString());
     }
-    SetKeyLine(profile->lines, section, key, value);
+    // A value is one line of the file: a line break in it would start a line of its own, so the
+    // value ends where its first line does.
+    const QString firstLine = value.left(value.indexOf(QRegularExpression(QStringLiteral("[\r\n]"))));
+    SetKeyLine(profile->lines, section, key, firstLine);
 
     QByteArray text;
     for (const QString& line : profile->lines) {

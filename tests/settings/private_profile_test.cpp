@@ -33,6 +33,12 @@ TEST_F(PrivateProfileTest, TheFirstWriteCreatesTheTwoLines)
     EXPECT_EQ(ReadSavePath(), "/home/ann/Books");
 }
 
+TEST_F(PrivateProfileTest, AValueWithALineBreakKeepsTheFileToOneLinePerKey)
+{
+    WriteProfileString(Ini(), "Options", "SavePath", "/books\n[Other]\r\nKey=1");
+    EXPECT_EQ(ReadTestFile(Ini()), "[Options]\nSavePath=/books\n");
+}
+
 TEST_F(PrivateProfileTest, AnEmptyValueIsStoredAndReadBackEmpty)
 {
     WriteProfileString(Ini(), "Options", "SavePath", "/x");
