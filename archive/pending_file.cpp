@@ -21,23 +21,30 @@ constexpr qint64 kCopyBlockSize = 65536;
 constexpr mode_t kNewFileMode = 0666;
 constexpr mode_t kPermissionBits = 07777;
 
-// Streams the file at `from` into the open file `to`.
+// Streams the file at `from` into the open file `to`. A copy that comes out shorter than the file
+// (a read that failed on the way) is an error, never a finished archive.
 void CopyContent(const QString& from, int to)
 {
     const FileDescriptor source(::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC));
-    if (!source.IsOpen()) {
+    struct stat status {};
+    if (!source.IsOpen() || ::fstat(source.Get(), &status) != 0) {
         throw EFCreateError(from, errno);
     }
     FileReader reader(source.Get(), 0);
     FileSink sink(to);
     std::vector<char> block(kCopyBlockSize);
+    qint64 copied = 0;
     qint64 got = 0;
     do {
         got = reader.Read(block.data(), kCopyBlockSize);
         if (sink.Write(block.data(), got) != got) {
             throw ENotEnoughRoom();
         }
+        copied += got;
     } while (got == kCopyBlockSize);
+    if (copied != status.st_size) {
+        throw ZipError(QStringLiteral("Cannot read file \"%1\" to its end.").arg(from));
+    }
 }
 
 } // namespace
@@ -84,11 +91,6 @@ PendingFile::~PendingFile()
 int PendingFile::Descriptor() const
 {
     return descriptor_.Get();
-}
-
-const QString& PendingFile::Path() const
-{
-    return path_;
 }
 
 void PendingFile::Finish()

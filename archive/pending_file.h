@@ -20,7 +20,6 @@ public:
     PendingFile& operator=(const PendingFile&) = delete;
 
     int Descriptor() const;
-    const QString& Path() const;
     // Closes the finished file and keeps it. Raises ENotEnoughRoom when the system reports that the close failed,
     // as it may when the last of the data could not be stored.
     void Finish();
