@@ -12,8 +12,6 @@
 
 namespace {
 
-const QString kNoteCaption = QStringLiteral("Note!");
-
 // Shows the busy look from its creation until it is released or goes out of scope, so that every
 // way out of the command restores the normal look.
 class BusyGuard {

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QtGlobal>
 
+// The caption of the message that names a missing setting.
+inline const QString kNoteCaption = QStringLiteral("Note!");
+
 // Everything a conversion needs from the person who started it. The window answers with message
 // boxes, the hourglass cursor and the file browser; the command line with its standard streams.
 class ConversionUi {

@@ -5,6 +5,7 @@
 #include "builder/language_tag.h"
 #include "xml/xml_document.h"
 #include "xml/xml_operations.h"
+#include "xml/xml_writer.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "builder/product.h"
 #include "xml/xml_document.h"
 #include "xml/xml_operations.h"
+#include "xml/xml_writer.h"
 
 #include <QLocale>
 

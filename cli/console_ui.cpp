@@ -26,7 +26,7 @@ void ConsoleUi::ShowMessage(const QString& text, const QString& caption)
 {
     // The plain messages are the missing settings ("Note!") and the short-read notice, whose
     // caption is the file it concerns.
-    if (caption == u"Note!") {
+    if (caption == kNoteCaption) {
         PrintLine(stderr, text);
     } else {
         PrintLine(stderr, caption + QStringLiteral(": ") + text);

@@ -37,7 +37,6 @@ public:
 
     int Count() const { return static_cast<int>(nodes_.size()); }
     bool IsEmpty() const { return nodes_.empty(); }
-    std::size_t size() const { return nodes_.size(); }
 
     TXMLNode& operator[](int index) { return *nodes_.at(static_cast<std::size_t>(index)); }
     const TXMLNode& operator[](int index) const { return *nodes_.at(static_cast<std::size_t>(index)); }

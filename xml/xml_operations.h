@@ -2,7 +2,6 @@
 
 #include "xml/xml_document.h"
 #include "xml/xml_node.h"
-#include "xml/xml_writer.h"
 
 #include <QString>
 

@@ -101,7 +101,7 @@ QJsonObject InspectZip(const QString& archive, bool summary)
     }
     QString output;
     QString errors;
-    EXPECT_EQ(RunProgram(TAMBORIL_PYTHON, arguments, &output, &errors), 0) << errors.toStdString();
+    EXPECT_EQ(RunProgram(PythonProgram(), arguments, &output, &errors), 0) << errors.toStdString();
     return QJsonDocument::fromJson(output.toUtf8()).object();
 }
 

@@ -42,7 +42,7 @@ TEST_F(BookCheckTest, ZipToolsReadEveryEntryBack)
 
     QString report;
     QString errors;
-    ASSERT_EQ(RunProgram("python3", {"-c", kZipfileReport, book}, &report, &errors), 0) << errors.toStdString();
+    ASSERT_EQ(RunProgram(PythonProgram(), {"-c", kZipfileReport, book}, &report, &errors), 0) << errors.toStdString();
     QStringList lines = report.split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines.takeFirst(), "bad None");
     QStringList names;

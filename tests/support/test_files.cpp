@@ -50,6 +50,11 @@ QString SourceFolder()
     return QStringLiteral(TAMBORIL_SOURCE_DIR);
 }
 
+QString PythonProgram()
+{
+    return QStringLiteral(TAMBORIL_PYTHON);
+}
+
 int RunProgram(const QString& program, const QStringList& arguments, QString* standardOutput,
                QString* standardError, const QByteArray& standardInput)
 {

@@ -23,6 +23,9 @@ QString BuiltProgramsFolder();
 // The root of the source tree.
 QString SourceFolder();
 
+// The Python interpreter the build found; the tests read our books with its zipfile module.
+QString PythonProgram();
+
 // Runs a program to its end and returns its exit code; its standard output and standard
 // error are stored into the given strings when they are not null.
 int RunProgram(const QString& program, const QStringList& arguments, QString* standardOutput = nullptr,

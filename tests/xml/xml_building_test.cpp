@@ -1,6 +1,7 @@
 #include "xml/xml_document.h"
 #include "xml/xml_error.h"
 #include "xml/xml_operations.h"
+#include "xml/xml_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -76,7 +76,7 @@ TEST_F(WindowEndToEndTest, PicturesAddedReorderedAndConvertedMakeABookThatZipfil
 
     QString report;
     QString errors;
-    ASSERT_EQ(RunProgram("python3", {"-c", kReadBook, book}, &report, &errors), 0) << errors.toStdString();
+    ASSERT_EQ(RunProgram(PythonProgram(), {"-c", kReadBook, book}, &report, &errors), 0) << errors.toStdString();
     QStringList expected = {
         "bad None",
         "META-INF/container.xml OEBPS/a.jpg OEBPS/b.jpg OEBPS/c.jpg OEBPS/cover.html OEBPS/fb.ncx OEBPS/fb.opf "
