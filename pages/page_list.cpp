@@ -1,5 +1,7 @@
 #include "pages/page_list.h"
 
+#include "pages/picture_files.h"
+
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QTreeWidget>
@@ -74,12 +76,6 @@ QStringList PagePaths(const QTreeWidget& list)
         paths << list.topLevelItem(row)->text(kPathColumn);
     }
     return paths;
-}
-
-bool IsJpegFileName(const QString& name)
-{
-    return name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive) ||
-           name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
 }
 
 QStringList JpegFilesAmong(const QList<QUrl>& urls)

@@ -40,9 +40,6 @@ void MovePageBefore(QTreeWidget& list, const QTreeWidgetItem& dragged, QTreeWidg
 // The path of every row, in book order.
 QStringList PagePaths(const QTreeWidget& list);
 
-// Whether the name ends in ".jpg" or ".jpeg", in any case: the pictures the page list takes.
-bool IsJpegFileName(const QString& name);
-
 // The local files (not folders) among `urls` that IsJpegFileName takes, in the given order, as
 // full paths.
 QStringList JpegFilesAmong(const QList<QUrl>& urls);
