@@ -33,6 +33,9 @@ bool ZipFolder(int direction, int volumeSize, const QString& archivePath, const 
         ZipWriter writer(hooks);
         writer.SetRootDir(root);
         writer.SetRelativePaths(true);
+        // A book's container must open with its media type, uncompressed, so that readers can tell the file
+        // from its first bytes.
+        writer.SetFirstStoredEntry(QByteArrayLiteral("mimetype"));
         writer.FilesList().clear();
         writer.SetZipName(archivePath);
         writer.FilesList().append(root + QLatin1String("/*.*"));

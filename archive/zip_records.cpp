@@ -1,6 +1,10 @@
 #include "archive/zip_records.h"
 
 #include "archive/byte_sink.h"
+#include "archive/zip_errors.h"
+
+#include <QList>
+#include <QStringView>
 
 #include <algorithm>
 #include <stdexcept>
@@ -44,6 +48,20 @@ quint64 Value32(quint64 value)
 quint64 Count16(quint64 count)
 {
     return std::min(count, kZip64Count16);
+}
+
+// No backslash, and every "/"-separated segment a real name: no leading "/", no "//", no "." or "..".
+bool IsSafeEntryName(const QString& name)
+{
+    if (name.contains(u'\\')) {
+        return false;
+    }
+    for (const QStringView segment : QStringView(name).split(u'/')) {
+        if (segment.isEmpty() || segment == u"." || segment == u"..") {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool UsesZip64(const TZipHeaderInfo& entry)
@@ -97,9 +115,18 @@ QByteArray CentralExtra(const TZipHeaderInfo& entry)
 
 QByteArray StoredName(const QString& folderPart, const QString& namePart)
 {
-    QString name = folderPart + namePart;
-    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString name = folderPart + namePart;
+    if (!IsSafeEntryName(name)) {
+        throw ZipError(QStringLiteral("%1 \"%2\"").arg(QLatin1String(kUnsafeNameText), name));
+    }
     return name.toUtf8();
+}
+
+quint16 NameEncodingFlag(const QByteArray& storedName)
+{
+    const bool ascii = std::all_of(storedName.cbegin(), storedName.cend(),
+                                   [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+    return ascii ? 0 : kFlagUtf8Name;
 }
 
 quint16 FlagsForLevel(int level)

@@ -26,10 +26,11 @@ inline constexpr quint16 kVersionNeeded = 20;
 inline constexpr quint16 kVersionNeededZip64 = 45;
 inline constexpr quint16 kMethodStore = 0;
 inline constexpr quint16 kMethodDeflate = 8;
-// General purpose bits: data descriptor follows the data; the compression level's two bits.
+// General purpose bits: data descriptor follows the data; the compression level's two bits; the name is UTF-8.
 inline constexpr quint16 kFlagDataDescriptor = 0x0008;
 inline constexpr quint16 kFlagFastLevel = 0x0004;
 inline constexpr quint16 kFlagMaximumLevel = 0x0002;
+inline constexpr quint16 kFlagUtf8Name = 0x0800;
 // The CRC a local header carries until the entry's data has been read.
 inline constexpr quint32 kProvisionalCrc = 0xFFFFFFFF;
 
@@ -79,9 +80,15 @@ struct TEndCentral {
     QByteArray comment;
 };
 
-// The name stored for a file: folder part (empty, or ending in a separator) + name part, every backslash
-// replaced by "/", as UTF-8 bytes (this platform's only code page).
+// The name stored for a file: folder part (empty, or ending in "/") + name part, as UTF-8 bytes (this platform's
+// only code page). A name that an extractor could take outside its folder, or read as another name, is refused
+// with a ZipError: one holding a backslash (a separator to many readers), a leading "/", or an empty, "." or ".."
+// segment.
 QByteArray StoredName(const QString& folderPart, const QString& namePart);
+
+// The language-encoding flag a stored name needs: set for a name with a byte outside ASCII, so that readers take
+// it as UTF-8 rather than as code page 437; clear for an ASCII name.
+quint16 NameEncodingFlag(const QByteArray& storedName);
 
 // General purpose flags for a deflate level: 2 or less is "fast", 8 or more "maximum", others neither.
 quint16 FlagsForLevel(int level);

@@ -228,9 +228,15 @@ int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntr
     bytesDone_ = 0;
 
     int added = 0;
+    std::vector<bool> taken(static_cast<size_t>(filesList_.size()), false);
+    // The file that opens the archive goes first, in place of any old entry of its name.
+    const qsizetype first = IndexOfFirstStoredEntry();
+    if (first >= 0) {
+        taken[static_cast<size_t>(first)] = true;
+        added += AddFileEntry(filesList_[first]) ? 1 : 0;
+    }
     // Each old entry, in stored order, is replaced by a newer file of the same name or else carried over; a file
     // of its name is taken off the list either way.
-    std::vector<bool> taken(static_cast<size_t>(filesList_.size()), false);
     QHash<QByteArray, qsizetype> fileByName;
     if (!oldEntries.empty()) {
         for (qsizetype i = filesList_.size() - 1; i >= 0; --i) {
@@ -238,6 +244,9 @@ int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntr
         }
     }
     for (const StoredEntry& old : oldEntries) {
+        if (first >= 0 && old.header.fileName == firstStoredEntry_) {
+            continue;
+        }
         const auto file = fileByName.constFind(old.header.fileName.toLower());
         if (file != fileByName.cend() && !taken[static_cast<size_t>(*file)]) {
             taken[static_cast<size_t>(*file)] = true;
@@ -279,11 +288,13 @@ bool ZipWriter::AddFileEntry(const QString& path)
     if (entries_.ContainsName(entry.fileName)) {
         return false;
     }
-    const bool store = packLevel_ == 0 || MatchesAny(NamePart(path), noCompressList_);
+    const bool store = packLevel_ == 0 || entry.fileName == firstStoredEntry_
+        || MatchesAny(NamePart(path), noCompressList_);
     if (!store && !deflater_) {
         deflater_ = std::make_unique<DeflateEngine>(packLevel_);
     }
     entry.compressionMethod = store ? kMethodStore : kMethodDeflate;
+    entry.flags = (store ? 0 : FlagsForLevel(packLevel_)) | NameEncodingFlag(entry.fileName);
     // Deflate may add a little to data that does not compress; the bound decides whether the sizes may need the
     // Zip64 form, which the provisional header must already have.
     const quint64 largestData = store ? entry.uncompressedSize : compressBound(entry.uncompressedSize);
@@ -299,7 +310,6 @@ bool ZipWriter::AddFileEntry(const QString& path)
     entry.crc32 = data.crc32;
     entry.compressedSize = static_cast<quint64>(data.compressedSize);
     entry.uncompressedSize = static_cast<quint64>(data.uncompressedSize);
-    entry.flags = store ? 0 : FlagsForLevel(packLevel_);
     if (!entry.zip64Sizes && NeedsZip64Sizes(entry)) {
         throw ZipError(QStringLiteral("%1 grew past 4 GiB while it was packed").arg(path));
     }
@@ -357,6 +367,19 @@ QString ZipWriter::FolderPart(const QString& path) const
 QByteArray ZipWriter::StoredNameOf(const QString& path) const
 {
     return StoredName(FolderPart(path), NamePart(path));
+}
+
+qsizetype ZipWriter::IndexOfFirstStoredEntry() const
+{
+    if (firstStoredEntry_.isEmpty()) {
+        return -1;
+    }
+    for (qsizetype i = 0; i < filesList_.size(); ++i) {
+        if (StoredNameOf(filesList_[i]) == firstStoredEntry_) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 QString ZipWriter::TemporaryFolder() const

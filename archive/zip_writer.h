@@ -54,6 +54,10 @@ public:
     void SetPackLevel(int packLevel) { packLevel_ = packLevel; }
     // Name patterns of files stored without compression.
     QStringList& NoCompressList() { return noCompressList_; }
+    // The stored name of a file that opens the archive, stored without compression and without extra field,
+    // ahead of the walk order and of an old archive's entries (the book's "mimetype"); empty for none.
+    const QByteArray& FirstStoredEntry() const { return firstStoredEntry_; }
+    void SetFirstStoredEntry(const QByteArray& storedName) { firstStoredEntry_ = storedName; }
     // Path patterns of files left out.
     QStringList& ExcludeList() { return excludeList_; }
     bool IncludeHiddenFiles() const { return includeHiddenFiles_; }
@@ -92,6 +96,8 @@ private:
     quint32 AttributeMask() const;
     QString FolderPart(const QString& path) const;
     QByteArray StoredNameOf(const QString& path) const;
+    // The FilesList line whose stored name is FirstStoredEntry; -1 when there is none.
+    qsizetype IndexOfFirstStoredEntry() const;
     QString TemporaryFolder() const;
     void DispatchEvents();
     DataEvents EntryEvents();
@@ -106,6 +112,7 @@ private:
     QStringList filesList_;
     int packLevel_ = 6;
     QStringList noCompressList_;
+    QByteArray firstStoredEntry_;
     QStringList excludeList_;
     bool includeHiddenFiles_ = false;
     bool includeSysFiles_ = false;

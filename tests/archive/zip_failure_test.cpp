@@ -116,6 +116,17 @@ TEST_F(ZipFailureTest, ArchiveInAMissingFolderFailsAndCreatesNothing)
     EXPECT_FALSE(QFileInfo::exists(PathIn("no")));
 }
 
+TEST_F(ZipFailureTest, ANameThatCouldLeaveTheArchiveFailsThePackingAndLeavesNothing)
+{
+    MakeStaging();
+    // On this system a backslash is an ordinary character of a file name, but many readers split names there.
+    WriteTestFile(PathIn("root/OEBPS/up\\..\\..\\esc.jpg"), "climbs out when read as a Windows path");
+    QString reason;
+    EXPECT_FALSE(ZipFolder(0, 0, PathIn("book.epub"), PathIn("root"), {}, &reason));
+    EXPECT_TRUE(reason.contains("esc.jpg")) << reason.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(PathIn("book.epub")));
+}
+
 TEST_F(ZipFailureTest, FullDiskHalfWayLeavesNoFileAndTheStagingTreeAlone)
 {
     MakeStaging();

@@ -144,3 +144,23 @@ TEST_F(ZipMergeTest, AFileThatIsNotAZipArchiveIsReportedAndLeftAsItWas)
     EXPECT_TRUE(FolderNames(PathIn("tmp")).isEmpty());
     EXPECT_EQ(ReadTestFile(PathIn("book.epub")), notZip);
 }
+
+TEST_F(ZipMergeTest, ABookMergedIntoAnOldArchiveStillOpensWithItsStoredMimetype)
+{
+    WriteTestFile(PathIn("root/a.txt"), "a");
+    WriteTestFile(PathIn("root/mimetype"), "application/epub+zip");
+    const QString book = PathIn("book.epub");
+    ASSERT_TRUE(QDir().mkpath(PathIn("tmp")));
+    // A plain writer deflates the mimetype file like any other, where the walk meets it.
+    Pack(book, PathIn("tmp"));
+    ASSERT_EQ(EntryNamed(InspectZip(book), "mimetype")["method"].toInt(), 8);
+
+    WriteTestFile(PathIn("root/b.txt"), "b");
+    ASSERT_TRUE(ZipFolder(0, 0, book, PathIn("root")));
+    const QJsonObject merged = InspectZip(book);
+    EXPECT_EQ(EntryNames(merged).first(), "mimetype");
+    EXPECT_EQ(EntryNames(merged).count("mimetype"), 1);
+    EXPECT_EQ(EntryNamed(merged, "mimetype")["method"].toInt(), 0);
+    EXPECT_EQ(UnzipEntry(book, "b.txt"), QByteArray("b"));
+    EXPECT_TRUE(UnzipTestPasses(book));
+}

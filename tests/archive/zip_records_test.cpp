@@ -157,8 +157,17 @@ TEST(ZipRecords, FlagsAndNamesFollowTheRules)
 
     EXPECT_EQ(StoredName("OEBPS/", "page1.html"), QByteArray("OEBPS/page1.html"));
     EXPECT_EQ(StoredName("", "mimetype"), QByteArray("mimetype"));
-    EXPECT_EQ(StoredName("a\\b/", "c.jpg"), QByteArray("a/b/c.jpg"));
     EXPECT_EQ(StoredName("OEBPS/", QString::fromUtf8("Kaffee-\xc3\xbc.jpg")), QByteArray("OEBPS/Kaffee-\xc3\xbc.jpg"));
+    // Only a name with a byte outside ASCII carries the UTF-8 flag.
+    EXPECT_EQ(NameEncodingFlag("OEBPS/page1.html"), 0);
+    EXPECT_EQ(NameEncodingFlag("OEBPS/Kaffee-\xc3\xbc.jpg"), 0x0800);
+
+    // Names an extractor could take out of its folder, or read as another name, are refused.
+    for (const auto& [folder, name] : {std::pair<QString, QString>{"a\\b/", "c.jpg"}, {"OEBPS/", "..\\..\\esc.jpg"},
+                                       {"/", "abs.jpg"}, {"OEBPS//", "x.jpg"}, {"../", "x.jpg"}, {"./", "x.jpg"},
+                                       {"OEBPS/", ".."}, {"", ""}}) {
+        EXPECT_THROW(StoredName(folder, name), ZipError) << (folder + name).toStdString();
+    }
 }
 
 TEST(ZipRecords, DosTimesKeepTwoSecondStepsAndStayInsideTheForm)

@@ -66,9 +66,12 @@ TEST_F(ZipWalkTest, SubfolderContentComesWhereTheListingYieldsTheSubfolder)
 
     const QString book = PathIn("book.epub");
     ASSERT_TRUE(ZipFolder(0, 0, book, PathIn("root")));
-    QStringList storedNames;
+    // The mimetype file opens the archive; everything else follows in walk order.
+    QStringList storedNames = {"mimetype"};
     for (const QString& path : expected) {
-        storedNames << path.mid(PathIn("root/").size());
+        if (!path.endsWith("/mimetype")) {
+            storedNames << path.mid(PathIn("root/").size());
+        }
     }
     EXPECT_EQ(EntryNames(InspectZip(book)), storedNames);
 }
