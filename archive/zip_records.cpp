@@ -9,11 +9,14 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include <zlib.h>
+
 namespace {
 
 // A record under construction: little-endian fields appended in order.
 class RecordBytes {
 public:
+    void U8(quint64 value) { Append(value, 1); }
     void U16(quint64 value) { Append(value, 2); }
     void U32(quint64 value) { Append(value, 4); }
     void U64(quint64 value) { Append(value, 8); }
@@ -127,6 +130,22 @@ quint16 NameEncodingFlag(const QByteArray& storedName)
     const bool ascii = std::all_of(storedName.cbegin(), storedName.cend(),
                                    [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
     return ascii ? 0 : kFlagUtf8Name;
+}
+
+QByteArray UnicodePathExtra(const QByteArray& storedName)
+{
+    if (NameEncodingFlag(storedName) == 0) {
+        return {};
+    }
+    const auto nameCrc = crc32(crc32(0, Z_NULL, 0), reinterpret_cast<const Bytef*>(storedName.constData()),
+                               static_cast<uInt>(storedName.size()));
+    RecordBytes extra;
+    extra.U16(kUnicodePathExtraId);                 // header ID
+    extra.U16(Length16(5 + storedName.size()));     // data size
+    extra.U8(kUnicodePathVersion);                  // version
+    extra.U32(nameCrc);                             // CRC-32 of the header's name field
+    extra.Bytes(storedName);                        // the name as UTF-8
+    return extra.Result();
 }
 
 quint16 FlagsForLevel(int level)

@@ -38,6 +38,8 @@ inline constexpr quint32 kProvisionalCrc = 0xFFFFFFFF;
 inline constexpr quint64 kZip64Value32 = 0xFFFFFFFF;
 inline constexpr quint64 kZip64Count16 = 0xFFFF;
 inline constexpr quint16 kZip64ExtraId = 0x0001;
+inline constexpr quint16 kUnicodePathExtraId = 0x7075;
+inline constexpr quint8 kUnicodePathVersion = 1;
 inline constexpr qint64 kExtraBlockHeaderSize = 4;
 // The largest Zip64 extra block: header, both sizes, offset and disk number.
 inline constexpr qint64 kZip64ExtraMaxSize = kExtraBlockHeaderSize + 8 + 8 + 8 + 4;
@@ -60,7 +62,8 @@ struct TZipHeaderInfo {
     quint64 relativeOffset = 0;
     // The stored name: folder part and name part joined with "/" separators, as the bytes written.
     QByteArray fileName;
-    // Extra fields of an entry carried over from an existing archive, without any Zip64 block; empty otherwise.
+    // Extra fields besides the Zip64 block: an entry's own (see UnicodePathExtra), or those of an entry carried
+    // over from an existing archive, without any Zip64 block.
     QByteArray localExtra;
     QByteArray centralExtra;
     QByteArray comment;
@@ -89,6 +92,11 @@ QByteArray StoredName(const QString& folderPart, const QString& namePart);
 // The language-encoding flag a stored name needs: set for a name with a byte outside ASCII, so that readers take
 // it as UTF-8 rather than as code page 437; clear for an ASCII name.
 quint16 NameEncodingFlag(const QByteArray& storedName);
+
+// The Info-ZIP Unicode Path extra field of a stored name with a byte outside ASCII, for the local and the central
+// header; empty for an ASCII name. It repeats the name as UTF-8 for readers that decode the name of an entry made
+// on an MS-DOS host as code page 437 whatever its UTF-8 flag says (Info-ZIP's unzip among them).
+QByteArray UnicodePathExtra(const QByteArray& storedName);
 
 // General purpose flags for a deflate level: 2 or less is "fast", 8 or more "maximum", others neither.
 quint16 FlagsForLevel(int level);

@@ -288,6 +288,8 @@ bool ZipWriter::AddFileEntry(const QString& path)
     if (entries_.ContainsName(entry.fileName)) {
         return false;
     }
+    entry.localExtra = UnicodePathExtra(entry.fileName);
+    entry.centralExtra = entry.localExtra;
     const bool store = packLevel_ == 0 || entry.fileName == firstStoredEntry_
         || MatchesAny(NamePart(path), noCompressList_);
     if (!store && !deflater_) {

@@ -67,7 +67,13 @@ TEST_F(ZipReadbackTest, ToolsNobodyHereWroteReadTheBookArchive)
         EXPECT_EQ(entry["extractVersion"].toInt(), 20);
         EXPECT_EQ(entry["externalAttributes"].toInt(), name == "OEBPS/locked.jpg" ? 0x21 : 0x20);
         EXPECT_EQ(entry["internalAttributes"].toInt(), 0);
-        EXPECT_EQ(entry["extraHex"].toString(), "");
+        // A non-ASCII name is repeated in an Info-ZIP Unicode Path field: ID 0x7075, size, version 1, the CRC-32 of
+        // the name field, the name.
+        const QByteArray utf8 = name.toUtf8();
+        const quint32 crc = Crc32Of(utf8);
+        const QByteArray unicodePath = QByteArray::fromHex("7570") + char(5 + utf8.size()) + '\0' + '\x01' +
+                                       char(crc) + char(crc >> 8) + char(crc >> 16) + char(crc >> 24) + utf8;
+        EXPECT_EQ(entry["extraHex"].toString(), utf8 == name.toLatin1() ? "" : unicodePath.toHex());
     }
     EXPECT_EQ(EntryNamed(zip, "OEBPS/empty.txt")["compressedSize"].toInt(), 2);
     EXPECT_EQ(EntryNames(zip).first(), "mimetype");
@@ -85,8 +91,8 @@ TEST_F(ZipReadbackTest, ToolsNobodyHereWroteReadTheBookArchive)
         EXPECT_EQ(U32At(bytes, at + 14), entry["crc"].toInteger());
         EXPECT_EQ(U32At(bytes, at + 18), entry["compressedSize"].toInteger());
         EXPECT_EQ(U32At(bytes, at + 22), entry["size"].toInteger());
-        EXPECT_EQ(U16At(bytes, at + 28), 0u);
-        next = at + 30 + U16At(bytes, at + 26) + entry["compressedSize"].toInt();
+        EXPECT_EQ(U16At(bytes, at + 28), entry["extraHex"].toString().size() / 2) << "the same extra field";
+        next = at + 30 + U16At(bytes, at + 26) + U16At(bytes, at + 28) + entry["compressedSize"].toInt();
     }
     EXPECT_EQ(U32At(bytes, next), 0x02014b50u);
     const qsizetype end = bytes.size() - 22;
