@@ -3,7 +3,6 @@
 #include "builder/file_copy.h"
 #include "builder/folder_tree.h"
 #include "builder/page_document.h"
-#include "builder/picture_names.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,10 +11,11 @@ namespace {
 
 // One picture of the book and its page: the copy may fail (a missing picture, say); the page is
 // written anyway and refers to the picture by name.
-void AddPicture(const QString& source, const QString& name, const QString& pagePath, const QString& oebpsDir)
+void AddPicture(const QString& source, const QString& name, const QString& pagePath, const QString& title,
+                const QString& altText, const QString& oebpsDir)
 {
     CopyFileRefusingOverwrite(source, oebpsDir + u'/' + name);
-    WritePageDocument(pagePath, name);
+    WritePageDocument(pagePath, name, title, altText);
 }
 
 }  // namespace
@@ -28,15 +28,16 @@ void RecreateContentFolder(const QString& oebpsDir)
     QDir().mkpath(oebpsDir);
 }
 
-QString FillContentFolder(const QStringList& rowPaths, const QString& coverPath, const QString& oebpsDir)
+void FillContentFolder(const QStringList& rowPaths, const BookSettings& settings, const PictureNames& names,
+                       const QString& oebpsDir)
 {
-    const PictureNames names = AssignPictureNames(rowPaths, coverPath);
     for (qsizetype row = 0; row < rowPaths.size(); ++row) {
-        const QString pagePath = oebpsDir + QStringLiteral("/page%1.html").arg(row + 1);
-        AddPicture(rowPaths[row], names.pageNames[row], pagePath, oebpsDir);
+        const QString page = QString::number(row + 1);
+        AddPicture(rowPaths[row], names.pageNames[row], oebpsDir + QStringLiteral("/page") + page + QStringLiteral(".html"),
+                   settings.title, QStringLiteral("Page ") + page, oebpsDir);
     }
-    if (!coverPath.isEmpty()) {
-        AddPicture(coverPath, names.coverName, oebpsDir + QStringLiteral("/cover.html"), oebpsDir);
+    if (!settings.coverPath.isEmpty()) {
+        AddPicture(settings.coverPath, names.coverName, oebpsDir + QStringLiteral("/cover.html"), settings.title,
+                   QStringLiteral("Cover"), oebpsDir);
     }
-    return names.coverName;
 }

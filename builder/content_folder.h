@@ -1,5 +1,8 @@
 #pragma once
 
+#include "builder/book_settings.h"
+#include "builder/picture_names.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,8 +10,9 @@
 // parent folder.
 void RecreateContentFolder(const QString& oebpsDir);
 
-// Copies every picture of the book into the content folder and writes a page document for each
-// (page1.html, page2.html, ...), then the cover picture and cover.html when `coverPath` is not
-// empty. A picture that cannot be copied is passed over; its page is written all the same.
-// Returns the cover picture's name in the book (empty without a cover).
-QString FillContentFolder(const QStringList& rowPaths, const QString& coverPath, const QString& oebpsDir);
+// Copies every picture of the book into the content folder under its name in `names` and writes
+// a page document for each (page1.html, page2.html, ...), then the cover picture and cover.html
+// when `settings.coverPath` is not empty. Pages carry the book's title. A picture that cannot be
+// copied is passed over; its page is written all the same.
+void FillContentFolder(const QStringList& rowPaths, const BookSettings& settings, const PictureNames& names,
+                       const QString& oebpsDir);

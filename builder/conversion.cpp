@@ -1,11 +1,14 @@
 #include "builder/conversion.h"
 
 #include "archive/zip_folder.h"
+#include "builder/book_identity.h"
 #include "builder/content_folder.h"
 #include "builder/conversion_ui.h"
 #include "builder/navigation_document.h"
 #include "builder/package_document.h"
+#include "builder/picture_names.h"
 #include "builder/replaced_book.h"
+#include "builder/style_sheet.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -78,11 +81,15 @@ ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& se
     RecreateContentFolder(staging.oebpsDir);
     BusyGuard busy(ui);
 
-    const QString coverName = FillContentFolder(rowPaths, settings.coverPath, staging.oebpsDir);
-    WritePackageDocument(pageCount, settings, coverName, staging.oebpsDir);
-    WriteNavigationDocument(pageCount, settings, staging.oebpsDir);
-
+    const PictureNames names = AssignPictureNames(rowPaths, settings.coverPath);
+    FillContentFolder(rowPaths, settings, names, staging.oebpsDir);
     const QString missing = MissingSettingMessage(settings);
+    // Without every setting there is no book path, and so no earlier book whose identifier to keep.
+    const QString identifier = BookIdentifierFor(missing.isEmpty() ? BookPath(settings) : QString());
+    WritePackageDocument(settings, names, identifier, staging.oebpsDir);
+    WriteNavigationDocument(pageCount, settings, identifier, staging.oebpsDir);
+    WriteStyleSheet(staging.oebpsDir);
+
     if (!missing.isEmpty()) {
         busy.Release();
         ui.ShowMessage(missing, kNoteCaption);

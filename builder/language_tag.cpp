@@ -65,6 +65,8 @@ QString GetLocaleText(LocaleInfoItem item)
 
 QString GetLanguageTag()
 {
-    return GetLocaleText(LocaleInfoItem::Iso639LanguageName) + u'-' +
-           GetLocaleText(LocaleInfoItem::Iso3166CountryName);
+    const QString language = GetLocaleText(LocaleInfoItem::Iso639LanguageName);
+    const QString country = GetLocaleText(LocaleInfoItem::Iso3166CountryName);
+    const QString tag = language.isEmpty() ? QStringLiteral("und") : language;
+    return country.isEmpty() ? tag : tag + u'-' + country;
 }

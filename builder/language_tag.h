@@ -14,6 +14,7 @@ enum class LocaleInfoItem {
 // language or country code, counts as not supplied.
 QString GetLocaleText(LocaleInfoItem item);
 
-// The language tag of the system default locale: language, "-", country (en-US). Either part may
-// be empty; the hyphen is always there.
+// The language tag of the system default locale: language, "-", country (en-US); the language
+// alone when the locale names no country (de); "und" (undetermined) in place of a language the
+// locale cannot supply (und, und-US). A tag never begins or ends with a hyphen.
 QString GetLanguageTag();

@@ -22,10 +22,10 @@ void AppendTextHolder(TXMLNode& parent, const QString& name, const QString& text
     SetElementText(AppendElement(holder, QStringLiteral("text")), text);
 }
 
-void AppendHead(TXMLNode& root)
+void AppendHead(TXMLNode& root, const QString& identifier)
 {
     const QList<std::pair<QString, QString>> entries = {
-        {QStringLiteral("dtb:uid"), QStringLiteral("a9781455504428")},
+        {QStringLiteral("dtb:uid"), identifier},
         {QStringLiteral("dtb:depth"), QStringLiteral("1")},
         {QStringLiteral("dtb:totalPageCount"), QStringLiteral("0")},
         {QStringLiteral("dtb:maxPageNumber"), QStringLiteral("0")},
@@ -63,7 +63,8 @@ void AppendNavMap(TXMLNode& root, int pageCount, bool hasCover)
 
 }  // namespace
 
-void WriteNavigationDocument(int pageCount, const BookSettings& settings, const QString& oebpsDir)
+void WriteNavigationDocument(int pageCount, const BookSettings& settings, const QString& identifier,
+                             const QString& oebpsDir)
 {
     TXMLDocument document;
     PrepareBookDocument(document);
@@ -71,7 +72,7 @@ void WriteNavigationDocument(int pageCount, const BookSettings& settings, const 
     TXMLNode& root = AppendElementNS(document.DocumentNode(), QStringLiteral("ncx"), kNcxNamespace);
     SetPlainAttribute(root, QStringLiteral("version"), QStringLiteral("2005-1"));
     SetPlainAttribute(root, QStringLiteral("xml:lang"), GetLanguageTag());
-    AppendHead(root);
+    AppendHead(root, identifier);
     AppendTextHolder(root, QStringLiteral("docTitle"), settings.title);
     AppendTextHolder(root, QStringLiteral("docAuthor"), settings.author);
     AppendNavMap(root, pageCount, !settings.coverPath.isEmpty());

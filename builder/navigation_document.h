@@ -4,7 +4,8 @@
 
 #include <QString>
 
-// Writes the book's navigation document fb.ncx into `oebpsDir`: the book's title and author and
-// one entry for the cover (when `settings.coverPath` is not empty) and for each page. Raises the
-// XML writer's error when the file cannot be written.
-void WriteNavigationDocument(int pageCount, const BookSettings& settings, const QString& oebpsDir);
+// Writes the book's navigation document fb.ncx into `oebpsDir`: the book's identifier, title and
+// author and one entry for the cover (when `settings.coverPath` is not empty) and for each page.
+// Raises the XML writer's error when the file cannot be written.
+void WriteNavigationDocument(int pageCount, const BookSettings& settings, const QString& identifier,
+                             const QString& oebpsDir);

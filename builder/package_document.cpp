@@ -1,46 +1,53 @@
 #include "builder/package_document.h"
 
 #include "builder/book_document.h"
+#include "builder/book_identity.h"
 #include "builder/book_namespaces.h"
+#include "builder/file_names.h"
 #include "builder/language_tag.h"
 #include "builder/product.h"
+#include "builder/style_sheet.h"
 #include "xml/xml_document.h"
 #include "xml/xml_operations.h"
 #include "xml/xml_writer.h"
 
-#include <QLocale>
+#include <QSet>
 
 namespace {
 
+const QString kXhtmlMediaType = QStringLiteral("application/xhtml+xml");
+const QString kJpegMediaType = QStringLiteral("image/jpeg");
+
 struct MetadataEntry {
     QString element;
-    QString attributeName;  // empty for an element without attribute
-    QString attributeValue;
+    QList<std::pair<QString, QString>> attributes;  // name and value, in order
     QString text;
 };
 
 // The children of "metadata", in the order the document lists them.
-QList<MetadataEntry> MetadataEntries(const BookSettings& settings, const QDate& today)
+QList<MetadataEntry> MetadataEntries(const BookSettings& settings, const QString& identifier, const QDate& today)
 {
     return {
-        {QStringLiteral("dc:title"), {}, {}, settings.title},
-        {QStringLiteral("dc:creator"), QStringLiteral("opf:role"), QStringLiteral("aut"), settings.author},
-        {QStringLiteral("dc:subject"), {}, {}, {}},
-        {QStringLiteral("dc:description"), {}, {}, {}},
-        {QStringLiteral("dc:contributor"), {}, {}, {}},
-        {QStringLiteral("dc:date"), {}, {}, ShortDateText(today)},
-        {QStringLiteral("dc:type"), {}, {}, QStringLiteral("[type]")},
-        {QStringLiteral("dc:format"), {}, {}, {}},
-        {QStringLiteral("dc:identifier"), QStringLiteral("opf:scheme"), QStringLiteral("ISBN"), {}},
-        {QStringLiteral("dc:source"), {}, {}, kHomePageAddress},
-        {QStringLiteral("dc:language"), {}, {}, GetLanguageTag()},
-        {QStringLiteral("dc:relation"), {}, {}, {}},
-        {QStringLiteral("dc:coverage"), {}, {}, {}},
-        {QStringLiteral("dc:rights"), {}, {}, kRightsNotice},
+        {QStringLiteral("dc:title"), {}, settings.title},
+        {QStringLiteral("dc:creator"), {{QStringLiteral("opf:role"), QStringLiteral("aut")}}, settings.author},
+        {QStringLiteral("dc:subject"), {}, {}},
+        {QStringLiteral("dc:description"), {}, {}},
+        {QStringLiteral("dc:contributor"), {}, {}},
+        {QStringLiteral("dc:date"), {}, today.toString(Qt::ISODate)},
+        {QStringLiteral("dc:type"), {}, QStringLiteral("[type]")},
+        {QStringLiteral("dc:format"), {}, {}},
+        {QStringLiteral("dc:identifier"),
+         {{QStringLiteral("id"), kBookIdentifierId}, {QStringLiteral("opf:scheme"), QStringLiteral("UUID")}},
+         identifier},
+        {QStringLiteral("dc:source"), {}, kHomePageAddress},
+        {QStringLiteral("dc:language"), {}, GetLanguageTag()},
+        {QStringLiteral("dc:relation"), {}, {}},
+        {QStringLiteral("dc:coverage"), {}, {}},
+        {QStringLiteral("dc:rights"), {}, kRightsNotice},
     };
 }
 
-void AppendMetadata(TXMLNode& root, const BookSettings& settings, const QDate& today)
+void AppendMetadata(TXMLNode& root, const BookSettings& settings, const QString& identifier, const QDate& today)
 {
     TXMLNode& metadata = AppendElementNS(root, QStringLiteral("metadata"), root.NamespaceURI());
     DeclareNamespacePrefix(metadata, QString(), kOpfNamespace);
@@ -48,17 +55,20 @@ void AppendMetadata(TXMLNode& root, const BookSettings& settings, const QDate& t
     DeclareNamespacePrefix(metadata, QStringLiteral("opf"), kOpfNamespace);
     RemoveAttributeNamed(metadata, QStringLiteral("xmlns"));
 
-    for (const MetadataEntry& entry : MetadataEntries(settings, today)) {
+    for (const MetadataEntry& entry : MetadataEntries(settings, identifier, today)) {
         TXMLNode& element = AppendElement(metadata, entry.element);
-        if (!entry.attributeName.isEmpty()) {
-            SetAttributeValue(element, entry.attributeName, entry.attributeValue);
+        for (const auto& [name, value] : entry.attributes) {
+            SetAttributeValue(element, name, value);
         }
         SetElementText(element, entry.text);
     }
-    TXMLNode& cover = AppendElement(metadata, QStringLiteral("meta"));
-    SetAttributeValue(cover, QStringLiteral("name"), QStringLiteral("cover"));
-    SetAttributeValue(cover, QStringLiteral("content"), QStringLiteral("cover-image"));
-    SetElementText(cover, QString());
+    // The cover meta names the cover picture's item, which only a book with a cover has.
+    if (!settings.coverPath.isEmpty()) {
+        TXMLNode& cover = AppendElement(metadata, QStringLiteral("meta"));
+        SetAttributeValue(cover, QStringLiteral("name"), QStringLiteral("cover"));
+        SetAttributeValue(cover, QStringLiteral("content"), QStringLiteral("cover-image"));
+        SetElementText(cover, QString());
+    }
 }
 
 void AppendManifestItem(TXMLNode& manifest, const QString& id, const QString& href, const QString& mediaType)
@@ -69,19 +79,41 @@ void AppendManifestItem(TXMLNode& manifest, const QString& id, const QString& hr
     SetAttributeValue(item, QStringLiteral("media-type"), mediaType);
 }
 
-void AppendManifest(TXMLNode& root, int pageCount, bool hasCover, const QString& coverFileName)
+// The page pictures, each file once, in page order; the cover picture has an item of its own.
+QStringList PagePictureFiles(const PictureNames& names)
 {
-    const QString xhtml = QStringLiteral("application/xhtml+xml");
+    QStringList files;
+    QSet<QString> listed;
+    if (!names.coverName.isEmpty()) {
+        listed.insert(names.coverName);
+    }
+    for (const QString& name : names.pageNames) {
+        if (!listed.contains(name)) {
+            listed.insert(name);
+            files.append(name);
+        }
+    }
+    return files;
+}
+
+void AppendManifest(TXMLNode& root, const PictureNames& names, bool hasCover)
+{
     TXMLNode& manifest = AppendElement(root, QStringLiteral("manifest"));
-    AppendManifestItem(manifest, QStringLiteral("style"), QStringLiteral("stylesheet.css"), QStringLiteral("text/css"));
+    AppendManifestItem(manifest, QStringLiteral("style"), kStyleSheetName, QStringLiteral("text/css"));
     AppendManifestItem(manifest, QStringLiteral("ncx"), QStringLiteral("fb.ncx"),
                        QStringLiteral("application/x-dtbncx+xml"));
     if (hasCover) {
-        AppendManifestItem(manifest, QStringLiteral("cover"), QStringLiteral("cover.html"), xhtml);
-        AppendManifestItem(manifest, QStringLiteral("cover-image"), coverFileName, QStringLiteral("image/jpeg"));
+        AppendManifestItem(manifest, QStringLiteral("cover"), QStringLiteral("cover.html"), kXhtmlMediaType);
+        AppendManifestItem(manifest, QStringLiteral("cover-image"), UriPathSegment(names.coverName), kJpegMediaType);
     }
-    for (int page = 1; page <= pageCount; ++page) {
-        AppendManifestItem(manifest, QStringLiteral("page%1").arg(page), QStringLiteral("page%1.html").arg(page), xhtml);
+    for (qsizetype page = 1; page <= names.pageNames.size(); ++page) {
+        AppendManifestItem(manifest, QStringLiteral("page%1").arg(page), QStringLiteral("page%1.html").arg(page),
+                           kXhtmlMediaType);
+    }
+    const QStringList pictures = PagePictureFiles(names);
+    for (qsizetype picture = 0; picture < pictures.size(); ++picture) {
+        AppendManifestItem(manifest, QStringLiteral("image%1").arg(picture + 1), UriPathSegment(pictures[picture]),
+                           kJpegMediaType);
     }
 }
 
@@ -92,37 +124,34 @@ void AppendSpineItem(TXMLNode& spine, const QString& idref)
     SetAttributeValue(itemref, QStringLiteral("linear"), QStringLiteral("yes"));
 }
 
-void AppendSpine(TXMLNode& root, int pageCount, bool hasCover)
+void AppendSpine(TXMLNode& root, qsizetype pageCount, bool hasCover)
 {
     TXMLNode& spine = AppendElement(root, QStringLiteral("spine"));
     SetAttributeValue(spine, QStringLiteral("toc"), QStringLiteral("ncx"));
     if (hasCover) {
         AppendSpineItem(spine, QStringLiteral("cover"));
     }
-    for (int page = 1; page <= pageCount; ++page) {
+    for (qsizetype page = 1; page <= pageCount; ++page) {
         AppendSpineItem(spine, QStringLiteral("page%1").arg(page));
     }
 }
 
-void AppendGuide(TXMLNode& root, bool hasCover, const QString& coverFileName)
+// Only a book with a cover has a guide: its one reference is the cover page.
+void AppendGuide(TXMLNode& root, bool hasCover)
 {
-    TXMLNode& guide = AppendElement(root, QStringLiteral("guide"));
-    if (hasCover) {
-        TXMLNode& reference = AppendElement(guide, QStringLiteral("reference"));
-        SetAttributeValue(reference, QStringLiteral("href"), coverFileName);
-        SetAttributeValue(reference, QStringLiteral("title"), QStringLiteral("cover"));
-        SetAttributeValue(reference, QStringLiteral("type"), QStringLiteral("cover"));
+    if (!hasCover) {
+        return;
     }
+    TXMLNode& guide = AppendElement(root, QStringLiteral("guide"));
+    TXMLNode& reference = AppendElement(guide, QStringLiteral("reference"));
+    SetAttributeValue(reference, QStringLiteral("href"), QStringLiteral("cover.html"));
+    SetAttributeValue(reference, QStringLiteral("title"), QStringLiteral("cover"));
+    SetAttributeValue(reference, QStringLiteral("type"), QStringLiteral("cover"));
 }
 
 }  // namespace
 
-QString ShortDateText(const QDate& date)
-{
-    return QLocale::system().toString(date, QLocale::ShortFormat);
-}
-
-void WritePackageDocument(int pageCount, const BookSettings& settings, const QString& coverFileName,
+void WritePackageDocument(const BookSettings& settings, const PictureNames& names, const QString& identifier,
                           const QString& oebpsDir, const QDate& today)
 {
     const bool hasCover = !settings.coverPath.isEmpty();
@@ -130,12 +159,12 @@ void WritePackageDocument(int pageCount, const BookSettings& settings, const QSt
     PrepareBookDocument(document);
 
     TXMLNode& root = AppendElementNS(document.DocumentNode(), QStringLiteral("package"), kOpfNamespace);
-    SetAttributeValueNS(root, QStringLiteral("unique-identifier"), QString(), QStringLiteral("BookId"));
+    SetAttributeValueNS(root, QStringLiteral("unique-identifier"), QString(), kBookIdentifierId);
     SetAttributeValueNS(root, QStringLiteral("version"), QString(), QStringLiteral("2.0"));
-    AppendMetadata(root, settings, today);
-    AppendManifest(root, pageCount, hasCover, coverFileName);
-    AppendSpine(root, pageCount, hasCover);
-    AppendGuide(root, hasCover, coverFileName);
+    AppendMetadata(root, settings, identifier, today);
+    AppendManifest(root, names, hasCover);
+    AppendSpine(root, names.pageNames.size(), hasCover);
+    AppendGuide(root, hasCover);
 
     WriteToFile(document, oebpsDir + QStringLiteral("/fb.opf"));
 }

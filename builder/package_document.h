@@ -1,16 +1,15 @@
 #pragma once
 
 #include "builder/book_settings.h"
+#include "builder/picture_names.h"
 
 #include <QDate>
 #include <QString>
 
 // Writes the book's package document fb.opf into `oebpsDir`: its metadata (title, author, date,
-// language), the manifest of page documents and cover, the reading order and the cover's guide
-// entry. The book has a cover when `settings.coverPath` is not empty; `coverFileName` is the
-// cover picture's name in the book. Raises the XML writer's error when the file cannot be written.
-void WritePackageDocument(int pageCount, const BookSettings& settings, const QString& coverFileName,
+// identifier, language), the manifest of every file of the book, the reading order and, with a
+// cover, the guide's cover page. The book has a cover when `settings.coverPath` is not empty;
+// `names` are the pictures' names in the book. Raises the XML writer's error when the file cannot
+// be written.
+void WritePackageDocument(const BookSettings& settings, const PictureNames& names, const QString& identifier,
                           const QString& oebpsDir, const QDate& today = QDate::currentDate());
-
-// The date as the book records it: the local date alone in the locale's short date form.
-QString ShortDateText(const QDate& date);

@@ -1,7 +1,9 @@
 #include "builder/page_document.h"
 
 #include "builder/book_namespaces.h"
+#include "builder/file_names.h"
 #include "builder/language_tag.h"
+#include "builder/style_sheet.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -9,20 +11,23 @@
 
 namespace {
 
-QByteArray PageDocumentText(const QString& pictureFileName)
+QByteArray PageDocumentText(const QString& pictureFileName, const QString& title, const QString& altText)
 {
-    // The file name goes into an attribute value, so it is escaped: a name holding "&", "<", ">"
-    // or a double quote still gives a well-formed page that names the file exactly.
+    // The picture's URL and the texts go into markup, so they are escaped: a title holding "&" or
+    // "<" still gives a well-formed page.
     const QStringList lines = {
         QStringLiteral("<?xml version='1.0' encoding='utf-8'?>"),
         QStringLiteral("<html xmlns=\"") + kXhtmlNamespace + QStringLiteral("\" xml:lang=\"") +
             GetLanguageTag() + QStringLiteral("\"> "),
         QStringLiteral("<head>"),
-        QStringLiteral("<link href=\"CCS\\stylesheet.css\" type=\"text/css\" rel=\"stylesheet\"/> "),
+        QStringLiteral("<title>") + title.toHtmlEscaped() + QStringLiteral("</title>"),
+        QStringLiteral("<link href=\"") + kStyleSheetName +
+            QStringLiteral("\" type=\"text/css\" rel=\"stylesheet\"/> "),
         QStringLiteral("</head>"),
         QStringLiteral("<body>"),
         QStringLiteral("<div>"),
-        QStringLiteral("<img src=\"") + pictureFileName.toHtmlEscaped() + QStringLiteral("\" />"),
+        QStringLiteral("<img src=\"") + UriPathSegment(pictureFileName).toHtmlEscaped() + QStringLiteral("\" alt=\"") +
+            altText.toHtmlEscaped() + QStringLiteral("\" />"),
         QStringLiteral("</div>"),
         QStringLiteral("</body>"),
         QStringLiteral("</html>"),
@@ -37,7 +42,8 @@ QByteArray PageDocumentText(const QString& pictureFileName)
 
 }  // namespace
 
-bool WritePageDocument(const QString& pagePath, const QString& pictureFileName)
+bool WritePageDocument(const QString& pagePath, const QString& pictureFileName, const QString& title,
+                       const QString& altText)
 {
     // A book has a page per picture, so pages are written straight in place, without a sync to
     // disk for each; a failed write removes what it left, so no half page stays behind.
@@ -45,7 +51,7 @@ bool WritePageDocument(const QString& pagePath, const QString& pictureFileName)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         return false;
     }
-    const QByteArray text = PageDocumentText(pictureFileName);
+    const QByteArray text = PageDocumentText(pictureFileName, title, altText);
     if (file.write(text) != text.size() || !file.flush()) {
         file.remove();
         return false;

@@ -1,6 +1,7 @@
 #include "builder/picture_names.h"
 
 #include "builder/file_names.h"
+#include "builder/style_sheet.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,6 +36,40 @@ QString WithoutLeadingDots(const QString& name)
     return name.mid(dots);
 }
 
+// A character that no file name in a book may hold: controls; what the container format forbids
+// because it separates or matches names on some systems, or cannot be seen; and "#", which
+// readers that decode a URL before looking for its fragment take as the start of one, however
+// it is encoded.
+bool IsForbiddenInBook(char32_t c)
+{
+    constexpr QLatin1StringView kForbiddenAscii("\\\"*:<>?|^`{}#");
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+        return true;
+    }
+    if (c < 0x80) {
+        return kForbiddenAscii.contains(QLatin1Char(static_cast<char>(c)));
+    }
+    const bool privateUse = (c >= 0xE000 && c <= 0xF8FF) || c >= 0xF0000;
+    const bool nonCharacter = (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+    const bool special = (c >= 0xFFF0 && c <= 0xFFFF) || (c >= 0xE0000 && c <= 0xE0FFF);
+    return privateUse || nonCharacter || special;
+}
+
+// The name with every forbidden character, and a full stop at its end, replaced by "_".
+QString SafeInBook(const QString& name)
+{
+    QList<uint> characters = name.toUcs4();
+    for (uint& c : characters) {
+        if (IsForbiddenInBook(c)) {
+            c = u'_';
+        }
+    }
+    if (!characters.isEmpty() && characters.last() == u'.') {
+        characters.last() = u'_';
+    }
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), characters.size());
+}
+
 // name-2.jpg for name.jpg and n = 2; the number goes before the extension.
 QString NumberedName(const QString& name, int number)
 {
@@ -56,11 +91,12 @@ public:
         }
         Reserve(QStringLiteral("fb.opf"));
         Reserve(QStringLiteral("fb.ncx"));
+        Reserve(kStyleSheetName);
     }
 
     QString NameFor(const QString& path)
     {
-        const QString wanted = WithoutLeadingDots(FileNamePart(path));
+        const QString wanted = SafeInBook(WithoutLeadingDots(FileNamePart(path)));
         if (wanted.isEmpty()) {
             return wanted;  // nothing to copy under an empty name; the page still refers to it
         }

@@ -11,8 +11,10 @@ struct PictureNames {
 
 // Gives every picture its name in the book: its own file name where that is free. Two different
 // pictures never share one file: a name already taken in this conversion by another picture, or by
-// one of the documents the conversion writes (pageN.html, cover.html, fb.opf, fb.ncx), becomes
-// name-2.jpg, name-3.jpg, ... (the first free number); ASCII letters are compared without case.
-// The same picture named twice keeps one name. A name beginning with "." is written without its
-// leading dots, because the book leaves hidden files out.
+// one of the files the conversion writes (pageN.html, cover.html, fb.opf, fb.ncx,
+// stylesheet.css), becomes name-2.jpg, name-3.jpg, ... (the first free number); ASCII letters are
+// compared without case. The same picture named twice keeps one name. A name beginning with "."
+// is written without its leading dots, because the book leaves hidden files out; a character that
+// a file name in a book may not hold (controls, "\", "#", the characters the container format
+// forbids, such as "?" and ":", and a final ".") becomes "_".
 PictureNames AssignPictureNames(const QStringList& rowPaths, const QString& coverPath);

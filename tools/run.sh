@@ -16,7 +16,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev zlib1g-dev libjpeg62-turbo-dev libgtest-dev
   fonts-liberation2
-  unzip zip epubcheck python3 libjpeg-turbo-progs time
+  unzip zip epubcheck python3 libjpeg-turbo-progs time mupdf-tools file
   xvfb xauth x11-utils x11-apps xdotool
   clang libclang-rt-14-dev
 )

@@ -2,11 +2,14 @@
 #include "builder/staging_paths.h"
 #include "tests/builder/recording_ui.h"
 #include "tests/support/temp_folder_test.h"
+#include "tests/builder/xml_reading.h"
 #include "tests/support/test_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -56,13 +59,13 @@ TEST_F(ConversionTest, TheContentFolderHoldsExactlyThisConversionsFiles)
     const BookSettings noOutput{"T", "A", Picture("art/front.jpg"), ""};
     Convert({Picture("a.jpg"), Picture("b.jpg"), Picture("c.jpg")}, noOutput);
     EXPECT_EQ(ContentFolder(), QStringList({"a.jpg", "b.jpg", "c.jpg", "cover.html", "fb.ncx", "fb.opf", "front.jpg",
-                                            "page1.html", "page2.html", "page3.html"}));
+                                            "page1.html", "page2.html", "page3.html", "stylesheet.css"}));
 
     // A second run regenerates the folder: nothing of the first is left.
     Convert({Picture("d.jpg")}, {"T", "A", "", ""});
-    EXPECT_EQ(ContentFolder(), QStringList({"d.jpg", "fb.ncx", "fb.opf", "page1.html"}));
+    EXPECT_EQ(ContentFolder(), QStringList({"d.jpg", "fb.ncx", "fb.opf", "page1.html", "stylesheet.css"}));
     EXPECT_EQ(ContentFile("d.jpg"), "picture d.jpg");
-    EXPECT_TRUE(ContentFile("page1.html").contains("<img src=\"d.jpg\" />"));
+    EXPECT_TRUE(ContentFile("page1.html").contains("<img src=\"d.jpg\" alt=\"Page 1\" />"));
     // The installation data beside the content folder is left alone.
     EXPECT_EQ(ReadTestFile(staging_.epubFilesDir + "/mimetype"), "application/epub+zip");
 }
@@ -88,8 +91,8 @@ TEST_F(ConversionTest, SettingsAreCheckedAfterTheDocumentsInTheirOrder)
 TEST_F(ConversionTest, AMissingPictureStillGetsItsPage)
 {
     Convert({PathIn("pictures/gone.jpg"), Picture("b.jpg")}, {"T", "A", "", ""});
-    EXPECT_EQ(ContentFolder(), QStringList({"b.jpg", "fb.ncx", "fb.opf", "page1.html", "page2.html"}));
-    EXPECT_TRUE(ContentFile("page1.html").contains("<img src=\"gone.jpg\" />"));
+    EXPECT_EQ(ContentFolder(), QStringList({"b.jpg", "fb.ncx", "fb.opf", "page1.html", "page2.html", "stylesheet.css"}));
+    EXPECT_TRUE(ContentFile("page1.html").contains("<img src=\"gone.jpg\" alt=\"Page 1\" />"));
 }
 
 TEST_F(ConversionTest, TwoPicturesOfTheSameNameGetTwoFiles)
@@ -100,12 +103,15 @@ TEST_F(ConversionTest, TwoPicturesOfTheSameNameGetTwoFiles)
     EXPECT_EQ(ContentFile("x.jpg"), "picture a/x.jpg");
     EXPECT_EQ(ContentFile("x-2.jpg"), "picture b/x.jpg");
     EXPECT_EQ(ContentFile("X-3.jpg"), "picture c/X.jpg");
-    EXPECT_TRUE(ContentFile("page1.html").contains("<img src=\"x.jpg\" />"));
-    EXPECT_TRUE(ContentFile("page2.html").contains("<img src=\"x-2.jpg\" />"));
-    EXPECT_TRUE(ContentFile("page3.html").contains("<img src=\"x.jpg\" />"));
-    EXPECT_TRUE(ContentFile("cover.html").contains("<img src=\"X-3.jpg\" />"));
-    EXPECT_TRUE(ContentFile("fb.opf").contains("<item id=\"cover-image\" href=\"X-3.jpg\" media-type=\"image/jpeg\"/>"));
-    EXPECT_TRUE(ContentFile("fb.opf").contains("<reference href=\"X-3.jpg\" title=\"cover\" type=\"cover\"/>"));
+    EXPECT_TRUE(ContentFile("page1.html").contains("<img src=\"x.jpg\" alt=\"Page 1\" />"));
+    EXPECT_TRUE(ContentFile("page2.html").contains("<img src=\"x-2.jpg\" alt=\"Page 2\" />"));
+    EXPECT_TRUE(ContentFile("page3.html").contains("<img src=\"x.jpg\" alt=\"Page 3\" />"));
+    EXPECT_TRUE(ContentFile("cover.html").contains("<img src=\"X-3.jpg\" alt=\"Cover\" />"));
+    const QByteArray opf = ContentFile("fb.opf");
+    EXPECT_TRUE(opf.contains("<item id=\"cover-image\" href=\"X-3.jpg\" media-type=\"image/jpeg\"/>"));
+    EXPECT_TRUE(opf.contains("<item id=\"image1\" href=\"x.jpg\" media-type=\"image/jpeg\"/>"));
+    EXPECT_TRUE(opf.contains("<item id=\"image2\" href=\"x-2.jpg\" media-type=\"image/jpeg\"/>"));
+    EXPECT_FALSE(opf.contains("image3"));
 }
 
 TEST_F(ConversionTest, ADocumentThatCannotBeWrittenEndsTheCommandWithItsError)
@@ -186,6 +192,43 @@ TEST_F(ConversionTest, AStoppedPackingPutsTheEarlierBookBackAndSaysNothing)
     EXPECT_EQ(ui_.events, QStringList({"busy", "ask|Information|The file is existing. Overwrite?", "idle"}));
     EXPECT_EQ(ReadTestFile(book), "the earlier book");
     EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
+}
+
+// The package document's identifier and the navigation document's uid, as Info-ZIP's unzip reads them from the
+// book.
+std::pair<QString, QString> IdentifiersIn(const QString& book)
+{
+    QString opf;
+    QString ncx;
+    RunProgram("unzip", {"-p", book, "OEBPS/fb.opf"}, &opf);
+    RunProgram("unzip", {"-p", book, "OEBPS/fb.ncx"}, &ncx);
+    const QString uid = QRegularExpression(R"re(<meta name="dtb:uid" content="([^"]*)"/>)re").match(ncx).captured(1);
+    return {FirstElementText(opf.toUtf8(), "http://purl.org/dc/elements/1.1/", "identifier"), uid};
+}
+
+TEST_F(ConversionTest, AReplacedBookKeepsItsIdentifierAndANewBookGetsItsOwn)
+{
+    ui_.overwriteAnswer = true;
+    Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out")});
+    const auto [first, firstUid] = IdentifiersIn(PathIn("out/T.epub"));
+    EXPECT_TRUE(QRegularExpression("^urn:uuid:[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$")
+                    .match(first)
+                    .hasMatch())
+        << first.toStdString();
+    EXPECT_EQ(firstUid, first);
+
+    // Replacing the book, with other pages, keeps what readers and libraries know it by.
+    Convert({Picture("b.jpg"), Picture("c.jpg")}, {"T", "A", "", PathIn("out")});
+    EXPECT_EQ(IdentifiersIn(PathIn("out/T.epub")), std::make_pair(first, first));
+
+    // Another book, and a book replacing a file that is not a book of ours, get identifiers of their own.
+    Convert({Picture("a.jpg")}, {"U", "A", "", PathIn("out")});
+    const QString other = IdentifiersIn(PathIn("out/U.epub")).first;
+    WriteTestFile(PathIn("out/V.epub"), "not a book");
+    Convert({Picture("a.jpg")}, {"V", "A", "", PathIn("out")});
+    const QString replacingNoBook = IdentifiersIn(PathIn("out/V.epub")).first;
+    EXPECT_EQ(QSet<QString>({first, other, replacingNoBook}).size(), 3);
+    EXPECT_TRUE(replacingNoBook.startsWith("urn:uuid:"));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 namespace {
 
 const QString kNcx = "http://www.daisy.org/z3986/2005/ncx/";
+const QString kIdentifier = "urn:uuid:3f1c2a9e-8d4b-4c6f-9a2e-5b7d1e0c4a68";
 
 // The lines before the navigation map, for a title, an author and the en-US locale.
 QStringList HeadLines(const QString& title, const QString& author)
@@ -18,7 +19,7 @@ QStringList HeadLines(const QString& title, const QString& author)
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>",
         "<ncx xmlns=\"http://www.daisy.org/z3986/2005/ncx/\" version=\"2005-1\" xml:lang=\"en-US\">",
         "\t<head>",
-        "\t\t<meta name=\"dtb:uid\" content=\"a9781455504428\"/>",
+        "\t\t<meta name=\"dtb:uid\" content=\"" + kIdentifier + "\"/>",
         "\t\t<meta name=\"dtb:depth\" content=\"1\"/>",
         "\t\t<meta name=\"dtb:totalPageCount\" content=\"0\"/>",
         "\t\t<meta name=\"dtb:maxPageNumber\" content=\"0\"/>",
@@ -48,7 +49,7 @@ class NavigationDocumentTest : public TempFolderTest {
 protected:
     QByteArray Write(int pageCount, const BookSettings& settings)
     {
-        WriteNavigationDocument(pageCount, settings, Root());
+        WriteNavigationDocument(pageCount, settings, kIdentifier, Root());
         return ReadTestFile(PathIn("fb.ncx"));
     }
 };

@@ -14,29 +14,33 @@ namespace {
 
 const QDate kToday(2026, 12, 7);
 
-// The metadata lines every book has, for a title, an author and the en-US locale, whose short date
-// form is month/day/two-digit year.
-QStringList MetadataLines(const QString& titleLine, const QString& creatorLine)
+const QString kIdentifier = "urn:uuid:3f1c2a9e-8d4b-4c6f-9a2e-5b7d1e0c4a68";
+
+// The metadata lines every book has, for a title, an author and the en-US locale; a book with a
+// cover ends them with the cover meta.
+QStringList MetadataLines(const QString& titleLine, const QString& creatorLine, bool withCover)
 {
-    return {
+    QStringList lines = {
         "\t<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:opf=\"http://www.idpf.org/2007/opf\">",
         titleLine,
         creatorLine,
         "\t\t<dc:subject></dc:subject>",
         "\t\t<dc:description></dc:description>",
         "\t\t<dc:contributor></dc:contributor>",
-        "\t\t<dc:date>12/7/26</dc:date>",
+        "\t\t<dc:date>2026-12-07</dc:date>",
         "\t\t<dc:type>[type]</dc:type>",
         "\t\t<dc:format></dc:format>",
-        "\t\t<dc:identifier opf:scheme=\"ISBN\"></dc:identifier>",
+        "\t\t<dc:identifier id=\"BookId\" opf:scheme=\"UUID\">" + kIdentifier + "</dc:identifier>",
         "\t\t<dc:source>" + kHomePageAddress + "</dc:source>",
         "\t\t<dc:language>en-US</dc:language>",
         "\t\t<dc:relation></dc:relation>",
         "\t\t<dc:coverage></dc:coverage>",
         "\t\t<dc:rights>" + kRightsNotice + "</dc:rights>",
-        "\t\t<meta name=\"cover\" content=\"cover-image\"></meta>",
-        "\t</metadata>",
     };
+    if (withCover) {
+        lines << "\t\t<meta name=\"cover\" content=\"cover-image\"></meta>";
+    }
+    return lines << "\t</metadata>";
 }
 
 const QString kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>";
@@ -45,19 +49,32 @@ const QString kPackageStart =
 
 class PackageDocumentTest : public TempFolderTest {
 protected:
-    QByteArray Write(int pageCount, const BookSettings& settings, const QString& coverName = {})
+    // A book whose pages show the pictures named, and with a cover named `coverName` when the
+    // settings have a cover.
+    QByteArray Write(const QStringList& pageNames, const BookSettings& settings, const QString& coverName = {})
     {
-        WritePackageDocument(pageCount, settings, coverName, Root(), kToday);
+        WritePackageDocument(settings, {pageNames, coverName}, kIdentifier, Root(), kToday);
         return ReadTestFile(PathIn("fb.opf"));
+    }
+
+    // A book of `count` pages, each with a picture of its own.
+    QByteArray Write(int count, const BookSettings& settings, const QString& coverName = {})
+    {
+        QStringList names;
+        for (int page = 1; page <= count; ++page) {
+            names << QString("p%1.jpg").arg(page);
+        }
+        return Write(names, settings, coverName);
     }
 };
 
 TEST_F(PackageDocumentTest, ThreePagesWithoutCover)
 {
+    // Every picture has an item; without a cover there is no cover meta and no guide.
     const QByteArray expected =
         CrLfLines(QStringList{kDeclaration, kPackageStart} +
                   MetadataLines("\t\t<dc:title>My Book</dc:title>",
-                                "\t\t<dc:creator opf:role=\"aut\">Ann Author</dc:creator>") +
+                                "\t\t<dc:creator opf:role=\"aut\">Ann Author</dc:creator>", false) +
                   QStringList{
                       "\t<manifest>",
                       "\t\t<item id=\"style\" href=\"stylesheet.css\" media-type=\"text/css\"/>",
@@ -65,31 +82,35 @@ TEST_F(PackageDocumentTest, ThreePagesWithoutCover)
                       "\t\t<item id=\"page1\" href=\"page1.html\" media-type=\"application/xhtml+xml\"/>",
                       "\t\t<item id=\"page2\" href=\"page2.html\" media-type=\"application/xhtml+xml\"/>",
                       "\t\t<item id=\"page3\" href=\"page3.html\" media-type=\"application/xhtml+xml\"/>",
+                      "\t\t<item id=\"image1\" href=\"a.jpg\" media-type=\"image/jpeg\"/>",
+                      "\t\t<item id=\"image2\" href=\"b%20%231.jpg\" media-type=\"image/jpeg\"/>",
                       "\t</manifest>",
                       "\t<spine toc=\"ncx\">",
                       "\t\t<itemref idref=\"page1\" linear=\"yes\"/>",
                       "\t\t<itemref idref=\"page2\" linear=\"yes\"/>",
                       "\t\t<itemref idref=\"page3\" linear=\"yes\"/>",
                       "\t</spine>",
-                      "\t<guide/>",
                       "</package>",
                   });
-    EXPECT_EQ(Write(3, {"My Book", "Ann Author", "", "/out"}), expected);
+    // The same picture on two pages is one file of the book, listed once.
+    EXPECT_EQ(Write(QStringList{"a.jpg", "b #1.jpg", "a.jpg"}, {"My Book", "Ann Author", "", "/out"}), expected);
 }
 
 TEST_F(PackageDocumentTest, CoverAndTwoPages)
 {
+    // The cover picture keeps its own item even when a page shows it too; the guide names the cover page.
     const QByteArray expected =
         CrLfLines(QStringList{kDeclaration, kPackageStart} +
-                  MetadataLines("\t\t<dc:title>T</dc:title>", "\t\t<dc:creator opf:role=\"aut\">A</dc:creator>") +
+                  MetadataLines("\t\t<dc:title>T</dc:title>", "\t\t<dc:creator opf:role=\"aut\">A</dc:creator>", true) +
                   QStringList{
                       "\t<manifest>",
                       "\t\t<item id=\"style\" href=\"stylesheet.css\" media-type=\"text/css\"/>",
                       "\t\t<item id=\"ncx\" href=\"fb.ncx\" media-type=\"application/x-dtbncx+xml\"/>",
                       "\t\t<item id=\"cover\" href=\"cover.html\" media-type=\"application/xhtml+xml\"/>",
-                      "\t\t<item id=\"cover-image\" href=\"front.jpg\" media-type=\"image/jpeg\"/>",
+                      "\t\t<item id=\"cover-image\" href=\"fr%C3%B6nt.jpg\" media-type=\"image/jpeg\"/>",
                       "\t\t<item id=\"page1\" href=\"page1.html\" media-type=\"application/xhtml+xml\"/>",
                       "\t\t<item id=\"page2\" href=\"page2.html\" media-type=\"application/xhtml+xml\"/>",
+                      "\t\t<item id=\"image1\" href=\"p2.jpg\" media-type=\"image/jpeg\"/>",
                       "\t</manifest>",
                       "\t<spine toc=\"ncx\">",
                       "\t\t<itemref idref=\"cover\" linear=\"yes\"/>",
@@ -97,11 +118,12 @@ TEST_F(PackageDocumentTest, CoverAndTwoPages)
                       "\t\t<itemref idref=\"page2\" linear=\"yes\"/>",
                       "\t</spine>",
                       "\t<guide>",
-                      "\t\t<reference href=\"front.jpg\" title=\"cover\" type=\"cover\"/>",
+                      "\t\t<reference href=\"cover.html\" title=\"cover\" type=\"cover\"/>",
                       "\t</guide>",
                       "</package>",
                   });
-    EXPECT_EQ(Write(2, {"T", "A", "/art/front.jpg", "/out"}, "front.jpg"), expected);
+    const QString front = QString::fromUtf8("fr\xC3\xB6nt.jpg");
+    EXPECT_EQ(Write(QStringList{front, "p2.jpg"}, {"T", "A", "/art/" + front, "/out"}, front), expected);
 }
 
 TEST_F(PackageDocumentTest, EmptyTitleAndAuthorKeepStartAndEndTags)
@@ -115,14 +137,12 @@ TEST_F(PackageDocumentTest, MarkupAndNonAsciiTextReadsBackAsTyped)
 {
     const QString title = QString::fromUtf8("Caf\xC3\xA9 & <Friends>");
     const QString author = QString::fromUtf8("\xE5\xBC\xA0\xE4\xB8\x89");
-    const QString cover = QString::fromUtf8("\xC3\xBC & \"a\".jpg");
-    const QByteArray opf = Write(1, {title, author, "/x/" + cover, ""}, cover);
+    const QByteArray opf = Write(1, {title, author, "", ""});
     EXPECT_TRUE(opf.contains("<dc:title>Caf\xC3\xA9 &amp; &lt;Friends&gt;</dc:title>"));
 
     const QString dc = "http://purl.org/dc/elements/1.1/";
     EXPECT_EQ(FirstElementText(opf, dc, "title"), title);
     EXPECT_EQ(FirstElementText(opf, dc, "creator"), author);
-    EXPECT_EQ(FirstAttribute(opf, "reference", "href"), cover);
 }
 
 TEST_F(PackageDocumentTest, TwelvePagesCountInPlainDecimal)
@@ -139,7 +159,7 @@ TEST_F(PackageDocumentTest, NoPagesLeavesAnEmptySpineAndASecondWriteReplacesTheF
 {
     Write(12, {"A long title that makes the file longer", "A", "/c.jpg", ""}, "c.jpg");
     const QByteArray opf = Write(0, {"T", "A", "", ""});
-    EXPECT_TRUE(opf.contains("\t<spine toc=\"ncx\"/>\r\n\t<guide/>\r\n</package>\r\n"));
+    EXPECT_TRUE(opf.contains("\t<spine toc=\"ncx\"/>\r\n</package>\r\n"));
     EXPECT_TRUE(opf.endsWith("</package>\r\n"));
     EXPECT_FALSE(opf.contains("page1"));
     EXPECT_FALSE(opf.contains("A long title"));
@@ -147,8 +167,8 @@ TEST_F(PackageDocumentTest, NoPagesLeavesAnEmptySpineAndASecondWriteReplacesTheF
 
 TEST_F(PackageDocumentTest, CoverPathOfOnlyABlankStillCountsAsACover)
 {
-    const QByteArray opf = Write(1, {"T", "A", " ", ""}, " ");
-    EXPECT_TRUE(opf.contains("<item id=\"cover-image\" href=\" \" media-type=\"image/jpeg\"/>"));
+    const QByteArray opf = Write(1, {"T", "A", " ", ""}, "_");
+    EXPECT_TRUE(opf.contains("<item id=\"cover-image\" href=\"_\" media-type=\"image/jpeg\"/>"));
     EXPECT_TRUE(opf.contains("<itemref idref=\"cover\" linear=\"yes\"/>"));
 }
 

@@ -13,72 +13,59 @@
 
 namespace {
 
-// The eleven lines of a page, from the format's description, for the en-US locale.
-QByteArray ExpectedPage(const QString& srcAttributeText)
+// The twelve lines of a page, from the format's description, for the en-US locale.
+QByteArray ExpectedPage(const QString& titleText, const QString& srcAttributeText, const QString& altText)
 {
     return CrLfLines({
         "<?xml version='1.0' encoding='utf-8'?>",
         "<html xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"en-US\"> ",
         "<head>",
-        "<link href=\"CCS\\stylesheet.css\" type=\"text/css\" rel=\"stylesheet\"/> ",
+        "<title>" + titleText + "</title>",
+        "<link href=\"stylesheet.css\" type=\"text/css\" rel=\"stylesheet\"/> ",
         "</head>",
         "<body>",
         "<div>",
-        "<img src=\"" + srcAttributeText + "\" />",
+        "<img src=\"" + srcAttributeText + "\" alt=\"" + altText + "\" />",
         "</div>",
         "</body>",
         "</html>",
     });
 }
 
-// The value of the img element's src attribute, as an XML reader sees it.
-QString ImageSource(const QByteArray& page)
-{
-    return FirstAttribute(page, "img", "src");
-}
-
 class PageDocumentTest : public TempFolderTest {};
 
-TEST_F(PageDocumentTest, WritesTheElevenLinesWithTheLanguageTagAndThePicture)
+TEST_F(PageDocumentTest, WritesTheTwelveLinesWithTitlePictureAndAlternativeText)
 {
     const QString path = PathIn("page1.html");
-    ASSERT_TRUE(WritePageDocument(path, "x.jpg"));
-    const QByteArray page = ReadTestFile(path);
-    EXPECT_EQ(page, ExpectedPage("x.jpg"));
-    // Eleven lines of text plus 22 bytes of line ends.
-    EXPECT_EQ(page.size(), ExpectedPage("x.jpg").replace("\r\n", "").size() + 22);
+    ASSERT_TRUE(WritePageDocument(path, "x.jpg", "My Book", "Page 1"));
+    EXPECT_EQ(ReadTestFile(path), ExpectedPage("My Book", "x.jpg", "Page 1"));
 }
 
-TEST_F(PageDocumentTest, NonAsciiFileNameIsWrittenAsUtf8)
+TEST_F(PageDocumentTest, ThePictureIsNamedByAUrlAndTheTextsAreEscaped)
 {
-    const QString name = QString::fromUtf8("Ol\xC3\xA1 \xE4\xB8\x96\xE7\x95\x8C.jpg");
-    ASSERT_TRUE(WritePageDocument(PathIn("page1.html"), name));
+    // Every byte of the name but letters, digits and "-._~" is percent-encoded, so that "#", "%",
+    // "&" and spaces name the file itself; the XML reader then sees the URL unchanged.
+    const QString name = QString::fromUtf8("Tom & Jerry #1 %41 caf\xC3\xA9 \xE4\xB8\x96.jpg");
+    const QString url = "Tom%20%26%20Jerry%20%231%20%2541%20caf%C3%A9%20%E4%B8%96.jpg";
+    ASSERT_TRUE(WritePageDocument(PathIn("page1.html"), name, "Fish & <Chips>", "Cover"));
     const QByteArray page = ReadTestFile(PathIn("page1.html"));
-    EXPECT_EQ(page, ExpectedPage(name));
-    EXPECT_EQ(ImageSource(page), name);
-}
-
-TEST_F(PageDocumentTest, MarkupCharactersInTheFileNameKeepThePageWellFormed)
-{
-    const QString name = "Tom & Jerry <\"best\">.jpg";
-    ASSERT_TRUE(WritePageDocument(PathIn("page1.html"), name));
-    const QByteArray page = ReadTestFile(PathIn("page1.html"));
-    EXPECT_EQ(page, ExpectedPage("Tom &amp; Jerry &lt;&quot;best&quot;&gt;.jpg"));
-    EXPECT_EQ(ImageSource(page), name);
+    EXPECT_EQ(page, ExpectedPage("Fish &amp; &lt;Chips&gt;", url, "Cover"));
+    EXPECT_EQ(FirstAttribute(page, "img", "src"), url);
+    EXPECT_EQ(FirstElementText(page, "http://www.w3.org/1999/xhtml", "title"), "Fish & <Chips>");
 }
 
 TEST_F(PageDocumentTest, SecondWriteReplacesTheWholeContent)
 {
     const QString path = PathIn("page1.html");
     WriteTestFile(path, QByteArray(5000, 'x'));
-    ASSERT_TRUE(WritePageDocument(path, "a-much-longer-name-than-the-next.jpg"));
-    ASSERT_TRUE(WritePageDocument(path, "b.jpg"));
-    EXPECT_EQ(ReadTestFile(path), ExpectedPage("b.jpg"));
+    ASSERT_TRUE(WritePageDocument(path, "a-much-longer-name-than-the-next.jpg", "T", "Page 1"));
+    ASSERT_TRUE(WritePageDocument(path, "b.jpg", "T", "Page 1"));
+    EXPECT_EQ(ReadTestFile(path), ExpectedPage("T", "b.jpg", "Page 1"));
 }
 
 TEST_F(PageDocumentTest, MissingFolderGivesFalseAndCreatesNothing)
 {
-    EXPECT_FALSE(WritePageDocument(PathIn("missing/page1.html"), "x.jpg"));
+    EXPECT_FALSE(WritePageDocument(PathIn("missing/page1.html"), "x.jpg", "T", "Page 1"));
     EXPECT_FALSE(QFileInfo::exists(PathIn("missing")));
     EXPECT_TRUE(FolderNames(Root()).isEmpty());
 }
@@ -102,33 +89,20 @@ TEST(LanguageTagTest, TakesLanguageAndCountryOfTheSystemLocale)
     }
 }
 
-TEST(LanguageTagTest, PartsTheLocaleCannotSupplyAreEmptyButTheHyphenStays)
+TEST(LanguageTagTest, ATagNeverBeginsOrEndsWithAHyphen)
 {
-    {
-        const LocaleEnvironment locale("", "de");
-        EXPECT_EQ(GetLanguageTag(), "de-");
+    // A locale that names no country gives the language alone; one that names no language (C,
+    // POSIX, unset, or text that is no plain code) gives "und", undetermined.
+    const QList<std::pair<QByteArray, QString>> cases = {
+        {"de", "de"}, {"C", "und"}, {"POSIX", "und"}, {"C.UTF-8", "und"}, {"", "und"},
+        {"abcdefghijklmnopqrs_US", "und-US"}, {"en_\"><x.UTF-8", "en"},
+    };
+    for (const auto& [lang, tag] : cases) {
+        const LocaleEnvironment locale("", lang);
+        EXPECT_EQ(GetLanguageTag(), tag) << lang.toStdString();
     }
-    {
-        const LocaleEnvironment locale("C", "en_US.UTF-8");
-        EXPECT_EQ(GetLanguageTag(), "-");
-    }
-    {
-        const LocaleEnvironment locale("", "POSIX");
-        EXPECT_EQ(GetLanguageTag(), "-");
-    }
-    {
-        const LocaleEnvironment locale("", "");
-        EXPECT_EQ(GetLanguageTag(), "-");
-    }
-    {
-        // Nineteen letters do not fit; text that is no plain code is not taken either.
-        const LocaleEnvironment locale("", "abcdefghijklmnopqrs_US");
-        EXPECT_EQ(GetLanguageTag(), "-US");
-    }
-    {
-        const LocaleEnvironment locale("", "en_\"><x.UTF-8");
-        EXPECT_EQ(GetLanguageTag(), "en-");
-    }
+    const LocaleEnvironment locale("C", "en_US.UTF-8");
+    EXPECT_EQ(GetLanguageTag(), "und") << "LC_ALL wins";
 }
 
 }  // namespace

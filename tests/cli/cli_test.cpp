@@ -26,7 +26,7 @@ TEST_F(CliTest, StagingFolderHoldsExactlyThePicturesAndDocuments)
                                Picture("in/x.jpg"), Picture("in/y.jpg")});
     EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
     EXPECT_EQ(FolderNames(PathIn("s/OEBPS")),
-              QStringList({"fb.ncx", "fb.opf", "page1.html", "page2.html", "x.jpg", "y.jpg"}));
+              QStringList({"fb.ncx", "fb.opf", "page1.html", "page2.html", "stylesheet.css", "x.jpg", "y.jpg"}));
     // The staging root is seeded with the installation data; the book is in the output folder.
     EXPECT_EQ(ReadTestFile(PathIn("s/mimetype")), "application/epub+zip");
     EXPECT_TRUE(QFileInfo::exists(PathIn("s/META-INF/container.xml")));
@@ -45,7 +45,7 @@ TEST_F(CliTest, AFolderAddsItsPicturesInNaturalOrder)
     ASSERT_EQ(run.exitCode, 0) << run.standardError.toStdString();
     EXPECT_EQ(FolderNames(PathIn("s/OEBPS")),
               QStringList({"Page1.JPEG", "fb.ncx", "fb.opf", "last.jpg", "page1.html", "page10.jpg", "page2.html",
-                           "page2.jpg", "page3.html", "page4.html"}));
+                           "page2.jpg", "page3.html", "page4.html", "stylesheet.css"}));
     EXPECT_TRUE(ReadTestFile(PathIn("s/OEBPS/page1.html")).contains("src=\"Page1.JPEG\""));
     EXPECT_TRUE(ReadTestFile(PathIn("s/OEBPS/page2.html")).contains("src=\"page2.jpg\""));
     EXPECT_TRUE(ReadTestFile(PathIn("s/OEBPS/page3.html")).contains("src=\"page10.jpg\""));

@@ -73,7 +73,7 @@ TEST_F(WindowConvertTest, ConvertBuildsTheBookFromTheRowsAndFieldsAndReportsThro
 
     // The rows in list order, the cover and both names went into the content folder.
     EXPECT_EQ(FolderNames(form->OebpsDir), QStringList({"cover.html", "fb.ncx", "fb.opf", "first.jpg", "front.jpg",
-                                                        "page1.html", "page2.html", "second.jpg"}));
+                                                        "page1.html", "page2.html", "second.jpg", "stylesheet.css"}));
     EXPECT_TRUE(ReadTestFile(form->OebpsDir + "/page1.html").contains("second.jpg"));
     EXPECT_TRUE(ReadTestFile(form->OebpsDir + "/page2.html").contains("first.jpg"));
     const QByteArray package = ReadTestFile(form->OebpsDir + "/fb.opf");

@@ -80,7 +80,7 @@ TEST_F(WindowEndToEndTest, PicturesAddedReorderedAndConvertedMakeABookThatZipfil
     QStringList expected = {
         "bad None",
         "META-INF/container.xml OEBPS/a.jpg OEBPS/b.jpg OEBPS/c.jpg OEBPS/cover.html OEBPS/fb.ncx OEBPS/fb.opf "
-        "OEBPS/front.jpg OEBPS/page1.html OEBPS/page2.html OEBPS/page3.html mimetype",
+        "OEBPS/front.jpg OEBPS/page1.html OEBPS/page2.html OEBPS/page3.html OEBPS/stylesheet.css mimetype",
         "OEBPS/page1.html c.jpg",
         "OEBPS/page2.html a.jpg",
         "OEBPS/page3.html b.jpg",
