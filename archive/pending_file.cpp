@@ -7,16 +7,26 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QRandomGenerator>
+
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
 
 constexpr char kTemporaryNameTemplate[] = "/tamboril-XXXXXX";
+// Hidden, and short enough to fit in any folder that holds a name of 255 bytes.
+constexpr char kLockedNamePrefix[] = ".tamboril-";
+constexpr qsizetype kLockedNameRandomLength = 6;
+constexpr int kNameAttempts = 100;
 constexpr qint64 kCopyBlockSize = 65536;
 constexpr mode_t kNewFileMode = 0666;
 constexpr mode_t kPermissionBits = 07777;
@@ -47,6 +57,51 @@ void CopyContent(const QString& from, int to)
     }
 }
 
+QString RandomTemporaryName()
+{
+    static constexpr char kCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString name = QLatin1String(kLockedNamePrefix);
+    for (qsizetype i = 0; i < kLockedNameRandomLength; ++i) {
+        name += QLatin1Char(kCharacters[QRandomGenerator::global()->bounded(int(sizeof kCharacters) - 1)]);
+    }
+    return name;
+}
+
+bool IsLockedFileName(const QByteArray& name)
+{
+    return name.startsWith(kLockedNamePrefix)
+        && name.size() == qsizetype(sizeof kLockedNamePrefix) - 1 + kLockedNameRandomLength;
+}
+
+// Renames `from` to `to` unless something is at `to`; errno tells why not.
+bool RenameWithoutReplacing(const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // A file system without that kind of rename: a second name, which an existing file refuses, then the first
+    // name goes.
+    if (::link(from.constData(), to.constData()) != 0) {
+        return false;
+    }
+    ::unlink(from.constData());
+    return true;
+}
+
+// Flushes a folder's list of names to the disk, so that a rename in it survives a loss of power. Some file
+// systems cannot; the rename has happened all the same.
+void FlushFolder(const QString& folder)
+{
+    const FileDescriptor descriptor(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (descriptor.IsOpen()) {
+        ::fsync(descriptor.Get());
+    }
+}
+
 } // namespace
 
 PendingFile PendingFile::Create(const QString& path)
@@ -67,6 +122,41 @@ PendingFile PendingFile::CreateTemporary(const QString& folder)
         throw EFCreateError(folder + QLatin1String(kTemporaryNameTemplate), errno);
     }
     return PendingFile(std::move(descriptor), QFile::decodeName(name));
+}
+
+PendingFile PendingFile::CreateLockedBeside(const QString& target)
+{
+    const QString folder = QFileInfo(target).absolutePath();
+    const QByteArray folderName = QFile::encodeName(folder);
+    // An unnamed file, locked before it gets its name, so that no other run ever sees it named and unlocked.
+    FileDescriptor unnamed(::open(folderName.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, kNewFileMode));
+    if (unnamed.IsOpen() && ::flock(unnamed.Get(), LOCK_EX) == 0) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(unnamed.Get());
+        for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+            const QString path = folder + u'/' + RandomTemporaryName();
+            const QByteArray name = QFile::encodeName(path);
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0) {
+                return PendingFile(std::move(unnamed), path);
+            }
+            if (errno != EEXIST) {
+                break;
+            }
+        }
+    }
+    // Where the file system has no unnamed files, the file is named first and locked at once.
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const QString path = folder + u'/' + RandomTemporaryName();
+        FileDescriptor named(::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC,
+                                    kNewFileMode));
+        if (named.IsOpen()) {
+            ::flock(named.Get(), LOCK_EX);
+            return PendingFile(std::move(named), path);
+        }
+        if (errno != EEXIST) {
+            throw EFCreateError(path, errno);
+        }
+    }
+    throw EFCreateError(folder + u'/' + QLatin1String(kLockedNamePrefix), EEXIST);
 }
 
 PendingFile::PendingFile(FileDescriptor descriptor, QString path)
@@ -101,6 +191,30 @@ void PendingFile::Finish()
     finished_ = true;
 }
 
+void PendingFile::FinishInPlaceOf(const QString& target, bool replace)
+{
+    if (::fsync(descriptor_.Get()) != 0) {
+        throw ENotEnoughRoom();
+    }
+    const QByteArray from = QFile::encodeName(path_);
+    const QByteArray to = QFile::encodeName(target);
+    struct stat replaced {};
+    if (replace && ::stat(to.constData(), &replaced) == 0) {
+        ::fchmod(descriptor_.Get(), replaced.st_mode & kPermissionBits);
+    }
+    // The lock is held until the file has its final name, so no other run takes it for a leftover.
+    const bool moved = replace ? ::rename(from.constData(), to.constData()) == 0 : RenameWithoutReplacing(from, to);
+    if (!moved) {
+        if (errno == EEXIST) {
+            throw ZipError(QLatin1String(kFileExistsText));
+        }
+        throw EFCreateError(target, errno);
+    }
+    finished_ = true;
+    descriptor_.Close();
+    FlushFolder(QFileInfo(target).absolutePath());
+}
+
 void PendingFile::FinishAsReplacementOf(const QString& target)
 {
     if (!descriptor_.Close()) {
@@ -127,4 +241,26 @@ void PendingFile::FinishAsReplacementOf(const QString& target)
         ::fchmod(copy.Descriptor(), replaced.st_mode & kPermissionBits);
     }
     copy.FinishAsReplacementOf(target);
+}
+
+void RemoveAbandonedFiles(const QString& folder)
+{
+    const QByteArray folderName = QFile::encodeName(folder);
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folderName.constData()), ::closedir);
+    if (!listing) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(listing.get())) {
+        if (!IsLockedFileName(entry->d_name)) {
+            continue;
+        }
+        const FileDescriptor file(
+            ::openat(::dirfd(listing.get()), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat info {};
+        // A run that still writes the file holds its lock.
+        if (file.IsOpen() && ::fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode)
+            && ::flock(file.Get(), LOCK_EX | LOCK_NB) == 0) {
+            ::unlinkat(::dirfd(listing.get()), entry->d_name, 0);
+        }
+    }
 }

@@ -12,6 +12,10 @@ public:
     static PendingFile Create(const QString& path);
     // Creates a file of a fresh name in `folder`. Raises EFCreateError.
     static PendingFile CreateTemporary(const QString& folder);
+    // Creates a hidden file of a fresh short name (".tamboril-XXXXXX", so that it fits beside any name) in the
+    // folder of `target`, locked by this process until it is finished or deleted: a later run tells by the lock
+    // whether the file is the leftover of a run that was killed. Raises EFCreateError.
+    static PendingFile CreateLockedBeside(const QString& target);
 
     ~PendingFile();
     PendingFile(PendingFile&& other) noexcept;
@@ -28,6 +32,12 @@ public:
     // whole until the new one is complete.
     void FinishAsReplacementOf(const QString& target);
 
+    // Flushes the finished file to the disk, gives it the place of `target` (in the same folder) and flushes the
+    // folder, so that `target` holds either its old content or the whole new file, whatever happens to the
+    // machine. With `replace`, a file at `target` is replaced in that one step, keeping its permissions; without,
+    // a file that has appeared at `target` stays as it is and ZipError("The file is existing.") is raised.
+    void FinishInPlaceOf(const QString& target, bool replace);
+
 private:
     PendingFile(FileDescriptor descriptor, QString path);
 
@@ -35,3 +45,6 @@ private:
     QString path_;
     bool finished_ = false;
 };
+
+// Deletes the files that CreateLockedBeside made in `folder` for runs that hold them no longer.
+void RemoveAbandonedFiles(const QString& folder);

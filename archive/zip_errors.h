@@ -10,6 +10,7 @@ inline constexpr char kSeekErrorText[] = "\nSeek error";
 inline constexpr char kCompressionErrorText[] = "error";
 inline constexpr char kUserCanceledText[] = "User Aborted Operation";
 inline constexpr char kNotValidZipText[] = "Not a valid zip file!";
+inline constexpr char kFileExistsText[] = "The file is existing.";
 inline constexpr char kUnsafeNameText[] = "A name that could leave the archive's folders cannot be stored:";
 
 // Every failure of the archive writer: an error that carries the text to show.

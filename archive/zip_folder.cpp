@@ -17,28 +17,32 @@ bool Fail(QString* failureReason, const QString& text)
     return false;
 }
 
-} // namespace
+constexpr char kRecursionMark = '>';
 
-bool ZipFolder(int direction, int volumeSize, const QString& archivePath, const QString& folder,
-               const PackingHooks& hooks, QString* failureReason)
+QString WithoutTrailingSeparator(const QString& folder)
 {
-    if (direction != 0 || volumeSize != 0) {
-        return Fail(failureReason, QLatin1String(kOnlyPackingText));
-    }
+    return folder.endsWith(QLatin1Char('/')) ? folder.chopped(1) : folder;
+}
+
+// The writer set up to pack a folder's tree with names relative to it.
+void SetUpFolderTree(ZipWriter& writer, const QString& root, const QString& archivePath)
+{
+    writer.SetRootDir(root);
+    writer.SetRelativePaths(true);
+    // A book's container must open with its media type, uncompressed, so that readers can tell the file
+    // from its first bytes.
+    writer.SetFirstStoredEntry(QByteArrayLiteral("mimetype"));
+    writer.FilesList().clear();
+    writer.SetZipName(archivePath);
+}
+
+// Runs a writer that `setUp` prepares, as a whole: true when it ran to its end.
+template <typename SetUp>
+bool RunWriter(const PackingHooks& hooks, QString* failureReason, SetUp setUp)
+{
     try {
-        QString root = folder;
-        if (root.endsWith(QLatin1Char('/'))) {
-            root.chop(1);
-        }
         ZipWriter writer(hooks);
-        writer.SetRootDir(root);
-        writer.SetRelativePaths(true);
-        // A book's container must open with its media type, uncompressed, so that readers can tell the file
-        // from its first bytes.
-        writer.SetFirstStoredEntry(QByteArrayLiteral("mimetype"));
-        writer.FilesList().clear();
-        writer.SetZipName(archivePath);
-        writer.FilesList().append(root + QLatin1String("/*.*"));
+        setUp(writer);
         if (hooks.dispatchEvents) {
             hooks.dispatchEvents();
         }
@@ -49,4 +53,31 @@ bool ZipFolder(int direction, int volumeSize, const QString& archivePath, const 
     } catch (...) {
         return Fail(failureReason, QLatin1String(kUnknownFailureText));
     }
+}
+
+} // namespace
+
+bool ZipFolder(int direction, int volumeSize, const QString& archivePath, const QString& folder,
+               const PackingHooks& hooks, QString* failureReason)
+{
+    if (direction != 0 || volumeSize != 0) {
+        return Fail(failureReason, QLatin1String(kOnlyPackingText));
+    }
+    const QString root = WithoutTrailingSeparator(folder);
+    return RunWriter(hooks, failureReason, [&](ZipWriter& writer) {
+        SetUpFolderTree(writer, root, archivePath);
+        writer.FilesList().append(root + QLatin1String("/*.*"));
+    });
+}
+
+bool PackBook(const QString& bookPath, const QString& stagingRoot, bool replace, const PackingHooks& hooks,
+              QString* failureReason)
+{
+    const QString root = WithoutTrailingSeparator(stagingRoot);
+    return RunWriter(hooks, failureReason, [&](ZipWriter& writer) {
+        SetUpFolderTree(writer, root, bookPath);
+        writer.SetZipAction(replace ? zaReplace : zaCreate);
+        writer.FilesList() << root + QLatin1String("/mimetype") << QLatin1Char(kRecursionMark) + root +
+            QLatin1String("/META-INF/*") << QLatin1Char(kRecursionMark) + root + QLatin1String("/OEBPS/*");
+    });
 }

@@ -119,6 +119,9 @@ int ZipWriter::WriteArchive()
     if (!filesList_.isEmpty()) {
         ExpandFileList();
     }
+    if (zipAction_ != zaUpdate) {
+        return WriteArchiveBeside();
+    }
     return StatusOf(zipName_) ? MergeIntoArchive() : WriteNewArchive();
 }
 
@@ -195,6 +198,15 @@ int ZipWriter::WriteNewArchive()
     PendingFile file = PendingFile::Create(zipName_);
     const int added = PackFiles(file.Descriptor(), {}, nullptr);
     file.Finish();
+    return added;
+}
+
+int ZipWriter::WriteArchiveBeside()
+{
+    RemoveAbandonedFiles(QFileInfo(zipName_).absolutePath());
+    PendingFile file = PendingFile::CreateLockedBeside(zipName_);
+    const int added = PackFiles(file.Descriptor(), {}, nullptr);
+    file.FinishInPlaceOf(zipName_, zipAction_ == zaReplace);
     return added;
 }
 

@@ -19,6 +19,14 @@ class DeflateEngine;
 struct DataEvents;
 struct StoredEntry;
 
+// What WriteArchive does about a file that already lies at ZipName.
+enum TZipAction {
+    zaUpdate,   // merges into it: newer files replace their entries, the other entries are carried over
+    zaReplace,  // writes a new archive beside it, which takes its place in one step once complete
+    zaCreate,   // as zaReplace, but leaves a file found at ZipName at the end alone and fails with
+                // "The file is existing."
+};
+
 // Writes a zip archive of the files that FilesList names. Used once: assign the settings, fill FilesList,
 // call WriteArchive. Errors are raised as ZipError and its kinds, after the file being written has been
 // closed and deleted and FilesList cleared.
@@ -29,9 +37,11 @@ public:
     ZipWriter(const ZipWriter&) = delete;
     ZipWriter& operator=(const ZipWriter&) = delete;
 
-    // The archive to write. When a file is already there, the writer merges into it.
+    // The archive to write. What happens to a file already there is ZipAction's choice.
     const QString& ZipName() const { return zipName_; }
     void SetZipName(const QString& zipName) { zipName_ = zipName; }
+    TZipAction ZipAction() const { return zipAction_; }
+    void SetZipAction(TZipAction zipAction) { zipAction_ = zipAction; }
     // Base of the stored names, held with one trailing "/". Assigning it makes RelativePathList hold it alone.
     const QString& RootDir() const { return rootDir_; }
     void SetRootDir(const QString& rootDir);
@@ -88,6 +98,7 @@ private:
     // itself, or of a name already in the archive (ASCII letter case ignored).
     bool AddFileEntry(const QString& path);
     int WriteNewArchive();
+    int WriteArchiveBeside();
     int MergeIntoArchive();
     int PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntries, const ByteSource* oldArchive);
     void CarryOver(const StoredEntry& old, const ByteSource& oldArchive);
@@ -104,6 +115,7 @@ private:
 
     PackingHooks hooks_;
     QString zipName_;
+    TZipAction zipAction_ = zaUpdate;
     QString rootDir_;
     QStringList relativePathList_;
     bool relativePaths_ = false;

@@ -6,13 +6,18 @@
 #include <QString>
 #include <QStringList>
 
+class ConversionUi;
+
 // Empties the content folder: deletes it when it exists, then creates it again with every missing
 // parent folder.
 void RecreateContentFolder(const QString& oebpsDir);
 
 // Copies every picture of the book into the content folder under its name in `names` and writes
 // a page document for each (page1.html, page2.html, ...), then the cover picture and cover.html
-// when `settings.coverPath` is not empty. Pages carry the book's title. A picture that cannot be
-// copied is passed over; its page is written all the same.
-void FillContentFolder(const QStringList& rowPaths, const BookSettings& settings, const PictureNames& names,
-                       const QString& oebpsDir);
+// when `settings.coverPath` is not empty. Pages carry the book's title.
+//
+// Returns what went wrong, a line each ("Cannot read picture: <path> (<reason>)"); the other
+// pictures and pages are done all the same. While it works it reports the pictures staged to `ui`
+// and lets its events through, and stops with EUserCanceled when `ui` asks to.
+QStringList FillContentFolder(const QStringList& rowPaths, const BookSettings& settings, const PictureNames& names,
+                              const QString& oebpsDir, ConversionUi& ui);

@@ -1,19 +1,25 @@
 #include "builder/conversion.h"
 
+#include "archive/zip_errors.h"
 #include "archive/zip_folder.h"
 #include "builder/book_identity.h"
 #include "builder/content_folder.h"
+#include "builder/conversion_error.h"
 #include "builder/conversion_ui.h"
 #include "builder/navigation_document.h"
 #include "builder/package_document.h"
 #include "builder/picture_names.h"
-#include "builder/replaced_book.h"
 #include "builder/style_sheet.h"
 
-#include <QDir>
 #include <QFileInfo>
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
+
+// At most this many problems are named one by one.
+constexpr qsizetype kProblemsNamed = 10;
 
 // Shows the busy look from its creation until it is released or goes out of scope, so that every
 // way out of the command restores the normal look.
@@ -37,7 +43,81 @@ private:
     bool busy_ = true;
 };
 
-// The first missing setting's message, in the order the settings are checked; empty when none is.
+PackingHooks HooksFor(ConversionUi& ui)
+{
+    PackingHooks hooks;
+    hooks.dispatchEvents = [&ui] { ui.DispatchEvents(); };
+    hooks.cancelRequested = [&ui] { return ui.CancelRequested(); };
+    hooks.progress = [&ui](qint64 done, qint64 total) { ui.ReportPackingProgress(done, total); };
+    hooks.shortRead = [&ui](const QString& path, qint64 expected, qint64 actual) {
+        ui.ShowMessage(ShortReadText(path, expected, actual), path);
+    };
+    return hooks;
+}
+
+// The first character of `text` that an XML document cannot hold, as "U+0001"; empty when there is none.
+QString CharacterXmlCannotHold(const QString& text)
+{
+    for (const char32_t c : text.toUcs4()) {
+        const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+                             (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+        if (!allowed) {
+            return QStringLiteral("U+%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
+        }
+    }
+    return {};
+}
+
+// The title and the author go into every document of the book; a character XML cannot hold would
+// make them unreadable.
+void CheckTextsOfTheBook(const BookSettings& settings)
+{
+    const QList<std::pair<QString, QString>> fields = {{QStringLiteral("book title"), settings.title},
+                                                       {QStringLiteral("author name"), settings.author}};
+    for (const auto& [field, text] : fields) {
+        const QString character = CharacterXmlCannotHold(text);
+        if (!character.isEmpty()) {
+            throw ConversionError(QStringLiteral("The %1 holds the character %2, which a book cannot hold.")
+                                      .arg(field, character));
+        }
+    }
+}
+
+// Creates the output folder with every missing parent; why it could not, or empty.
+QString CreateOutputFolder(const QString& folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (error) {
+        return QStringLiteral("Cannot create the folder %1: %2").arg(folder, QString::fromStdString(error.message()));
+    }
+    return {};
+}
+
+// What stands in the way of writing the book at `bookPath` once the pictures are staged; empty when nothing does.
+QString ObstacleToWriting(const QStringList& problems, const QString& outputFolder, const QString& bookPath)
+{
+    if (!problems.isEmpty()) {
+        return ProblemsText(problems);
+    }
+    const QString folderProblem = CreateOutputFolder(outputFolder);
+    if (!folderProblem.isEmpty()) {
+        return folderProblem;
+    }
+    if (QFileInfo(bookPath).isDir()) {
+        return QStringLiteral("A folder of that name exists.");
+    }
+    return {};
+}
+
+}  // namespace
+
+QString BookPath(const BookSettings& settings)
+{
+    const QString separator = settings.outputFolder.endsWith(u'/') ? QString() : QStringLiteral("/");
+    return settings.outputFolder + separator + settings.title + QStringLiteral(".epub");
+}
+
 QString MissingSettingMessage(const BookSettings& settings)
 {
     if (settings.outputFolder.isEmpty()) {
@@ -52,23 +132,13 @@ QString MissingSettingMessage(const BookSettings& settings)
     return {};
 }
 
-PackingHooks HooksFor(ConversionUi& ui)
+QString ProblemsText(const QStringList& problems)
 {
-    PackingHooks hooks;
-    hooks.dispatchEvents = [&ui] { ui.DispatchEvents(); };
-    hooks.cancelRequested = [&ui] { return ui.CancelRequested(); };
-    hooks.progress = [&ui](qint64 done, qint64 total) { ui.ReportPackingProgress(done, total); };
-    hooks.shortRead = [&ui](const QString& path, qint64 expected, qint64 actual) {
-        ui.ShowMessage(ShortReadText(path, expected, actual), path);
-    };
-    return hooks;
-}
-
-}  // namespace
-
-QString BookPath(const BookSettings& settings)
-{
-    return settings.outputFolder + u'/' + settings.title + QStringLiteral(".epub");
+    QStringList lines = problems.mid(0, kProblemsNamed);
+    if (problems.size() > kProblemsNamed) {
+        lines << QStringLiteral("and %1 more").arg(problems.size() - kProblemsNamed);
+    }
+    return lines.join(u'\n');
 }
 
 ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& settings, const StagingPaths& staging,
@@ -78,11 +148,17 @@ ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& se
     if (pageCount == 0) {
         return ConversionResult::NothingToConvert;
     }
+    CheckTextsOfTheBook(settings);
     RecreateContentFolder(staging.oebpsDir);
     BusyGuard busy(ui);
 
     const PictureNames names = AssignPictureNames(rowPaths, settings.coverPath);
-    FillContentFolder(rowPaths, settings, names, staging.oebpsDir);
+    QStringList problems;
+    try {
+        problems = FillContentFolder(rowPaths, settings, names, staging.oebpsDir, ui);
+    } catch (const EUserCanceled&) {
+        return ConversionResult::Canceled;
+    }
     const QString missing = MissingSettingMessage(settings);
     // Without every setting there is no book path, and so no earlier book whose identifier to keep.
     const QString identifier = BookIdentifierFor(missing.isEmpty() ? BookPath(settings) : QString());
@@ -95,30 +171,29 @@ ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& se
         ui.ShowMessage(missing, kNoteCaption);
         return ConversionResult::SettingMissing;
     }
-    if (!QFileInfo(settings.outputFolder).isDir()) {
-        QDir().mkpath(settings.outputFolder);
-    }
     const QString bookPath = BookPath(settings);
-    ReplacedBook earlierBook(bookPath);
-    if (earlierBook.Exists()) {
-        if (!ui.AskOverwrite(QStringLiteral("The file is existing. Overwrite?"), QStringLiteral("Information"))) {
-            return ConversionResult::ReplaceDeclined;
-        }
-        earlierBook.MoveAside();
+    const auto fail = [&](const QString& reason) {
+        busy.Release();
+        ui.ShowError(QStringLiteral("Failed to build: ") + bookPath + u'\n' + reason);
+        return ConversionResult::Failed;
+    };
+    const QString obstacle = ObstacleToWriting(problems, settings.outputFolder, bookPath);
+    if (!obstacle.isEmpty()) {
+        return fail(obstacle);
+    }
+    const QFileInfo earlierBook(bookPath);
+    const bool replace = earlierBook.exists() || earlierBook.isSymLink();
+    if (replace && !ui.AskOverwrite(QStringLiteral("The file is existing. Overwrite?"), QStringLiteral("Information"))) {
+        return ConversionResult::ReplaceDeclined;
     }
 
     QString failureReason;
-    const bool packed = ZipFolder(0, 0, bookPath, staging.epubFilesDir, HooksFor(ui), &failureReason);
+    // Without a Yes, nothing is replaced: a book that appears meanwhile stays and this one fails.
+    const bool packed = PackBook(bookPath, staging.epubFilesDir, replace, HooksFor(ui), &failureReason);
     busy.Release();
     if (!packed) {
-        // The earlier book goes back to its place when `earlierBook` goes out of scope.
-        if (ui.CancelRequested()) {
-            return ConversionResult::PackingCanceled;
-        }
-        ui.ShowError(QStringLiteral("Failed to build: ") + bookPath + u'\n' + failureReason);
-        return ConversionResult::PackingFailed;
+        return ui.CancelRequested() ? ConversionResult::Canceled : fail(failureReason);
     }
-    earlierBook.Discard();
     ui.ShowSuccess(QStringLiteral("Successed to build: ") + bookPath, QStringLiteral("Congratulation"));
     ui.OpenFolder(settings.outputFolder);
     return ConversionResult::BookWritten;

@@ -14,15 +14,28 @@ enum class ConversionResult {
     SettingMissing,    // the output folder, title or author was empty; the content folder stays
     ReplaceDeclined,   // a book of that name exists and the answer was not Yes
     BookWritten,       // the book is complete in the output folder
-    PackingFailed,     // packing failed; any earlier book is back in place
-    PackingCanceled,   // packing was stopped on request; any earlier book is back in place
+    Failed,            // no book was written; any earlier book is as it was
+    Canceled,          // stopped on request; any earlier book is as it was
 };
 
 // The Convert command: turns the pictures of `rowPaths` (in book order) and `settings` into one
-// book file, staging its content in `staging`. Talks to the person only through `ui`. An error of
-// the package or navigation document ends the command and passes to the caller.
+// book file, staging its content in `staging`. Talks to the person only through `ui`. A title or
+// author that a book cannot hold, and an error of the book's documents, end the command with a
+// ConversionError or the XML writer's error, passed to the caller.
+//
+// The book is written under a temporary name beside its path and takes that path only once it is
+// complete, so an earlier book is replaced whole or not at all. A book that has appeared at the
+// path after the check, without the person being asked, is never replaced.
 ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& settings, const StagingPaths& staging,
                              ConversionUi& ui);
 
-// The book file's path: the output folder, "/", the title and ".epub", joined as typed.
+// The book file's path: the output folder, "/" (unless the folder ends with one), the title and
+// ".epub".
 QString BookPath(const BookSettings& settings);
+
+// The message about the first setting a conversion lacks, in the order they are checked; empty
+// when none is missing.
+QString MissingSettingMessage(const BookSettings& settings);
+
+// The lines that say which pictures cannot go into a book: the first ten, then "and N more".
+QString ProblemsText(const QStringList& problems);

@@ -30,11 +30,19 @@ public:
     // Shows the folder that now holds the book.
     virtual void OpenFolder(const QString& folder) = 0;
 
-    // Called at regular points while the book is packed, to let waiting events through.
+    // Called at regular points while the pictures are staged and the book is packed, to let waiting
+    // events through.
     virtual void DispatchEvents() {}
 
-    // Whether the person asked to stop the packing; checked after each DispatchEvents.
+    // Whether the person asked to stop the conversion; checked after each DispatchEvents.
     virtual bool CancelRequested() { return false; }
+
+    // How many of the book's pictures have been staged so far.
+    virtual void ReportStagingProgress(qsizetype picturesDone, qsizetype picturesTotal)
+    {
+        Q_UNUSED(picturesDone);
+        Q_UNUSED(picturesTotal);
+    }
 
     // How much of the book's source data has been packed so far.
     virtual void ReportPackingProgress(qint64 bytesDone, qint64 bytesTotal)

@@ -1,5 +1,7 @@
 #include "cli/console_ui.h"
 
+#include "cli/interruption.h"
+
 #include <QTextStream>
 
 #include <cstdio>
@@ -60,3 +62,8 @@ bool ConsoleUi::AskOverwrite(const QString& text, const QString& /*caption*/)
 void ConsoleUi::SetBusy(bool /*busy*/) {}
 
 void ConsoleUi::OpenFolder(const QString& /*folder*/) {}
+
+bool ConsoleUi::CancelRequested()
+{
+    return InterruptingSignal() != 0;
+}

@@ -3,7 +3,8 @@
 #include "builder/conversion_ui.h"
 
 // The command line's side of a conversion: messages go to the standard streams, the overwrite
-// question is answered by -y, by the person at the terminal, or else with No.
+// question is answered by -y, by the person at the terminal, or else with No; the interrupting
+// signals stop the conversion.
 class ConsoleUi : public ConversionUi {
 public:
     explicit ConsoleUi(bool replaceWithoutAsking);
@@ -14,6 +15,8 @@ public:
     bool AskOverwrite(const QString& text, const QString& caption) override;
     void SetBusy(bool busy) override;
     void OpenFolder(const QString& folder) override;
+    // True once SIGINT, SIGHUP or SIGTERM has asked the run to stop.
+    bool CancelRequested() override;
 
 private:
     bool replaceWithoutAsking_;

@@ -5,12 +5,14 @@
 #include "builder/staging_paths.h"
 #include "cli/cli_options.h"
 #include "cli/console_ui.h"
+#include "cli/interruption.h"
 #include "cli/picture_arguments.h"
 #include "cli/staging_root.h"
 #include "settings/private_profile.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <exception>
@@ -20,6 +22,8 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+// A run stopped by a signal ends as a shell reports a command the signal killed.
+constexpr int kExitSignalBase = 128;
 
 // The output folder the window saved in config.ini beside the programs; read, never written.
 QString SavedOutputFolder(const QString& programFolder)
@@ -28,30 +32,74 @@ QString SavedOutputFolder(const QString& programFolder)
                              QStringLiteral("SavePath"), QString());
 }
 
+void PrintError(const QString& text)
+{
+    QTextStream(stderr) << text << Qt::endl;
+}
+
+// The first of `pictures` that lies inside `folder`; empty when none does.
+QString PictureInside(const QStringList& pictures, const QString& folder)
+{
+    const QString prefix = QDir::cleanPath(QFileInfo(folder).absoluteFilePath()) + u'/';
+    for (const QString& picture : pictures) {
+        if (QDir::cleanPath(QFileInfo(picture).absoluteFilePath()).startsWith(prefix)) {
+            return picture;
+        }
+    }
+    return {};
+}
+
 int Convert(const CliOptions& options, const QString& programFolder)
 {
-    QTextStream err(stderr);
     BookSettings settings = options.settings;
     if (!options.outputFolderGiven) {
         settings.outputFolder = SavedOutputFolder(programFolder);
     }
-    const QStringList pictures = ExpandPictureArguments(options.pictureArguments);
-    if (pictures.isEmpty()) {
-        err << "tamboril-cli: no .jpg or .jpeg pictures found" << Qt::endl;
+    const QString missing = MissingSettingMessage(settings);
+    if (!missing.isEmpty()) {
+        PrintError(missing);
         return kExitFailure;
     }
-    const StagingRoot staging(options.stagingFolder, programFolder + QStringLiteral("/epubfiles"));
-    if (!staging.IsValid()) {
-        err << "tamboril-cli: cannot create a staging folder in " << QDir::tempPath() << Qt::endl;
+    const PictureArguments arguments = ExpandPictureArguments(options.pictureArguments, settings.coverPath);
+    if (arguments.pictures.isEmpty() && arguments.problems.isEmpty()) {
+        PrintError(QStringLiteral("tamboril-cli: no .jpg or .jpeg pictures found"));
         return kExitFailure;
+    }
+    if (!options.stagingFolder.isEmpty()) {
+        const QString inside = PictureInside(arguments.pictures + QStringList{settings.coverPath}, options.stagingFolder);
+        if (!inside.isEmpty()) {
+            PrintError(QStringLiteral("tamboril-cli: the picture %1 lies in the staging folder %2, which the "
+                                      "conversion empties")
+                           .arg(inside, options.stagingFolder));
+            return kExitUsage;
+        }
+    }
+    if (!arguments.problems.isEmpty()) {
+        PrintError(QStringLiteral("Failed to build: ") + BookPath(settings) + u'\n' + ProblemsText(arguments.problems));
+        return kExitFailure;
+    }
+    RemoveAbandonedStagingFolders();
+    const StagingRoot staging(options.stagingFolder, programFolder + QStringLiteral("/epubfiles"));
+    if (!staging.Problem().isEmpty()) {
+        PrintError(QStringLiteral("tamboril-cli: ") + staging.Problem());
+        return options.stagingFolder.isEmpty() ? kExitFailure : kExitUsage;
     }
     ConsoleUi ui(options.replaceWithoutAsking);
     try {
-        const ConversionResult result = ConvertBook(pictures, settings, StagingPathsAt(staging.Path()), ui);
+        const ConversionResult result = ConvertBook(arguments.pictures, settings, StagingPathsAt(staging.Path()), ui);
         return result == ConversionResult::BookWritten ? kExitSuccess : kExitFailure;
     } catch (const std::exception& error) {
-        err << QString::fromUtf8(error.what()) << Qt::endl;
+        PrintError(QString::fromUtf8(error.what()));
         return kExitFailure;
+    }
+}
+
+// Qt's own warnings (about the locale, a file it could not examine) are not for the person at the
+// terminal; what goes wrong in a conversion is reported by the conversion itself.
+void KeepQtWarningsOffTheTerminal(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        QTextStream(stderr) << message << Qt::endl;
     }
 }
 
@@ -59,6 +107,8 @@ int Convert(const CliOptions& options, const QString& programFolder)
 
 int main(int argc, char** argv)
 {
+    qInstallMessageHandler(KeepQtWarningsOffTheTerminal);
+    InstallInterruptionHandlers();
     QCoreApplication application(argc, argv);
     QString error;
     const std::optional<CliOptions> options = ParseCliOptions(application.arguments().mid(1), error);
@@ -76,5 +126,6 @@ int main(int argc, char** argv)
     case CliOptions::Action::Convert:
         break;
     }
-    return Convert(*options, QCoreApplication::applicationDirPath());
+    const int status = Convert(*options, QCoreApplication::applicationDirPath());
+    return InterruptingSignal() != 0 ? kExitSignalBase + InterruptingSignal() : status;
 }

@@ -1,19 +1,47 @@
 #include "cli/picture_arguments.h"
 
+#include "builder/file_copy.h"
 #include "pages/picture_files.h"
 
 #include <QFileInfo>
 
-QStringList ExpandPictureArguments(const QStringList& arguments)
+namespace {
+
+QString ProblemLine(const QString& path, const QString& reason)
 {
-    QStringList pictures;
+    return QStringLiteral("Cannot read picture: %1 (%2)").arg(path, reason);
+}
+
+void CheckPicture(const QString& path, QStringList* problems)
+{
+    const QString reason = PictureProblem(path);
+    if (!reason.isEmpty()) {
+        problems->append(ProblemLine(path, reason));
+    }
+}
+
+}  // namespace
+
+PictureArguments ExpandPictureArguments(const QStringList& arguments, const QString& coverPath)
+{
+    PictureArguments expanded;
     for (const QString& argument : arguments) {
         const QFileInfo info(argument);
         if (info.isDir()) {
-            pictures += PicturesInFolder(argument).paths;
+            const FolderPictures folder = PicturesInFolder(argument);
+            expanded.pictures += folder.paths;
+            for (const QString& path : folder.undecodable) {
+                expanded.problems << ProblemLine(path, QStringLiteral("the name is not valid UTF-8"));
+            }
         } else {
-            pictures.append(info.absoluteFilePath());
+            expanded.pictures.append(info.absoluteFilePath());
         }
     }
-    return pictures;
+    for (const QString& picture : std::as_const(expanded.pictures)) {
+        CheckPicture(picture, &expanded.problems);
+    }
+    if (!coverPath.isEmpty()) {
+        CheckPicture(coverPath, &expanded.problems);
+    }
+    return expanded;
 }

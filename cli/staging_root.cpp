@@ -1,12 +1,40 @@
 #include "cli/staging_root.h"
 
 #include "builder/file_copy.h"
+#include "builder/folder_tree.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/file.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace {
+
+// The marker file of a staging folder of ours. Hidden, so it never goes into a book.
+constexpr char kMarkerName[] = ".tamboril-staging";
+constexpr char kTemporaryTemplate[] = "/tamboril-XXXXXX";
+
+bool IsMarked(const QString& folder)
+{
+    return QFileInfo(folder + u'/' + QLatin1String(kMarkerName)).isFile();
+}
+
+// The folder opened and locked for this process, or closed when another process holds it.
+FileDescriptor LockFolder(const QString& folder)
+{
+    FileDescriptor descriptor(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (descriptor.IsOpen() && ::flock(descriptor.Get(), LOCK_EX | LOCK_NB) != 0) {
+        descriptor.Close();
+    }
+    return descriptor;
+}
 
 // Copies every file below `installationRoot` that `stagingRoot` lacks, except the content folder,
 // which each conversion writes itself.
@@ -31,23 +59,82 @@ void SeedStagingRoot(const QString& installationRoot, const QString& stagingRoot
 StagingRoot::StagingRoot(const QString& chosenFolder, const QString& installationRoot)
 {
     if (chosenFolder.isEmpty()) {
-        temporary_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tamboril-XXXXXX"));
-        path_ = temporary_->isValid() ? temporary_->path() : QString();
+        temporary_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QLatin1String(kTemporaryTemplate));
+        if (!temporary_->isValid()) {
+            problem_ = QStringLiteral("cannot create a staging folder in %1: %2")
+                           .arg(QDir::tempPath(), temporary_->errorString());
+            return;
+        }
+        path_ = temporary_->path();
     } else {
+        problem_ = ChosenStagingProblem(chosenFolder);
         path_ = QFileInfo(chosenFolder).absoluteFilePath();
-        QDir().mkpath(path_);
+        if (!problem_.isEmpty()) {
+            return;
+        }
+        if (!QDir().mkpath(path_)) {
+            problem_ = QStringLiteral("cannot create the staging folder %1").arg(path_);
+            return;
+        }
     }
-    if (!path_.isEmpty()) {
-        SeedStagingRoot(installationRoot, path_);
-    }
+    Take(installationRoot);
 }
 
-bool StagingRoot::IsValid() const
+void StagingRoot::Take(const QString& installationRoot)
 {
-    return !path_.isEmpty();
+    // Locked before it is marked, so that no other run ever finds it marked and free while it is ours.
+    lock_ = LockFolder(path_);
+    if (!lock_.IsOpen()) {
+        problem_ = QStringLiteral("the staging folder %1 is in use by another conversion").arg(path_);
+        return;
+    }
+    QFile marker(path_ + u'/' + QLatin1String(kMarkerName));
+    if (!marker.open(QIODevice::WriteOnly) || marker.write("Staging folder of tamboril-cli.\n") < 0) {
+        problem_ = QStringLiteral("cannot write in the staging folder %1: %2").arg(path_, marker.errorString());
+        return;
+    }
+    SeedStagingRoot(installationRoot, path_);
+}
+
+QString StagingRoot::Problem() const
+{
+    return problem_;
 }
 
 QString StagingRoot::Path() const
 {
     return path_;
+}
+
+QString ChosenStagingProblem(const QString& chosenFolder)
+{
+    const QFileInfo folder(chosenFolder);
+    if (!folder.exists() && !folder.isSymLink()) {
+        return {};
+    }
+    if (!folder.isDir()) {
+        return QStringLiteral("the staging folder %1 is not a folder").arg(chosenFolder);
+    }
+    if (!IsMarked(chosenFolder) && !QDir(chosenFolder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                                                                 QDir::System)) {
+        return QStringLiteral("the staging folder %1 holds files of its own; give a new or empty folder, or one "
+                              "that tamboril-cli staged a book in")
+            .arg(chosenFolder);
+    }
+    return {};
+}
+
+void RemoveAbandonedStagingFolders()
+{
+    const QDir temporary(QDir::tempPath());
+    const QStringList candidates =
+        temporary.entryList({QStringLiteral("tamboril-??????")}, QDir::Dirs | QDir::NoSymLinks | QDir::Hidden);
+    for (const QString& name : candidates) {
+        const QString folder = temporary.filePath(name);
+        // A folder that a running conversion uses is locked; one that is not marked is not ours.
+        const FileDescriptor lock = IsMarked(folder) ? LockFolder(folder) : FileDescriptor();
+        if (lock.IsOpen()) {
+            DeleteFolderTree(folder);
+        }
+    }
 }

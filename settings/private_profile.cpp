@@ -3,6 +3,7 @@
 #include "settings/profile_write_error.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
@@ -25,7 +26,8 @@ std::optional<ProfileLines> ReadLines(const QString& path)
     if (!file.exists()) {
         return profile;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a regular file is read: a FIFO or a device there would hold the program up for good.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
     const QString text = QString::fromUtf8(file.readAll());

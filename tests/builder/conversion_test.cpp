@@ -88,11 +88,47 @@ TEST_F(ConversionTest, SettingsAreCheckedAfterTheDocumentsInTheirOrder)
     EXPECT_FALSE(QFileInfo::exists(PathIn("out")));
 }
 
-TEST_F(ConversionTest, AMissingPictureStillGetsItsPage)
+TEST_F(ConversionTest, PicturesThatCannotBeCopiedFailTheConversionNamingEachOne)
 {
-    Convert({PathIn("pictures/gone.jpg"), Picture("b.jpg")}, {"T", "A", "", ""});
-    EXPECT_EQ(ContentFolder(), QStringList({"b.jpg", "fb.ncx", "fb.opf", "page1.html", "page2.html", "stylesheet.css"}));
-    EXPECT_TRUE(ContentFile("page1.html").contains("<img src=\"gone.jpg\" alt=\"Page 1\" />"));
+    const QString book = PathIn("out/T.epub");
+    WriteTestFile(book, "the earlier book");
+    QStringList rows = {PathIn("pictures/gone.jpg"), Picture("b.jpg"), PathIn("pictures")};
+    for (int i = 0; i < 10; ++i) {
+        rows << PathIn(QString("pictures/missing%1.jpg").arg(i));
+    }
+    EXPECT_EQ(Convert(rows, {"T", "A", "", PathIn("out")}), ConversionResult::Failed);
+    ASSERT_EQ(ui_.events.size(), 3);
+    const QStringList lines = ui_.events.at(2).split('\n');
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines[0], "error||Failed to build: " + book);
+    EXPECT_EQ(lines[1], "Cannot read picture: " + PathIn("pictures/gone.jpg") + " (No such file or directory)");
+    EXPECT_EQ(lines[2], "Cannot read picture: " + PathIn("pictures") + " (not a regular file)");
+    EXPECT_EQ(lines[11], "and 2 more");
+    EXPECT_EQ(ReadTestFile(book), "the earlier book");
+    EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
+}
+
+TEST_F(ConversionTest, WhatStandsInTheBooksWayIsNamed)
+{
+    // A folder at the book's path, a file where the output folder should be made.
+    QDir().mkpath(PathIn("out/T.epub"));
+    EXPECT_EQ(Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}), ConversionResult::Failed);
+    EXPECT_EQ(ui_.events.last(), "error||Failed to build: " + PathIn("out/T.epub") + "\nA folder of that name exists.");
+
+    WriteTestFile(PathIn("file"), "in the way");
+    Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("file/out")});
+    EXPECT_TRUE(ui_.events.last().endsWith("\nCannot create the folder " + PathIn("file/out") + ": Not a directory"))
+        << ui_.events.last().toStdString();
+
+    // A title or author that a book cannot hold is refused before anything is touched.
+    ui_.events.clear();
+    try {
+        Convert({Picture("a.jpg")}, {"T", "A\u0001B", "", PathIn("out")});
+        ADD_FAILURE() << "no error";
+    } catch (const std::exception& error) {
+        EXPECT_STREQ(error.what(), "The author name holds the character U+0001, which a book cannot hold.");
+    }
+    EXPECT_TRUE(ui_.events.isEmpty());
 }
 
 TEST_F(ConversionTest, TwoPicturesOfTheSameNameGetTwoFiles)
@@ -151,18 +187,18 @@ TEST_F(ConversionTest, ASuccessfulRunWritesTheBookReportsItAndOpensTheFolder)
     EXPECT_GT(ui_.dispatchCount, 0);
 }
 
-TEST_F(ConversionTest, TheBookPathIsJoinedAsTyped)
+TEST_F(ConversionTest, TheBookPathIsJoinedWithoutADoubledSeparator)
 {
     QDir().mkpath(PathIn("out"));
     Convert({Picture("a.jpg")}, {" T ", "A", "", PathIn("out") + "/"});
-    EXPECT_EQ(ui_.events.at(2), "success|Congratulation|Successed to build: " + PathIn("out") + "// T .epub");
+    EXPECT_EQ(ui_.events.at(2), "success|Congratulation|Successed to build: " + PathIn("out") + "/ T .epub");
     EXPECT_TRUE(QFileInfo::exists(PathIn("out/ T .epub")));
 }
 
 TEST_F(ConversionTest, AFailedPackingIsReportedAndNothingIsOpened)
 {
     // A title naming a folder that does not exist: the book file cannot be created.
-    EXPECT_EQ(Convert({Picture("a.jpg")}, {"missing/T", "A", "", PathIn("out")}), ConversionResult::PackingFailed);
+    EXPECT_EQ(Convert({Picture("a.jpg")}, {"missing/T", "A", "", PathIn("out")}), ConversionResult::Failed);
     ASSERT_EQ(ui_.events.size(), 3);
     EXPECT_EQ(ui_.events.at(1), "idle");
     EXPECT_TRUE(ui_.events.at(2).startsWith("error||Failed to build: " + PathIn("out") + "/missing/T.epub\n"));
@@ -181,16 +217,37 @@ TEST_F(ConversionTest, AReplacedBookIsDeletedOnlyOnceTheNewOneIsComplete)
     EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
 }
 
-TEST_F(ConversionTest, AStoppedPackingPutsTheEarlierBookBackAndSaysNothing)
+TEST_F(ConversionTest, AStopWhileStagingOrPackingLeavesTheEarlierBookAndSaysNothing)
 {
     const QString book = PathIn("out/T.epub");
     WriteTestFile(book, "the earlier book");
     ui_.overwriteAnswer = true;
     ui_.cancel = true;
+    EXPECT_EQ(Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}), ConversionResult::Canceled);
+    EXPECT_EQ(ui_.events, QStringList({"busy", "idle"})) << "stopped while staging, before the question";
 
-    EXPECT_EQ(Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}), ConversionResult::PackingCanceled);
+    ui_.events.clear();
+    ui_.cancel = false;
+    ui_.onDispatch = [this] { ui_.cancel = ui_.events.size() > 1; };
+    EXPECT_EQ(Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}), ConversionResult::Canceled);
     EXPECT_EQ(ui_.events, QStringList({"busy", "ask|Information|The file is existing. Overwrite?", "idle"}));
     EXPECT_EQ(ReadTestFile(book), "the earlier book");
+    EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"})) << "no temporary book is left";
+}
+
+TEST_F(ConversionTest, ABookThatAppearsWithoutConsentIsNeverReplaced)
+{
+    // No book was there at the check, so nothing was asked; one appears while this one is packed.
+    const QString book = PathIn("out/T.epub");
+    ui_.onDispatch = [&] {
+        // The first dispatch comes as the pictures are staged, the next ones while the book is packed.
+        if (ui_.dispatchCount > 1 && !QFileInfo::exists(book)) {
+            WriteTestFile(book, "a book that appeared");
+        }
+    };
+    EXPECT_EQ(Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}), ConversionResult::Failed);
+    EXPECT_EQ(ui_.events.last(), "error||Failed to build: " + book + "\nThe file is existing.");
+    EXPECT_EQ(ReadTestFile(book), "a book that appeared");
     EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
 }
 

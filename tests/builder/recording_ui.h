@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // Stands in for the person at the window: answers the overwrite question as told and records
 // everything the conversion shows, in order, as "kind|caption|text" lines.
 class RecordingUi : public ConversionUi {
@@ -24,11 +26,19 @@ public:
     }
     void SetBusy(bool busy) override { events << (busy ? QStringLiteral("busy") : QStringLiteral("idle")); }
     void OpenFolder(const QString& folder) override { events << "open||" + folder; }
-    void DispatchEvents() override { ++dispatchCount; }
+    void DispatchEvents() override
+    {
+        ++dispatchCount;
+        if (onDispatch) {
+            onDispatch();
+        }
+    }
     bool CancelRequested() override { return cancel; }
 
     QStringList events;
     bool overwriteAnswer = false;
     bool cancel = false;
     int dispatchCount = 0;
+    // Runs at each dispatch, as an event that arrives meanwhile would.
+    std::function<void()> onDispatch;
 };

@@ -193,17 +193,18 @@ TEST_F(WindowConvertWhilePackingTest, CommandsAndClosingAreHeldOffUntilTheConver
     EXPECT_FALSE(form->isVisible());
 }
 
-TEST_F(WindowConvertWhilePackingTest, CancelStopsThePackingKeepsTheOldBookAndShowsNothingMore)
+TEST_F(WindowConvertWhilePackingTest, CancelStopsTheConversionKeepsTheOldBookAndShowsNothingMore)
 {
     WriteTestFile(BookFile(), "the old book");
     dialogs->answer = true;
+    // The first events get through while the pictures are staged, before the question.
     ConvertAndMeanwhile([this] {
         auto* progress = form->findChild<QProgressDialog*>();
         ASSERT_NE(progress, nullptr);
         EXPECT_TRUE(progress->isModal());
         progress->findChild<QPushButton*>()->click();
     });
-    EXPECT_EQ(dialogs->events, QStringList({"ask|Information|The file is existing. Overwrite?"}));
+    EXPECT_TRUE(dialogs->events.isEmpty());
     EXPECT_EQ(ReadTestFile(BookFile()), "the old book");
     EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"Book.epub"}));
     EXPECT_EQ(form->findChild<QProgressDialog*>(), nullptr);
