@@ -1,5 +1,7 @@
 #include "builder/file_copy.h"
 
+#include "archive/file_descriptor.h"
+
 #include <QFile>
 
 #include <fcntl.h>
@@ -8,60 +10,109 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
-
-namespace fs = std::filesystem;
+#include <vector>
 
 namespace {
+
+constexpr size_t kCopyBlockSize = 1 << 20;
 
 QString SystemReason(int errorNumber)
 {
     return QString::fromLocal8Bit(std::strerror(errorNumber));
 }
 
+// Opened without waiting, so that a FIFO cannot hold the caller up; closed when nothing can be
+// read from it as a file.
+FileDescriptor OpenRegularFile(const QString& path, struct stat* info, QString* problem)
+{
+    FileDescriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.IsOpen()) {
+        // A name that was not UTF-8 reaches the program with replacement characters in it, and so
+        // names nothing.
+        const bool undecodable = errno == ENOENT && path.contains(QChar::ReplacementCharacter);
+        *problem = undecodable ? QStringLiteral("the name is not valid UTF-8") : SystemReason(errno);
+    } else if (::fstat(file.Get(), info) != 0 || !S_ISREG(info->st_mode)) {
+        *problem = QStringLiteral("not a regular file");
+        file.Close();
+    }
+    return file;
+}
+
+// Copies the whole content; the kernel copies between the files where it can (sharing the blocks
+// on file systems that allow it), otherwise the bytes pass through a buffer. False, with errno
+// set, when a read or a write fails.
+bool CopyContent(int from, int to)
+{
+    for (;;) {
+        const ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, kCopyBlockSize, 0);
+        if (copied == 0) {
+            return true;
+        }
+        if (copied < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
+                break;
+            }
+            return false;
+        }
+    }
+    std::vector<char> block(kCopyBlockSize);
+    for (;;) {
+        const ssize_t got = ::read(from, block.data(), block.size());
+        if (got == 0) {
+            return true;
+        }
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        for (ssize_t written = 0; written < got;) {
+            const ssize_t stored = ::write(to, block.data() + written, static_cast<size_t>(got - written));
+            if (stored > 0) {
+                written += stored;
+            } else if (stored == 0 || errno != EINTR) {
+                errno = stored == 0 ? ENOSPC : errno;
+                return false;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 QString PictureProblem(const QString& path)
 {
-    // Opened without waiting, so that a FIFO cannot hold the check up.
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) {
-        // A name that was not UTF-8 reaches the program with replacement characters in it, and so names
-        // nothing.
-        if (errno == ENOENT && path.contains(QChar::ReplacementCharacter)) {
-            return QStringLiteral("the name is not valid UTF-8");
-        }
-        return SystemReason(errno);
-    }
     struct stat info {};
-    const bool regular = ::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(descriptor);
-    return regular ? QString() : QStringLiteral("not a regular file");
+    QString problem;
+    OpenRegularFile(path, &info, &problem);
+    return problem;
 }
 
 QString CopyFileRefusingOverwrite(const QString& source, const QString& target)
 {
-    // Only regular files are copied: a FIFO or a device would block or never end.
-    const QString problem = PictureProblem(source);
-    if (!problem.isEmpty()) {
+    struct stat info {};
+    QString problem;
+    const FileDescriptor from = OpenRegularFile(source, &info, &problem);
+    if (!from.IsOpen()) {
         return problem;
     }
-    const fs::path from(QFile::encodeName(source).toStdString());
-    const fs::path to(QFile::encodeName(target).toStdString());
-    std::error_code error;
-    // The library copies through the kernel where it can, and fails when the target exists.
-    if (!fs::copy_file(from, to, fs::copy_options::none, error)) {
-        if (error != std::errc::file_exists) {
-            std::error_code ignored;
-            fs::remove(to, ignored);
-        }
-        return QString::fromStdString(error.message());
+    const QByteArray targetName = QFile::encodeName(target);
+    // Refuses, as the copy must, when anything is at the target already.
+    FileDescriptor to(::open(targetName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 0777));
+    if (!to.IsOpen()) {
+        return SystemReason(errno);
     }
     // The copy keeps the picture's own date, which the book records for each file.
-    const fs::file_time_type written = fs::last_write_time(from, error);
-    if (!error) {
-        fs::last_write_time(to, written, error);
+    const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    const bool copied = CopyContent(from.Get(), to.Get()) && ::futimens(to.Get(), times) == 0;
+    const int copyError = errno;
+    if (!copied || !to.Close()) {
+        ::unlink(targetName.constData());
+        return SystemReason(copied ? errno : copyError);
     }
     return {};
 }

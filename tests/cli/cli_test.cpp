@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 class CliTest : public TempFolderTest {
@@ -111,6 +113,13 @@ TEST_F(CliTest, TheSavedOutputFolderIsTheDefaultAndIsNeverWritten)
     EXPECT_EQ(ReadTestFile(PathIn("program/config.ini")), settings);
     // The temporary staging root went with the run; nothing was staged beside the program.
     EXPECT_EQ(FolderNames(PathIn("program/epubfiles")), QStringList({"mimetype"}));
+
+    // A settings file that is no regular file is not read: a FIFO would hold the run up for good.
+    QFile::remove(PathIn("program/config.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(PathIn("program/config.ini")).constData(), 0644), 0);
+    const CliRun fifo = RunCli({"-t", "T", "-a", "A", Picture("x.jpg")}, program);
+    EXPECT_EQ(fifo.exitCode, 1);
+    EXPECT_EQ(fifo.standardError, "Please set the saving path!\n");
 }
 
 }  // namespace

@@ -139,6 +139,24 @@ TEST_F(WindowConvertTest, AFailureOfTheDocumentsEndsInTheErrorBoxAndTheWindowGoe
     EXPECT_EQ(dialogs->events.size(), 2);
 }
 
+TEST_F(WindowConvertTest, APictureThatCannotBeReadFailsTheConversionInTheErrorBox)
+{
+    WriteTestFile(PathIn("pictures/a.jpg"), "picture");
+    WriteTestFile(PathIn("out/T.epub"), "the earlier book");
+    AddRow(PathIn("pictures/a.jpg"));
+    AddRow(PathIn("pictures/gone.jpg"));
+    form->Edit1->setText("T");
+    form->Edit2->setText("A");
+    form->LabeledEdit4->setText(PathIn("out"));
+    emit form->PNGButton4->clicked();
+    EXPECT_EQ(dialogs->events,
+              QStringList({"error|" + ApplicationTitle(QCoreApplication::applicationFilePath()) +
+                           "|Failed to build: " + PathIn("out/T.epub") + "\nCannot read picture: " +
+                           PathIn("pictures/gone.jpg") + " (No such file or directory)"}));
+    EXPECT_EQ(ReadTestFile(PathIn("out/T.epub")), "the earlier book");
+    EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
+}
+
 // A book big enough that packing it passes through several rounds of event dispatching.
 class WindowConvertWhilePackingTest : public WindowTest {
 protected:

@@ -1,0 +1,330 @@
+// A book is whole or absent: tamboril-cli killed, interrupted, racing another run, or given pictures it
+// cannot read never leaves a broken book, loses an earlier one, or leaves its temporary files behind.
+#include "tests/cli/cli_program.h"
+#include "tests/support/temp_folder_test.h"
+#include "tests/support/test_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kLargePictures = 24;
+
+class WholeBookTest : public TempFolderTest {
+protected:
+    void SetUp() override
+    {
+        TempFolderTest::SetUp();
+        // The runs' temporary folder, to see what they leave there.
+        ASSERT_TRUE(QDir().mkpath(PathIn("tmp")));
+    }
+
+    QString Book() const { return PathIn("out/T.epub"); }
+
+    QProcessEnvironment Environment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TMPDIR", PathIn("tmp"));
+        return environment;
+    }
+
+    // Starts tamboril-cli making the book "T" in "out", and the other arguments; `prefix` runs it
+    // under another program (setpriv, prlimit).
+    std::unique_ptr<QProcess> Start(const QStringList& arguments, const QStringList& prefix = {})
+    {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(Environment());
+        const QStringList command =
+            prefix + QStringList{CliProgram(), "-t", "T", "-a", "A", "-o", PathIn("out")} + arguments;
+        process->start(command.first(), command.mid(1));
+        EXPECT_TRUE(process->waitForStarted());
+        return process;
+    }
+
+    CliRun Run(const QStringList& arguments, const QStringList& prefix = {})
+    {
+        const std::unique_ptr<QProcess> process = Start(arguments, prefix);
+        EXPECT_TRUE(process->waitForFinished(240000));
+        return {process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1,
+                QString::fromUtf8(process->readAllStandardOutput()),
+                QString::fromUtf8(process->readAllStandardError())};
+    }
+
+    // Files of random bytes (the program does not look inside pictures), large enough that packing
+    // them takes a while.
+    QStringList LargePictures()
+    {
+        QRandomGenerator random(7);
+        QByteArray bytes(4 * 1024 * 1024, Qt::Uninitialized);
+        QStringList pictures;
+        for (int i = 1; i <= kLargePictures; ++i) {
+            random.fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+            pictures << PathIn(QString("large/photo%1.jpg").arg(i));
+            WriteTestFile(pictures.last(), bytes);
+        }
+        return pictures;
+    }
+
+    QString Picture(const QString& relativePath)
+    {
+        WriteTestFile(PathIn(relativePath), ("picture " + relativePath).toUtf8());
+        return PathIn(relativePath);
+    }
+
+    // Whether the temporary book of a running conversion lies beside the book.
+    bool TemporaryBookExists() const
+    {
+        return !QDir(PathIn("out")).entryList({".tamboril-*"}, QDir::Files | QDir::Hidden).isEmpty();
+    }
+
+    // Whether some picture has been staged in the run's temporary folder.
+    bool PicturesAreBeingStaged() const
+    {
+        for (const QString& folder : QDir(PathIn("tmp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (!QDir(PathIn("tmp/" + folder + "/OEBPS")).entryList({"*.jpg"}).isEmpty()) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // What the run leaves besides the book: the output folder holds the book alone, the temporary
+    // folder nothing.
+    void ExpectNothingLeftBehind()
+    {
+        EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
+        EXPECT_EQ(FolderNames(PathIn("tmp")), QStringList());
+    }
+};
+
+// Waits until `moment` holds or the run ends; never longer than the run.
+void WaitUntil(QProcess& process, const std::function<bool()>& moment)
+{
+    while (process.state() == QProcess::Running && !moment()) {
+        QThread::usleep(500);
+    }
+}
+
+// The names of the book's entries, as Info-ZIP's unzip lists them; empty when unzip finds a fault.
+QStringList EntriesOfSoundBook(const QString& book)
+{
+    if (RunProgram("unzip", {"-tq", book}) != 0) {
+        return {};
+    }
+    QString listing;
+    RunProgram("unzip", {"-Z1", book}, &listing);
+    return listing.split('\n', Qt::SkipEmptyParts);
+}
+
+TEST_F(WholeBookTest, AKilledRunLeavesTheEarlierBookOrTheWholeNewOneAndTheNextRunCleansUp)
+{
+    const QStringList pictures = LargePictures();
+    const QList<std::function<bool()>> moments = {
+        [] { return true; },                                      // at once
+        [this] { return PicturesAreBeingStaged(); },               // while copying
+        [this] { return TemporaryBookExists(); },                  // while packing
+        [this] { return ReadTestFile(Book()).startsWith("PK"); },  // as the book takes its place
+    };
+    for (qsizetype moment = 0; moment < moments.size(); ++moment) {
+        SCOPED_TRACE(moment);
+        WriteTestFile(Book(), "the earlier book");
+        const QByteArray before = ReadTestFile(Book());
+        const std::unique_ptr<QProcess> run = Start(QStringList{"-y"} + pictures);
+        WaitUntil(*run, moments[moment]);
+        ::kill(static_cast<pid_t>(run->processId()), SIGKILL);
+        run->waitForFinished();
+        const QByteArray after = ReadTestFile(Book());
+        if (after != before) {
+            EXPECT_EQ(EntriesOfSoundBook(Book()).filter(QRegularExpression("^OEBPS/page\\d+\\.html$")).size(),
+                      kLargePictures);
+        }
+    }
+    const CliRun next = Run({"-y", Picture("a.jpg")});
+    EXPECT_EQ(next.exitCode, 0) << next.standardError.toStdString();
+    ExpectNothingLeftBehind();
+}
+
+TEST_F(WholeBookTest, InterruptingSignalsStopTheRunAndRemoveWhatItMade)
+{
+    const QStringList pictures = LargePictures();
+    WriteTestFile(Book(), "the earlier book");
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const std::unique_ptr<QProcess> run = Start(QStringList{"-y"} + pictures);
+        WaitUntil(*run, [this] { return TemporaryBookExists(); });
+        ASSERT_EQ(run->state(), QProcess::Running) << "the run ended before it was packing";
+        ::kill(static_cast<pid_t>(run->processId()), signal);
+        run->waitForFinished();
+        EXPECT_EQ(run->exitCode(), 128 + signal);
+        EXPECT_EQ(ReadTestFile(Book()), "the earlier book");
+        ExpectNothingLeftBehind();
+    }
+}
+
+TEST_F(WholeBookTest, TwoRunsWritingTheSameBookNeverMixAndNeverReplaceWithoutConsent)
+{
+    const QStringList first = {Picture("first/a1.jpg"), Picture("first/a2.jpg")};
+    const QStringList second = {Picture("second/b1.jpg"), Picture("second/b2.jpg")};
+    const QStringList firstBook = {"OEBPS/a1.jpg", "OEBPS/a2.jpg"};
+    const QStringList secondBook = {"OEBPS/b1.jpg", "OEBPS/b2.jpg"};
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        // Every other round neither run may replace: no book is there, so neither asks.
+        const bool replace = round % 2 == 1;
+        if (!replace) {
+            QFile::remove(Book());
+        }
+        const QStringList yes = replace ? QStringList{"-y"} : QStringList{};
+        const std::unique_ptr<QProcess> one = Start(yes + first);
+        const std::unique_ptr<QProcess> other = Start(yes + second);
+        ASSERT_TRUE(one->waitForFinished() && other->waitForFinished());
+        const QStringList pictures = EntriesOfSoundBook(Book()).filter(".jpg");
+        EXPECT_TRUE(pictures == firstBook || pictures == secondBook) << pictures.join(' ').toStdString();
+        if (!replace) {
+            // The run that found the book in place at the end was never asked, so it replaced nothing.
+            EXPECT_EQ(one->exitCode() + other->exitCode(), 1);
+            EXPECT_EQ(pictures == firstBook, one->exitCode() == 0);
+        }
+    }
+    ExpectNothingLeftBehind();
+}
+
+TEST_F(WholeBookTest, ABookOfALongTitleOrAFifoAtItsPathIsReplacedWhole)
+{
+    // 245 characters and ".epub": the longest names a folder holds.
+    const QString title(245, 'x');
+    const QString book = PathIn("out/" + title + ".epub");
+    ASSERT_EQ(RunCli({"-t", title, "-a", "A", "-o", PathIn("out"), Picture("old/a.jpg"), Picture("old/b.jpg")})
+                  .exitCode,
+              0);
+    const CliRun replaced = RunCli({"-y", "-t", title, "-a", "A", "-o", PathIn("out"), Picture("new/c.jpg")});
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.standardError.toStdString();
+    QStringList entries = EntriesOfSoundBook(book).filter("OEBPS/");
+    entries.sort();
+    EXPECT_EQ(entries,
+              QStringList({"OEBPS/c.jpg", "OEBPS/fb.ncx", "OEBPS/fb.opf", "OEBPS/page1.html", "OEBPS/stylesheet.css"}));
+
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Book()).constData(), 0644), 0);
+    EXPECT_EQ(Run({"-y", Picture("d.jpg")}).exitCode, 0);
+    EXPECT_TRUE(QFileInfo(Book()).isFile());
+}
+
+TEST_F(WholeBookTest, PicturesThatCannotBeReadFailTheRunAndTouchNothing)
+{
+    WriteTestFile(Book(), "the earlier book");
+    const QString fifo = PathIn("in/pipe.jpg");
+    QDir().mkpath(PathIn("in"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    // A name that is not UTF-8, in a folder argument and given directly.
+    WriteTestFile(PathIn("latin1/ok.jpg"), "picture");
+    const QByteArray latin1Name = QFile::encodeName(PathIn("latin1/")) + "caf\xe9.jpg";
+    ASSERT_EQ(::rename(QFile::encodeName(PathIn("latin1/ok.jpg")).constData(), latin1Name.constData()), 0);
+    const QString shownName = QString::fromLocal8Bit(latin1Name);
+
+    const CliRun run = Run({Picture("good.jpg"), PathIn("missing.jpg"), fifo, PathIn("latin1"), shownName, "-y"});
+    EXPECT_EQ(run.exitCode, 1);
+    const auto line = [](const QString& path, const QString& reason) {
+        return "Cannot read picture: " + path + " (" + reason + ")\n";
+    };
+    EXPECT_EQ(run.standardError, "Failed to build: " + Book() + "\n" + line(shownName, "the name is not valid UTF-8") +
+                                     line(PathIn("missing.jpg"), "No such file or directory") +
+                                     line(fifo, "not a regular file") +
+                                     line(shownName, "the name is not valid UTF-8"));
+    // The temporary folder's clean-up cannot name it.
+    ::unlink(latin1Name.constData());
+    EXPECT_EQ(ReadTestFile(Book()), "the earlier book");
+    ExpectNothingLeftBehind();
+
+    // A picture the run may not read, and a disk that fills up while the pictures are staged.
+    const QString locked = Picture("locked.jpg");
+    ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chmod(QFile::encodeName(Root()).constData(), 0777), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(PathIn("out")).constData(), 0777), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(PathIn("tmp")).constData(), 0777), 0);
+    }
+    const QStringList asNobody = ::geteuid() == 0
+        ? QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"}
+        : QStringList{};
+    const CliRun unreadable = Run({"-y", locked}, asNobody);
+    EXPECT_EQ(unreadable.standardError,
+              "Failed to build: " + Book() + "\nCannot read picture: " + locked + " (Permission denied)\n");
+
+    WriteTestFile(PathIn("big.jpg"), QByteArray(300000, 'x'));
+    const CliRun full = Run({"-y", PathIn("big.jpg")}, {"prlimit", "--fsize=200000", "--"});
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_EQ(full.standardError,
+              "Failed to build: " + Book() + "\nCannot read picture: " + PathIn("big.jpg") + " (File too large)\n");
+    EXPECT_EQ(ReadTestFile(Book()), "the earlier book");
+    ExpectNothingLeftBehind();
+}
+
+TEST_F(WholeBookTest, AStagingFolderIsTakenOnlyWhenItIsNewEmptyOrOurs)
+{
+    WriteTestFile(PathIn("foreign/notes.txt"), "the person's own file");
+    const CliRun foreign = Run({"--staging", PathIn("foreign"), Picture("a.jpg")});
+    EXPECT_EQ(foreign.exitCode, 2);
+    EXPECT_TRUE(foreign.standardError.contains("holds files of its own")) << foreign.standardError.toStdString();
+    EXPECT_EQ(FolderNames(PathIn("foreign")), QStringList({"notes.txt"}));
+
+    // A staging folder of an earlier run is taken again; a picture from inside it is refused.
+    ASSERT_EQ(Run({"--staging", PathIn("kept"), Picture("a.jpg")}).exitCode, 0);
+    ASSERT_EQ(Run({"-y", "--staging", PathIn("kept"), Picture("b.jpg")}).exitCode, 0);
+    const CliRun inside = Run({"-y", "--staging", PathIn("kept"), PathIn("kept/OEBPS")});
+    EXPECT_EQ(inside.exitCode, 2);
+    EXPECT_TRUE(inside.standardError.contains("lies in the staging folder")) << inside.standardError.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(PathIn("kept/OEBPS/b.jpg")));
+}
+
+// Python reads the book: every entry's name, whether every document is well-formed XML, and
+// whether each page's picture is an entry of the book.
+const char* const kPagesReport = R"(
+import sys, zipfile, urllib.parse, xml.etree.ElementTree as tree
+with zipfile.ZipFile(sys.argv[1]) as book:
+    names = book.namelist()
+    for name in names:
+        print("entry", name)
+    for name in names:
+        if name.endswith((".html", ".opf", ".ncx")):
+            root = tree.fromstring(book.read(name))
+            for img in root.iter("{http://www.w3.org/1999/xhtml}img"):
+                print("shows", name, "OEBPS/" + urllib.parse.unquote(img.get("src")) in names)
+)";
+
+TEST_F(WholeBookTest, NamesThatCouldLeaveTheBookStayInsideItsFolder)
+{
+    const QStringList pictures = {Picture("in/a\\b.jpg"), Picture("in/..\\..\\esc.jpg"), Picture("in/x\ny.jpg"),
+                                  Picture("in/x\u0001z.jpg")};
+    const CliRun run = Run(pictures);
+    ASSERT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+    QString report;
+    QString errors;
+    ASSERT_EQ(RunProgram(PythonProgram(), {"-c", kPagesReport, Book()}, &report, &errors), 0) << errors.toStdString();
+    const QStringList lines = report.split('\n', Qt::SkipEmptyParts);
+    for (const QString& line : lines.filter(QRegularExpression("^entry "))) {
+        EXPECT_TRUE(QRegularExpression(R"(^entry (mimetype|META-INF/container\.xml|OEBPS/[^/\\]+)$)").match(line).hasMatch())
+            << line.toStdString();
+    }
+    QStringList shown = lines.filter(QRegularExpression("^shows "));
+    shown.sort();
+    EXPECT_EQ(shown,
+              QStringList({"shows OEBPS/page1.html True", "shows OEBPS/page2.html True", "shows OEBPS/page3.html True",
+                           "shows OEBPS/page4.html True"}));
+}
+
+}  // namespace
