@@ -139,8 +139,7 @@ void TForm1::PNGButton2Click(QObject*)
 
 void TForm1::PNGButton1Click(QObject*)
 {
-    qDeleteAll(ListView1->selectedItems());
-    RenumberPages(*ListView1);
+    RemoveSelectedPages(*ListView1);
 }
 
 void TForm1::PNGButton3Click(QObject*)
@@ -228,7 +227,8 @@ void TForm1::ListView1Click(QObject*)
 
 void TForm1::ListView1DragOver(QObject*, QObject*, QPoint)
 {
-    DraggedItem = ListView1->indexFromItem(FirstSelectedRow(*ListView1));
+    const int row = FirstSelectedPosition(*ListView1);
+    DraggedItem = row < 0 ? QModelIndex() : ListView1->model()->index(row, kPageColumn);
 }
 
 void TForm1::ListView1DragDrop(QObject*, QObject* source, QPoint pos)

@@ -4,9 +4,12 @@
 
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -20,30 +23,115 @@ QTreeWidgetItem* NewRow(const QString& page, const QString& path)
     return row;
 }
 
+// Which rows are selected, by position: a row is when any of its cells is.
+std::vector<bool> SelectedRows(const QTreeWidget& list)
+{
+    std::vector<bool> selected(list.topLevelItemCount(), false);
+    for (const QItemSelectionRange& range : list.selectionModel()->selection()) {
+        if (range.isValid() && !range.parent().isValid()) {
+            std::fill(selected.begin() + range.top(), selected.begin() + range.bottom() + 1, true);
+        }
+    }
+    return selected;
+}
+
+// Where the current row is once the selected rows are gone, as the list itself would move it: the
+// current row where it now stands when it stays; else the nearest row kept above it, or below it
+// when none is above; -1 when there is no current row or no row is left.
+int CurrentRowAfterRemoval(const std::vector<bool>& selected, int currentRow)
+{
+    if (currentRow < 0) {
+        return -1;
+    }
+    const auto current = selected.begin() + currentRow;
+    const auto keptAbove = static_cast<int>(std::count(selected.begin(), current, false));
+    if (!*current) {
+        return keptAbove;
+    }
+    if (keptAbove > 0) {
+        return keptAbove - 1;
+    }
+    return std::find(current, selected.end(), false) != selected.end() ? 0 : -1;
+}
+
 }  // namespace
 
 void AppendPages(QTreeWidget& list, const QStringList& paths)
 {
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(paths.size());
     for (const QString& path : paths) {
-        list.addTopLevelItem(NewRow(QString::number(list.topLevelItemCount() + 1), path));
+        rows << NewRow(QString::number(list.topLevelItemCount() + rows.size() + 1), path);
     }
+    list.addTopLevelItems(rows);
 }
 
 void RenumberPages(QTreeWidget& list, int firstRow)
 {
-    for (int row = std::max(firstRow, 0); row < list.topLevelItemCount(); ++row) {
-        list.topLevelItem(row)->setText(kPageColumn, QString::number(row + 1));
+    const int first = std::max(firstRow, 0);
+    const int last = list.topLevelItemCount() - 1;
+    if (first > last) {
+        return;
     }
+    QAbstractItemModel& model = *list.model();
+    {
+        // Told of each row on its own, the model would look the row up by a search through the list,
+        // once per row; it is told once, of the whole range, instead.
+        const QSignalBlocker quiet(model);
+        for (int row = first; row <= last; ++row) {
+            list.topLevelItem(row)->setText(kPageColumn, QString::number(row + 1));
+        }
+    }
+    emit model.dataChanged(model.index(first, kPageColumn), model.index(last, kPageColumn));
+}
+
+void RemoveSelectedPages(QTreeWidget& list)
+{
+    const std::vector<bool> selected = SelectedRows(list);
+    if (std::find(selected.begin(), selected.end(), true) == selected.end()) {
+        RenumberPages(list);
+        return;
+    }
+    const QModelIndex current = list.currentIndex();
+    const int currentRow = CurrentRowAfterRemoval(selected, current.row());
+
+    // Every row leaves the list at once and the kept ones come back at once, numbered while they are
+    // out: deleting the selected rows one by one would make the list update its selection and the
+    // indexes it keeps once per deleted row. The selection goes first, in one step, for the same reason.
+    list.selectionModel()->clearSelection();
+    const QList<QTreeWidgetItem*> rows = list.invisibleRootItem()->takeChildren();
+    QList<QTreeWidgetItem*> kept;
+    kept.reserve(rows.size());
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        if (selected[row]) {
+            delete rows[row];
+        } else {
+            rows[row]->setText(kPageColumn, QString::number(kept.size() + 1));
+            kept << rows[row];
+        }
+    }
+    list.addTopLevelItems(kept);
+    if (currentRow >= 0) {
+        list.selectionModel()->setCurrentIndex(list.model()->index(currentRow, std::max(current.column(), 0)),
+                                               QItemSelectionModel::NoUpdate);
+    }
+}
+
+int FirstSelectedPosition(const QTreeWidget& list)
+{
+    int first = -1;
+    for (const QItemSelectionRange& range : list.selectionModel()->selection()) {
+        if (range.isValid() && !range.parent().isValid() && (first < 0 || range.top() < first)) {
+            first = range.top();
+        }
+    }
+    return first;
 }
 
 QTreeWidgetItem* FirstSelectedRow(const QTreeWidget& list)
 {
-    for (int row = 0; row < list.topLevelItemCount(); ++row) {
-        if (list.topLevelItem(row)->isSelected()) {
-            return list.topLevelItem(row);
-        }
-    }
-    return nullptr;
+    const int row = FirstSelectedPosition(list);
+    return row < 0 ? nullptr : list.topLevelItem(row);
 }
 
 QTreeWidgetItem* RowAtHeight(const QTreeWidget& list, int y)
@@ -58,14 +146,13 @@ void MovePageBefore(QTreeWidget& list, const QTreeWidgetItem& dragged, QTreeWidg
 {
     const int targetRow = list.indexOfTopLevelItem(&target);
     auto* copy = new QTreeWidgetItem;
+    copy->setText(kPageColumn, QString::number(targetRow + 1));
     copy->setText(kPathColumn, dragged.text(kPathColumn));
     copy->setFlags(dragged.flags());
     list.insertTopLevelItem(targetRow, copy);
-    copy->setText(kPageColumn, QString::number(targetRow + 1));
 
-    QTreeWidgetItem* selected = FirstSelectedRow(list);
-    const int selectedRow = list.indexOfTopLevelItem(selected);
-    delete selected;
+    const int selectedRow = FirstSelectedPosition(list);
+    delete list.topLevelItem(selectedRow);
     RenumberPages(list, std::min(targetRow, selectedRow));
 }
 

@@ -26,6 +26,8 @@ PageListView::PageListView(QWidget* parent)
     setDragDropMode(QAbstractItemView::DragDrop);
     // A row is dropped before the row under the pointer, which no drop indicator of Qt's shows.
     setDropIndicatorShown(false);
+    // Every row is one line high: the list need not measure its rows after each change.
+    setUniformRowHeights(true);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
 }
 

@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
@@ -60,6 +61,62 @@ TEST_F(WindowPageListTest, ARetypedPageNumberStaysUntilTheNextNumbering)
     form->ListView1->clearSelection();
     form->PNGButton1Click(form.get());
     EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/b.jpg", "3 /p/c.jpg", "4 /p/d.jpg"}));
+}
+
+TEST_F(WindowPageListTest, RemovingAScatteredSelectionKeepsExactlyTheOtherRowsInOrder)
+{
+    QStringList paths;
+    for (int page = 0; page < 300; ++page) {
+        paths << QString("/p/%1.jpg").arg(page);
+    }
+    dialogs->pagePictures = paths;
+    form->PNGButton2Click(form.get());
+    // Runs of one, two and more rows, the first and the last row among them; a retyped number on a
+    // kept row.
+    const auto removed = [](int page) { return page % 7 == 0 || page % 7 == 3 || page % 7 == 4 || page >= 290; };
+    QItemSelection selection;
+    QStringList expected;
+    for (int page = 0; page < 300; ++page) {
+        const QModelIndex index = form->ListView1->model()->index(page, 0);
+        if (removed(page)) {
+            selection.select(index, index);
+        } else {
+            expected << QString("%1 /p/%2.jpg").arg(expected.size() + 1).arg(page);
+        }
+    }
+    form->ListView1->topLevelItem(100)->setText(0, "hundred");
+    form->ListView1->selectionModel()->setCurrentIndex(form->ListView1->model()->index(4, 1),
+                                                       QItemSelectionModel::NoUpdate);
+    form->ListView1->selectionModel()->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+
+    emit form->PNGButton1->clicked();
+    EXPECT_EQ(PageTexts(), expected);
+    EXPECT_TRUE(form->ListView1->selectedItems().isEmpty());
+    // The current row was removed: it passed to the nearest kept row above, as the list moves it.
+    EXPECT_EQ(form->ListView1->currentItem()->text(1), "/p/2.jpg");
+}
+
+TEST_F(WindowPageListTest, ADropAndARemovalAfterRetypedNumbersRenumberAsBefore)
+{
+    for (const char* path : {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg", "/p/d.jpg", "/p/e.jpg", "/p/f.jpg"}) {
+        AddRow(QString::fromLatin1(path));
+    }
+    QTreeWidget& list = *form->ListView1;
+    list.topLevelItem(0)->setText(0, "one");
+    list.topLevelItem(4)->setText(0, "five");
+    // D dropped on B: rows above both places keep what was typed, the rest are numbered again.
+    list.setCurrentItem(list.topLevelItem(3));
+    const QPoint onB = list.visualItemRect(list.topLevelItem(1)).center();
+    form->ListView1DragOver(&list, &list, onB);
+    form->ListView1DragDrop(&list, &list, onB);
+    EXPECT_EQ(PageTexts(), QStringList({"one /p/a.jpg", "2 /p/d.jpg", "3 /p/b.jpg", "4 /p/c.jpg", "5 /p/e.jpg",
+                                        "6 /p/f.jpg"}));
+
+    // A removal numbers every row again.
+    list.topLevelItem(5)->setText(0, "six");
+    list.setCurrentItem(list.topLevelItem(2));
+    form->PNGButton1Click(form.get());
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/d.jpg", "3 /p/c.jpg", "4 /p/e.jpg", "5 /p/f.jpg"}));
 }
 
 // Drops on the list the way a drag from another program ends: the drag has no source in this
