@@ -11,6 +11,7 @@
 #include "app/window_dialogs.h"
 #include "builder/book_settings.h"
 #include "builder/conversion.h"
+#include "builder/conversion_ui.h"
 #include "builder/folder_tree.h"
 #include "builder/product.h"
 #include "builder/staging_paths.h"
@@ -151,12 +152,17 @@ void TForm1::PNGButton4Click(QObject*)
 {
     const QScopedValueRollback<bool> holdCommandsOff(converting_, true);
     WindowConversionUi ui(*dialogs_, *this);
-    ConvertBook(RowPaths(), CurrentBookSettings(), StagingPathsIn(programFolder_), ui);
+    if (ConvertBook(RowPaths(), CurrentBookSettings(), StagingPathsIn(programFolder_), ui) ==
+        ConversionResult::NothingToConvert) {
+        dialogs_->ShowPlainMessage(QStringLiteral("Please add some pictures!"), kNoteCaption);
+    }
 }
 
 void TForm1::PNGButton5Click(QObject*)
 {
-    dialogs_->OpenAddress(QUrl(kHomePageAddress));
+    if (!dialogs_->OpenAddress(QUrl(kHomePageAddress))) {
+        throw ErrorAbout("The desktop could not open the home page", {kHomePageAddress});
+    }
 }
 
 void TForm1::PNGButton8Click(QObject*)
@@ -213,13 +219,26 @@ void TForm1::RemoveAll1Click(QObject*)
     PNGButton3Click(this);
 }
 
+void TForm1::PopupMenu1Popup(QObject*)
+{
+    RemoveSelected1->setEnabled(FirstSelectedPosition(*ListView1) >= 0);
+    RemoveAll1->setEnabled(ListView1->topLevelItemCount() > 0);
+}
+
 void TForm1::ListView1Click(QObject*)
 {
     const QTreeWidgetItem* row = FirstSelectedRow(*ListView1);
     if (row == nullptr) {
         return;
     }
-    const std::optional<QImage> picture = MakePreviewPicture(row->text(kPathColumn), Image1->size());
+    const QString path = row->text(kPathColumn);
+    std::optional<QImage> picture;
+    try {
+        picture = MakePreviewPicture(path, Image1->size());
+    } catch (const JpegError& error) {
+        // The decoder tells what is wrong, not with which file: the error box names the picture.
+        throw ErrorAbout(error.what(), {path});
+    }
     if (picture) {
         Image1->SetPicture(*picture);
     }
@@ -304,6 +323,7 @@ void TForm1::ConnectHandlers()
     onTriggered(Add1, &TForm1::Add1Click);
     onTriggered(RemoveSelected1, &TForm1::RemoveSelected1Click);
     onTriggered(RemoveAll1, &TForm1::RemoveAll1Click);
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { Guarded([this] { PopupMenu1Popup(PopupMenu1); }); });
 
     connect(ListView1, &QTreeWidget::customContextMenuRequested, this, [this](QPoint pos) {
         Guarded([&] { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });

@@ -60,9 +60,11 @@ public:
     void PNGButton1Click(QObject* sender);
     // Remove All: deletes every row.
     void PNGButton3Click(QObject* sender);
-    // Convert: builds the book from the page list and the four settings.
+    // Convert: builds the book from the page list and the four settings; with no page, a note asks
+    // for pictures.
     void PNGButton4Click(QObject* sender);
-    // Home: opens the product's home page in the browser.
+    // Home: opens the product's home page in the browser; an ErrorAbout names the address when the
+    // desktop cannot open it.
     void PNGButton5Click(QObject* sender);
     // The cover chooser: the file dialog OpenDialog2; a chosen picture replaces the cover field.
     void PNGButton8Click(QObject* sender);
@@ -78,9 +80,13 @@ public:
     void Add1Click(QObject* sender);
     void RemoveSelected1Click(QObject* sender);
     void RemoveAll1Click(QObject* sender);
+    // The context menu is about to show: Remove Selected is offered only with a row selected, and
+    // Remove All only with a row in the list.
+    void PopupMenu1Popup(QObject* sender);
     // A mouse click in the page list: the picture of the first selected row is shown in the preview
     // box Image1. With no row selected, an empty path or a missing file, the preview stays as it
-    // was; a picture the decoder rejects raises JpegError.
+    // was; a picture the decoder rejects raises an ErrorAbout with the decoder's "JPEG error #N",
+    // naming the picture.
     void ListView1Click(QObject* sender);
     // A drag moves over the page list: remembers the first selected row as DraggedItem.
     void ListView1DragOver(QObject* sender, QObject* source, QPoint pos);

@@ -17,7 +17,10 @@ void BenchDialogs::ShowError(const QString& text, const QString&)
     errors << text;
 }
 
-void BenchDialogs::OpenAddress(const QUrl&) {}
+bool BenchDialogs::OpenAddress(const QUrl&)
+{
+    return true;
+}
 
 QStringList BenchDialogs::ChoosePagePictures()
 {

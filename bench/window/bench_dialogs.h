@@ -12,7 +12,7 @@ public:
     void ShowPlainMessage(const QString& text, const QString& caption) override;
     bool AskInformationYesNo(const QString& text, const QString& caption) override;
     void ShowError(const QString& text, const QString& caption) override;
-    void OpenAddress(const QUrl& address) override;
+    bool OpenAddress(const QUrl& address) override;
     QStringList ChoosePagePictures() override;
     QString ChooseCoverPicture() override;
     QString BrowseForFolder(const QString& initialFolder) override;

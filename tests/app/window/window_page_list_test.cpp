@@ -2,11 +2,13 @@
 #include "tests/app/window/window_test_support.h"
 #include "tests/support/test_files.h"
 
+#include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -117,6 +119,24 @@ TEST_F(WindowPageListTest, ADropAndARemovalAfterRetypedNumbersRenumberAsBefore)
     list.setCurrentItem(list.topLevelItem(2));
     form->PNGButton1Click(form.get());
     EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/d.jpg", "3 /p/c.jpg", "4 /p/e.jpg", "5 /p/f.jpg"}));
+}
+
+TEST_F(WindowPageListTest, TheMenuOffersRemovingOnlyWhatThereIs)
+{
+    QTreeWidget& list = *form->ListView1;
+    const auto menuOffers = [&] {
+        ClickAt(list.viewport()->mapTo(form.get(), QPoint(100, 100)), Qt::RightButton);
+        const QString offered =
+            QString("%1 %2").arg(form->RemoveSelected1->isEnabled()).arg(form->RemoveAll1->isEnabled());
+        EXPECT_TRUE(form->PopupMenu1->isVisible());
+        form->PopupMenu1->hide();
+        return offered;
+    };
+    EXPECT_EQ(menuOffers(), "0 0");
+    AddRow("/p/a.jpg");
+    EXPECT_EQ(menuOffers(), "0 1");
+    list.setCurrentItem(list.topLevelItem(0));
+    EXPECT_EQ(menuOffers(), "1 1");
 }
 
 // Drops on the list the way a drag from another program ends: the drag has no source in this
