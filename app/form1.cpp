@@ -329,6 +329,11 @@ void TForm1::ConnectHandlers()
         Guarded([&] { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
     });
     connect(ListView1, &QAbstractItemView::clicked, this, [this] { Guarded([this] { ListView1Click(ListView1); }); });
+    // The keyboard: Delete removes the selected rows as the Remove button does, and a move of the
+    // current row refreshes the preview as a click does.
+    connect(ListView1, &PageListView::currentMovedByKey, this,
+            [this] { Guarded([this] { ListView1Click(ListView1); }); });
+    connect(ListView1, &PageListView::deletePressed, this, [this] { Guarded([this] { PNGButton1Click(ListView1); }); });
     connect(ListView1, &PageListView::dragOver, this, [this](QObject* source, QPoint pos) {
         Guarded([&] { ListView1DragOver(ListView1, source, pos); });
     });

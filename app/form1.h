@@ -83,10 +83,10 @@ public:
     // The context menu is about to show: Remove Selected is offered only with a row selected, and
     // Remove All only with a row in the list.
     void PopupMenu1Popup(QObject* sender);
-    // A mouse click in the page list: the picture of the first selected row is shown in the preview
-    // box Image1. With no row selected, an empty path or a missing file, the preview stays as it
-    // was; a picture the decoder rejects raises an ErrorAbout with the decoder's "JPEG error #N",
-    // naming the picture.
+    // A mouse click in the page list, or a key that moved its current row: the picture of the first
+    // selected row is shown in the preview box Image1. With no row selected, an empty path or a
+    // missing file, the preview stays as it was; a picture the decoder rejects raises an ErrorAbout
+    // with the decoder's "JPEG error #N", naming the picture.
     void ListView1Click(QObject* sender);
     // A drag moves over the page list: remembers the first selected row as DraggedItem.
     void ListView1DragOver(QObject* sender, QObject* source, QPoint pos);

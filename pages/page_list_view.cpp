@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 
 namespace {
@@ -14,6 +15,22 @@ namespace {
 bool ComesFromOutside(const QDropEvent& event)
 {
     return event.source() == nullptr;
+}
+
+// The keys that move the current row through the list.
+bool MovesThroughTheList(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    default:
+        return false;
+    }
 }
 
 }  // namespace
@@ -34,6 +51,20 @@ PageListView::PageListView(QWidget* parent)
 bool PageListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
     return QTreeWidget::edit(index.siblingAtColumn(kPageColumn), trigger, event);
+}
+
+void PageListView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Delete)) {
+        event->accept();
+        emit deletePressed();
+        return;
+    }
+    const QModelIndex before = currentIndex();
+    QTreeWidget::keyPressEvent(event);
+    if (MovesThroughTheList(event->key()) && currentIndex() != before) {
+        emit currentMovedByKey();
+    }
 }
 
 void PageListView::startDrag(Qt::DropActions)

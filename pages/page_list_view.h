@@ -8,6 +8,7 @@
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
+class QKeyEvent;
 
 // The page list's control: a list of rows in report style whose rows are dragged by pressing and
 // moving the pointer, and which takes pictures dropped from the file manager.
@@ -19,8 +20,9 @@ class QDropEvent;
 // among them; they are taken as copies, so the file manager never moves or deletes the originals.
 //
 // A mouse click on a row is reported by the clicked signal of every item view: a left press and
-// release on the same row, with no drag in between. Moving the selection with the keyboard and
-// clicks on empty space below the rows are no clicks.
+// release on the same row, with no drag in between. Clicks on empty space below the rows are no
+// clicks. The keys are reported too: Delete by deletePressed, and a move of the current row by the
+// arrow keys, Page Up, Page Down, Home or End by currentMovedByKey, once the row has moved.
 //
 // In-place editing (F2, or a click on a row that is already selected) always edits the first
 // column of the row.
@@ -34,9 +36,12 @@ signals:
     void dragOver(QObject* source, QPoint pos);
     void dragDrop(QObject* source, QPoint pos);
     void filesDropped(const QStringList& paths);
+    void deletePressed();
+    void currentMovedByKey();
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
