@@ -64,6 +64,9 @@ void AppendPages(QTreeWidget& list, const QStringList& paths)
         rows << NewRow(QString::number(list.topLevelItemCount() + rows.size() + 1), path);
     }
     list.addTopLevelItems(rows);
+    if (!rows.isEmpty()) {
+        list.scrollToItem(rows.last());
+    }
 }
 
 void RenumberPages(QTreeWidget& list, int firstRow)

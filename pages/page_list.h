@@ -17,8 +17,9 @@ class QTreeWidgetItem;
 inline constexpr int kPageColumn = 0;
 inline constexpr int kPathColumn = 1;
 
-// Appends one row per path, in the given order, each numbered with the count of rows it makes.
-// The page number of a new row can be retyped in place; its path cannot.
+// Appends one row per path, in the given order, each numbered with the count of rows it makes, and
+// scrolls the list to the last of them. The page number of a new row can be retyped in place; its
+// path cannot.
 void AppendPages(QTreeWidget& list, const QStringList& paths);
 
 // Sets the page number of every row from `firstRow` to the last to its position.

@@ -6,8 +6,10 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QToolTip>
 
 namespace {
 
@@ -45,6 +47,7 @@ PageListView::PageListView(QWidget* parent)
     setDropIndicatorShown(false);
     // Every row is one line high: the list need not measure its rows after each change.
     setUniformRowHeights(true);
+    setTextElideMode(Qt::ElideMiddle);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
 }
 
@@ -65,6 +68,22 @@ void PageListView::keyPressEvent(QKeyEvent* event)
     if (MovesThroughTheList(event->key()) && currentIndex() != before) {
         emit currentMovedByKey();
     }
+}
+
+bool PageListView::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip) {
+        return QTreeWidget::viewportEvent(event);
+    }
+    const auto& help = static_cast<const QHelpEvent&>(*event);
+    const QTreeWidgetItem* row = RowAtHeight(*this, help.pos().y());
+    if (row == nullptr) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help.globalPos(), row->text(kPathColumn), viewport(), visualItemRect(row));
+    }
+    return true;
 }
 
 void PageListView::startDrag(Qt::DropActions)

@@ -24,6 +24,9 @@ class QKeyEvent;
 // clicks. The keys are reported too: Delete by deletePressed, and a move of the current row by the
 // arrow keys, Page Up, Page Down, Home or End by currentMovedByKey, once the row has moved.
 //
+// A path too long for its column is shortened in the middle, so that its file name stays in view;
+// the pointer resting on a row shows the row's whole path.
+//
 // In-place editing (F2, or a click on a row that is already selected) always edits the first
 // column of the row.
 class PageListView : public QTreeWidget {
@@ -42,6 +45,7 @@ signals:
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;

@@ -250,6 +250,8 @@ TEST_F(WindowLayoutTest, PageListHasTwoColumnsRowSelectionAndItsMenu)
     EXPECT_EQ(list.selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(list.selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(list.contextMenuPolicy(), Qt::CustomContextMenu);
+    // A long path keeps its file name in view.
+    EXPECT_EQ(list.textElideMode(), Qt::ElideMiddle);
 
     QStringList items;
     for (const QAction* item : form->PopupMenu1->actions()) {

@@ -3,14 +3,17 @@
 #include "tests/support/test_files.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QLineEdit>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
+#include <QToolTip>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -137,6 +140,24 @@ TEST_F(WindowPageListTest, TheMenuOffersRemovingOnlyWhatThereIs)
     EXPECT_EQ(menuOffers(), "0 1");
     list.setCurrentItem(list.topLevelItem(0));
     EXPECT_EQ(menuOffers(), "1 1");
+}
+
+TEST_F(WindowPageListTest, AddedRowsComeIntoViewAndARowShowsItsWholePath)
+{
+    QStringList paths;
+    for (int page = 1; page < 40; ++page) {
+        paths << QString("/p/%1.jpg").arg(page);
+    }
+    const QString last = "/home/someone/pictures/a folder with a long name/another folder/yet another/page40.jpg";
+    dialogs->pagePictures = paths << last;
+    form->PNGButton2Click(form.get());
+
+    QTreeWidget& list = *form->ListView1;
+    const QRect lastRow = list.visualItemRect(list.topLevelItem(39));
+    EXPECT_TRUE(list.viewport()->rect().contains(lastRow));
+    QHelpEvent help(QEvent::ToolTip, lastRow.center(), list.viewport()->mapToGlobal(lastRow.center()));
+    QCoreApplication::sendEvent(list.viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), last);
 }
 
 // Drops on the list the way a drag from another program ends: the drag has no source in this
