@@ -17,6 +17,7 @@
 #include "builder/staging_paths.h"
 #include "pages/page_list.h"
 #include "pages/page_list_view.h"
+#include "pages/picture_files.h"
 #include "pages/preview_picture.h"
 #include "settings/private_profile.h"
 
@@ -219,6 +220,15 @@ void TForm1::RemoveAll1Click(QObject*)
     PNGButton3Click(this);
 }
 
+void TForm1::AddFolder1Click(QObject*)
+{
+    const QString folder = dialogs_->BrowseForFolder(QString());
+    if (!folder.isEmpty()) {
+        const FolderPictures pictures = PicturesInFolder(folder);
+        AddPictures(pictures.paths, pictures.undecodable);
+    }
+}
+
 void TForm1::PopupMenu1Popup(QObject*)
 {
     RemoveSelected1->setEnabled(FirstSelectedPosition(*ListView1) >= 0);
@@ -264,9 +274,18 @@ void TForm1::ListView1DragDrop(QObject*, QObject* source, QPoint pos)
     MovePageBefore(*ListView1, *dragged, *target);
 }
 
-void TForm1::ListView1FilesDropped(QObject*, const QStringList& paths)
+void TForm1::ListView1FilesDropped(QObject*, const QStringList& paths, const QStringList& undecodable)
+{
+    AddPictures(paths, undecodable);
+}
+
+void TForm1::AddPictures(const QStringList& paths, const QStringList& undecodable)
 {
     AppendPages(*ListView1, paths);
+    // A book names each picture by its file name, which must be text; these are left out, and said so.
+    if (!undecodable.isEmpty()) {
+        throw ErrorAbout("These pictures were not added, since their file names are not UTF-8", undecodable);
+    }
 }
 
 QStringList TForm1::RowPaths() const
@@ -321,6 +340,7 @@ void TForm1::ConnectHandlers()
         connect(item, &QAction::triggered, this, [this, item, handler] { Guarded([&] { (this->*handler)(item); }); });
     };
     onTriggered(Add1, &TForm1::Add1Click);
+    onTriggered(AddFolder1, &TForm1::AddFolder1Click);
     onTriggered(RemoveSelected1, &TForm1::RemoveSelected1Click);
     onTriggered(RemoveAll1, &TForm1::RemoveAll1Click);
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { Guarded([this] { PopupMenu1Popup(PopupMenu1); }); });
@@ -340,7 +360,8 @@ void TForm1::ConnectHandlers()
     connect(ListView1, &PageListView::dragDrop, this, [this](QObject* source, QPoint pos) {
         Guarded([&] { ListView1DragDrop(ListView1, source, pos); });
     });
-    connect(ListView1, &PageListView::filesDropped, this, [this](const QStringList& paths) {
-        Guarded([&] { ListView1FilesDropped(ListView1, paths); });
-    });
+    connect(ListView1, &PageListView::filesDropped, this,
+            [this](const QStringList& paths, const QStringList& undecodable) {
+                Guarded([&] { ListView1FilesDropped(ListView1, paths, undecodable); });
+            });
 }

@@ -80,6 +80,9 @@ public:
     void Add1Click(QObject* sender);
     void RemoveSelected1Click(QObject* sender);
     void RemoveAll1Click(QObject* sender);
+    // The context menu's "Add Folder...": the folder browser; the pictures of a chosen folder are
+    // appended as a dropped folder's are (ListView1FilesDropped).
+    void AddFolder1Click(QObject* sender);
     // The context menu is about to show: Remove Selected is offered only with a row selected, and
     // Remove All only with a row in the list.
     void PopupMenu1Popup(QObject* sender);
@@ -94,8 +97,10 @@ public:
     // DraggedItem to just before the row at the drop point, and numbers the rows again. A drop below
     // the last row, or of anything else, changes nothing.
     void ListView1DragDrop(QObject* sender, QObject* source, QPoint pos);
-    // JPEG pictures dropped on the page list from the file manager: appended as Add appends them.
-    void ListView1FilesDropped(QObject* sender, const QStringList& paths);
+    // Pictures dropped on the page list from the file manager, folders already expanded
+    // (PicturesAmong): appended as Add appends them. Pictures whose names are not UTF-8 are not
+    // added; an ErrorAbout names them.
+    void ListView1FilesDropped(QObject* sender, const QStringList& paths, const QStringList& undecodable);
 
     // The Path of every row of the page list, in book order.
     QStringList RowPaths() const;
@@ -151,6 +156,7 @@ public:
 
     QMenu* PopupMenu1;
     QAction* Add1;
+    QAction* AddFolder1;
     QAction* RemoveSelected1;
     QAction* RemoveAll1;
 
@@ -175,6 +181,7 @@ private:
     void LoadSettings();
     void SaveSettings();
     void DragWindow(Qt::MouseButton button);
+    void AddPictures(const QStringList& paths, const QStringList& undecodable);
 
     // Runs a handler, unless a conversion is running; an error escaping it goes to the error box.
     template <typename Handler>

@@ -207,6 +207,8 @@ void TForm1::CreateClientPanel()
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     Add1 = PopupMenu1->addAction(QStringLiteral("Add"));
     Add1->setObjectName(QStringLiteral("Add1"));
+    AddFolder1 = PopupMenu1->addAction(QStringLiteral("Add Folder..."));
+    AddFolder1->setObjectName(QStringLiteral("AddFolder1"));
     RemoveSelected1 = PopupMenu1->addAction(QStringLiteral("Remove Selected"));
     RemoveSelected1->setObjectName(QStringLiteral("RemoveSelected1"));
     RemoveAll1 = PopupMenu1->addAction(QStringLiteral("Remove All"));

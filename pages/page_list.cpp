@@ -168,13 +168,21 @@ QStringList PagePaths(const QTreeWidget& list)
     return paths;
 }
 
-QStringList JpegFilesAmong(const QList<QUrl>& urls)
+FolderPictures PicturesAmong(const QList<QUrl>& urls)
 {
-    QStringList paths;
+    FolderPictures pictures;
     for (const QUrl& url : urls) {
-        if (url.isLocalFile() && IsJpegFileName(url.fileName()) && !QFileInfo(url.toLocalFile()).isDir()) {
-            paths << url.toLocalFile();
+        if (!url.isLocalFile()) {
+            continue;
+        }
+        const QString path = url.toLocalFile();
+        if (QFileInfo(path).isDir()) {
+            const FolderPictures inFolder = PicturesInFolder(path);
+            pictures.paths << inFolder.paths;
+            pictures.undecodable << inFolder.undecodable;
+        } else if (IsJpegFileName(url.fileName())) {
+            pictures.paths << path;
         }
     }
-    return paths;
+    return pictures;
 }

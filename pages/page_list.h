@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/picture_files.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -51,6 +53,8 @@ void MovePageBefore(QTreeWidget& list, const QTreeWidgetItem& dragged, QTreeWidg
 // The path of every row, in book order.
 QStringList PagePaths(const QTreeWidget& list);
 
-// The local files (not folders) among `urls` that IsJpegFileName takes, in the given order, as
-// full paths.
-QStringList JpegFilesAmong(const QList<QUrl>& urls);
+// What a drop from the file manager adds, in the order dropped: each local file that
+// IsJpegFileName takes, and in the place of each local folder its pictures (PicturesInFolder). The
+// pictures of those folders whose names are not UTF-8 are listed apart, as PicturesInFolder lists
+// them. Everything else is passed over.
+FolderPictures PicturesAmong(const QList<QUrl>& urls);

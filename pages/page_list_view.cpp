@@ -133,9 +133,9 @@ void PageListView::dropEvent(QDropEvent* event)
     if (ComesFromOutside(*event) && event->mimeData()->hasUrls()) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
-        const QStringList paths = JpegFilesAmong(event->mimeData()->urls());
-        if (!paths.isEmpty()) {
-            emit filesDropped(paths);
+        const FolderPictures pictures = PicturesAmong(event->mimeData()->urls());
+        if (!pictures.paths.isEmpty() || !pictures.undecodable.isEmpty()) {
+            emit filesDropped(pictures.paths, pictures.undecodable);
         }
         return;
     }

@@ -15,9 +15,10 @@ class QKeyEvent;
 //
 // It reports drags to its owner instead of moving rows itself: every drag that moves over it is
 // accepted and reported by dragOver, and a drop by dragDrop, with the drag's source (the list itself
-// for its own rows) and the point in the viewport. The owner decides what a drop does. Files dropped
-// from outside the program are reported by filesDropped instead, already reduced to the JPEG files
-// among them; they are taken as copies, so the file manager never moves or deletes the originals.
+// for its own rows) and the point in the viewport. The owner decides what a drop does. Files and
+// folders dropped from outside the program are reported by filesDropped instead, already turned
+// into the pictures they add (PicturesAmong); they are taken as copies, so the file manager never
+// moves or deletes the originals.
 //
 // A mouse click on a row is reported by the clicked signal of every item view: a left press and
 // release on the same row, with no drag in between. Clicks on empty space below the rows are no
@@ -38,7 +39,7 @@ public:
 signals:
     void dragOver(QObject* source, QPoint pos);
     void dragDrop(QObject* source, QPoint pos);
-    void filesDropped(const QStringList& paths);
+    void filesDropped(const QStringList& paths, const QStringList& undecodable);
     void deletePressed();
     void currentMovedByKey();
 

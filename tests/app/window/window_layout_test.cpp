@@ -257,7 +257,8 @@ TEST_F(WindowLayoutTest, PageListHasTwoColumnsRowSelectionAndItsMenu)
     for (const QAction* item : form->PopupMenu1->actions()) {
         items << item->objectName() + "=" + item->text();
     }
-    EXPECT_EQ(items, QStringList({"Add1=Add", "RemoveSelected1=Remove Selected", "RemoveAll1=Remove All"}));
+    EXPECT_EQ(items, QStringList({"Add1=Add", "AddFolder1=Add Folder...", "RemoveSelected1=Remove Selected",
+                                  "RemoveAll1=Remove All"}));
 }
 
 // A picture of four colours, one in each quarter, to see where each part of it is drawn.

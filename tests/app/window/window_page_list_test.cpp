@@ -1,4 +1,5 @@
 #include "app/controls/png_button.h"
+#include "app/error_box.h"
 #include "tests/app/window/window_test_support.h"
 #include "tests/support/test_files.h"
 
@@ -6,15 +7,19 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelection>
 #include <QLineEdit>
-#include <QHelpEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QToolTip>
 #include <QUrl>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -181,7 +186,8 @@ protected:
 TEST_F(ExternalDropTest, JpegFilesDroppedFromTheFileManagerAreAddedInTheOrderDropped)
 {
     AddRow("/p/first.jpg");
-    WriteTestFile(PathIn("folder.jpg/inside.jpg"), "not a picture of the drop");
+    // A folder, even one named like a picture, adds its pictures in its place.
+    WriteTestFile(PathIn("folder.jpg/inside.jpg"), "a picture of the folder");
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile("/p/IMG_0002.JPG"), QUrl::fromLocalFile("/p/notes.txt"),
                    QUrl::fromLocalFile("/p/b.jpeg"), QUrl::fromLocalFile(PathIn("folder.jpg")),
@@ -190,7 +196,8 @@ TEST_F(ExternalDropTest, JpegFilesDroppedFromTheFileManagerAreAddedInTheOrderDro
     // Dropped on the first row: where they land does not matter, they are appended.
     EXPECT_EQ(DropOnList(files, form->ListView1->visualItemRect(form->ListView1->topLevelItem(0)).center()),
               Qt::CopyAction);
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/first.jpg", "2 /p/IMG_0002.JPG", "3 /p/b.jpeg", "4 /p/d.Jpg"}));
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/first.jpg", "2 /p/IMG_0002.JPG", "3 /p/b.jpeg",
+                                        "4 " + PathIn("folder.jpg/inside.jpg"), "5 /p/d.Jpg"}));
 
     // Anything else from outside, and files without a picture among them, change nothing.
     QMimeData text;
@@ -199,8 +206,75 @@ TEST_F(ExternalDropTest, JpegFilesDroppedFromTheFileManagerAreAddedInTheOrderDro
     QMimeData others;
     others.setUrls({QUrl::fromLocalFile("/p/x.gif")});
     DropOnList(others, QPoint(5, 5));
-    EXPECT_EQ(PageTexts().size(), 4);
+    EXPECT_EQ(PageTexts().size(), 5);
     EXPECT_TRUE(dialogs->events.isEmpty());
+}
+
+// A folder of pictures as a person keeps one per book: pages whose numbers sort differently as
+// text, names in upper case, a hidden file, a file of another kind, a subfolder, and a picture whose
+// name is not UTF-8.
+class FolderTest : public ExternalDropTest {
+protected:
+    void SetUp() override
+    {
+        ExternalDropTest::SetUp();
+        for (const char* name : {"page10.jpg", "page2.jpg", "Page3.JPG", "page1.jpeg", ".page0.jpg", "notes.txt",
+                                 "sub/page4.jpg"}) {
+            WriteTestFile(PathIn(QString("book/") + name), "picture");
+        }
+        const QByteArray undecodable = QFile::encodeName(PathIn("book")) + "/page5\xff.jpg";
+        const int file = ::open(undecodable.constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(file, 0);
+        ::close(file);
+    }
+
+    QStringList BookPages(int firstPage) const
+    {
+        QStringList pages;
+        for (const char* name : {"page1.jpeg", "page2.jpg", "Page3.JPG", "page10.jpg"}) {
+            pages << QString::number(firstPage++) + " " + PathIn(QString("book/") + name);
+        }
+        return pages;
+    }
+
+    QString NotAddedBox() const
+    {
+        return "error|" + ApplicationTitle(QCoreApplication::applicationFilePath()) +
+               "|These pictures were not added, since their file names are not UTF-8.\n" +
+               PathIn("book/page5\uFFFD.jpg");
+    }
+};
+
+TEST_F(FolderTest, ADroppedFolderAddsItsPicturesInNaturalOrderInItsPlaceAndNamesThoseItCannot)
+{
+    // Enough rows that the new ones come below the view.
+    for (int page = 1; page <= 30; ++page) {
+        AddRow(QString("/p/%1.jpg").arg(page));
+    }
+    QMimeData items;
+    items.setUrls({QUrl::fromLocalFile("/p/before.jpg"), QUrl::fromLocalFile(PathIn("book")),
+                   QUrl::fromLocalFile("/p/after.jpg")});
+    DropOnList(items, QPoint(5, 5));
+
+    EXPECT_EQ(PageTexts().mid(30),
+              QStringList({"31 /p/before.jpg"}) + BookPages(32) + QStringList({"36 /p/after.jpg"}));
+    EXPECT_EQ(dialogs->events, QStringList({NotAddedBox()}));
+    // The list shows the last row added.
+    QTreeWidget& list = *form->ListView1;
+    EXPECT_TRUE(list.viewport()->rect().contains(list.visualItemRect(list.topLevelItem(35))));
+}
+
+TEST_F(FolderTest, AddFolderAddsTheChosenFolderAsADropWouldAndACancelAddsNothing)
+{
+    AddRow("/p/first.jpg");
+    form->AddFolder1->trigger();
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/first.jpg"}));
+    EXPECT_EQ(dialogs->events, QStringList({"browse||"}));
+
+    dialogs->folder = PathIn("book");
+    form->AddFolder1->trigger();
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/first.jpg"}) + BookPages(2));
+    EXPECT_EQ(dialogs->events, QStringList({"browse||", "browse||", NotAddedBox()}));
 }
 
 }  // namespace
