@@ -229,6 +229,11 @@ void TForm1::AddFolder1Click(QObject*)
     }
 }
 
+void TForm1::SortByFileName1Click(QObject*)
+{
+    SortPagesByFileName(*ListView1);
+}
+
 void TForm1::PopupMenu1Popup(QObject*)
 {
     RemoveSelected1->setEnabled(FirstSelectedPosition(*ListView1) >= 0);
@@ -343,6 +348,7 @@ void TForm1::ConnectHandlers()
     onTriggered(AddFolder1, &TForm1::AddFolder1Click);
     onTriggered(RemoveSelected1, &TForm1::RemoveSelected1Click);
     onTriggered(RemoveAll1, &TForm1::RemoveAll1Click);
+    onTriggered(SortByFileName1, &TForm1::SortByFileName1Click);
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { Guarded([this] { PopupMenu1Popup(PopupMenu1); }); });
 
     connect(ListView1, &QTreeWidget::customContextMenuRequested, this, [this](QPoint pos) {

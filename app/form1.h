@@ -83,6 +83,9 @@ public:
     // The context menu's "Add Folder...": the folder browser; the pictures of a chosen folder are
     // appended as a dropped folder's are (ListView1FilesDropped).
     void AddFolder1Click(QObject* sender);
+    // The context menu's "Sort by File Name": the rows in natural order of their file names
+    // (SortPagesByFileName), numbered again.
+    void SortByFileName1Click(QObject* sender);
     // The context menu is about to show: Remove Selected is offered only with a row selected, and
     // Remove All only with a row in the list.
     void PopupMenu1Popup(QObject* sender);
@@ -159,6 +162,7 @@ public:
     QAction* AddFolder1;
     QAction* RemoveSelected1;
     QAction* RemoveAll1;
+    QAction* SortByFileName1;
 
     // The content folder of the book being built: "epubfiles/OEBPS" in the program's folder.
     QString OebpsDir;

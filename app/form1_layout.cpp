@@ -213,6 +213,8 @@ void TForm1::CreateClientPanel()
     RemoveSelected1->setObjectName(QStringLiteral("RemoveSelected1"));
     RemoveAll1 = PopupMenu1->addAction(QStringLiteral("Remove All"));
     RemoveAll1->setObjectName(QStringLiteral("RemoveAll1"));
+    SortByFileName1 = PopupMenu1->addAction(QStringLiteral("Sort by File Name"));
+    SortByFileName1->setObjectName(QStringLiteral("SortByFileName1"));
 
     PaneClientBtm = CreatePanel(p, "PaneClientBtm", TAlign::alBottom, QRect(0, 184, 533, 148));
     PaneClientBtm->SetColor(palette().color(QPalette::Base));

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QItemSelectionModel>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -33,6 +34,25 @@ std::vector<bool> SelectedRows(const QTreeWidget& list)
         }
     }
     return selected;
+}
+
+// Selects the rows marked in `selected`, in one step: a range for each run of marked rows.
+void SelectRows(QTreeWidget& list, const std::vector<bool>& selected)
+{
+    QItemSelection selection;
+    const auto rows = static_cast<int>(selected.size());
+    for (int first = 0; first < rows; ++first) {
+        if (!selected[first]) {
+            continue;
+        }
+        int last = first;
+        while (last + 1 < rows && selected[last + 1]) {
+            ++last;
+        }
+        selection.select(list.model()->index(first, kPageColumn), list.model()->index(last, kPageColumn));
+        first = last;
+    }
+    list.selectionModel()->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 // Where the current row is once the selected rows are gone, as the list itself would move it: the
@@ -157,6 +177,52 @@ void MovePageBefore(QTreeWidget& list, const QTreeWidgetItem& dragged, QTreeWidg
     const int selectedRow = FirstSelectedPosition(list);
     delete list.topLevelItem(selectedRow);
     RenumberPages(list, std::min(targetRow, selectedRow));
+}
+
+void SortPagesByFileName(QTreeWidget& list)
+{
+    struct Row {
+        QTreeWidgetItem* item;
+        QString name;
+        bool selected;
+    };
+    const std::vector<bool> selected = SelectedRows(list);
+    const QModelIndex current = list.currentIndex();
+    const QTreeWidgetItem* currentItem = list.itemFromIndex(current);
+
+    // As in RemoveSelectedPages, the rows leave the list and come back at once.
+    list.selectionModel()->clearSelection();
+    const QList<QTreeWidgetItem*> items = list.invisibleRootItem()->takeChildren();
+    std::vector<Row> rows;
+    rows.reserve(items.size());
+    for (qsizetype row = 0; row < items.size(); ++row) {
+        const QString path = items[row]->text(kPathColumn);
+        rows.push_back({items[row], path.mid(path.lastIndexOf(u'/') + 1), selected[row]});
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+        return a.name != b.name ? NaturalLess(a.name, b.name)
+                                : NaturalLess(a.item->text(kPathColumn), b.item->text(kPathColumn));
+    });
+
+    QList<QTreeWidgetItem*> sorted;
+    sorted.reserve(items.size());
+    std::vector<bool> sortedSelected;
+    sortedSelected.reserve(rows.size());
+    int currentRow = -1;
+    for (const Row& row : rows) {
+        if (row.item == currentItem) {
+            currentRow = static_cast<int>(sorted.size());
+        }
+        row.item->setText(kPageColumn, QString::number(sorted.size() + 1));
+        sorted << row.item;
+        sortedSelected.push_back(row.selected);
+    }
+    list.addTopLevelItems(sorted);
+    if (currentRow >= 0) {
+        list.selectionModel()->setCurrentIndex(list.model()->index(currentRow, current.column()),
+                                               QItemSelectionModel::NoUpdate);
+    }
+    SelectRows(list, sortedSelected);
 }
 
 QStringList PagePaths(const QTreeWidget& list)

@@ -50,6 +50,12 @@ QTreeWidgetItem* RowAtHeight(const QTreeWidget& list, int y);
 // row to be the first selected one, as it is during a drag from the list.
 void MovePageBefore(QTreeWidget& list, const QTreeWidgetItem& dragged, QTreeWidgetItem& target);
 
+// Puts the rows in natural order (NaturalLess) of their file names, the text after the last "/" of
+// their paths, and rows of the same file name in natural order of their whole paths; rows of the
+// same path keep their order. Then numbers every row. Selected rows stay selected and the current
+// row stays current, wherever they move.
+void SortPagesByFileName(QTreeWidget& list);
+
 // The path of every row, in book order.
 QStringList PagePaths(const QTreeWidget& list);
 

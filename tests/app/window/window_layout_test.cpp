@@ -258,7 +258,7 @@ TEST_F(WindowLayoutTest, PageListHasTwoColumnsRowSelectionAndItsMenu)
         items << item->objectName() + "=" + item->text();
     }
     EXPECT_EQ(items, QStringList({"Add1=Add", "AddFolder1=Add Folder...", "RemoveSelected1=Remove Selected",
-                                  "RemoveAll1=Remove All"}));
+                                  "RemoveAll1=Remove All", "SortByFileName1=Sort by File Name"}));
 }
 
 // A picture of four colours, one in each quarter, to see where each part of it is drawn.

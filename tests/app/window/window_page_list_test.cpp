@@ -277,4 +277,30 @@ TEST_F(FolderTest, AddFolderAddsTheChosenFolderAsADropWouldAndACancelAddsNothing
     EXPECT_EQ(dialogs->events, QStringList({"browse||", "browse||", NotAddedBox()}));
 }
 
+TEST_F(WindowPageListTest, SortByFileNameOrdersByNameThenPathKeepingSelectionAndCurrentRow)
+{
+    for (const char* path : {"/b/page10.jpg", "/z/page2.jpg", "/c/Page3.JPG", "/a/page2.jpg", "/y/page2.jpg",
+                             "/a/page1.jpg", "/a/page2.jpg"}) {
+        AddRow(QString::fromLatin1(path));
+    }
+    QTreeWidget& list = *form->ListView1;
+    list.topLevelItem(3)->setText(0, "four");
+    list.setCurrentItem(list.topLevelItem(1));
+    list.topLevelItem(0)->setSelected(true);
+    list.topLevelItem(6)->setSelected(true);
+
+    form->SortByFileName1->trigger();
+    EXPECT_EQ(PageTexts(), QStringList({"1 /a/page1.jpg", "2 /a/page2.jpg", "3 /a/page2.jpg", "4 /y/page2.jpg",
+                                        "5 /z/page2.jpg", "6 /c/Page3.JPG", "7 /b/page10.jpg"}));
+    // The rows selected before are selected where they are now; the same path keeps its order.
+    QStringList selected;
+    for (QTreeWidgetItem* row : list.selectedItems()) {
+        selected << QString::number(list.indexOfTopLevelItem(row)) + " " + row->text(1);
+    }
+    selected.sort();
+    EXPECT_EQ(selected, QStringList({"2 /a/page2.jpg", "4 /z/page2.jpg", "6 /b/page10.jpg"}));
+    EXPECT_EQ(list.currentItem()->text(1), "/z/page2.jpg");
+    EXPECT_TRUE(dialogs->events.isEmpty());
+}
+
 }  // namespace
