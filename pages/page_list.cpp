@@ -135,7 +135,7 @@ void RemoveSelectedPages(QTreeWidget& list)
     }
     list.addTopLevelItems(kept);
     if (currentRow >= 0) {
-        list.selectionModel()->setCurrentIndex(list.model()->index(currentRow, std::max(current.column(), 0)),
+        list.selectionModel()->setCurrentIndex(list.model()->index(currentRow, current.column()),
                                                QItemSelectionModel::NoUpdate);
     }
 }
