@@ -169,7 +169,8 @@ public:
     // The settings file: "config.ini" in the program's folder. It keeps the output folder.
     QString ConfigIni;
     // The row being dragged in the page list, as the last drag-over found it; invalid when no row
-    // was selected, or when that row has been deleted since.
+    // was selected, or since a removal or a sort, which take every row out of the list and put the
+    // kept ones back. Each drag sets it again before its drop reads it.
     QPersistentModelIndex DraggedItem;
 
 protected:
