@@ -12,10 +12,10 @@
 // Convert's event loop over 100 ms; Convert's peak memory within 64 MiB up to 50,000 pages. The
 // exit status is 1 when a target is missed.
 
+#include "app/controls/png_button.h"
 #include "app/form1.h"
 #include "app/labeled_edit.h"
 #include "app/picture_box.h"
-#include "app/controls/png_button.h"
 #include "bench/window/bench_dialogs.h"
 #include "pages/page_list_view.h"
 
