@@ -5,9 +5,21 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <utility>
+
 const char* SilentAbort::what() const noexcept
 {
     return "Operation aborted";
+}
+
+ErrorAbout::ErrorAbout(const std::string& message, QStringList subjects)
+    : std::runtime_error(message), subjects_(std::move(subjects))
+{
+}
+
+const QStringList& ErrorAbout::Subjects() const noexcept
+{
+    return subjects_;
 }
 
 QString ApplicationTitle(const QString& programPath)
@@ -30,6 +42,11 @@ void ShowErrorBox(WindowDialogs& dialogs, const std::exception& error)
     if (dynamic_cast<const SilentAbort*>(&error) != nullptr) {
         return;
     }
-    dialogs.ShowError(ErrorBoxText(QString::fromUtf8(error.what())),
-                      ApplicationTitle(QCoreApplication::applicationFilePath()));
+    QString text = ErrorBoxText(QString::fromUtf8(error.what()));
+    if (const auto* about = dynamic_cast<const ErrorAbout*>(&error)) {
+        for (const QString& subject : about->Subjects()) {
+            text += u'\n' + subject;
+        }
+    }
+    dialogs.ShowError(text, ApplicationTitle(QCoreApplication::applicationFilePath()));
 }

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <exception>
+#include <stdexcept>
+#include <string>
 
 class WindowDialogs;
 
@@ -10,6 +13,19 @@ class WindowDialogs;
 class SilentAbort : public std::exception {
 public:
     const char* what() const noexcept override;
+};
+
+// An error about particular pictures, folders or web addresses: the error box shows its message
+// as it shows any other, then each of them on a line of its own, so that the person knows which
+// one it was.
+class ErrorAbout : public std::runtime_error {
+public:
+    ErrorAbout(const std::string& message, QStringList subjects);
+
+    const QStringList& Subjects() const noexcept;
+
+private:
+    QStringList subjects_;
 };
 
 // The caption of the error box: the program file's name without its folder and without
@@ -22,6 +38,7 @@ QString ApplicationTitle(const QString& programPath);
 QString ErrorBoxText(const QString& message);
 
 // The error box: what the person sees of an error that escaped a command. A modal box with an
-// error icon and an OK button, captioned with the running program's ApplicationTitle; nothing
-// for a SilentAbort. The message is read as UTF-8.
+// error icon and an OK button, captioned with the running program's ApplicationTitle, showing
+// ErrorBoxText of the message (read as UTF-8) and, for an ErrorAbout, its subjects below; nothing
+// for a SilentAbort.
 void ShowErrorBox(WindowDialogs& dialogs, const std::exception& error);

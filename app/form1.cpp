@@ -11,11 +11,13 @@
 #include "app/window_dialogs.h"
 #include "builder/book_settings.h"
 #include "builder/conversion.h"
+#include "builder/conversion_ui.h"
 #include "builder/folder_tree.h"
 #include "builder/product.h"
 #include "builder/staging_paths.h"
 #include "pages/page_list.h"
 #include "pages/page_list_view.h"
+#include "pages/picture_files.h"
 #include "pages/preview_picture.h"
 #include "settings/private_profile.h"
 
@@ -139,8 +141,7 @@ void TForm1::PNGButton2Click(QObject*)
 
 void TForm1::PNGButton1Click(QObject*)
 {
-    qDeleteAll(ListView1->selectedItems());
-    RenumberPages(*ListView1);
+    RemoveSelectedPages(*ListView1);
 }
 
 void TForm1::PNGButton3Click(QObject*)
@@ -152,12 +153,17 @@ void TForm1::PNGButton4Click(QObject*)
 {
     const QScopedValueRollback<bool> holdCommandsOff(converting_, true);
     WindowConversionUi ui(*dialogs_, *this);
-    ConvertBook(RowPaths(), CurrentBookSettings(), StagingPathsIn(programFolder_), ui);
+    if (ConvertBook(RowPaths(), CurrentBookSettings(), StagingPathsIn(programFolder_), ui) ==
+        ConversionResult::NothingToConvert) {
+        dialogs_->ShowPlainMessage(QStringLiteral("Please add some pictures!"), kNoteCaption);
+    }
 }
 
 void TForm1::PNGButton5Click(QObject*)
 {
-    dialogs_->OpenAddress(QUrl(kHomePageAddress));
+    if (!dialogs_->OpenAddress(QUrl(kHomePageAddress))) {
+        throw ErrorAbout("The desktop could not open the home page", {kHomePageAddress});
+    }
 }
 
 void TForm1::PNGButton8Click(QObject*)
@@ -214,13 +220,40 @@ void TForm1::RemoveAll1Click(QObject*)
     PNGButton3Click(this);
 }
 
+void TForm1::AddFolder1Click(QObject*)
+{
+    const QString folder = dialogs_->BrowseForFolder(QString());
+    if (!folder.isEmpty()) {
+        const FolderPictures pictures = PicturesInFolder(folder);
+        AddPictures(pictures.paths, pictures.undecodable);
+    }
+}
+
+void TForm1::SortByFileName1Click(QObject*)
+{
+    SortPagesByFileName(*ListView1);
+}
+
+void TForm1::PopupMenu1Popup(QObject*)
+{
+    RemoveSelected1->setEnabled(FirstSelectedPosition(*ListView1) >= 0);
+    RemoveAll1->setEnabled(ListView1->topLevelItemCount() > 0);
+}
+
 void TForm1::ListView1Click(QObject*)
 {
     const QTreeWidgetItem* row = FirstSelectedRow(*ListView1);
     if (row == nullptr) {
         return;
     }
-    const std::optional<QImage> picture = MakePreviewPicture(row->text(kPathColumn), Image1->size());
+    const QString path = row->text(kPathColumn);
+    std::optional<QImage> picture;
+    try {
+        picture = MakePreviewPicture(path, Image1->size());
+    } catch (const JpegError& error) {
+        // The decoder tells what is wrong, not with which file: the error box names the picture.
+        throw ErrorAbout(error.what(), {path});
+    }
     if (picture) {
         Image1->SetPicture(*picture);
     }
@@ -228,7 +261,8 @@ void TForm1::ListView1Click(QObject*)
 
 void TForm1::ListView1DragOver(QObject*, QObject*, QPoint)
 {
-    DraggedItem = ListView1->indexFromItem(FirstSelectedRow(*ListView1));
+    const int row = FirstSelectedPosition(*ListView1);
+    DraggedItem = row < 0 ? QModelIndex() : ListView1->model()->index(row, kPageColumn);
 }
 
 void TForm1::ListView1DragDrop(QObject*, QObject* source, QPoint pos)
@@ -245,9 +279,18 @@ void TForm1::ListView1DragDrop(QObject*, QObject* source, QPoint pos)
     MovePageBefore(*ListView1, *dragged, *target);
 }
 
-void TForm1::ListView1FilesDropped(QObject*, const QStringList& paths)
+void TForm1::ListView1FilesDropped(QObject*, const QStringList& paths, const QStringList& undecodable)
+{
+    AddPictures(paths, undecodable);
+}
+
+void TForm1::AddPictures(const QStringList& paths, const QStringList& undecodable)
 {
     AppendPages(*ListView1, paths);
+    // A book names each picture by its file name, which must be text; these are left out, and said so.
+    if (!undecodable.isEmpty()) {
+        throw ErrorAbout("These pictures were not added, since their file names are not UTF-8", undecodable);
+    }
 }
 
 QStringList TForm1::RowPaths() const
@@ -302,20 +345,29 @@ void TForm1::ConnectHandlers()
         connect(item, &QAction::triggered, this, [this, item, handler] { Guarded([&] { (this->*handler)(item); }); });
     };
     onTriggered(Add1, &TForm1::Add1Click);
+    onTriggered(AddFolder1, &TForm1::AddFolder1Click);
     onTriggered(RemoveSelected1, &TForm1::RemoveSelected1Click);
     onTriggered(RemoveAll1, &TForm1::RemoveAll1Click);
+    onTriggered(SortByFileName1, &TForm1::SortByFileName1Click);
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { Guarded([this] { PopupMenu1Popup(PopupMenu1); }); });
 
     connect(ListView1, &QTreeWidget::customContextMenuRequested, this, [this](QPoint pos) {
         Guarded([&] { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
     });
     connect(ListView1, &QAbstractItemView::clicked, this, [this] { Guarded([this] { ListView1Click(ListView1); }); });
+    // The keyboard: Delete removes the selected rows as the Remove button does, and a move of the
+    // current row refreshes the preview as a click does.
+    connect(ListView1, &PageListView::currentMovedByKey, this,
+            [this] { Guarded([this] { ListView1Click(ListView1); }); });
+    connect(ListView1, &PageListView::deletePressed, this, [this] { Guarded([this] { PNGButton1Click(ListView1); }); });
     connect(ListView1, &PageListView::dragOver, this, [this](QObject* source, QPoint pos) {
         Guarded([&] { ListView1DragOver(ListView1, source, pos); });
     });
     connect(ListView1, &PageListView::dragDrop, this, [this](QObject* source, QPoint pos) {
         Guarded([&] { ListView1DragDrop(ListView1, source, pos); });
     });
-    connect(ListView1, &PageListView::filesDropped, this, [this](const QStringList& paths) {
-        Guarded([&] { ListView1FilesDropped(ListView1, paths); });
-    });
+    connect(ListView1, &PageListView::filesDropped, this,
+            [this](const QStringList& paths, const QStringList& undecodable) {
+                Guarded([&] { ListView1FilesDropped(ListView1, paths, undecodable); });
+            });
 }

@@ -60,9 +60,11 @@ public:
     void PNGButton1Click(QObject* sender);
     // Remove All: deletes every row.
     void PNGButton3Click(QObject* sender);
-    // Convert: builds the book from the page list and the four settings.
+    // Convert: builds the book from the page list and the four settings; with no page, a note asks
+    // for pictures.
     void PNGButton4Click(QObject* sender);
-    // Home: opens the product's home page in the browser.
+    // Home: opens the product's home page in the browser; an ErrorAbout names the address when the
+    // desktop cannot open it.
     void PNGButton5Click(QObject* sender);
     // The cover chooser: the file dialog OpenDialog2; a chosen picture replaces the cover field.
     void PNGButton8Click(QObject* sender);
@@ -78,9 +80,19 @@ public:
     void Add1Click(QObject* sender);
     void RemoveSelected1Click(QObject* sender);
     void RemoveAll1Click(QObject* sender);
-    // A mouse click in the page list: the picture of the first selected row is shown in the preview
-    // box Image1. With no row selected, an empty path or a missing file, the preview stays as it
-    // was; a picture the decoder rejects raises JpegError.
+    // The context menu's "Add Folder...": the folder browser; the pictures of a chosen folder are
+    // appended as a dropped folder's are (ListView1FilesDropped).
+    void AddFolder1Click(QObject* sender);
+    // The context menu's "Sort by File Name": the rows in natural order of their file names
+    // (SortPagesByFileName), numbered again.
+    void SortByFileName1Click(QObject* sender);
+    // The context menu is about to show: Remove Selected is offered only with a row selected, and
+    // Remove All only with a row in the list.
+    void PopupMenu1Popup(QObject* sender);
+    // A mouse click in the page list, or a key that moved its current row: the picture of the first
+    // selected row is shown in the preview box Image1. With no row selected, an empty path or a
+    // missing file, the preview stays as it was; a picture the decoder rejects raises an ErrorAbout
+    // with the decoder's "JPEG error #N", naming the picture.
     void ListView1Click(QObject* sender);
     // A drag moves over the page list: remembers the first selected row as DraggedItem.
     void ListView1DragOver(QObject* sender, QObject* source, QPoint pos);
@@ -88,8 +100,10 @@ public:
     // DraggedItem to just before the row at the drop point, and numbers the rows again. A drop below
     // the last row, or of anything else, changes nothing.
     void ListView1DragDrop(QObject* sender, QObject* source, QPoint pos);
-    // JPEG pictures dropped on the page list from the file manager: appended as Add appends them.
-    void ListView1FilesDropped(QObject* sender, const QStringList& paths);
+    // Pictures dropped on the page list from the file manager, folders already expanded
+    // (PicturesAmong): appended as Add appends them. Pictures whose names are not UTF-8 are not
+    // added; an ErrorAbout names them.
+    void ListView1FilesDropped(QObject* sender, const QStringList& paths, const QStringList& undecodable);
 
     // The Path of every row of the page list, in book order.
     QStringList RowPaths() const;
@@ -145,15 +159,18 @@ public:
 
     QMenu* PopupMenu1;
     QAction* Add1;
+    QAction* AddFolder1;
     QAction* RemoveSelected1;
     QAction* RemoveAll1;
+    QAction* SortByFileName1;
 
     // The content folder of the book being built: "epubfiles/OEBPS" in the program's folder.
     QString OebpsDir;
     // The settings file: "config.ini" in the program's folder. It keeps the output folder.
     QString ConfigIni;
     // The row being dragged in the page list, as the last drag-over found it; invalid when no row
-    // was selected, or when that row has been deleted since.
+    // was selected, or since a removal or a sort, which take every row out of the list and put the
+    // kept ones back. Each drag sets it again before its drop reads it.
     QPersistentModelIndex DraggedItem;
 
 protected:
@@ -169,6 +186,7 @@ private:
     void LoadSettings();
     void SaveSettings();
     void DragWindow(Qt::MouseButton button);
+    void AddPictures(const QStringList& paths, const QStringList& undecodable);
 
     // Runs a handler, unless a conversion is running; an error escaping it goes to the error box.
     template <typename Handler>

@@ -207,10 +207,14 @@ void TForm1::CreateClientPanel()
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     Add1 = PopupMenu1->addAction(QStringLiteral("Add"));
     Add1->setObjectName(QStringLiteral("Add1"));
+    AddFolder1 = PopupMenu1->addAction(QStringLiteral("Add Folder..."));
+    AddFolder1->setObjectName(QStringLiteral("AddFolder1"));
     RemoveSelected1 = PopupMenu1->addAction(QStringLiteral("Remove Selected"));
     RemoveSelected1->setObjectName(QStringLiteral("RemoveSelected1"));
     RemoveAll1 = PopupMenu1->addAction(QStringLiteral("Remove All"));
     RemoveAll1->setObjectName(QStringLiteral("RemoveAll1"));
+    SortByFileName1 = PopupMenu1->addAction(QStringLiteral("Sort by File Name"));
+    SortByFileName1->setObjectName(QStringLiteral("SortByFileName1"));
 
     PaneClientBtm = CreatePanel(p, "PaneClientBtm", TAlign::alBottom, QRect(0, 184, 533, 148));
     PaneClientBtm->SetColor(palette().color(QPalette::Base));

@@ -61,7 +61,10 @@ void WindowConversionUi::OpenFolder(const QString& folder)
 {
     // The folder may be typed relative to the working folder, where the book was written; the file
     // browser needs it whole.
-    dialogs_.OpenAddress(QUrl::fromLocalFile(QFileInfo(folder).absoluteFilePath()));
+    const QString wholeFolder = QFileInfo(folder).absoluteFilePath();
+    if (!dialogs_.OpenAddress(QUrl::fromLocalFile(wholeFolder))) {
+        throw ErrorAbout("The desktop could not open the output folder", {wholeFolder});
+    }
 }
 
 void WindowConversionUi::DispatchEvents()

@@ -30,6 +30,7 @@ public:
     void ShowError(const QString& text) override;
     bool AskOverwrite(const QString& text, const QString& caption) override;
     void SetBusy(bool busy) override;
+    // Throws ErrorAbout, naming the folder, when the desktop cannot open it.
     void OpenFolder(const QString& folder) override;
     // Lets waiting events through, the progress dialog's among them.
     void DispatchEvents() override;

@@ -52,9 +52,9 @@ void QtWindowDialogs::ShowError(const QString& text, const QString& caption)
     ShowOkBox(owner_, QMessageBox::Critical, text, caption);
 }
 
-void QtWindowDialogs::OpenAddress(const QUrl& address)
+bool QtWindowDialogs::OpenAddress(const QUrl& address)
 {
-    QDesktopServices::openUrl(address);
+    return QDesktopServices::openUrl(address);
 }
 
 QStringList QtWindowDialogs::ChoosePagePictures()

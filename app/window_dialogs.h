@@ -24,8 +24,8 @@ public:
     virtual void ShowError(const QString& text, const QString& caption) = 0;
 
     // Asks the desktop to open the address (a web page in the browser, a folder in the file
-    // browser). Whether that worked is not reported.
-    virtual void OpenAddress(const QUrl& address) = 0;
+    // browser). False when the desktop has nothing that opens it.
+    virtual bool OpenAddress(const QUrl& address) = 0;
 
     // The Add command's file dialog for several JPEG pictures: their full paths in the order the
     // dialog gives them; nothing when cancelled.
@@ -48,7 +48,7 @@ public:
     void ShowPlainMessage(const QString& text, const QString& caption) override;
     bool AskInformationYesNo(const QString& text, const QString& caption) override;
     void ShowError(const QString& text, const QString& caption) override;
-    void OpenAddress(const QUrl& address) override;
+    bool OpenAddress(const QUrl& address) override;
     QStringList ChoosePagePictures() override;
     QString ChooseCoverPicture() override;
     QString BrowseForFolder(const QString& initialFolder) override;

@@ -6,7 +6,10 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QToolTip>
 
 namespace {
 
@@ -14,6 +17,22 @@ namespace {
 bool ComesFromOutside(const QDropEvent& event)
 {
     return event.source() == nullptr;
+}
+
+// The keys that move the current row through the list.
+bool MovesThroughTheList(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    default:
+        return false;
+    }
 }
 
 }  // namespace
@@ -26,12 +45,45 @@ PageListView::PageListView(QWidget* parent)
     setDragDropMode(QAbstractItemView::DragDrop);
     // A row is dropped before the row under the pointer, which no drop indicator of Qt's shows.
     setDropIndicatorShown(false);
+    // Every row is one line high: the list need not measure its rows after each change.
+    setUniformRowHeights(true);
+    setTextElideMode(Qt::ElideMiddle);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
 }
 
 bool PageListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
     return QTreeWidget::edit(index.siblingAtColumn(kPageColumn), trigger, event);
+}
+
+void PageListView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Delete)) {
+        event->accept();
+        emit deletePressed();
+        return;
+    }
+    const QModelIndex before = currentIndex();
+    QTreeWidget::keyPressEvent(event);
+    if (MovesThroughTheList(event->key()) && currentIndex() != before) {
+        emit currentMovedByKey();
+    }
+}
+
+bool PageListView::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip) {
+        return QTreeWidget::viewportEvent(event);
+    }
+    const auto& help = static_cast<const QHelpEvent&>(*event);
+    const QTreeWidgetItem* row = RowAtHeight(*this, help.pos().y());
+    if (row == nullptr) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help.globalPos(), row->text(kPathColumn), viewport(), visualItemRect(row));
+    }
+    return true;
 }
 
 void PageListView::startDrag(Qt::DropActions)
@@ -81,9 +133,9 @@ void PageListView::dropEvent(QDropEvent* event)
     if (ComesFromOutside(*event) && event->mimeData()->hasUrls()) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
-        const QStringList paths = JpegFilesAmong(event->mimeData()->urls());
-        if (!paths.isEmpty()) {
-            emit filesDropped(paths);
+        const FolderPictures pictures = PicturesAmong(event->mimeData()->urls());
+        if (!pictures.paths.isEmpty() || !pictures.undecodable.isEmpty()) {
+            emit filesDropped(pictures.paths, pictures.undecodable);
         }
         return;
     }

@@ -23,14 +23,40 @@ namespace {
 
 using WindowConvertTest = WindowTest;
 
-TEST_F(WindowConvertTest, AnEmptyPageListDoesNothingAtAll)
+TEST_F(WindowConvertTest, AnEmptyPageListAsksForPicturesAndTouchesNothing)
 {
     form->Edit1->setText("Title");
     form->Edit2->setText("Author");
     form->LabeledEdit4->setText(PathIn("out"));
     emit form->PNGButton4->clicked();
-    EXPECT_TRUE(dialogs->events.isEmpty());
+    EXPECT_EQ(dialogs->events, QStringList({"plain|Note!|Please add some pictures!"}));
+    EXPECT_EQ(dialogs->cursors, QStringList({"none"}));
     EXPECT_TRUE(FolderNames(Root()).isEmpty());
+    EXPECT_EQ(OverrideCursorName(), "none");
+}
+
+TEST_F(WindowConvertTest, AnAddressTheDesktopCannotOpenIsNamedInTheErrorBox)
+{
+    dialogs->desktopOpens = false;
+    const QString title = ApplicationTitle(QCoreApplication::applicationFilePath());
+    emit form->PNGButton5->clicked();
+    EXPECT_EQ(dialogs->events, QStringList({"open||https://www.tamboril.org/",
+                                            "error|" + title + "|The desktop could not open the home page.\n"
+                                                               "https://www.tamboril.org/"}));
+
+    // The book is written all the same; the box after the success message names its folder.
+    dialogs->events.clear();
+    WriteTestFile(PathIn("a.jpg"), "picture");
+    AddRow(PathIn("a.jpg"));
+    form->Edit1->setText("T");
+    form->Edit2->setText("A");
+    form->LabeledEdit4->setText(PathIn("out"));
+    emit form->PNGButton4->clicked();
+    EXPECT_EQ(dialogs->events, QStringList({"plain|Congratulation|Successed to build: " + PathIn("out/T.epub"),
+                                            "open||" + QUrl::fromLocalFile(PathIn("out")).toString(),
+                                            "error|" + title + "|The desktop could not open the output folder.\n" +
+                                                PathIn("out")}));
+    EXPECT_TRUE(QFileInfo(PathIn("out/T.epub")).isFile());
     EXPECT_EQ(OverrideCursorName(), "none");
 }
 

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <stdexcept>
@@ -122,6 +123,11 @@ TEST_F(WindowHandlersTest, RemoveDeletesTheSelectedRowsAndNumbersTheRest)
     form->ListView1->topLevelItem(3)->setSelected(true);
     emit form->PNGButton1->clicked();
     EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/c.jpg", "3 /p/e.jpg"}));
+
+    // The Delete key in the list does the same.
+    form->ListView1->setCurrentItem(form->ListView1->topLevelItem(0));
+    QTest::keyClick(form->ListView1, Qt::Key_Delete);
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/c.jpg", "2 /p/e.jpg"}));
 
     emit form->PNGButton3->clicked();
     EXPECT_TRUE(PageTexts().isEmpty());

@@ -250,12 +250,15 @@ TEST_F(WindowLayoutTest, PageListHasTwoColumnsRowSelectionAndItsMenu)
     EXPECT_EQ(list.selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(list.selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(list.contextMenuPolicy(), Qt::CustomContextMenu);
+    // A long path keeps its file name in view.
+    EXPECT_EQ(list.textElideMode(), Qt::ElideMiddle);
 
     QStringList items;
     for (const QAction* item : form->PopupMenu1->actions()) {
         items << item->objectName() + "=" + item->text();
     }
-    EXPECT_EQ(items, QStringList({"Add1=Add", "RemoveSelected1=Remove Selected", "RemoveAll1=Remove All"}));
+    EXPECT_EQ(items, QStringList({"Add1=Add", "AddFolder1=Add Folder...", "RemoveSelected1=Remove Selected",
+                                  "RemoveAll1=Remove All", "SortByFileName1=Sort by File Name"}));
 }
 
 // A picture of four colours, one in each quarter, to see where each part of it is drawn.

@@ -60,22 +60,28 @@ TEST_F(WindowPreviewTest, AClickOnARowShowsItsPictureAtTheResolutionOfItsFactor)
     EXPECT_TRUE(dialogs->events.isEmpty());
 }
 
-TEST_F(WindowPreviewTest, OnlyAMouseClickOnARowChangesThePreviewAndItShowsTheFirstSelectedRow)
+TEST_F(WindowPreviewTest, AClickOrAKeyThatMovesTheCurrentRowShowsTheFirstSelectedRow)
 {
     const int first = AddPicture({280, 100});
     AddPicture({560, 100});
     const int third = AddPicture({420, 120});
     const QImage placeholder = form->Image1->Picture();
 
-    // The keyboard moves the selection without refreshing the preview.
+    // The keyboard moves the current row, and the preview follows it as after a click on it.
     form->ListView1->setCurrentItem(form->ListView1->topLevelItem(first));
+    EXPECT_EQ(form->Image1->Picture(), placeholder);
     QTest::keyClick(form->ListView1, Qt::Key_Down);
     ASSERT_TRUE(form->ListView1->topLevelItem(1)->isSelected());
-    EXPECT_EQ(form->Image1->Picture(), placeholder);
+    EXPECT_EQ(form->Image1->Picture().size(), QSize(140, 25));
+    QTest::keyClick(form->ListView1, Qt::Key_End);
+    EXPECT_EQ(form->Image1->Picture().size(), QSize(140, 40));
+    QTest::keyClick(form->ListView1, Qt::Key_PageUp);
+    const QImage shown = form->Image1->Picture();
+    EXPECT_EQ(shown.size(), QSize(140, 50));
 
     // A click below the last row selects nothing and changes nothing.
     ClickAt(form->ListView1->viewport()->mapTo(form.get(), QPoint(100, form->ListView1->viewport()->height() - 5)));
-    EXPECT_EQ(form->Image1->Picture(), placeholder);
+    EXPECT_EQ(form->Image1->Picture(), shown);
 
     // With several rows selected, the first in list order is shown, whichever was clicked last.
     ClickAt(RowPoint(third));
@@ -101,7 +107,9 @@ TEST_F(WindowPreviewTest, APictureTheDecoderRejectsReachesTheErrorBoxAndThePrevi
 
     ClickAt(RowPoint(1));
     const QString title = ApplicationTitle(QCoreApplication::applicationFilePath());
-    EXPECT_EQ(dialogs->events, QStringList({"error|" + title + "|JPEG error #" + QString::number(JERR_NO_SOI) + "."}));
+    // The decoder's message, then the picture it is about.
+    EXPECT_EQ(dialogs->events, QStringList({"error|" + title + "|JPEG error #" + QString::number(JERR_NO_SOI) +
+                                            ".\n" + PathIn("notes.jpg")}));
     EXPECT_EQ(form->Image1->Picture(), before);
 
     // A missing file and an empty path are passed over without a word.

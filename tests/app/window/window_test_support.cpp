@@ -25,9 +25,10 @@ void RecordingDialogs::ShowError(const QString& text, const QString& caption)
     Record("error|" + caption + "|" + text);
 }
 
-void RecordingDialogs::OpenAddress(const QUrl& address)
+bool RecordingDialogs::OpenAddress(const QUrl& address)
 {
     Record("open||" + address.toString());
+    return desktopOpens;
 }
 
 QStringList RecordingDialogs::ChoosePagePictures()

@@ -20,7 +20,7 @@ public:
     void ShowPlainMessage(const QString& text, const QString& caption) override;
     bool AskInformationYesNo(const QString& text, const QString& caption) override;
     void ShowError(const QString& text, const QString& caption) override;
-    void OpenAddress(const QUrl& address) override;
+    bool OpenAddress(const QUrl& address) override;
     QStringList ChoosePagePictures() override;
     QString ChooseCoverPicture() override;
     QString BrowseForFolder(const QString& initialFolder) override;
@@ -30,6 +30,8 @@ public:
     // cursor, else "wait", "arrow" or the shape's number.
     QStringList cursors;
     bool answer = true;
+    // Whether the desktop opens the addresses asked of it.
+    bool desktopOpens = true;
     // What the file dialogs and the folder browser answer; empty answers are cancels.
     QStringList pagePictures;
     QString coverPicture;
