@@ -1,7 +1,7 @@
 #include "app/window_conversion_ui.h"
 
 #include "app/error_box.h"
-#include "app/packing_progress_dialog.h"
+#include "app/conversion_progress_dialog.h"
 #include "app/window_dialogs.h"
 
 #include <QCoreApplication>
@@ -81,15 +81,20 @@ bool WindowConversionUi::CancelRequested()
     return canceled_;
 }
 
+void WindowConversionUi::ReportStagingProgress(qsizetype picturesDone, qsizetype picturesTotal)
+{
+    Progress().SetStaged(picturesDone, picturesTotal);
+}
+
 void WindowConversionUi::ReportPackingProgress(qint64 bytesDone, qint64 bytesTotal)
 {
     Progress().SetPacked(bytesDone, bytesTotal);
 }
 
-PackingProgressDialog& WindowConversionUi::Progress()
+ConversionProgressDialog& WindowConversionUi::Progress()
 {
     if (!progress_) {
-        progress_ = std::make_unique<PackingProgressDialog>(&owner_);
+        progress_ = std::make_unique<ConversionProgressDialog>(&owner_);
     }
     return *progress_;
 }

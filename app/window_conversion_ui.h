@@ -4,18 +4,18 @@
 
 #include <memory>
 
-class PackingProgressDialog;
+class ConversionProgressDialog;
 class QWidget;
 class WindowDialogs;
 
 // The window's side of a conversion: messages as modal boxes, the hourglass pointer during the
-// long work, a progress dialog with a Cancel button while the book is packed, the output folder
-// opened in the file browser at the end.
+// long work, a progress dialog with a Cancel button while the pages are prepared and the book is
+// packed, the output folder opened in the file browser at the end.
 //
-// The progress dialog is made when packing starts and comes up only when packing takes a while
-// (see PackingProgressDialog); it is gone as soon as the long work ends, before any message about
-// the result. The hourglass is held by this object: whatever way the conversion ends, it is gone
-// at the latest when the object is destroyed.
+// The progress dialog is made when the long work first lets events through and comes up only when
+// the conversion takes a while (see ConversionProgressDialog); it is gone as soon as the long work
+// ends, before any message about the result. The hourglass is held by this object: whatever way the
+// conversion ends, it is gone at the latest when the object is destroyed.
 class WindowConversionUi : public ConversionUi {
 public:
     // The progress dialog is shown over `owner`.
@@ -36,15 +36,16 @@ public:
     void DispatchEvents() override;
     // True once Cancel was pressed in the progress dialog; it stays true after the dialog is gone.
     bool CancelRequested() override;
+    void ReportStagingProgress(qsizetype picturesDone, qsizetype picturesTotal) override;
     void ReportPackingProgress(qint64 bytesDone, qint64 bytesTotal) override;
 
 private:
-    PackingProgressDialog& Progress();
+    ConversionProgressDialog& Progress();
     void EndPacking();
 
     WindowDialogs& dialogs_;
     QWidget& owner_;
-    std::unique_ptr<PackingProgressDialog> progress_;
+    std::unique_ptr<ConversionProgressDialog> progress_;
     bool canceled_ = false;
     bool busy_ = false;
 };

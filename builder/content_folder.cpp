@@ -1,28 +1,23 @@
 #include "builder/content_folder.h"
 
-#include "archive/zip_errors.h"
 #include "builder/conversion_ui.h"
+#include "builder/event_pacer.h"
 #include "builder/file_copy.h"
 #include "builder/folder_tree.h"
 #include "builder/page_document.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSet>
 
 namespace {
 
-// How often the person's events get through while the pictures are staged.
-constexpr qint64 kDispatchIntervalMs = 20;
-
 // Copies the pictures and writes their pages, keeping count for the person.
 class Stager {
 public:
-    Stager(const QString& oebpsDir, const QString& title, qsizetype total, ConversionUi& ui)
-        : oebpsDir_(oebpsDir), title_(title), total_(total), ui_(ui)
+    Stager(const QString& oebpsDir, const QString& title, qsizetype total, EventPacer& pacer, ConversionUi& ui)
+        : oebpsDir_(oebpsDir), title_(title), total_(total), pacer_(pacer), ui_(ui)
     {
-        sinceDispatch_.start();
     }
 
     // One picture of the book and its page. A picture shown on several pages is copied once.
@@ -40,30 +35,20 @@ public:
             problems_ << QStringLiteral("Cannot write page: %1").arg(pagePath);
         }
         ++done_;
-        LetEventsThrough();
+        if (pacer_.IsDue() || done_ == total_) {
+            ui_.ReportStagingProgress(done_, total_);
+            pacer_.LetEventsThrough();
+        }
     }
 
     const QStringList& Problems() const { return problems_; }
 
 private:
-    void LetEventsThrough()
-    {
-        if (sinceDispatch_.elapsed() < kDispatchIntervalMs && done_ < total_) {
-            return;
-        }
-        sinceDispatch_.restart();
-        ui_.ReportStagingProgress(done_, total_);
-        ui_.DispatchEvents();
-        if (ui_.CancelRequested()) {
-            throw EUserCanceled();
-        }
-    }
-
     QString oebpsDir_;
     QString title_;
     qsizetype total_;
+    EventPacer& pacer_;
     ConversionUi& ui_;
-    QElapsedTimer sinceDispatch_;
     qsizetype done_ = 0;
     QSet<QString> copied_;
     QStringList problems_;
@@ -80,10 +65,10 @@ void RecreateContentFolder(const QString& oebpsDir)
 }
 
 QStringList FillContentFolder(const QStringList& rowPaths, const BookSettings& settings, const PictureNames& names,
-                              const QString& oebpsDir, ConversionUi& ui)
+                              const QString& oebpsDir, EventPacer& pacer, ConversionUi& ui)
 {
     const bool withCover = !settings.coverPath.isEmpty();
-    Stager stager(oebpsDir, settings.title, rowPaths.size() + (withCover ? 1 : 0), ui);
+    Stager stager(oebpsDir, settings.title, rowPaths.size() + (withCover ? 1 : 0), pacer, ui);
     for (qsizetype row = 0; row < rowPaths.size(); ++row) {
         const QString page = QString::number(row + 1);
         stager.Add(rowPaths[row], names.pageNames[row], QStringLiteral("page") + page + QStringLiteral(".html"),

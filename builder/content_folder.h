@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class ConversionUi;
+class EventPacer;
 
 // Empties the content folder: deletes it when it exists, then creates it again with every missing
 // parent folder.
@@ -18,6 +19,6 @@ void RecreateContentFolder(const QString& oebpsDir);
 //
 // Returns what went wrong, a line each ("Cannot read picture: <path> (<reason>)"); the other
 // pictures and pages are done all the same. While it works it reports the pictures staged to `ui`
-// and lets its events through, and stops with EUserCanceled when `ui` asks to.
+// and lets events through with `pacer`, which stops it with EUserCanceled when asked to.
 QStringList FillContentFolder(const QStringList& rowPaths, const BookSettings& settings, const PictureNames& names,
-                              const QString& oebpsDir, ConversionUi& ui);
+                              const QString& oebpsDir, EventPacer& pacer, ConversionUi& ui);

@@ -6,6 +6,7 @@
 #include "builder/content_folder.h"
 #include "builder/conversion_error.h"
 #include "builder/conversion_ui.h"
+#include "builder/event_pacer.h"
 #include "builder/navigation_document.h"
 #include "builder/package_document.h"
 #include "builder/picture_names.h"
@@ -110,6 +111,23 @@ QString ObstacleToWriting(const QStringList& problems, const QString& outputFold
     return {};
 }
 
+// Copies the pictures and writes every document of the book into the content folder, letting the
+// person's events through all along; returns the problems of the pictures. An earlier book's
+// identifier is kept when `settingsComplete` gives the book a path.
+QStringList StageBook(const QStringList& rowPaths, const BookSettings& settings, bool settingsComplete,
+                      const QString& oebpsDir, ConversionUi& ui)
+{
+    EventPacer pacer(ui);
+    const PauseBetweenPages pause = [&pacer] { pacer.Pause(); };
+    const PictureNames names = AssignPictureNames(rowPaths, settings.coverPath, pause);
+    const QStringList problems = FillContentFolder(rowPaths, settings, names, oebpsDir, pacer, ui);
+    const QString identifier = BookIdentifierFor(settingsComplete ? BookPath(settings) : QString());
+    WritePackageDocument(settings, names, identifier, oebpsDir, QDate::currentDate(), pause);
+    WriteNavigationDocument(static_cast<int>(rowPaths.size()), settings, identifier, oebpsDir, pause);
+    WriteStyleSheet(oebpsDir);
+    return problems;
+}
+
 }  // namespace
 
 QString BookPath(const BookSettings& settings)
@@ -152,19 +170,13 @@ ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& se
     RecreateContentFolder(staging.oebpsDir);
     BusyGuard busy(ui);
 
-    const PictureNames names = AssignPictureNames(rowPaths, settings.coverPath);
+    const QString missing = MissingSettingMessage(settings);
     QStringList problems;
     try {
-        problems = FillContentFolder(rowPaths, settings, names, staging.oebpsDir, ui);
+        problems = StageBook(rowPaths, settings, missing.isEmpty(), staging.oebpsDir, ui);
     } catch (const EUserCanceled&) {
         return ConversionResult::Canceled;
     }
-    const QString missing = MissingSettingMessage(settings);
-    // Without every setting there is no book path, and so no earlier book whose identifier to keep.
-    const QString identifier = BookIdentifierFor(missing.isEmpty() ? BookPath(settings) : QString());
-    WritePackageDocument(settings, names, identifier, staging.oebpsDir);
-    WriteNavigationDocument(pageCount, settings, identifier, staging.oebpsDir);
-    WriteStyleSheet(staging.oebpsDir);
 
     if (!missing.isEmpty()) {
         busy.Release();

@@ -3,9 +3,7 @@
 #include "builder/book_document.h"
 #include "builder/book_namespaces.h"
 #include "builder/language_tag.h"
-#include "xml/xml_document.h"
 #include "xml/xml_operations.h"
-#include "xml/xml_writer.h"
 
 namespace {
 
@@ -48,7 +46,7 @@ void AppendNavPoint(TXMLNode& navMap, const QString& id, int playOrder, const QS
     SetPlainAttribute(content, QStringLiteral("src"), source);
 }
 
-void AppendNavMap(TXMLNode& root, int pageCount, bool hasCover)
+void AppendNavMap(TXMLNode& root, int pageCount, bool hasCover, BookDocumentFile& file)
 {
     TXMLNode& navMap = AppendElement(root, QStringLiteral("navMap"));
     if (hasCover) {
@@ -58,24 +56,23 @@ void AppendNavMap(TXMLNode& root, int pageCount, bool hasCover)
     for (int page = 1; page <= pageCount; ++page) {
         const QString name = QStringLiteral("page%1").arg(page);
         AppendNavPoint(navMap, name, page + offset, name, name + QStringLiteral(".html"));
+        file.PageDone();
     }
 }
 
 }  // namespace
 
 void WriteNavigationDocument(int pageCount, const BookSettings& settings, const QString& identifier,
-                             const QString& oebpsDir)
+                             const QString& oebpsDir, const PauseBetweenPages& pause)
 {
-    TXMLDocument document;
-    PrepareBookDocument(document);
+    BookDocumentFile file(oebpsDir + QStringLiteral("/fb.ncx"), pause);
 
-    TXMLNode& root = AppendElementNS(document.DocumentNode(), QStringLiteral("ncx"), kNcxNamespace);
+    TXMLNode& root = AppendElementNS(file.Document().DocumentNode(), QStringLiteral("ncx"), kNcxNamespace);
     SetPlainAttribute(root, QStringLiteral("version"), QStringLiteral("2005-1"));
     SetPlainAttribute(root, QStringLiteral("xml:lang"), GetLanguageTag());
     AppendHead(root, identifier);
     AppendTextHolder(root, QStringLiteral("docTitle"), settings.title);
     AppendTextHolder(root, QStringLiteral("docAuthor"), settings.author);
-    AppendNavMap(root, pageCount, !settings.coverPath.isEmpty());
-
-    WriteToFile(document, oebpsDir + QStringLiteral("/fb.ncx"));
+    AppendNavMap(root, pageCount, !settings.coverPath.isEmpty(), file);
+    file.Finish();
 }

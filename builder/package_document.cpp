@@ -7,9 +7,7 @@
 #include "builder/language_tag.h"
 #include "builder/product.h"
 #include "builder/style_sheet.h"
-#include "xml/xml_document.h"
 #include "xml/xml_operations.h"
-#include "xml/xml_writer.h"
 
 #include <QSet>
 
@@ -96,7 +94,7 @@ QStringList PagePictureFiles(const PictureNames& names)
     return files;
 }
 
-void AppendManifest(TXMLNode& root, const PictureNames& names, bool hasCover)
+void AppendManifest(TXMLNode& root, const PictureNames& names, bool hasCover, BookDocumentFile& file)
 {
     TXMLNode& manifest = AppendElement(root, QStringLiteral("manifest"));
     AppendManifestItem(manifest, QStringLiteral("style"), kStyleSheetName, QStringLiteral("text/css"));
@@ -109,11 +107,13 @@ void AppendManifest(TXMLNode& root, const PictureNames& names, bool hasCover)
     for (qsizetype page = 1; page <= names.pageNames.size(); ++page) {
         AppendManifestItem(manifest, QStringLiteral("page%1").arg(page), QStringLiteral("page%1.html").arg(page),
                            kXhtmlMediaType);
+        file.PageDone();
     }
     const QStringList pictures = PagePictureFiles(names);
     for (qsizetype picture = 0; picture < pictures.size(); ++picture) {
         AppendManifestItem(manifest, QStringLiteral("image%1").arg(picture + 1), UriPathSegment(pictures[picture]),
                            kJpegMediaType);
+        file.PageDone();
     }
 }
 
@@ -124,7 +124,7 @@ void AppendSpineItem(TXMLNode& spine, const QString& idref)
     SetAttributeValue(itemref, QStringLiteral("linear"), QStringLiteral("yes"));
 }
 
-void AppendSpine(TXMLNode& root, qsizetype pageCount, bool hasCover)
+void AppendSpine(TXMLNode& root, qsizetype pageCount, bool hasCover, BookDocumentFile& file)
 {
     TXMLNode& spine = AppendElement(root, QStringLiteral("spine"));
     SetAttributeValue(spine, QStringLiteral("toc"), QStringLiteral("ncx"));
@@ -133,6 +133,7 @@ void AppendSpine(TXMLNode& root, qsizetype pageCount, bool hasCover)
     }
     for (qsizetype page = 1; page <= pageCount; ++page) {
         AppendSpineItem(spine, QStringLiteral("page%1").arg(page));
+        file.PageDone();
     }
 }
 
@@ -152,19 +153,17 @@ void AppendGuide(TXMLNode& root, bool hasCover)
 }  // namespace
 
 void WritePackageDocument(const BookSettings& settings, const PictureNames& names, const QString& identifier,
-                          const QString& oebpsDir, const QDate& today)
+                          const QString& oebpsDir, const QDate& today, const PauseBetweenPages& pause)
 {
     const bool hasCover = !settings.coverPath.isEmpty();
-    TXMLDocument document;
-    PrepareBookDocument(document);
+    BookDocumentFile file(oebpsDir + QStringLiteral("/fb.opf"), pause);
 
-    TXMLNode& root = AppendElementNS(document.DocumentNode(), QStringLiteral("package"), kOpfNamespace);
+    TXMLNode& root = AppendElementNS(file.Document().DocumentNode(), QStringLiteral("package"), kOpfNamespace);
     SetAttributeValueNS(root, QStringLiteral("unique-identifier"), QString(), kBookIdentifierId);
     SetAttributeValueNS(root, QStringLiteral("version"), QString(), QStringLiteral("2.0"));
     AppendMetadata(root, settings, identifier, today);
-    AppendManifest(root, names, hasCover);
-    AppendSpine(root, names.pageNames.size(), hasCover);
+    AppendManifest(root, names, hasCover, file);
+    AppendSpine(root, names.pageNames.size(), hasCover, file);
     AppendGuide(root, hasCover);
-
-    WriteToFile(document, oebpsDir + QStringLiteral("/fb.opf"));
+    file.Finish();
 }

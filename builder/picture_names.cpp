@@ -7,14 +7,22 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+#include <string_view>
+
 namespace {
 
 // Names compare as the book's readers and the archive compare them: ASCII letters without case.
 QString NameKey(const QString& name)
 {
+    const auto isUpper = [](QChar c) { return c >= u'A' && c <= u'Z'; };
+    // Most names need no change, and then share the name's text.
+    if (std::none_of(name.cbegin(), name.cend(), isUpper)) {
+        return name;
+    }
     QString key = name;
     for (QChar& c : key) {
-        if (c >= u'A' && c <= u'Z') {
+        if (isUpper(c)) {
             c = QChar(c.unicode() + (u'a' - u'A'));
         }
     }
@@ -42,12 +50,12 @@ QString WithoutLeadingDots(const QString& name)
 // it is encoded.
 bool IsForbiddenInBook(char32_t c)
 {
-    constexpr QLatin1StringView kForbiddenAscii("\\\"*:<>?|^`{}#");
     if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
         return true;
     }
     if (c < 0x80) {
-        return kForbiddenAscii.contains(QLatin1Char(static_cast<char>(c)));
+        constexpr std::string_view kForbiddenAscii = "\\\"*:<>?|^`{}#";
+        return kForbiddenAscii.find(static_cast<char>(c)) != std::string_view::npos;
     }
     const bool privateUse = (c >= 0xE000 && c <= 0xF8FF) || c >= 0xF0000;
     const bool nonCharacter = (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
@@ -58,16 +66,20 @@ bool IsForbiddenInBook(char32_t c)
 // The name with every forbidden character, and a full stop at its end, replaced by "_".
 QString SafeInBook(const QString& name)
 {
-    QList<uint> characters = name.toUcs4();
-    for (uint& c : characters) {
+    QString safe = name;
+    for (qsizetype i = 0; i < safe.size(); ++i) {
+        const bool pair = safe[i].isHighSurrogate() && i + 1 < safe.size() && safe[i + 1].isLowSurrogate();
+        const char32_t c = pair ? QChar::surrogateToUcs4(safe[i], safe[i + 1]) : safe[i].unicode();
         if (IsForbiddenInBook(c)) {
-            c = u'_';
+            safe.replace(i, pair ? 2 : 1, u'_');
+        } else if (pair) {
+            ++i;
         }
     }
-    if (!characters.isEmpty() && characters.last() == u'.') {
-        characters.last() = u'_';
+    if (safe.endsWith(u'.')) {
+        safe.back() = u'_';
     }
-    return QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), characters.size());
+    return safe;
 }
 
 // name-2.jpg for name.jpg and n = 2; the number goes before the extension.
@@ -84,7 +96,7 @@ public:
     NameRegistry(int pageCount, bool withCover)
     {
         for (int page = 1; page <= pageCount; ++page) {
-            Reserve(QStringLiteral("page%1.html").arg(page));
+            Reserve(QStringLiteral("page") + QString::number(page) + QStringLiteral(".html"));
         }
         if (withCover) {
             Reserve(QStringLiteral("cover.html"));
@@ -100,37 +112,46 @@ public:
         if (wanted.isEmpty()) {
             return wanted;  // nothing to copy under an empty name; the page still refers to it
         }
-        const QString source = SourceKey(path);
         QString name = wanted;
-        for (int number = 2; IsTakenByOther(name, source); ++number) {
+        for (int number = 2; IsTakenByOther(name, path); ++number) {
             name = NumberedName(wanted, number);
         }
-        ownerByName_.insert(NameKey(name), source);
+        ownerByName_.insert(NameKey(name), path);
         return name;
     }
 
 private:
     void Reserve(const QString& name) { ownerByName_.insert(NameKey(name), QString()); }
 
-    bool IsTakenByOther(const QString& name, const QString& source) const
+    bool IsTakenByOther(const QString& name, const QString& path) const
     {
         const auto owner = ownerByName_.constFind(NameKey(name));
-        return owner != ownerByName_.constEnd() && *owner != source;
+        if (owner == ownerByName_.constEnd()) {
+            return false;
+        }
+        // The full paths are compared only when two names meet, which is seldom.
+        return owner->isEmpty() || (*owner != path && SourceKey(*owner) != SourceKey(path));
     }
 
-    // Each name in use, with the picture that owns it (empty for a document of the conversion).
+    // Each name in use, with the path of the picture that owns it (empty for a file the conversion
+    // writes).
     QHash<QString, QString> ownerByName_;
 };
 
 }  // namespace
 
-PictureNames AssignPictureNames(const QStringList& rowPaths, const QString& coverPath)
+PictureNames AssignPictureNames(const QStringList& rowPaths, const QString& coverPath,
+                                const std::function<void()>& pause)
 {
+    constexpr qsizetype kNamesBetweenPauses = 1024;
     const bool withCover = !coverPath.isEmpty();
     NameRegistry registry(static_cast<int>(rowPaths.size()), withCover);
     PictureNames names;
     for (const QString& path : rowPaths) {
         names.pageNames.append(registry.NameFor(path));
+        if (pause && names.pageNames.size() % kNamesBetweenPauses == 0) {
+            pause();
+        }
     }
     if (withCover) {
         names.coverName = registry.NameFor(coverPath);

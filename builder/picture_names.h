@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The names under which a conversion copies its pictures into the content folder.
 struct PictureNames {
     QStringList pageNames;  // one per row, in row order
@@ -17,4 +19,6 @@ struct PictureNames {
 // is written without its leading dots, because the book leaves hidden files out; a character that
 // a file name in a book may not hold (controls, "\", "#", the characters the container format
 // forbids, such as "?" and ":", and a final ".") becomes "_".
-PictureNames AssignPictureNames(const QStringList& rowPaths, const QString& coverPath);
+// `pause` runs every so many pictures, so that a long list lets the person's events through.
+PictureNames AssignPictureNames(const QStringList& rowPaths, const QString& coverPath,
+                                const std::function<void()>& pause = {});

@@ -73,6 +73,15 @@ TXMLNode& TXMLNode::AppendAttribute(std::unique_ptr<TXMLNode> attribute)
     return *attributes_.nodes_.emplace_back(std::move(attribute));
 }
 
+void TXMLNode::RemoveFirstChildren(int count)
+{
+    auto& nodes = children_.nodes_;
+    if (count < 0 || count > children_.Count()) {
+        throw XmlError(QStringLiteral("Child count %1 is out of range").arg(count));
+    }
+    nodes.erase(nodes.begin(), nodes.begin() + count);
+}
+
 void TXMLNode::RemoveAttributeAt(int index)
 {
     auto& nodes = attributes_.nodes_;

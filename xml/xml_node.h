@@ -101,6 +101,8 @@ public:
     TXMLNode& AppendChild(std::unique_ptr<TXMLNode> node);
     TXMLNode& AppendAttribute(std::unique_ptr<TXMLNode> attribute);
     void RemoveAttributeAt(int index);
+    // Releases the first `count` children.
+    void RemoveFirstChildren(int count);
 
     // The position of the attribute with this qualified name, or -1.
     int IndexOfAttribute(const QString& qualifiedName) const;

@@ -24,16 +24,13 @@ void CheckWritable(const TXMLDocument& document)
     }
 }
 
+void WriteStartTag(QXmlStreamWriter& writer, const TXMLNode& element);
+
 void WriteNode(QXmlStreamWriter& writer, const TXMLNode& node)
 {
     switch (node.Kind()) {
     case TXMLNodeKind::Element:
-        // Qualified names and namespace declarations go out as the tree holds them: the
-        // serialiser is never told about namespaces, so it invents no declarations.
-        writer.writeStartElement(node.NodeName());
-        for (const TXMLNode& attribute : node.AttributeNodes()) {
-            writer.writeAttribute(attribute.NodeName(), attribute.Value());
-        }
+        WriteStartTag(writer, node);
         for (const TXMLNode& child : node.ChildNodes()) {
             WriteNode(writer, child);
         }
@@ -54,31 +51,48 @@ void WriteNode(QXmlStreamWriter& writer, const TXMLNode& node)
     }
 }
 
-// Returns false when the serialiser failed: the device refused bytes, or a text or value held
-// a character that XML cannot represent (what it wrote is then unusable).
-bool WriteDocument(const TXMLDocument& document, QIODevice& device)
+void WriteStartTag(QXmlStreamWriter& writer, const TXMLNode& element)
 {
-    QXmlStreamWriter writer(&device);
-    writer.setAutoFormatting(false);
-    for (const TXMLNode& child : document.DocumentNode().ChildNodes()) {
-        WriteNode(writer, child);
-        writer.writeCharacters(kLineBreak);
+    // Qualified names and namespace declarations go out as the tree holds them: the serialiser is
+    // never told about namespaces, so it invents no declarations.
+    writer.writeStartElement(element.NodeName());
+    for (const TXMLNode& attribute : element.AttributeNodes()) {
+        writer.writeAttribute(attribute.NodeName(), attribute.Value());
     }
-    return !writer.hasError();
 }
 
-}  // namespace
-
-void WriteToFile(const TXMLDocument& document, const QString& path)
+// A child of the document node stands on a line of its own.
+void WriteChild(QXmlStreamWriter& writer, const TXMLNode& parent, const TXMLNode& child)
 {
-    CheckWritable(document);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw XmlError(QStringLiteral("Cannot create file %1: %2").arg(path, file.errorString()));
+    WriteNode(writer, child);
+    if (parent.Kind() == TXMLNodeKind::Document) {
+        writer.writeCharacters(kLineBreak);
     }
-    // Until commit() the bytes go to a temporary file beside the target; leaving this scope by
-    // an error discards it.
-    if (!WriteDocument(document, file)) {
+}
+
+// Writes what is left of the children of `parent`: `open`, from `level` on, lists the elements
+// below it whose start tags are written already.
+void WriteRest(QXmlStreamWriter& writer, const TXMLNode& parent, const std::vector<const TXMLNode*>& open,
+               std::size_t level)
+{
+    for (const TXMLNode& child : parent.ChildNodes()) {
+        if (level < open.size() && &child == open[level]) {
+            WriteRest(writer, child, open, level + 1);
+            writer.writeEndElement();
+            if (parent.Kind() == TXMLNodeKind::Document) {
+                writer.writeCharacters(kLineBreak);
+            }
+        } else {
+            WriteChild(writer, parent, child);
+        }
+    }
+}
+
+// The file's content is complete: a failure of the serialiser or the device is raised, and the file
+// takes its place.
+void Commit(QSaveFile& file, const QXmlStreamWriter& writer, const QString& path)
+{
+    if (writer.hasError()) {
         if (file.error() != QFileDevice::NoError) {
             throw XmlError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
         }
@@ -90,14 +104,103 @@ void WriteToFile(const TXMLDocument& document, const QString& path)
     }
 }
 
+void OpenForWriting(QSaveFile& file, const QString& path)
+{
+    if (!file.open(QIODevice::WriteOnly)) {
+        throw XmlError(QStringLiteral("Cannot create file %1: %2").arg(path, file.errorString()));
+    }
+}
+
+// The last element among the children of `parent`; none when it has no element child.
+TXMLNode* LastElementChild(TXMLNode& parent)
+{
+    TXMLNodeList& children = parent.ChildNodes();
+    for (int index = children.Count() - 1; index >= 0; --index) {
+        if (children[index].IsElement()) {
+            return &children[index];
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void WriteToFile(const TXMLDocument& document, const QString& path)
+{
+    CheckWritable(document);
+    // Until commit() the bytes go to a temporary file beside the target; leaving this scope by
+    // an error discards it.
+    QSaveFile file(path);
+    OpenForWriting(file, path);
+    QXmlStreamWriter writer(&file);
+    WriteRest(writer, document.DocumentNode(), {}, 0);
+    Commit(file, writer, path);
+}
+
 QByteArray WriteToBytes(const TXMLDocument& document)
 {
     CheckWritable(document);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!WriteDocument(document, buffer)) {
+    QXmlStreamWriter writer(&buffer);
+    WriteRest(writer, document.DocumentNode(), {}, 0);
+    if (writer.hasError()) {
         throw XmlError(QStringLiteral("The document holds a character that XML cannot represent"));
     }
     return bytes;
+}
+
+TXMLFileWriter::TXMLFileWriter(TXMLDocument& document, const QString& path)
+    : document_(document), path_(path), file_(path)
+{
+    OpenForWriting(file_, path_);
+    writer_.setDevice(&file_);
+}
+
+void TXMLFileWriter::Flush()
+{
+    CheckWritable(document_);
+    FlushChildren(document_.DocumentNode(), 0);
+}
+
+void TXMLFileWriter::Finish()
+{
+    CheckWritable(document_);
+    WriteRest(writer_, document_.DocumentNode(), open_, 0);
+    Commit(file_, writer_, path_);
+}
+
+// Writes and releases the children of `parent` before the last branch, finishing the element that
+// was open at this level if the branch has moved on; then opens the branch's element at this level
+// and goes down into it.
+void TXMLFileWriter::FlushChildren(TXMLNode& parent, std::size_t level)
+{
+    TXMLNode* const last = LastElementChild(parent);
+    int written = 0;
+    for (const TXMLNode& child : parent.ChildNodes()) {
+        if (&child == last) {
+            break;
+        }
+        if (level < open_.size() && &child == open_[level]) {
+            WriteRest(writer_, child, open_, level + 1);
+            writer_.writeEndElement();
+            open_.resize(level);
+            if (parent.Kind() == TXMLNodeKind::Document) {
+                writer_.writeCharacters(kLineBreak);
+            }
+        } else {
+            WriteChild(writer_, parent, child);
+        }
+        ++written;
+    }
+    parent.RemoveFirstChildren(written);
+    if (last == nullptr) {
+        return;
+    }
+    if (level == open_.size()) {
+        WriteStartTag(writer_, *last);
+        open_.push_back(last);
+    }
+    FlushChildren(*last, level + 1);
 }

@@ -10,6 +10,9 @@
 #include <QMap>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -169,4 +172,61 @@ TEST_F(XmlWriteToFileTest, ExistingFileIsReplacedWholeOrNotAtAll)
     shorter.SetEncoding("utf-8");
     WriteToFile(shorter, path);
     EXPECT_EQ(ReadTestFile(path), QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<t a=\"y\">x</t>\r\n"));
+}
+
+// A document of two long lists, built in document order as the book's documents are.
+void BuildLists(TXMLDocument& document, const std::function<void()>& afterEachItem)
+{
+    document.SetVersion("1.0");
+    document.SetEncoding("UTF-8");
+    document.SetNodeIndentStr("\t");
+    document.SetOptions(kDefaultXMLDocOptions | doNodeAutoIndent);
+    TXMLNode& root = AppendElementNS(document.DocumentNode(), "package", kOpf);
+    SetAttributeValue(root, "version", "2.0");
+    SetElementText(AppendElement(root, "title"), "T & U");
+    for (const char* listName : {"manifest", "spine"}) {
+        TXMLNode& list = AppendElement(root, listName);
+        for (int item = 1; item <= 5; ++item) {
+            TXMLNode& element = AppendElement(list, "item");
+            SetAttributeValue(element, "id", QString("i%1").arg(item));
+            SetElementText(AppendElement(element, "text"), QString("text %1").arg(item));
+            afterEachItem();
+        }
+    }
+    AppendElement(root, "guide");
+}
+
+TEST_F(XmlWriteToFileTest, AFileWrittenAsItIsBuiltHoldsTheSameBytesAndTheTreeKeepsOnlyItsLastBranch)
+{
+    TXMLDocument whole;
+    BuildLists(whole, [] {});
+    const QByteArray expected = WriteToBytes(whole);
+
+    // Flushed after every item, and once before anything below the root.
+    TXMLDocument streamed;
+    TXMLFileWriter writer(streamed, PathIn("streamed.xml"));
+    int largestRoot = 0;
+    BuildLists(streamed, [&] {
+        writer.Flush();
+        const TXMLNode& root = streamed.DocumentNode().ChildNodes()[0];
+        largestRoot = std::max(largestRoot, root.ChildNodes().Count());
+        EXPECT_EQ(root.ChildNodes().Count() > 0 ? root.ChildNodes()[0].ChildNodes().Count() : 0, 2)
+            << "the list keeps its last item and the line break after it";
+    });
+    EXPECT_FALSE(QFileInfo::exists(PathIn("streamed.xml"))) << "nothing is in place before Finish";
+    writer.Finish();
+    EXPECT_EQ(ReadTestFile(PathIn("streamed.xml")), expected);
+    EXPECT_LE(largestRoot, 2);
+}
+
+TEST_F(XmlWriteToFileTest, AFileWriterLeftUnfinishedLeavesTheEarlierFile)
+{
+    WriteTestFile(PathIn("doc.xml"), "earlier");
+    {
+        TXMLDocument document;
+        TXMLFileWriter writer(document, PathIn("doc.xml"));
+        BuildLists(document, [&] { writer.Flush(); });
+    }
+    EXPECT_EQ(ReadTestFile(PathIn("doc.xml")), "earlier");
+    EXPECT_EQ(FolderNames(Root()), QStringList({"doc.xml"}));
 }

@@ -1,4 +1,4 @@
-#include "app/packing_progress_dialog.h"
+#include "app/conversion_progress_dialog.h"
 #include "app/window_conversion_ui.h"
 #include "tests/app/window/window_test_support.h"
 
@@ -20,7 +20,7 @@ protected:
         }
     }
 
-    PackingProgressDialog* Progress() { return owner.findChild<PackingProgressDialog*>(); }
+    ConversionProgressDialog* Progress() { return owner.findChild<ConversionProgressDialog*>(); }
 
     // Packs on for a while: lets events through and reports a slowly growing share, as a big book
     // does, until the progress dialog is up or `limitMilliseconds` have passed.
@@ -64,12 +64,12 @@ TEST_F(WindowConversionUiTest, LongPackingShowsAModalDialogWhoseCancelStopsIt)
 {
     ui.SetBusy(true);
     PackSlowly(10000);
-    PackingProgressDialog* progress = Progress();
+    ConversionProgressDialog* progress = Progress();
     ASSERT_NE(progress, nullptr);
     ASSERT_TRUE(progress->isVisible());
     EXPECT_EQ(progress->windowModality(), Qt::ApplicationModal);
     EXPECT_EQ(progress->labelText(), "Packing the book...");
-    EXPECT_EQ(progress->maximum(), PackingProgressDialog::kSteps);
+    EXPECT_EQ(progress->maximum(), ConversionProgressDialog::kSteps);
     EXPECT_GT(progress->value(), 0);
     // The pointer over it is the normal one, so that Cancel looks usable.
     EXPECT_EQ(OverrideCursorName(), "arrow");

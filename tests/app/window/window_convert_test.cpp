@@ -237,6 +237,24 @@ TEST_F(WindowConvertWhilePackingTest, CommandsAndClosingAreHeldOffUntilTheConver
     EXPECT_FALSE(form->isVisible());
 }
 
+TEST_F(WindowConvertWhilePackingTest, TheWindowAnswersWhileThePagesArePrepared)
+{
+    // What the progress dialog said each time the window's timers ran.
+    QStringList saidMeanwhile;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (auto* progress = form->findChild<QProgressDialog*>()) {
+            saidMeanwhile << progress->labelText();
+        }
+    });
+    ticker.start(0);
+    ClickAt(ControlPoint(*form->PNGButton4));
+    ticker.stop();
+    EXPECT_TRUE(saidMeanwhile.contains("Preparing the pages... 3 of 3")) << saidMeanwhile.join(", ").toStdString();
+    EXPECT_TRUE(saidMeanwhile.contains("Packing the book...")) << saidMeanwhile.join(", ").toStdString();
+    EXPECT_TRUE(QFileInfo(BookFile()).isFile());
+}
+
 TEST_F(WindowConvertWhilePackingTest, CancelStopsTheConversionKeepsTheOldBookAndShowsNothingMore)
 {
     WriteTestFile(BookFile(), "the old book");

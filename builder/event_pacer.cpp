@@ -1,0 +1,37 @@
+#include "builder/event_pacer.h"
+
+#include "archive/zip_errors.h"
+#include "builder/conversion_ui.h"
+
+namespace {
+
+// Well below the tenth of a second at which a window starts to feel stuck.
+constexpr qint64 kIntervalMs = 20;
+
+}  // namespace
+
+EventPacer::EventPacer(ConversionUi& ui) : ui_(ui)
+{
+    sinceLast_.start();
+}
+
+bool EventPacer::IsDue() const
+{
+    return sinceLast_.elapsed() >= kIntervalMs;
+}
+
+void EventPacer::LetEventsThrough()
+{
+    sinceLast_.restart();
+    ui_.DispatchEvents();
+    if (ui_.CancelRequested()) {
+        throw EUserCanceled();
+    }
+}
+
+void EventPacer::Pause()
+{
+    if (IsDue()) {
+        LetEventsThrough();
+    }
+}
