@@ -135,6 +135,10 @@ void ZipWriter::ExpandFileList()
     // An archive already at ZipName is known by its identity too, so that no spelling of its path lets it in.
     const std::optional<FileStatus> archive = StatusOf(zipName_);
     bytesTotal_ = 0;
+    for (const QString& file : std::as_const(files)) {
+        const std::optional<FileStatus> status = StatusOf(file);
+        bytesTotal_ += status ? status->size : 0;
+    }
     for (const QString& pattern : std::as_const(patterns)) {
         ExpandPattern(pattern, archive, &files);
     }

@@ -9,6 +9,7 @@ const QCommandLineOption kAuthor(QStringLiteral("a"), QString(), QStringLiteral(
 const QCommandLineOption kCover(QStringLiteral("c"), QString(), QStringLiteral("COVER"));
 const QCommandLineOption kOutput(QStringLiteral("o"), QString(), QStringLiteral("FOLDER"));
 const QCommandLineOption kYes(QStringLiteral("y"));
+const QCommandLineOption kQuiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
 const QCommandLineOption kStaging(QStringLiteral("staging"), QString(), QStringLiteral("DIR"));
 const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")});
 const QCommandLineOption kVersion(QStringLiteral("version"));
@@ -18,7 +19,8 @@ const QCommandLineOption kVersion(QStringLiteral("version"));
 QString CliUsage()
 {
     return QStringLiteral(
-        "Usage: tamboril-cli [-t TITLE] [-a AUTHOR] [-c COVER] [-o FOLDER] [-y] [--staging DIR] PICTURE|FOLDER...\n"
+        "Usage: tamboril-cli [-t TITLE] [-a AUTHOR] [-c COVER] [-o FOLDER] [-y] [-q] [--staging DIR]\n"
+        "                   PICTURE|FOLDER...\n"
         "Turns JPEG pictures into an EPUB book, one picture per page, in the order given.\n"
         "\n"
         "  -t TITLE       the book's title; the book is written as TITLE.epub\n"
@@ -26,6 +28,7 @@ QString CliUsage()
         "  -c COVER       a picture for the cover\n"
         "  -o FOLDER      the output folder (default: the one the window saved in config.ini)\n"
         "  -y             replace an existing book without asking\n"
+        "  -q, --quiet    show no progress line on the terminal\n"
         "  --staging DIR  stage the book's files in DIR and keep them there\n"
         "                 (default: a temporary folder, removed at the end)\n"
         "  --help         show this text\n"
@@ -38,7 +41,7 @@ std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString&
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kTitle, kAuthor, kCover, kOutput, kYes, kStaging, kHelp, kVersion});
+    parser.addOptions({kTitle, kAuthor, kCover, kOutput, kYes, kQuiet, kStaging, kHelp, kVersion});
     if (!parser.parse(QStringList{QStringLiteral("tamboril-cli")} + arguments)) {
         error = parser.errorText();
         return std::nullopt;
@@ -58,6 +61,7 @@ std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString&
     options.settings.outputFolder = parser.value(kOutput);
     options.outputFolderGiven = parser.isSet(kOutput);
     options.replaceWithoutAsking = parser.isSet(kYes);
+    options.quiet = parser.isSet(kQuiet);
     options.stagingFolder = parser.value(kStaging);
     options.pictureArguments = parser.positionalArguments();
     if (options.pictureArguments.isEmpty()) {

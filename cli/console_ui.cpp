@@ -22,10 +22,14 @@ bool IsYes(const QString& answer)
 
 }  // namespace
 
-ConsoleUi::ConsoleUi(bool replaceWithoutAsking) : replaceWithoutAsking_(replaceWithoutAsking) {}
+ConsoleUi::ConsoleUi(bool replaceWithoutAsking, bool showProgress)
+    : replaceWithoutAsking_(replaceWithoutAsking), progress_(stderr, showProgress)
+{
+}
 
 void ConsoleUi::ShowMessage(const QString& text, const QString& caption)
 {
+    progress_.Clear();
     // The plain messages are the missing settings ("Note!") and the short-read notice, whose
     // caption is the file it concerns.
     if (caption == kNoteCaption) {
@@ -37,16 +41,19 @@ void ConsoleUi::ShowMessage(const QString& text, const QString& caption)
 
 void ConsoleUi::ShowSuccess(const QString& text, const QString& /*caption*/)
 {
+    progress_.Clear();
     PrintLine(stdout, text);
 }
 
 void ConsoleUi::ShowError(const QString& text)
 {
+    progress_.Clear();
     PrintLine(stderr, text);
 }
 
 bool ConsoleUi::AskOverwrite(const QString& text, const QString& /*caption*/)
 {
+    progress_.Clear();
     QTextStream err(stderr);
     if (replaceWithoutAsking_) {
         return true;
@@ -59,11 +66,26 @@ bool ConsoleUi::AskOverwrite(const QString& text, const QString& /*caption*/)
     return IsYes(QTextStream(stdin).readLine());
 }
 
-void ConsoleUi::SetBusy(bool /*busy*/) {}
+void ConsoleUi::SetBusy(bool busy)
+{
+    if (!busy) {
+        progress_.Clear();
+    }
+}
 
 void ConsoleUi::OpenFolder(const QString& /*folder*/) {}
 
 bool ConsoleUi::CancelRequested()
 {
     return InterruptingSignal() != 0;
+}
+
+void ConsoleUi::ReportStagingProgress(qsizetype picturesDone, qsizetype picturesTotal)
+{
+    progress_.ShowStaged(picturesDone, picturesTotal);
+}
+
+void ConsoleUi::ReportPackingProgress(qint64 bytesDone, qint64 bytesTotal)
+{
+    progress_.ShowPacked(bytesDone, bytesTotal);
 }

@@ -17,6 +17,8 @@
 
 #include <exception>
 
+#include <unistd.h>
+
 namespace {
 
 constexpr int kExitSuccess = 0;
@@ -84,7 +86,8 @@ int Convert(const CliOptions& options, const QString& programFolder)
         PrintError(QStringLiteral("tamboril-cli: ") + staging.Problem());
         return options.stagingFolder.isEmpty() ? kExitFailure : kExitUsage;
     }
-    ConsoleUi ui(options.replaceWithoutAsking);
+    // The progress line is for a person watching a terminal, never for a file or another program.
+    ConsoleUi ui(options.replaceWithoutAsking, !options.quiet && ::isatty(STDERR_FILENO) != 0);
     try {
         const ConversionResult result = ConvertBook(arguments.pictures, settings, StagingPathsAt(staging.Path()), ui);
         return result == ConversionResult::BookWritten ? kExitSuccess : kExitFailure;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,30 @@ TEST_F(CliTest, AFolderAddsItsPicturesInNaturalOrder)
     EXPECT_TRUE(ReadTestFile(PathIn("s/OEBPS/page2.html")).contains("src=\"page2.jpg\""));
     EXPECT_TRUE(ReadTestFile(PathIn("s/OEBPS/page3.html")).contains("src=\"page10.jpg\""));
     EXPECT_TRUE(ReadTestFile(PathIn("s/OEBPS/page4.html")).contains("src=\"last.jpg\""));
+}
+
+TEST_F(CliTest, AProgressLineShowsOnATerminalOnly)
+{
+    QStringList arguments = {CliProgram(), "-t", "T", "-a", "A", "-o", PathIn("out")};
+    for (int i = 0; i < 20; ++i) {
+        arguments << Picture(QString("in/p%1.jpg").arg(i));
+    }
+    // script gives the program a terminal, and passes on what it writes there.
+    QString terminal;
+    EXPECT_EQ(RunProgram("script", {"-qfec", arguments.join(' '), "/dev/null"}, &terminal), 0);
+    EXPECT_TRUE(terminal.contains("Preparing the pages: 20 of 20 (100%)")) << terminal.toStdString();
+    EXPECT_TRUE(terminal.contains(QRegularExpression(R"(Packing the book: [\d.]+ of [\d.]+ MB \(100%\), [\d.]+ MB/s)")))
+        << terminal.toStdString();
+    // The line is erased before the result is printed.
+    EXPECT_TRUE(terminal.contains("\r\x1b[KSuccessed to build: ")) << terminal.toStdString();
+
+    QString quiet;
+    EXPECT_EQ(RunProgram("script", {"-qfec", arguments.join(' ') + " -y -q", "/dev/null"}, &quiet), 0);
+    EXPECT_FALSE(quiet.contains("Packing")) << quiet.toStdString();
+
+    const CliRun piped = RunCli(arguments.mid(1) + QStringList{"-y"});
+    EXPECT_EQ(piped.exitCode, 0);
+    EXPECT_EQ(piped.standardError, "");
 }
 
 TEST_F(CliTest, AMissingSettingPrintsItsMessageAndFails)
