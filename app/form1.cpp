@@ -292,6 +292,14 @@ void TForm1::ListView1FilesDropped(QObject*, const QStringList& paths, const QSt
     AddPictures(paths, undecodable);
 }
 
+void TForm1::AddPicturesFromArguments(const QStringList& arguments)
+{
+    Guarded([&] {
+        const FolderPictures pictures = PicturesNamedBy(arguments);
+        AddPictures(pictures.paths, pictures.undecodable);
+    });
+}
+
 void TForm1::AddPictures(const QStringList& paths, const QStringList& undecodable)
 {
     AppendPages(*ListView1, paths);

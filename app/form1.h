@@ -108,6 +108,10 @@ public:
     // (PicturesAmong): appended as Add appends them. Pictures whose names are not UTF-8 are not
     // added; an ErrorAbout names them.
     void ListView1FilesDropped(QObject* sender, const QStringList& paths, const QStringList& undecodable);
+    // The pictures named on the program's command line, as the desktop's "Open With" names them:
+    // appended as Add appends them, a file as it is named and a folder's pictures in natural order in
+    // its place (PicturesNamedBy). An error is shown in the error box, as a handler's is.
+    void AddPicturesFromArguments(const QStringList& arguments);
 
     // The Path of every row of the page list, in book order.
     QStringList RowPaths() const;
