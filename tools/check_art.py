@@ -2,9 +2,9 @@
 """Checks the interface art in app/art/ against what the window and the desktop expect of it.
 
 Every picture must exist in its kind, pixel size and depth; art.qrc must name exactly the
-pictures of the window (the larger application icons are for the desktop only); the banner pieces must join without a visible seam, the stretched middle pieces must
-be alike in every column, and the opaque window-button sprite must match the banner where the
-buttons lie. JPEG files are decoded with djpeg (libjpeg-turbo), the decoder the program uses.
+pictures of the window (the larger application icons are for the desktop only); the banner
+pieces must join without a visible seam, the stretched middle pieces must be alike in every
+column, and the opaque window-button sprite must match the banner where the buttons lie. JPEG files are decoded with djpeg (libjpeg-turbo), the decoder the program uses.
 
     tools/check_art.py [FOLDER]        FOLDER defaults to app/art beside this script's folder
 """

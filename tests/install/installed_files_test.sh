@@ -53,7 +53,8 @@ for size in "${icon_sizes[@]}"; do
 done
 
 manual=$prefix/share/man/man1/tamboril-cli.1.gz
-MANWIDTH=80 man --warnings -l "$manual" >"$work/manual.txt" 2>"$work/manual.warnings" || fail "man cannot render the page"
+MANWIDTH=80 man --warnings -l "$manual" >"$work/manual.txt" 2>"$work/manual.warnings" ||
+  fail "man cannot render the page"
 [ ! -s "$work/manual.warnings" ] || fail "man warns about the page: $(cat "$work/manual.warnings")"
 grep -q 'tamboril-cli - turn JPEG pictures into an EPUB book' "$work/manual.txt" || fail "the page lacks its name line"
 

@@ -13,8 +13,8 @@
 #
 #   installed_programs_test.sh BUILD_FOLDER SOURCE_FOLDER
 #
-# Root may write anywhere, so under root the programs run as the unprivileged user "nobody".
-# Needs xvfb, xdotool, unzip and python3.
+# Root may write anywhere, so under root the programs run as the unprivileged user "nobody", from
+# a copy of this script in the temporary folder. Needs xvfb, xdotool, unzip and setpriv.
 set -euo pipefail
 
 # Window coordinates of the title, author and output folder fields, of Convert and of the close
@@ -164,7 +164,8 @@ cp "$source/samples/page3.jpg" "$work/pictures/folder/page10.jpg"
 cp "$source/samples/cover.jpg" "$work/pictures/folder/page2.jpg"
 # The desktop's opener of folders, so that the run opens nothing on this machine.
 printf '#!/bin/sh\nexit 0\n' >"$work/home/.local/bin/xdg-open"
-chmod 755 "$work" "$work/home/.local/bin/xdg-open"
+cp "$0" "$work/person.sh"
+chmod 755 "$work" "$work/home/.local/bin/xdg-open" "$work/person.sh"
 chmod -R a-w "$prefix"
 before=$(find "$prefix" -printf '%p %s %m %T@\n' | LC_ALL=C sort)
 
@@ -175,7 +176,7 @@ if [ "$(id -u)" -eq 0 ]; then
   person=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME HOME="$work/home" XDG_RUNTIME_DIR="$work/home/runtime" \
-  PATH="$work/home/.local/bin:$PATH" "${person[@]}" "$0" --as-person "$work"
+  PATH="$work/home/.local/bin:$PATH" "${person[@]}" "$work/person.sh" --as-person "$work"
 
 check_window_results
 after=$(find "$prefix" -printf '%p %s %m %T@\n' | LC_ALL=C sort)
