@@ -20,10 +20,10 @@
 #include "pages/picture_files.h"
 #include "pages/preview_picture.h"
 #include "settings/private_profile.h"
+#include "settings/program_places.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QScopedValueRollback>
@@ -39,7 +39,7 @@ const QString kSavePathKey = QStringLiteral("SavePath");
 
 TForm1::TForm1(const QString& programFolder, std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     : QWidget(parent)
-    , programFolder_(programFolder)
+    , places_(PlacesOfProgram(programFolder))
     , dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtWindowDialogs>(this))
 {
     CreateControls();
@@ -81,7 +81,7 @@ void TForm1::FormCreate(QObject*)
     ImgBtnClose->move(width() - 46, 8);
     SliceButtonStates(*ImgBtnClose, ImageM->Picture(), 24, 20, 68, 0);
 
-    OebpsDir = StagingPathsIn(programFolder_).oebpsDir;
+    OebpsDir = StagingPathsAt(places_.epubFilesDir).oebpsDir;
     LoadSettings();
 }
 
@@ -97,13 +97,15 @@ void TForm1::FormDestroy(QObject*)
 // empty, whatever it held before.
 void TForm1::LoadSettings()
 {
-    ConfigIni = QDir(programFolder_).filePath(QStringLiteral("config.ini"));
+    ConfigIni = places_.configIni;
     LabeledEdit4->setText(ReadProfileString(ConfigIni, kSettingsSection, kSavePathKey, QString()));
 }
 
-// An empty field is saved too, so that the next start shows it empty.
+// An empty field is saved too, so that the next start shows it empty. The user's configuration
+// folder may not exist yet.
 void TForm1::SaveSettings()
 {
+    MakePrivateFolder(QFileInfo(ConfigIni).path());
     WriteProfileString(ConfigIni, kSettingsSection, kSavePathKey, LabeledEdit4->text());
 }
 
@@ -152,9 +154,15 @@ void TForm1::PNGButton3Click(QObject*)
 void TForm1::PNGButton4Click(QObject*)
 {
     const QScopedValueRollback<bool> holdCommandsOff(converting_, true);
+    const StagingPaths staging = StagingPathsAt(places_.epubFilesDir);
+    const QStringList rows = RowPaths();
+    if (!rows.isEmpty()) {
+        // A staging root in the user's cache may be new, or emptied since by a clean-up of the cache.
+        MakePrivateFolder(staging.epubFilesDir);
+        SeedStagingRoot(places_.installationData, staging.epubFilesDir);
+    }
     WindowConversionUi ui(*dialogs_, *this);
-    if (ConvertBook(RowPaths(), CurrentBookSettings(), StagingPathsIn(programFolder_), ui) ==
-        ConversionResult::NothingToConvert) {
+    if (ConvertBook(rows, CurrentBookSettings(), staging, ui) == ConversionResult::NothingToConvert) {
         dialogs_->ShowPlainMessage(QStringLiteral("Please add some pictures!"), kNoteCaption);
     }
 }
@@ -282,6 +290,14 @@ void TForm1::ListView1DragDrop(QObject*, QObject* source, QPoint pos)
 void TForm1::ListView1FilesDropped(QObject*, const QStringList& paths, const QStringList& undecodable)
 {
     AddPictures(paths, undecodable);
+}
+
+void TForm1::AddPicturesFromArguments(const QStringList& arguments)
+{
+    Guarded([&] {
+        const FolderPictures pictures = PicturesNamedBy(arguments);
+        AddPictures(pictures.paths, pictures.undecodable);
+    });
 }
 
 void TForm1::AddPictures(const QStringList& paths, const QStringList& undecodable)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/program_places.h"
+
 #include <QPersistentModelIndex>
 #include <QPoint>
 #include <QString>
@@ -37,7 +39,9 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    // `programFolder` is the folder of the program file: the staging root of the books lies there.
+    // `programFolder` is the folder of the program file: the settings file and the staging root of
+    // the books lie there, or in the user's own folders when the program may not write it
+    // (PlacesOfProgram).
     // Messages and questions go through `dialogs`; without one, through real message boxes.
     explicit TForm1(const QString& programFolder, std::unique_ptr<WindowDialogs> dialogs = nullptr,
                     QWidget* parent = nullptr);
@@ -104,6 +108,10 @@ public:
     // (PicturesAmong): appended as Add appends them. Pictures whose names are not UTF-8 are not
     // added; an ErrorAbout names them.
     void ListView1FilesDropped(QObject* sender, const QStringList& paths, const QStringList& undecodable);
+    // The pictures named on the program's command line, as the desktop's "Open With" names them:
+    // appended as Add appends them, a file as it is named and a folder's pictures in natural order in
+    // its place (PicturesNamedBy). An error is shown in the error box, as a handler's is.
+    void AddPicturesFromArguments(const QStringList& arguments);
 
     // The Path of every row of the page list, in book order.
     QStringList RowPaths() const;
@@ -164,9 +172,9 @@ public:
     QAction* RemoveAll1;
     QAction* SortByFileName1;
 
-    // The content folder of the book being built: "epubfiles/OEBPS" in the program's folder.
+    // The content folder of the book being built: "OEBPS" in the staging root "epubfiles".
     QString OebpsDir;
-    // The settings file: "config.ini" in the program's folder. It keeps the output folder.
+    // The settings file "config.ini". It keeps the output folder.
     QString ConfigIni;
     // The row being dragged in the page list, as the last drag-over found it; invalid when no row
     // was selected, or since a removal or a sort, which take every row out of the list and put the
@@ -192,7 +200,7 @@ private:
     template <typename Handler>
     void Guarded(Handler handler);
 
-    QString programFolder_;
+    ProgramPlaces places_;
     std::unique_ptr<WindowDialogs> dialogs_;
     bool converting_ = false;
 };

@@ -9,9 +9,13 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    // The desktop finds the program's menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tamboril"));
     try {
         TForm1 Form1(QCoreApplication::applicationDirPath());
         Form1.show();
+        // "tamboril a.jpg b.jpg", as the desktop's "Open With" starts it: those pictures are the pages.
+        Form1.AddPicturesFromArguments(QCoreApplication::arguments().mid(1));
         return QApplication::exec();
     } catch (const std::exception& error) {
         // The window could not be built: there is nothing to run.

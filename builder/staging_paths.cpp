@@ -1,5 +1,12 @@
 #include "builder/staging_paths.h"
 
+#include "builder/conversion_error.h"
+#include "builder/file_copy.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+
 StagingPaths StagingPathsIn(const QString& folder)
 {
     return StagingPathsAt(folder + QStringLiteral("/epubfiles"));
@@ -8,4 +15,30 @@ StagingPaths StagingPathsIn(const QString& folder)
 StagingPaths StagingPathsAt(const QString& stagingRoot)
 {
     return {stagingRoot, stagingRoot + QStringLiteral("/OEBPS")};
+}
+
+void SeedStagingRoot(const QString& installationData, const QString& stagingRoot)
+{
+    // The build folder stages its books in the installation data itself, which lacks nothing.
+    if (QDir::cleanPath(QFileInfo(installationData).absoluteFilePath()) ==
+        QDir::cleanPath(QFileInfo(stagingRoot).absoluteFilePath())) {
+        return;
+    }
+    const QDir installation(installationData);
+    QDirIterator files(installationData, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString source = files.next();
+        const QString relative = installation.relativeFilePath(source);
+        const QString target = stagingRoot + u'/' + relative;
+        const QFileInfo existing(target);
+        if (relative.startsWith(QStringLiteral("OEBPS/")) || existing.exists() || existing.isSymLink()) {
+            continue;
+        }
+        QDir().mkpath(existing.path());
+        const QString problem = CopyFileRefusingOverwrite(source, target);
+        if (!problem.isEmpty()) {
+            throw ConversionError(
+                QStringLiteral("Cannot copy the installation file %1 to %2: %3").arg(source, target, problem));
+        }
+    }
 }

@@ -9,6 +9,7 @@
 #include "cli/picture_arguments.h"
 #include "cli/staging_root.h"
 #include "settings/private_profile.h"
+#include "settings/program_places.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,11 +28,10 @@ constexpr int kExitUsage = 2;
 // A run stopped by a signal ends as a shell reports a command the signal killed.
 constexpr int kExitSignalBase = 128;
 
-// The output folder the window saved in config.ini beside the programs; read, never written.
-QString SavedOutputFolder(const QString& programFolder)
+// The output folder the window saved in its config.ini (PlacesOfProgram); read, never written.
+QString SavedOutputFolder(const ProgramPlaces& places)
 {
-    return ReadProfileString(programFolder + QStringLiteral("/config.ini"), QStringLiteral("Options"),
-                             QStringLiteral("SavePath"), QString());
+    return ReadProfileString(places.configIni, QStringLiteral("Options"), QStringLiteral("SavePath"), QString());
 }
 
 void PrintError(const QString& text)
@@ -51,11 +51,11 @@ QString PictureInside(const QStringList& pictures, const QString& folder)
     return {};
 }
 
-int Convert(const CliOptions& options, const QString& programFolder)
+int Convert(const CliOptions& options, const ProgramPlaces& places)
 {
     BookSettings settings = options.settings;
     if (!options.outputFolderGiven) {
-        settings.outputFolder = SavedOutputFolder(programFolder);
+        settings.outputFolder = SavedOutputFolder(places);
     }
     const QString missing = MissingSettingMessage(settings);
     if (!missing.isEmpty()) {
@@ -81,7 +81,7 @@ int Convert(const CliOptions& options, const QString& programFolder)
         return kExitFailure;
     }
     RemoveAbandonedStagingFolders();
-    const StagingRoot staging(options.stagingFolder, programFolder + QStringLiteral("/epubfiles"));
+    const StagingRoot staging(options.stagingFolder, places.installationData);
     if (!staging.Problem().isEmpty()) {
         PrintError(QStringLiteral("tamboril-cli: ") + staging.Problem());
         return options.stagingFolder.isEmpty() ? kExitFailure : kExitUsage;
@@ -129,6 +129,6 @@ int main(int argc, char** argv)
     case CliOptions::Action::Convert:
         break;
     }
-    const int status = Convert(*options, QCoreApplication::applicationDirPath());
+    const int status = Convert(*options, PlacesOfProgram(QCoreApplication::applicationDirPath()));
     return InterruptingSignal() != 0 ? kExitSignalBase + InterruptingSignal() : status;
 }

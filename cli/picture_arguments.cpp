@@ -3,8 +3,6 @@
 #include "builder/file_copy.h"
 #include "pages/picture_files.h"
 
-#include <QFileInfo>
-
 namespace {
 
 QString ProblemLine(const QString& path, const QString& reason)
@@ -24,18 +22,11 @@ void CheckPicture(const QString& path, QStringList* problems)
 
 PictureArguments ExpandPictureArguments(const QStringList& arguments, const QString& coverPath)
 {
+    const FolderPictures named = PicturesNamedBy(arguments);
     PictureArguments expanded;
-    for (const QString& argument : arguments) {
-        const QFileInfo info(argument);
-        if (info.isDir()) {
-            const FolderPictures folder = PicturesInFolder(argument);
-            expanded.pictures += folder.paths;
-            for (const QString& path : folder.undecodable) {
-                expanded.problems << ProblemLine(path, QStringLiteral("the name is not valid UTF-8"));
-            }
-        } else {
-            expanded.pictures.append(info.absoluteFilePath());
-        }
+    expanded.pictures = named.paths;
+    for (const QString& path : named.undecodable) {
+        expanded.problems << ProblemLine(path, QStringLiteral("the name is not valid UTF-8"));
     }
     for (const QString& picture : std::as_const(expanded.pictures)) {
         CheckPicture(picture, &expanded.problems);

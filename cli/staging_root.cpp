@@ -1,10 +1,10 @@
 #include "cli/staging_root.h"
 
-#include "builder/file_copy.h"
+#include "builder/conversion_error.h"
 #include "builder/folder_tree.h"
+#include "builder/staging_paths.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -34,24 +34,6 @@ FileDescriptor LockFolder(const QString& folder)
         descriptor.Close();
     }
     return descriptor;
-}
-
-// Copies every file below `installationRoot` that `stagingRoot` lacks, except the content folder,
-// which each conversion writes itself.
-void SeedStagingRoot(const QString& installationRoot, const QString& stagingRoot)
-{
-    const QDir installation(installationRoot);
-    QDirIterator files(installationRoot, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        const QString source = files.next();
-        const QString relative = installation.relativeFilePath(source);
-        if (relative.startsWith(QStringLiteral("OEBPS/"))) {
-            continue;
-        }
-        const QString target = stagingRoot + u'/' + relative;
-        QDir().mkpath(QFileInfo(target).path());
-        CopyFileRefusingOverwrite(source, target);
-    }
 }
 
 }  // namespace
@@ -93,7 +75,11 @@ void StagingRoot::Take(const QString& installationRoot)
         problem_ = QStringLiteral("cannot write in the staging folder %1: %2").arg(path_, marker.errorString());
         return;
     }
-    SeedStagingRoot(installationRoot, path_);
+    try {
+        SeedStagingRoot(installationRoot, path_);
+    } catch (const ConversionError& error) {
+        problem_ = QString::fromUtf8(error.what());
+    }
 }
 
 QString StagingRoot::Problem() const

@@ -9,7 +9,7 @@
 
 // The staging root of one command-line run: a folder the caller names, kept afterwards, or a fresh
 // temporary folder removed when this object goes, so that several runs can go at once. Either is
-// seeded with the installation data beside the program (mimetype, META-INF) where it lacks them.
+// seeded with the installation data (SeedStagingRoot: mimetype, META-INF) where it lacks them.
 //
 // The folder carries a small marker file of ours and is locked while the run uses it: a later run
 // removes the temporary staging folders of runs that were killed, and takes a chosen folder only

@@ -107,3 +107,19 @@ FolderPictures PicturesInFolder(const QString& folder)
     }
     return found;
 }
+
+FolderPictures PicturesNamedBy(const QStringList& arguments)
+{
+    FolderPictures named;
+    for (const QString& argument : arguments) {
+        const QFileInfo info(argument);
+        if (info.isDir()) {
+            const FolderPictures folder = PicturesInFolder(argument);
+            named.paths << folder.paths;
+            named.undecodable << folder.undecodable;
+        } else {
+            named.paths << info.absoluteFilePath();
+        }
+    }
+    return named;
+}

@@ -24,3 +24,7 @@ struct FolderPictures {
 // The regular files (and links to them) in `folder` that IsJpegFileName takes; hidden files (a
 // name beginning with ".") are left out.
 FolderPictures PicturesInFolder(const QString& folder);
+
+// The pictures that a program's arguments name, in argument order: a file as it is named (made
+// absolute), a folder's pictures (PicturesInFolder) in its place.
+FolderPictures PicturesNamedBy(const QStringList& arguments);

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Checks the interface art in app/art/ against what the window expects of it.
+"""Checks the interface art in app/art/ against what the window and the desktop expect of it.
 
 Every picture must exist in its kind, pixel size and depth; art.qrc must name exactly the
-pictures; the banner pieces must join without a visible seam, the stretched middle pieces must
-be alike in every column, and the opaque window-button sprite must match the banner where the
-buttons lie. JPEG files are decoded with djpeg (libjpeg-turbo), the decoder the program uses.
+pictures of the window (the larger application icons are for the desktop only); the banner
+pieces must join without a visible seam, the stretched middle pieces must be alike in every
+column, and the opaque window-button sprite must match the banner where the buttons lie. JPEG files are decoded with djpeg (libjpeg-turbo), the decoder the program uses.
 
     tools/check_art.py [FOLDER]        FOLDER defaults to app/art beside this script's folder
 """
@@ -47,6 +47,14 @@ EXPECTED = {
     "app_icon_16.png": ("png8a", 16, 16),
     "app_icon_32.png": ("png8a", 32, 32),
     "app_icon_48.png": ("png8a", 48, 48),
+}
+
+# The larger sizes of the application icon, installed for the desktop's icon theme; the program
+# does not carry them, so art.qrc does not name them.
+DESKTOP_ONLY = {
+    "app_icon_64.png": ("png8a", 64, 64),
+    "app_icon_128.png": ("png8a", 128, 128),
+    "app_icon_256.png": ("png8a", 256, 256),
 }
 
 MAX_FOLDER_BYTES = 200 * 1024
@@ -223,9 +231,9 @@ def main():
     problems = Problems()
 
     present = set(os.listdir(folder))
-    for name in sorted(present - set(EXPECTED) - {"art.qrc"}):
+    for name in sorted(present - set(EXPECTED) - set(DESKTOP_ONLY) - {"art.qrc"}):
         problems.add(f"{name}: not a picture of the window")
-    for name, (kind, width, height) in EXPECTED.items():
+    for name, (kind, width, height) in {**EXPECTED, **DESKTOP_ONLY}.items():
         if name not in present:
             problems.add(f"{name}: missing")
             continue
@@ -252,7 +260,8 @@ def main():
         print(f"check_art: {problem}", file=sys.stderr)
     if problems.found:
         return 1
-    print(f"check_art: {len(EXPECTED)} pictures and art.qrc are as the window expects ({total} bytes)")
+    print(f"check_art: {len(EXPECTED) + len(DESKTOP_ONLY)} pictures and art.qrc are as the window and the "
+          f"desktop expect ({total} bytes)")
     return 0
 
 

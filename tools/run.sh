@@ -5,6 +5,8 @@
 #   tools/run.sh test               install what is missing, build, run every test
 #   tools/run.sh test --sanitize    the same with clang, AddressSanitizer and
 #                                   UndefinedBehaviorSanitizer, plus short fuzzing runs
+#   tools/run.sh package            install what is missing, build, make the Debian package
+#                                   build/packages/tamboril_VERSION_ARCH.deb and show it
 #
 # Debian 12, as root (or with sudo). Packages already present are skipped quickly.
 set -euo pipefail
@@ -18,6 +20,7 @@ packages=(
   fonts-liberation2
   unzip zip epubcheck python3 libjpeg-turbo-progs time mupdf-tools file
   xvfb xauth x11-utils x11-apps xdotool
+  desktop-file-utils man-db dpkg-dev
   clang libclang-rt-14-dev
 )
 
@@ -55,7 +58,7 @@ run_tests() {
 }
 
 usage() {
-  sed -n '4,8p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '4,10p' "$0" | sed 's/^# \{0,1\}//'
   exit 2
 }
 
@@ -81,6 +84,18 @@ case "$command" in
       build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
       run_tests "$top/build"
     fi
+    ;;
+  package)
+    install_missing_packages
+    build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    rm -rf "$top/build/packages"
+    (cd "$top/build" && cpack -G DEB -B "$top/build/packages" >/dev/null)
+    deb=$(echo "$top"/build/packages/tamboril_*.deb)
+    dpkg-deb --info "$deb"
+    dpkg-deb --contents "$deb"
+    # Every dependency must resolve on this system: a simulation, which installs nothing.
+    apt-get install --simulate "$deb" >/dev/null
+    echo "Package: $deb"
     ;;
   *)
     usage

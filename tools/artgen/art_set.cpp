@@ -37,5 +37,9 @@ std::vector<ArtPicture> DrawAllArt()
         {QStringLiteral("app_icon_16.png"), ArtKind::Png, AppIcon(16)},
         {QStringLiteral("app_icon_32.png"), ArtKind::Png, AppIcon(32)},
         {QStringLiteral("app_icon_48.png"), ArtKind::Png, AppIcon(48)},
+        // The larger sizes of the desktop's icon theme, for menus, launchers and file managers.
+        {QStringLiteral("app_icon_64.png"), ArtKind::Png, AppIcon(64), false},
+        {QStringLiteral("app_icon_128.png"), ArtKind::Png, AppIcon(128), false},
+        {QStringLiteral("app_icon_256.png"), ArtKind::Png, AppIcon(256), false},
     };
 }

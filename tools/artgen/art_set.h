@@ -17,6 +17,9 @@ struct ArtPicture {
     QString fileName;
     ArtKind kind;
     QImage image;
+    // Whether the program carries it (art.qrc lists it); the other pictures are installed for the
+    // desktop only.
+    bool inProgram = true;
 };
 
 // Every picture of the window, drawn afresh, with the file name it is kept under.

@@ -57,6 +57,9 @@ void WriteResourceList(const std::vector<ArtPicture>& pictures, const QDir& fold
 {
     QByteArray text = "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n    <qresource prefix=\"/art\">\n";
     for (const ArtPicture& picture : pictures) {
+        if (!picture.inProgram) {
+            continue;
+        }
         const QByteArray name = picture.fileName.toUtf8();
         text += "        <file alias=\"" + name + "\">" + name + "</file>\n";
     }

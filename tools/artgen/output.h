@@ -7,5 +7,5 @@
 #include <vector>
 
 // Writes every picture into `folder` in its kind, then the resource list art.qrc that names
-// them all under the prefix "/art". Throws when a file cannot be written.
+// those the program carries under the prefix "/art". Throws when a file cannot be written.
 void WriteArt(const std::vector<ArtPicture>& pictures, const QString& folder);

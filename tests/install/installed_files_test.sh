@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks what the desktop and the manual reader
+# find there: exactly the files an installation should hold, a desktop entry that
+# desktop-file-validate accepts, each icon a PNG of its size, a manual page that man renders
+# without a warning.
+#
+#   installed_files_test.sh BUILD_FOLDER
+set -euo pipefail
+
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+
+fail() {
+  echo "installed files: $*" >&2
+  exit 1
+}
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+icon_sizes=(16 32 48 64 128 256)
+expected=(
+  bin/tamboril
+  bin/tamboril-cli
+  share/applications/tamboril.desktop
+  share/man/man1/tamboril-cli.1.gz
+  share/tamboril/META-INF/container.xml
+  share/tamboril/mimetype
+)
+for size in "${icon_sizes[@]}"; do
+  expected+=("share/icons/hicolor/${size}x${size}/apps/tamboril.png")
+done
+found=$(cd "$prefix" && find . -type f -printf '%P\n' | LC_ALL=C sort)
+wanted=$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)
+[ "$found" = "$wanted" ] || fail "the prefix holds other files than expected:
+$(diff <(echo "$wanted") <(echo "$found") || true)"
+
+for program in tamboril tamboril-cli; do
+  [ -x "$prefix/bin/$program" ] || fail "bin/$program is not executable"
+done
+[ "$(cat "$prefix/share/tamboril/mimetype")" = "application/epub+zip" ] || fail "share/tamboril/mimetype is wrong"
+
+desktop-file-validate "$prefix/share/applications/tamboril.desktop" || fail "desktop-file-validate rejects the entry"
+
+for size in "${icon_sizes[@]}"; do
+  icon=$prefix/share/icons/hicolor/${size}x${size}/apps/tamboril.png
+  description=$(file -b "$icon")
+  case "$description" in
+    "PNG image data, $size x $size, "*) ;;
+    *) fail "the ${size}x${size} icon is: $description" ;;
+  esac
+done
+
+manual=$prefix/share/man/man1/tamboril-cli.1.gz
+MANWIDTH=80 man --warnings -l "$manual" >"$work/manual.txt" 2>"$work/manual.warnings" ||
+  fail "man cannot render the page"
+[ ! -s "$work/manual.warnings" ] || fail "man warns about the page: $(cat "$work/manual.warnings")"
+grep -q 'tamboril-cli - turn JPEG pictures into an EPUB book' "$work/manual.txt" || fail "the page lacks its name line"
+
+echo "installed files: ${#expected[@]} files as expected; entry, icons and manual page pass"
