@@ -223,7 +223,7 @@ int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntr
     ArchiveOutput archive(*sink);
     archive_ = &archive;
     const auto detach = qScopeGuard([this] { archive_ = nullptr; });
-    entries_ = TSortedZip();
+    entries_.Clear();
     deflater_.reset();
     bytesDone_ = 0;
 
@@ -314,7 +314,7 @@ bool ZipWriter::AddFileEntry(const QString& path)
         throw ZipError(QStringLiteral("%1 grew past 4 GiB while it was packed").arg(path));
     }
     RewriteLocalHeader(entry, *archive_);
-    entries_.Add(std::move(entry));
+    entries_.Add(entry);
     return true;
 }
 
@@ -326,15 +326,15 @@ void ZipWriter::CarryOver(const StoredEntry& old, const ByteSource& oldArchive)
     WriteLocalHeader(entry, *archive_);
     CopyArchiveBytes(oldArchive, old.dataOffset, static_cast<qint64>(entry.compressedSize), *archive_,
                      EntryEvents());
-    entries_.Add(std::move(entry));
+    entries_.Add(entry);
 }
 
 void ZipWriter::FinishArchive()
 {
     TEndCentral end;
     end.centralOffset = static_cast<quint64>(archive_->Position());
-    for (const TZipHeaderInfo& entry : entries_.InWrittenOrder()) {
-        WriteCentralHeader(entry, *archive_);
+    for (qsizetype i = 0; i < entries_.Count(); ++i) {
+        WriteCentralHeader(entries_.At(i), *archive_);
         ++end.entriesOnDisk;
     }
     end.totalEntries = end.entriesOnDisk;
