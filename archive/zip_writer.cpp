@@ -227,6 +227,7 @@ int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntr
 
     const std::vector<PackStep> steps = PlanSteps(oldEntries);
     std::vector<PoolSource> sources;
+    sources.reserve(static_cast<size_t>(filesList_.size()));
     for (const PackStep& step : steps) {
         if (step.file >= 0) {
             sources.push_back({filesList_[step.file], step.store});
@@ -254,6 +255,7 @@ int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntr
 std::vector<ZipWriter::PackStep> ZipWriter::PlanSteps(const std::vector<StoredEntry>& oldEntries) const
 {
     std::vector<PackStep> steps;
+    steps.reserve(static_cast<size_t>(filesList_.size()) + oldEntries.size());
     std::vector<bool> taken(static_cast<size_t>(filesList_.size()), false);
     // The file that opens the archive goes first, in place of any old entry of its name.
     const qsizetype first = IndexOfFirstStoredEntry();

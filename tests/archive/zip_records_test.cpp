@@ -3,6 +3,7 @@
 #include "archive/byte_sink.h"
 #include "archive/byte_source.h"
 #include "archive/dos_time.h"
+#include "archive/sorted_zip.h"
 #include "archive/wildcard.h"
 #include "archive/zip_entry_data.h"
 #include "archive/zip_errors.h"
@@ -10,6 +11,7 @@
 #include "tests/archive/zip_test_support.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -235,6 +237,60 @@ TEST(ZipRecords, MasksFollowTheDirectoryListingRules)
     EXPECT_FALSE(MaskMatches("fb.opf", "*."));
     EXPECT_TRUE(MaskMatches("a.b.c", "*.c"));
     EXPECT_FALSE(MaskMatches("abc", "*.c"));
+}
+
+TEST(ZipRecords, TheCentralDirectoryKeepsEveryFieldOfAnEntryInLittleMemory)
+{
+    // An entry carried over from another writer's archive, with every field away from its default.
+    TZipHeaderInfo carried = KnownEntry();
+    carried.versionMadeBy = 0x031E;
+    carried.versionNeeded = 45;
+    carried.flags = 0x0800;
+    carried.compressionMethod = kMethodStore;
+    carried.uncompressedSize = 0x100000000;
+    carried.compressedSize = 0x100000000;
+    carried.relativeOffset = 0x123456789;
+    carried.internalAttributes = 1;
+    carried.externalAttributes = 0x81A40000;
+    carried.fileName = "OEBPS/Page1.html";
+    carried.centralExtra = FromHex("5554 0500 01 00000000");
+    carried.comment = "note";
+    TZipHeaderInfo small = KnownEntry();
+    small.fileName = "mimetype";
+    small.zip64Sizes = true;
+    TSortedZip entries;
+    entries.Add(carried);
+    entries.Add(small);
+    EXPECT_TRUE(entries.ContainsName("oebps/PAGE1.HTML"));
+    EXPECT_FALSE(entries.ContainsName("OEBPS/Page2.html"));
+    ASSERT_EQ(entries.Count(), 2);
+    MemorySink expected;
+    MemorySink kept;
+    ArchiveOutput expectedArchive(expected);
+    ArchiveOutput keptArchive(kept);
+    for (qsizetype i = 0; i < entries.Count(); ++i) {
+        WriteCentralHeader(i == 0 ? carried : small, expectedArchive);
+        WriteCentralHeader(entries.At(i), keptArchive);
+    }
+    expectedArchive.Flush();
+    keptArchive.Flush();
+    EXPECT_EQ(kept.Bytes().toHex(' '), expected.Bytes().toHex(' '));
+
+    // A book of many thousand pages: each entry costs little beyond its name.
+    constexpr int kEntries = 100000;
+    const size_t before = mallinfo2().uordblks;
+    TSortedZip many;
+    TZipHeaderInfo page = KnownEntry();
+    for (int i = 0; i < kEntries; ++i) {
+        page.fileName = QByteArray("OEBPS/page") + QByteArray::number(i).rightJustified(6, '0') + ".html";
+        many.Add(page);
+    }
+    const size_t after = mallinfo2().uordblks;
+    if (after == before) {
+        GTEST_SKIP() << "the allocator in use does not report what it holds";
+    }
+    const double perEntry = static_cast<double>(after - before) / kEntries - static_cast<double>(page.fileName.size());
+    EXPECT_LE(perEntry, 200.0);
 }
 
 TEST(EntryData, EmptySourceGivesTheTwoByteEmptyStream)
