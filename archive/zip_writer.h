@@ -93,6 +93,7 @@ private:
     // carried over (`old` set), or a file that takes an old entry's place unless it is skipped (both).
     struct PackStep {
         qsizetype file = -1;
+        // The file is copied unchanged rather than deflated.
         bool store = false;
         const StoredEntry* old = nullptr;
     };
