@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Times the making of a book by tamboril-cli against two peers that copy the same pictures into the
 # same staging tree and pack it: Info-ZIP's `zip -r -6 -q` (one thread) and p7zip's
-# `7z a -tzip -mx=5 -mmt=2` (two threads), in the same run, and measures the peak resident memory
-# of each. To show where the time goes, it also times the packing alone (bench/archive/pack_folder,
-# ZipFolder on the finished staging tree) and `zip -r -6 -q` alone on the same tree.
+# `7z a -tzip -mx=5 -mmt=2` (two threads), in the same run, and measures the processor time
+# (user + system, which shows what a busy machine took from the threads' wall time) and the peak
+# resident memory of each. To show where the time goes, it also times the packing alone
+# (bench/archive/pack_folder, ZipFolder on the finished staging tree) and `zip -r -6 -q` alone on
+# the same tree.
 #
 #   bench/archive_bench.sh [BUILD_FOLDER] [REPEATS] [COUNT:WIDTHxHEIGHT ...]
 #                          (defaults: build, 5, 40:4000x3000 10000:160x120)
@@ -67,15 +69,17 @@ outputs = {name: os.path.join(work, name + ".zip") for name in ("zip", "7z", "pa
 
 
 def run(command):
-    """Wall time in seconds and peak resident memory in kiB of a command and the children it waits for."""
+    """Wall time and processor time (user + system) in seconds, and peak resident memory in kiB, of a command and
+    the children it waits for."""
     report = os.path.join(work, "peak")
     start = time.perf_counter()
-    status = subprocess.call(["/usr/bin/time", "-f", "%M", "-o", report] + command, stdout=subprocess.DEVNULL)
+    status = subprocess.call(["/usr/bin/time", "-f", "%M %U %S", "-o", report] + command, stdout=subprocess.DEVNULL)
     seconds = time.perf_counter() - start
     if status != 0:
         sys.exit("failed: " + " ".join(command))
     with open(report) as f:
-        return seconds, int(f.read().split()[-1])
+        kib, user, system = f.read().split()[-3:]
+    return seconds, float(user) + float(system), int(kib)
 
 
 def fresh_peer_tree():
@@ -102,6 +106,7 @@ load_before = os.getloadavg()[0]
 run(commands["tamboril-cli"][0])
 shutil.copytree(ours_stage, peer_stage, ignore=shutil.ignore_patterns("*.jpg"))
 times = {name: [] for name in commands}
+cpu = {name: [] for name in commands}
 peaks = {name: 0 for name in commands}
 sizes = {}
 for _ in range(repeats):
@@ -110,8 +115,9 @@ for _ in range(repeats):
             fresh_peer_tree()
         elif os.path.exists(output) and name != "tamboril-cli":
             os.remove(output)
-        seconds, kib = run(command)
+        seconds, processor, kib = run(command)
         times[name].append(seconds)
+        cpu[name].append(processor)
         peaks[name] = max(peaks[name], kib)
         sizes[name] = os.path.getsize(output)
 
@@ -122,9 +128,10 @@ jpegs = glob.glob(os.path.join(pictures, "*.jpg"))
 print("%d pictures, %.1f MB; median of %d runs each; load average %.2f before, %.2f after (%d cores)" % (
     len(jpegs), sum(os.path.getsize(p) for p in jpegs) / 1e6, repeats, load_before, os.getloadavg()[0],
     os.cpu_count()))
-print("  %-22s %8s %14s %12s" % ("", "wall s", "peak RSS MiB", "output MB"))
+print("  %-22s %8s %8s %14s %12s" % ("", "wall s", "CPU s", "peak RSS MiB", "output MB"))
 for name in commands:
-    print("  %-22s %8.2f %14.1f %12.1f" % (name, median[name], peaks[name] / 1024, sizes[name] / 1e6))
+    print("  %-22s %8.2f %8.2f %14.1f %12.1f" % (name, median[name], statistics.median(cpu[name]),
+                                                peaks[name] / 1024, sizes[name] / 1e6))
 print("  runs, s: " + "; ".join("%s %s" % (name, " ".join("%.2f" % t for t in times[name])) for name in commands))
 
 
