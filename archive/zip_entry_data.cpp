@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -18,20 +19,6 @@ constexpr int kDeflateMemoryLevel = 8;
 quint32 UpdateCrc(quint32 crc, const std::vector<char>& block, qint64 size)
 {
     return static_cast<quint32>(crc32(crc, reinterpret_cast<const Bytef*>(block.data()), static_cast<uInt>(size)));
-}
-
-void Report(const std::function<void(qint64)>& event, qint64 size)
-{
-    if (event) {
-        event(size);
-    }
-}
-
-void Report(const std::function<void()>& event)
-{
-    if (event) {
-        event();
-    }
 }
 
 } // namespace
@@ -55,28 +42,27 @@ DeflateEngine::~DeflateEngine()
     deflateEnd(&state_->stream);
 }
 
-PackedData DeflateEntryData(ByteReader& source, ArchiveOutput& archive, DeflateEngine& engine,
-                            const DataEvents& events)
+PackedData DeflateEntryData(ByteReader& source, DeflateEngine& engine, EntryDataOutput& output)
 {
     z_stream* stream = &engine.state_->stream;
     std::vector<char>& input = engine.state_->input;
-    std::vector<char>& output = engine.state_->output;
+    std::vector<char>& buffer = engine.state_->output;
     // A stream left half-way by an earlier failure starts afresh too.
     if (deflateReset(stream) != Z_OK) {
         throw EZCompressionError();
     }
     PackedData packed;
     packed.crc32 = static_cast<quint32>(crc32(0, Z_NULL, 0));
-    stream->next_out = reinterpret_cast<Bytef*>(output.data());
-    stream->avail_out = static_cast<uInt>(output.size());
+    stream->next_out = reinterpret_cast<Bytef*>(buffer.data());
+    stream->avail_out = static_cast<uInt>(buffer.size());
+    qint64 readSinceOutput = 0;
 
-    const auto writeOutput = [&] {
-        const qint64 size = static_cast<qint64>(output.size()) - stream->avail_out;
-        archive.Write(output.data(), size);
+    const auto putOutput = [&] {
+        const qint64 size = static_cast<qint64>(buffer.size()) - stream->avail_out;
+        output.Put(buffer.data(), size, std::exchange(readSinceOutput, 0));
         packed.compressedSize += size;
-        stream->next_out = reinterpret_cast<Bytef*>(output.data());
-        stream->avail_out = static_cast<uInt>(output.size());
-        Report(events.blockWritten);
+        stream->next_out = reinterpret_cast<Bytef*>(buffer.data());
+        stream->avail_out = static_cast<uInt>(buffer.size());
     };
 
     int result = Z_OK;
@@ -84,7 +70,7 @@ PackedData DeflateEntryData(ByteReader& source, ArchiveOutput& archive, DeflateE
         const qint64 got = source.Read(input.data(), kDeflateBlockSize);
         packed.crc32 = UpdateCrc(packed.crc32, input, got);
         packed.uncompressedSize += got;
-        Report(events.blockRead, got);
+        readSinceOutput += got;
         // Nothing is flushed until a read returns no bytes; then the stream is finished.
         const int flush = got == 0 ? Z_FINISH : Z_NO_FLUSH;
         stream->next_in = reinterpret_cast<Bytef*>(input.data());
@@ -95,15 +81,15 @@ PackedData DeflateEntryData(ByteReader& source, ArchiveOutput& archive, DeflateE
                 throw EZCompressionError();
             }
             if (stream->avail_out == 0) {
-                writeOutput();
+                putOutput();
             }
         } while (stream->avail_in > 0 || (flush == Z_FINISH && result != Z_STREAM_END));
     }
-    writeOutput();
+    putOutput();
     return packed;
 }
 
-PackedData StoreEntryData(ByteReader& source, ArchiveOutput& archive, const DataEvents& events)
+PackedData StoreEntryData(ByteReader& source, EntryDataOutput& output)
 {
     std::vector<char> block(kStoreBlockSize);
     PackedData packed;
@@ -113,16 +99,14 @@ PackedData StoreEntryData(ByteReader& source, ArchiveOutput& archive, const Data
         got = source.Read(block.data(), kStoreBlockSize);
         packed.crc32 = UpdateCrc(packed.crc32, block, got);
         packed.uncompressedSize += got;
-        Report(events.blockRead, got);
-        archive.Write(block.data(), got);
-        Report(events.blockWritten);
+        output.Put(block.data(), got, got);
     } while (got == kStoreBlockSize);
     packed.compressedSize = packed.uncompressedSize;
     return packed;
 }
 
 void CopyArchiveBytes(const ByteSource& source, qint64 position, qint64 size, ArchiveOutput& archive,
-                      const DataEvents& events)
+                      const std::function<void()>& blockWritten)
 {
     std::vector<char> block(static_cast<size_t>(std::min(size, kDeflateBlockSize)));
     while (size > 0) {
@@ -133,6 +117,6 @@ void CopyArchiveBytes(const ByteSource& source, qint64 position, qint64 size, Ar
         archive.Write(block.data(), want);
         position += want;
         size -= want;
-        Report(events.blockWritten);
+        blockWritten();
     }
 }

@@ -3,7 +3,6 @@
 #include <QtGlobal>
 
 #include <functional>
-
 #include <memory>
 
 class ArchiveOutput;
@@ -15,15 +14,16 @@ inline constexpr qint64 kDeflateBlockSize = 65535;
 // Blocks of data copied unchanged.
 inline constexpr qint64 kStoreBlockSize = 32768;
 
-// What the entry-data writers report while they run.
-struct DataEvents {
-    // A block of this many bytes was read from the source.
-    std::function<void(qint64 size)> blockRead;
-    // A block of output went to the archive: at least once per entry, at the end of its data.
-    std::function<void()> blockWritten;
+// Takes an entry's packed data block by block, with the number of source bytes read since the block before. The
+// last block comes once the data is complete (it may be empty), so every entry gives at least one.
+class EntryDataOutput {
+public:
+    virtual ~EntryDataOutput() = default;
+
+    virtual void Put(const char* data, qint64 size, qint64 bytesRead) = 0;
 };
 
-// The outcome of writing one entry's data: the CRC-32 of the bytes read, and the two sizes.
+// The outcome of packing one entry's data: the CRC-32 of the bytes read, and the two sizes.
 struct PackedData {
     quint32 crc32 = 0;
     qint64 compressedSize = 0;
@@ -41,21 +41,20 @@ public:
     DeflateEngine& operator=(const DeflateEngine&) = delete;
 
 private:
-    friend PackedData DeflateEntryData(ByteReader&, ArchiveOutput&, DeflateEngine&, const DataEvents&);
+    friend PackedData DeflateEntryData(ByteReader&, DeflateEngine&, EntryDataOutput&);
     struct State;
     std::unique_ptr<State> state_;
 };
 
-// Compresses the source from its current position to its end into the archive as one raw Deflate stream.
-// Raises EZCompressionError when the engine reports a failure and ENotEnoughRoom when the archive takes fewer
-// bytes than given.
-PackedData DeflateEntryData(ByteReader& source, ArchiveOutput& archive, DeflateEngine& engine,
-                            const DataEvents& events);
+// Compresses the source from its current position to its end as one raw Deflate stream. Each entry is a stream
+// of its own, so its bytes depend only on its data and the level, never on the entries packed before it. Raises
+// EZCompressionError when the engine reports a failure; whatever the output raises passes through.
+PackedData DeflateEntryData(ByteReader& source, DeflateEngine& engine, EntryDataOutput& output);
 
-// Copies the source unchanged into the archive (compression method 0).
-PackedData StoreEntryData(ByteReader& source, ArchiveOutput& archive, const DataEvents& events);
+// Copies the source unchanged (compression method 0).
+PackedData StoreEntryData(ByteReader& source, EntryDataOutput& output);
 
-// Copies `size` bytes of an existing archive, from `position` on, unchanged into the archive. Raises the
-// invalid-archive error when the existing archive ends before them.
+// Copies `size` bytes of an existing archive, from `position` on, unchanged into the archive, calling
+// `blockWritten` after each block. Raises the invalid-archive error when the existing archive ends before them.
 void CopyArchiveBytes(const ByteSource& source, qint64 position, qint64 size, ArchiveOutput& archive,
-                      const DataEvents& events);
+                      const std::function<void()>& blockWritten);

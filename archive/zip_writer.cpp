@@ -5,6 +5,7 @@
 #include "archive/dir_search.h"
 #include "archive/dos_time.h"
 #include "archive/file_descriptor.h"
+#include "archive/packing_pool.h"
 #include "archive/pending_file.h"
 #include "archive/wildcard.h"
 #include "archive/zip_directory_reader.h"
@@ -89,7 +90,7 @@ bool IsNewerThan(const QString& path, quint32 entryTime)
 
 } // namespace
 
-ZipWriter::ZipWriter(PackingHooks hooks) : hooks_(std::move(hooks))
+ZipWriter::ZipWriter(PackingHooks hooks) : hooks_(std::move(hooks)), workerThreads_(DefaultWorkerCount())
 {
 }
 
@@ -237,19 +238,46 @@ int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntr
     outputFile_.inode = output.st_ino;
     const std::unique_ptr<ByteSink> sink = OpenArchiveSink(descriptor);
     ArchiveOutput archive(*sink);
-    archive_ = &archive;
-    const auto detach = qScopeGuard([this] { archive_ = nullptr; });
-    entries_ = TSortedZip();
-    deflater_.reset();
+    entries_.Clear();
     bytesDone_ = 0;
 
+    const std::vector<PackStep> steps = PlanSteps(oldEntries);
+    std::vector<PoolSource> sources;
+    sources.reserve(static_cast<size_t>(filesList_.size()));
+    for (const PackStep& step : steps) {
+        if (step.file >= 0) {
+            sources.push_back({filesList_[step.file], step.store});
+        }
+    }
+    PackingPool pool(std::move(sources), {workerThreads_, packLevel_, outputFile_});
+    archive_ = &archive;
+    pool_ = &pool;
+    const auto detach = qScopeGuard([this] {
+        archive_ = nullptr;
+        pool_ = nullptr;
+    });
     int added = 0;
+    for (const PackStep& step : steps) {
+        if (step.file >= 0 && AddFileEntry(filesList_[step.file], step.store)) {
+            ++added;
+        } else if (step.old != nullptr) {
+            CarryOver(*step.old, *oldArchive);
+        }
+    }
+    FinishArchive();
+    return added;
+}
+
+std::vector<ZipWriter::PackStep> ZipWriter::PlanSteps(const std::vector<StoredEntry>& oldEntries) const
+{
+    std::vector<PackStep> steps;
+    steps.reserve(static_cast<size_t>(filesList_.size()) + oldEntries.size());
     std::vector<bool> taken(static_cast<size_t>(filesList_.size()), false);
     // The file that opens the archive goes first, in place of any old entry of its name.
     const qsizetype first = IndexOfFirstStoredEntry();
     if (first >= 0) {
         taken[static_cast<size_t>(first)] = true;
-        added += AddFileEntry(filesList_[first]) ? 1 : 0;
+        steps.push_back({first, true, nullptr});
     }
     // Each old entry, in stored order, is replaced by a newer file of the same name or else carried over; a file
     // of its name is taken off the list either way.
@@ -268,49 +296,43 @@ int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntr
             taken[static_cast<size_t>(*file)] = true;
             const QString& path = filesList_[*file];
             // A newer file that cannot be read after all leaves the old entry in place.
-            if (IsNewerThan(path, old.header.lastModified) && AddFileEntry(path)) {
-                ++added;
+            if (IsNewerThan(path, old.header.lastModified)) {
+                steps.push_back({*file, StoresUncompressed(path), &old});
                 continue;
             }
         }
-        CarryOver(old, *oldArchive);
+        steps.push_back({-1, false, &old});
     }
     for (qsizetype i = 0; i < filesList_.size(); ++i) {
-        if (!taken[static_cast<size_t>(i)] && AddFileEntry(filesList_[i])) {
-            ++added;
+        if (!taken[static_cast<size_t>(i)]) {
+            steps.push_back({i, StoresUncompressed(filesList_[i]), nullptr});
         }
     }
-    FinishArchive();
-    return added;
+    return steps;
 }
 
-bool ZipWriter::AddFileEntry(const QString& path)
+bool ZipWriter::StoresUncompressed(const QString& path) const
 {
-    // Opening without waiting: a FIFO put in a file's place since the walk would otherwise block for good.
-    const FileDescriptor source(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat info {};
-    if (!source.IsOpen() || ::fstat(source.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return false;
-    }
-    // Reading the archive while it is being written would never end.
-    if (info.st_dev == outputFile_.device && info.st_ino == outputFile_.inode) {
+    return packLevel_ == 0 || MatchesAny(NamePart(path), noCompressList_);
+}
+
+bool ZipWriter::AddFileEntry(const QString& path, bool store)
+{
+    const std::optional<struct stat> info = pool_->OpenNext();
+    if (!info) {
         return false;
     }
     TZipHeaderInfo entry;
-    entry.externalAttributes = StatusFrom(info, path).attributes;
-    entry.lastModified = DosDateTime(info.st_mtime);
-    entry.uncompressedSize = static_cast<quint64>(info.st_size);
+    entry.externalAttributes = StatusFrom(*info, path).attributes;
+    entry.lastModified = DosDateTime(info->st_mtime);
+    entry.uncompressedSize = static_cast<quint64>(info->st_size);
     entry.fileName = StoredNameOf(path);
     if (entries_.ContainsName(entry.fileName)) {
+        pool_->Drop();
         return false;
     }
     entry.localExtra = UnicodePathExtra(entry.fileName);
     entry.centralExtra = entry.localExtra;
-    const bool store = packLevel_ == 0 || entry.fileName == firstStoredEntry_
-        || MatchesAny(NamePart(path), noCompressList_);
-    if (!store && !deflater_) {
-        deflater_ = std::make_unique<DeflateEngine>(packLevel_);
-    }
     entry.compressionMethod = store ? kMethodStore : kMethodDeflate;
     entry.flags = (store ? 0 : FlagsForLevel(packLevel_)) | NameEncodingFlag(entry.fileName);
     // Deflate may add a little to data that does not compress; the bound decides whether the sizes may need the
@@ -319,11 +341,9 @@ bool ZipWriter::AddFileEntry(const QString& path)
     entry.zip64Sizes = largestData >= kZip64Value32;
     WriteLocalHeader(entry, *archive_);
 
-    FileReader reader(source.Get(), info.st_size);
-    const PackedData data = store ? StoreEntryData(reader, *archive_, EntryEvents())
-                                  : DeflateEntryData(reader, *archive_, *deflater_, EntryEvents());
-    if (data.uncompressedSize < info.st_size && hooks_.shortRead) {
-        hooks_.shortRead(path, info.st_size, data.uncompressedSize);
+    const PackedData data = WriteEntryData();
+    if (data.uncompressedSize < info->st_size && hooks_.shortRead) {
+        hooks_.shortRead(path, info->st_size, data.uncompressedSize);
     }
     entry.crc32 = data.crc32;
     entry.compressedSize = static_cast<quint64>(data.compressedSize);
@@ -332,8 +352,24 @@ bool ZipWriter::AddFileEntry(const QString& path)
         throw ZipError(QStringLiteral("%1 grew past 4 GiB while it was packed").arg(path));
     }
     RewriteLocalHeader(entry, *archive_);
-    entries_.Add(std::move(entry));
+    entries_.Add(entry);
     return true;
+}
+
+PackedData ZipWriter::WriteEntryData()
+{
+    for (;;) {
+        const PackedBlock block = pool_->NextBlock();
+        if (block.end) {
+            return *block.end;
+        }
+        archive_->Write(block.bytes.data(), static_cast<qint64>(block.bytes.size()));
+        bytesDone_ += block.bytesRead;
+        if (hooks_.progress) {
+            hooks_.progress(bytesDone_, bytesTotal_);
+        }
+        DispatchEvents();
+    }
 }
 
 void ZipWriter::CarryOver(const StoredEntry& old, const ByteSource& oldArchive)
@@ -343,16 +379,16 @@ void ZipWriter::CarryOver(const StoredEntry& old, const ByteSource& oldArchive)
     entry.flags &= static_cast<quint16>(~kFlagDataDescriptor);
     WriteLocalHeader(entry, *archive_);
     CopyArchiveBytes(oldArchive, old.dataOffset, static_cast<qint64>(entry.compressedSize), *archive_,
-                     EntryEvents());
-    entries_.Add(std::move(entry));
+                     [this] { DispatchEvents(); });
+    entries_.Add(entry);
 }
 
 void ZipWriter::FinishArchive()
 {
     TEndCentral end;
     end.centralOffset = static_cast<quint64>(archive_->Position());
-    for (const TZipHeaderInfo& entry : entries_.InWrittenOrder()) {
-        WriteCentralHeader(entry, *archive_);
+    for (qsizetype i = 0; i < entries_.Count(); ++i) {
+        WriteCentralHeader(entries_.At(i), *archive_);
         ++end.entriesOnDisk;
     }
     end.totalEntries = end.entriesOnDisk;
@@ -416,17 +452,4 @@ void ZipWriter::DispatchEvents()
     if (hooks_.cancelRequested && hooks_.cancelRequested()) {
         throw EUserCanceled();
     }
-}
-
-DataEvents ZipWriter::EntryEvents()
-{
-    DataEvents events;
-    events.blockRead = [this](qint64 size) {
-        bytesDone_ += size;
-        if (hooks_.progress) {
-            hooks_.progress(bytesDone_, bytesTotal_);
-        }
-    };
-    events.blockWritten = [this] { DispatchEvents(); };
-    return events;
 }

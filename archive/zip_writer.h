@@ -15,8 +15,8 @@
 class ArchiveOutput;
 class ByteSink;
 class ByteSource;
-class DeflateEngine;
-struct DataEvents;
+class PackingPool;
+struct PackedData;
 struct StoredEntry;
 
 // What WriteArchive does about a file that already lies at ZipName.
@@ -29,7 +29,8 @@ enum TZipAction {
 
 // Writes a zip archive of the files that FilesList names. Used once: assign the settings, fill FilesList,
 // call WriteArchive. Errors are raised as ZipError and its kinds, after the file being written has been
-// closed and deleted and FilesList cleared.
+// closed and deleted and FilesList cleared. Worker threads deflate the files ahead of the archive's writing;
+// everything else, the hooks included, happens on the thread that calls WriteArchive.
 class ZipWriter {
 public:
     explicit ZipWriter(PackingHooks hooks = {});
@@ -82,6 +83,10 @@ public:
     // The event-dispatch callback is called while packing.
     bool DoProcessMessages() const { return doProcessMessages_; }
     void SetDoProcessMessages(bool doProcessMessages) { doProcessMessages_ = doProcessMessages; }
+    // Threads that deflate files while the archive is written; one per hardware thread unless set. The archive's
+    // bytes are the same for any number.
+    int WorkerThreads() const { return workerThreads_; }
+    void SetWorkerThreads(int workerThreads) { workerThreads_ = workerThreads; }
 
     // Expands FilesList, writes the archive and returns the number of files packed (files packed in place of
     // an old entry included, old entries carried over not).
@@ -94,13 +99,26 @@ protected:
     virtual std::unique_ptr<ByteSink> OpenArchiveSink(int descriptor);
 
 private:
-    // Packs one file as one entry; false when it is skipped: gone, not a regular file, unreadable, the archive
-    // itself, or of a name already in the archive (ASCII letter case ignored).
-    bool AddFileEntry(const QString& path);
+    // One entry of the archive to be, in the order of writing: a file of FilesList (`file` not -1), an old entry
+    // carried over (`old` set), or a file that takes an old entry's place unless it is skipped (both).
+    struct PackStep {
+        qsizetype file = -1;
+        // The file is copied unchanged rather than deflated.
+        bool store = false;
+        const StoredEntry* old = nullptr;
+    };
+
+    // Packs one file as one entry, with its data from the pool; false when it is skipped: gone, not a regular
+    // file, unreadable, the archive itself, or of a name already in the archive (ASCII letter case ignored).
+    bool AddFileEntry(const QString& path, bool store);
+    // Writes the open file's packed data block by block as the pool hands it over.
+    PackedData WriteEntryData();
     int WriteNewArchive();
     int WriteArchiveBeside();
     int MergeIntoArchive();
     int PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntries, const ByteSource* oldArchive);
+    std::vector<PackStep> PlanSteps(const std::vector<StoredEntry>& oldEntries) const;
+    bool StoresUncompressed(const QString& path) const;
     void CarryOver(const StoredEntry& old, const ByteSource& oldArchive);
     void FinishArchive();
     void ExpandPattern(QString pattern, const std::optional<FileStatus>& archive, QStringList* files);
@@ -111,7 +129,6 @@ private:
     qsizetype IndexOfFirstStoredEntry() const;
     QString TemporaryFolder() const;
     void DispatchEvents();
-    DataEvents EntryEvents();
 
     PackingHooks hooks_;
     QString zipName_;
@@ -131,11 +148,12 @@ private:
     bool includeReadOnlyFiles_ = true;
     QString tempPath_;
     bool doProcessMessages_ = true;
+    int workerThreads_;
 
     // State of one WriteArchive run.
     ArchiveOutput* archive_ = nullptr;
+    PackingPool* pool_ = nullptr;
     FileStatus outputFile_;
-    std::unique_ptr<DeflateEngine> deflater_;
     TSortedZip entries_;
     qint64 bytesDone_ = 0;
     qint64 bytesTotal_ = 0;

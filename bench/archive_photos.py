@@ -4,10 +4,12 @@
 
 Each picture is a binary PPM made here, of smooth shading and fine texture under light that
 changes from top to bottom, encoded by cjpeg (libjpeg-turbo-progs) at quality 90 with 4:2:0
-colour, as a camera would write it. A tile of texture is computed once per picture with its own
-seed and tint and laid out with shifting offsets, so no two pictures and no two neighbouring
-tiles are alike; fresh noise in every row keeps the coded data from repeating, so that Deflate
-gains as little on it as on a photograph's. 4000 x 3000 gives about 2.8 MB a picture.
+colour, as a camera would write it. A tile of texture is computed with its own seed and tint and
+laid out with shifting offsets, so no two neighbouring tiles are alike; fresh noise in every row
+keeps the coded data from repeating, so that Deflate gains as little on it as on a photograph's.
+The first 64 pictures each have a tile of their own; later ones share those tiles (the tile takes
+longer to compute than a small picture to encode), under light and noise of their own, so no two
+pictures are alike. 4000 x 3000 gives about 2.8 MB a picture, 160 x 120 about 5 kB.
 """
 import math
 import os
@@ -44,8 +46,15 @@ def texture_rows(seed):
     return rows
 
 
-def write_picture(path, seed, width, height):
-    rows = texture_rows(seed)
+# Pictures beyond this many reuse the tiles of the first ones.
+TILE_SEEDS = 64
+
+
+def write_picture(path, seed, width, height, tiles):
+    tile_seed = (seed - 1) % TILE_SEEDS + 1
+    if tile_seed not in tiles:
+        tiles[tile_seed] = texture_rows(tile_seed)
+    rows = tiles[tile_seed]
     noise = random.Random(seed)
     line = 3 * TILE
     encoder = subprocess.Popen(["cjpeg", "-quality", "90", "-sample", "2x2", "-outfile", path],
@@ -67,8 +76,9 @@ def write_picture(path, seed, width, height):
 def main():
     folder, count, width, height = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
     os.makedirs(folder, exist_ok=True)
+    tiles = {}
     for index in range(1, count + 1):
-        write_picture(os.path.join(folder, "photo%03d.jpg" % index), index, width, height)
+        write_picture(os.path.join(folder, "photo%03d.jpg" % index), index, width, height, tiles)
 
 
 if __name__ == "__main__":

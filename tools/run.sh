@@ -5,6 +5,7 @@
 #   tools/run.sh test               install what is missing, build, run every test
 #   tools/run.sh test --sanitize    the same with clang, AddressSanitizer and
 #                                   UndefinedBehaviorSanitizer, plus short fuzzing runs
+#   tools/run.sh test --tsan        the archive tests with clang and ThreadSanitizer
 #   tools/run.sh package            install what is missing, build, make the Debian package
 #                                   build/packages/tamboril_VERSION_ARCH.deb and show it
 #
@@ -18,7 +19,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev zlib1g-dev libjpeg62-turbo-dev libgtest-dev
   fonts-liberation2
-  unzip zip epubcheck python3 libjpeg-turbo-progs time mupdf-tools file
+  unzip zip epubcheck python3 libjpeg-turbo-progs time mupdf-tools file p7zip-full
   xvfb xauth x11-utils x11-apps xdotool
   desktop-file-utils man-db dpkg-dev
   clang libclang-rt-14-dev
@@ -52,9 +53,11 @@ build() {
   cmake --build "$folder" --parallel "$(nproc)"
 }
 
+# run_tests <folder> [ctest options...]
 run_tests() {
   local folder=$1
-  ctest --test-dir "$folder" --output-on-failure --parallel "$(nproc)" --timeout 600
+  shift
+  ctest --test-dir "$folder" --output-on-failure --parallel "$(nproc)" --timeout 600 "$@"
 }
 
 usage() {
@@ -80,6 +83,13 @@ case "$command" in
       export LSAN_OPTIONS="suppressions=$top/tests/support/lsan.supp:print_suppressions=0"
       export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
       run_tests "$top/build-sanitize"
+    elif [ "${1:-}" = "--tsan" ]; then
+      # The archive writer is the only part with threads of its own: only its tests are built and run here.
+      cmake -S "$top" -B "$top/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        -DTAMBORIL_TSAN=ON >/dev/null
+      cmake --build "$top/build-tsan" --parallel "$(nproc)" --target archive_tests
+      export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+      run_tests "$top/build-tsan" -R '^archive_tests\.'
     else
       build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
       run_tests "$top/build"

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -136,8 +135,5 @@ bool UnzipTestPasses(const QString& archive, QString* output)
 
 QByteArray UnzipEntry(const QString& archive, const QString& name)
 {
-    QProcess process;
-    process.start("unzip", {"-p", archive, name});
-    process.waitForFinished();
-    return process.readAllStandardOutput();
+    return ProgramOutput("unzip", {"-p", archive, name});
 }

@@ -30,3 +30,6 @@ QString PythonProgram();
 // error are stored into the given strings when they are not null.
 int RunProgram(const QString& program, const QStringList& arguments, QString* standardOutput = nullptr,
                QString* standardError = nullptr, const QByteArray& standardInput = {});
+
+// The standard output of a program run to its end, as bytes, for programs that write binary data.
+QByteArray ProgramOutput(const QString& program, const QStringList& arguments);
