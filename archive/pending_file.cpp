@@ -191,11 +191,15 @@ void PendingFile::Finish()
     finished_ = true;
 }
 
-void PendingFile::FinishInPlaceOf(const QString& target, bool replace)
+void PendingFile::FlushToDisk() const
 {
     if (::fsync(descriptor_.Get()) != 0) {
         throw ENotEnoughRoom();
     }
+}
+
+void PendingFile::FinishInPlaceOf(const QString& target, bool replace)
+{
     const QByteArray from = QFile::encodeName(path_);
     const QByteArray to = QFile::encodeName(target);
     struct stat replaced {};

@@ -32,7 +32,9 @@ public:
     // whole until the new one is complete.
     void FinishAsReplacementOf(const QString& target);
 
-    // Flushes the finished file to the disk, gives it the place of `target` (in the same folder) and flushes the
+    // Writes the file's content through to the disk. Raises ENotEnoughRoom when the system cannot.
+    void FlushToDisk() const;
+    // Gives the finished file, flushed to the disk, the place of `target` (in the same folder) and flushes the
     // folder, so that `target` holds either its old content or the whole new file, whatever happens to the
     // machine. With `replace`, a file at `target` is replaced in that one step, keeping its permissions; without,
     // a file that has appeared at `target` stays as it is and ZipError("The file is existing.") is raised.

@@ -23,6 +23,8 @@
 #include <zlib.h>
 
 #include <cerrno>
+#include <chrono>
+#include <future>
 
 namespace {
 
@@ -31,6 +33,10 @@ constexpr char kWildcardCharacters[] = "*?<>|";
 constexpr QChar kNoRecursionMark = u'|';
 constexpr QChar kRecursionMark = u'>';
 constexpr QChar kSeparator = u'/';
+// How often the central directory, a record for every file, lets events through while it is written.
+constexpr qsizetype kCentralHeadersBetweenDispatches = 4096;
+// How often events get through while the writer waits for work of the system's.
+constexpr std::chrono::milliseconds kDispatchInterval(20);
 constexpr quint32 kFullAttributeMask = kAttributeReadOnly | kAttributeHidden | kAttributeSystem | kAttributeVolume
     | kAttributeDirectory | kAttributeArchive;
 
@@ -211,6 +217,8 @@ int ZipWriter::WriteArchiveBeside()
     RemoveAbandonedFiles(QFileInfo(zipName_).absolutePath());
     PendingFile file = PendingFile::CreateLockedBeside(zipName_);
     const int added = PackFiles(file.Descriptor(), {}, nullptr);
+    // The disk may take a while to take a whole book; the person's events go on meanwhile.
+    DispatchEventsDuring([&file] { file.FlushToDisk(); });
     file.FinishInPlaceOf(zipName_, zipAction_ == zaReplace);
     return added;
 }
@@ -390,6 +398,9 @@ void ZipWriter::FinishArchive()
     for (qsizetype i = 0; i < entries_.Count(); ++i) {
         WriteCentralHeader(entries_.At(i), *archive_);
         ++end.entriesOnDisk;
+        if (i % kCentralHeadersBetweenDispatches == kCentralHeadersBetweenDispatches - 1) {
+            DispatchEvents();
+        }
     }
     end.totalEntries = end.entriesOnDisk;
     end.centralSize = static_cast<quint64>(archive_->Position()) - end.centralOffset;
@@ -439,6 +450,19 @@ qsizetype ZipWriter::IndexOfFirstStoredEntry() const
 QString ZipWriter::TemporaryFolder() const
 {
     return !tempPath_.isEmpty() && QFileInfo(tempPath_).isDir() ? tempPath_ : QDir::tempPath();
+}
+
+void ZipWriter::DispatchEventsDuring(const std::function<void()>& work)
+{
+    if (!doProcessMessages_ || !hooks_.dispatchEvents) {
+        work();
+        return;
+    }
+    std::future<void> done = std::async(std::launch::async, work);
+    while (done.wait_for(kDispatchInterval) != std::future_status::ready) {
+        DispatchEvents();
+    }
+    done.get();
 }
 
 void ZipWriter::DispatchEvents()

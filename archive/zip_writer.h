@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -129,6 +130,8 @@ private:
     qsizetype IndexOfFirstStoredEntry() const;
     QString TemporaryFolder() const;
     void DispatchEvents();
+    // Runs `work` on a thread of its own while this one lets events through, and raises what it raised.
+    void DispatchEventsDuring(const std::function<void()>& work);
 
     PackingHooks hooks_;
     QString zipName_;
