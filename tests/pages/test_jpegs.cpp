@@ -14,6 +14,12 @@ constexpr std::array<QRgb, 4> kColours = {qRgb(200, 40, 40), qRgb(40, 180, 60), 
                                           qRgb(230, 220, 60)};
 constexpr std::array<int, 4> kGreys = {40, 100, 160, 220};
 
+// The colours above are within 0 to 255, so each fits a sample.
+JSAMPLE Sample(int value)
+{
+    return static_cast<JSAMPLE>(value);
+}
+
 int QuadrantAt(QSize size, int x, int y)
 {
     return (y >= size.height() / 2 ? 2 : 0) + (x >= size.width() / 2 ? 1 : 0);
@@ -25,12 +31,12 @@ void StoreSamples(TestColour colour, int quadrant, JSAMPLE* out)
     const QRgb rgb = kColours[quadrant];
     switch (colour) {
     case TestColour::Rgb:
-        out[0] = qRed(rgb);
-        out[1] = qGreen(rgb);
-        out[2] = qBlue(rgb);
+        out[0] = Sample(qRed(rgb));
+        out[1] = Sample(qGreen(rgb));
+        out[2] = Sample(qBlue(rgb));
         return;
     case TestColour::Grey:
-        out[0] = kGreys[quadrant];
+        out[0] = Sample(kGreys[quadrant]);
         return;
     case TestColour::Cmyk:
     case TestColour::Ycck:
@@ -38,9 +44,9 @@ void StoreSamples(TestColour colour, int quadrant, JSAMPLE* out)
             out[0] = out[1] = out[2] = 255;
             out[3] = 128;
         } else {
-            out[0] = qRed(rgb);
-            out[1] = qGreen(rgb);
-            out[2] = qBlue(rgb);
+            out[0] = Sample(qRed(rgb));
+            out[1] = Sample(qGreen(rgb));
+            out[2] = Sample(qBlue(rgb));
             out[3] = 255;
         }
         return;
