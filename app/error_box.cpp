@@ -7,13 +7,8 @@
 
 #include <utility>
 
-const char* SilentAbort::what() const noexcept
-{
-    return "Operation aborted";
-}
-
-ErrorAbout::ErrorAbout(const std::string& message, QStringList subjects)
-    : std::runtime_error(message), subjects_(std::move(subjects))
+ErrorAbout::ErrorAbout(const QString& message, QStringList subjects)
+    : UserError(message), subjects_(std::move(subjects))
 {
 }
 
@@ -37,12 +32,9 @@ QString ErrorBoxText(const QString& message)
     return message;
 }
 
-void ShowErrorBox(WindowDialogs& dialogs, const std::exception& error)
+void ShowErrorBox(WindowDialogs& dialogs, const UserError& error)
 {
-    if (dynamic_cast<const SilentAbort*>(&error) != nullptr) {
-        return;
-    }
-    QString text = ErrorBoxText(QString::fromUtf8(error.what()));
+    QString text = ErrorBoxText(error.Text());
     if (const auto* about = dynamic_cast<const ErrorAbout*>(&error)) {
         for (const QString& subject : about->Subjects()) {
             text += u'\n' + subject;

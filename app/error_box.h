@@ -1,26 +1,18 @@
 #pragma once
 
+#include "common/user_error.h"
+
 #include <QString>
 #include <QStringList>
 
-#include <exception>
-#include <stdexcept>
-#include <string>
-
 class WindowDialogs;
-
-// An error that ends a command without a message: the error box shows nothing for it.
-class SilentAbort : public std::exception {
-public:
-    const char* what() const noexcept override;
-};
 
 // An error about particular pictures, folders or web addresses: the error box shows its message
 // as it shows any other, then each of them on a line of its own, so that the person knows which
 // one it was.
-class ErrorAbout : public std::runtime_error {
+class ErrorAbout : public UserError {
 public:
-    ErrorAbout(const std::string& message, QStringList subjects);
+    ErrorAbout(const QString& message, QStringList subjects);
 
     const QStringList& Subjects() const noexcept;
 
@@ -39,6 +31,5 @@ QString ErrorBoxText(const QString& message);
 
 // The error box: what the person sees of an error that escaped a command. A modal box with an
 // error icon and an OK button, captioned with the running program's ApplicationTitle, showing
-// ErrorBoxText of the message (read as UTF-8) and, for an ErrorAbout, its subjects below; nothing
-// for a SilentAbort.
-void ShowErrorBox(WindowDialogs& dialogs, const std::exception& error);
+// ErrorBoxText of the message and, for an ErrorAbout, its subjects below.
+void ShowErrorBox(WindowDialogs& dialogs, const UserError& error);

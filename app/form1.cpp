@@ -15,6 +15,7 @@
 #include "builder/folder_tree.h"
 #include "builder/product.h"
 #include "builder/staging_paths.h"
+#include "common/cancellation.h"
 #include "pages/page_list.h"
 #include "pages/page_list_view.h"
 #include "pages/picture_files.h"
@@ -62,7 +63,9 @@ void TForm1::Guarded(Handler handler)
     }
     try {
         handler();
-    } catch (const std::exception& error) {
+    } catch (const EUserCanceled&) {
+        // The person stopped the command and knows it.
+    } catch (const UserError& error) {
         ShowErrorBox(*dialogs_, error);
     }
 }
@@ -260,7 +263,7 @@ void TForm1::ListView1Click(QObject*)
         picture = MakePreviewPicture(path, Image1->size());
     } catch (const JpegError& error) {
         // The decoder tells what is wrong, not with which file: the error box names the picture.
-        throw ErrorAbout(error.what(), {path});
+        throw ErrorAbout(error.Text(), {path});
     }
     if (picture) {
         Image1->SetPicture(*picture);
@@ -343,7 +346,7 @@ void TForm1::ConnectHandlers()
 
     // A button whose own event handling fails (disabling one without a picture) reports it here.
     for (TPNGButton* button : findChildren<TPNGButton*>()) {
-        button->OnError = [this](const std::exception& error) { ShowErrorBox(*dialogs_, error); };
+        button->OnError = [this](const UserError& error) { ShowErrorBox(*dialogs_, error); };
     }
 
     using MouseDownHandler = void (TForm1::*)(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, QPoint);

@@ -21,7 +21,7 @@ QImage LoadArt(const QString& name)
     const QString path = QStringLiteral(":/art/") + name;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw InterfaceArtError("Missing interface art: " + name.toStdString());
+        throw InterfaceArtError(QStringLiteral("Missing interface art: ") + name);
     }
     const QByteArray bytes = file.readAll();
     if (name.endsWith(QStringLiteral(".jpg"))) {
@@ -29,7 +29,7 @@ QImage LoadArt(const QString& name)
     }
     QImage picture;
     if (!picture.loadFromData(bytes)) {
-        throw InterfaceArtError("Unreadable interface art: " + name.toStdString());
+        throw InterfaceArtError(QStringLiteral("Unreadable interface art: ") + name);
     }
     return picture;
 }

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "common/user_error.h"
+
 #include <QIcon>
 #include <QImage>
 #include <QString>
 
-#include <stdexcept>
-
 // Raised when a picture of the interface art is missing or cannot be decoded.
-class InterfaceArtError : public std::runtime_error {
+class InterfaceArtError : public UserError {
 public:
-    using std::runtime_error::runtime_error;
+    using UserError::UserError;
 };
 
 // A picture of the interface art that the program carries, by its file name ("banner_left.jpg").

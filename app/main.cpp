@@ -17,7 +17,7 @@ int main(int argc, char** argv)
         // "tamboril a.jpg b.jpg", as the desktop's "Open With" starts it: those pictures are the pages.
         Form1.AddPicturesFromArguments(QCoreApplication::arguments().mid(1));
         return QApplication::exec();
-    } catch (const std::exception& error) {
+    } catch (const UserError& error) {
         // The window could not be built: there is nothing to run.
         QtWindowDialogs dialogs(nullptr);
         ShowErrorBox(dialogs, error);

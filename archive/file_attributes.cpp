@@ -1,12 +1,14 @@
 #include "archive/file_attributes.h"
 
+#include "common/file_name.h"
+
 #include <QFile>
 
 namespace {
 
 bool IsHiddenName(const QString& path)
 {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1Char('.'));
+    return FileNamePart(path).startsWith(u'.');
 }
 
 } // namespace

@@ -1,54 +1,23 @@
 #include "archive/sorted_zip.h"
 
+#include "common/ascii_case.h"
+
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
-
-namespace {
-
-unsigned char FoldAscii(char byte)
-{
-    const auto code = static_cast<unsigned char>(byte);
-    return code >= 'A' && code <= 'Z' ? static_cast<unsigned char>(code - 'A' + 'a') : code;
-}
-
-// A name, extra field or comment length, which its 16-bit field must hold whole.
-quint16 Length16(qsizetype length)
-{
-    if (length > kMaxFieldLength) {
-        throw std::length_error("zip record field longer than 65535 bytes");
-    }
-    return static_cast<quint16>(length);
-}
-
-} // namespace
-
-int CompareNamesIgnoringAsciiCase(QByteArrayView left, QByteArrayView right)
-{
-    const qsizetype common = std::min(left.size(), right.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        const unsigned char a = FoldAscii(left[i]);
-        const unsigned char b = FoldAscii(right[i]);
-        if (a != b) {
-            return a < b ? -1 : 1;
-        }
-    }
-    return left.size() == right.size() ? 0 : (left.size() < right.size() ? -1 : 1);
-}
 
 bool TSortedZip::NameLess::operator()(const Record* left, const Record* right) const
 {
-    return CompareNamesIgnoringAsciiCase(left->Name(), right->Name()) < 0;
+    return CompareIgnoringAsciiCase(left->Name(), right->Name()) < 0;
 }
 
 bool TSortedZip::NameLess::operator()(const Record* left, QByteArrayView right) const
 {
-    return CompareNamesIgnoringAsciiCase(left->Name(), right) < 0;
+    return CompareIgnoringAsciiCase(left->Name(), right) < 0;
 }
 
 bool TSortedZip::NameLess::operator()(QByteArrayView left, const Record* right) const
 {
-    return CompareNamesIgnoringAsciiCase(left, right->Name()) < 0;
+    return CompareIgnoringAsciiCase(left, right->Name()) < 0;
 }
 
 void TSortedZip::Add(const TZipHeaderInfo& entry)

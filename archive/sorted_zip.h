@@ -67,5 +67,3 @@ private:
     std::multiset<const Record*, NameLess> byName_;
 };
 
-// Compares two stored names with ASCII letters folded to lower case: negative, zero or positive.
-int CompareNamesIgnoringAsciiCase(QByteArrayView left, QByteArrayView right);

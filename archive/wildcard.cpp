@@ -1,14 +1,6 @@
 #include "archive/wildcard.h"
 
-namespace {
-
-char16_t FoldAscii(QChar character)
-{
-    const char16_t code = character.unicode();
-    return code >= u'A' && code <= u'Z' ? static_cast<char16_t>(code - u'A' + u'a') : code;
-}
-
-} // namespace
+#include "common/ascii_case.h"
 
 bool WildcardMatch(QStringView text, QStringView pattern)
 {
@@ -21,7 +13,7 @@ bool WildcardMatch(QStringView text, QStringView pattern)
         if (p < pattern.size() && pattern[p] == u'*') {
             starPattern = p++;
             starText = t;
-        } else if (p < pattern.size() && (pattern[p] == u'?' || FoldAscii(pattern[p]) == FoldAscii(text[t]))) {
+        } else if (p < pattern.size() && (pattern[p] == u'?' || FoldAsciiCase(pattern[p].unicode()) == FoldAsciiCase(text[t].unicode()))) {
             ++p;
             ++t;
         } else if (starPattern >= 0) {

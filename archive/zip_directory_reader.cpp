@@ -312,7 +312,7 @@ void CheckNoOverlap(const std::vector<StoredEntry>& entries)
     std::vector<std::pair<quint64, quint64>> spans;
     spans.reserve(entries.size());
     for (const StoredEntry& entry : entries) {
-        spans.emplace_back(entry.header.relativeOffset, entry.dataOffset + entry.header.compressedSize);
+        spans.emplace_back(entry.header.relativeOffset, static_cast<quint64>(entry.dataOffset) + entry.header.compressedSize);
     }
     std::sort(spans.begin(), spans.end());
     for (size_t i = 1; i < spans.size(); ++i) {

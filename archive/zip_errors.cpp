@@ -2,19 +2,11 @@
 
 #include <cstring>
 
-ZipError::ZipError(const QString& text) : std::runtime_error(text.toStdString())
-{
-}
-
 ENotEnoughRoom::ENotEnoughRoom() : ZipError(kNotEnoughRoomText)
 {
 }
 
 EZCompressionError::EZCompressionError() : ZipError(kCompressionErrorText)
-{
-}
-
-EUserCanceled::EUserCanceled() : ZipError(kUserCanceledText)
 {
 }
 

@@ -1,22 +1,21 @@
 #pragma once
 
-#include <QString>
+#include "common/user_error.h"
 
-#include <stdexcept>
+#include <QString>
 
 // The texts the archive writer reports; the window shows them as they stand.
 inline constexpr char kNotEnoughRoomText[] = "Not enough room to write archive";
 inline constexpr char kSeekErrorText[] = "\nSeek error";
 inline constexpr char kCompressionErrorText[] = "error";
-inline constexpr char kUserCanceledText[] = "User Aborted Operation";
 inline constexpr char kNotValidZipText[] = "Not a valid zip file!";
 inline constexpr char kFileExistsText[] = "The file is existing.";
 inline constexpr char kUnsafeNameText[] = "A name that could leave the archive's folders cannot be stored:";
 
 // Every failure of the archive writer: an error that carries the text to show.
-class ZipError : public std::runtime_error {
+class ZipError : public UserError {
 public:
-    explicit ZipError(const QString& text);
+    using UserError::UserError;
 };
 
 // A write to the archive stored fewer bytes than asked: the disk is full, or the file may grow no further.
@@ -29,12 +28,6 @@ public:
 class EZCompressionError : public ZipError {
 public:
     EZCompressionError();
-};
-
-// The caller asked the writer to stop. The window does not show this one.
-class EUserCanceled : public ZipError {
-public:
-    EUserCanceled();
 };
 
 // The archive file, or the temporary file of a merge, could not be created or opened.

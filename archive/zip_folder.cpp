@@ -1,6 +1,7 @@
 #include "archive/zip_folder.h"
 
 #include "archive/zip_writer.h"
+#include "common/cancellation.h"
 
 #include <exception>
 
@@ -36,9 +37,12 @@ void SetUpFolderTree(ZipWriter& writer, const QString& root, const QString& arch
     writer.SetZipName(archivePath);
 }
 
+// What a request to stop does to a packing: it fails like any error, or it passes to the caller.
+enum class OnCancel { Fail, PassOn };
+
 // Runs a writer that `setUp` prepares, as a whole: true when it ran to its end.
 template <typename SetUp>
-bool RunWriter(const PackingHooks& hooks, QString* failureReason, SetUp setUp)
+bool RunWriter(const PackingHooks& hooks, QString* failureReason, OnCancel onCancel, SetUp setUp)
 {
     try {
         ZipWriter writer(hooks);
@@ -48,6 +52,11 @@ bool RunWriter(const PackingHooks& hooks, QString* failureReason, SetUp setUp)
         }
         writer.WriteArchive();
         return true;
+    } catch (const EUserCanceled& canceled) {
+        if (onCancel == OnCancel::PassOn) {
+            throw;
+        }
+        return Fail(failureReason, QString::fromUtf8(canceled.what()));
     } catch (const std::exception& error) {
         return Fail(failureReason, QString::fromUtf8(error.what()));
     } catch (...) {
@@ -64,7 +73,7 @@ bool ZipFolder(int direction, int volumeSize, const QString& archivePath, const 
         return Fail(failureReason, QLatin1String(kOnlyPackingText));
     }
     const QString root = WithoutTrailingSeparator(folder);
-    return RunWriter(hooks, failureReason, [&](ZipWriter& writer) {
+    return RunWriter(hooks, failureReason, OnCancel::Fail, [&](ZipWriter& writer) {
         SetUpFolderTree(writer, root, archivePath);
         writer.FilesList().append(root + QLatin1String("/*.*"));
     });
@@ -74,7 +83,7 @@ bool PackBook(const QString& bookPath, const QString& stagingRoot, bool replace,
               QString* failureReason)
 {
     const QString root = WithoutTrailingSeparator(stagingRoot);
-    return RunWriter(hooks, failureReason, [&](ZipWriter& writer) {
+    return RunWriter(hooks, failureReason, OnCancel::PassOn, [&](ZipWriter& writer) {
         SetUpFolderTree(writer, root, bookPath);
         writer.SetZipAction(replace ? zaReplace : zaCreate);
         writer.FilesList() << root + QLatin1String("/mimetype") << QLatin1Char(kRecursionMark) + root +

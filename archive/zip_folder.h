@@ -20,6 +20,6 @@ bool ZipFolder(int direction, int volumeSize, const QString& archivePath, const 
 // step; without, a file that has appeared there meanwhile is left alone and the packing fails with "The file is
 // existing.". An earlier book is never merged with the new one. True when the book is complete. On false,
 // *failureReason (when not null) receives the error's text; the earlier book is as it was and no temporary file
-// is left.
+// is left. A request to stop raises EUserCanceled, with the same guarantees.
 bool PackBook(const QString& bookPath, const QString& stagingRoot, bool replace, const PackingHooks& hooks = {},
               QString* failureReason = nullptr);

@@ -7,7 +7,6 @@
 #include <QStringView>
 
 #include <algorithm>
-#include <stdexcept>
 
 #include <zlib.h>
 
@@ -33,15 +32,6 @@ private:
 
     QByteArray bytes_;
 };
-
-// A name, extra field or comment length; a longer one cannot be written and would corrupt the record.
-quint64 Length16(qsizetype length)
-{
-    if (length > kMaxFieldLength) {
-        throw std::length_error("zip record field longer than 65535 bytes");
-    }
-    return static_cast<quint64>(length);
-}
 
 quint64 Value32(quint64 value)
 {
@@ -107,7 +97,7 @@ QByteArray CentralExtra(const TZipHeaderInfo& entry)
     RecordBytes extra;
     if (!values.Result().isEmpty()) {
         extra.U16(kZip64ExtraId);               // header ID
-        extra.U16(values.Result().size());      // data size
+        extra.U16(Length16(values.Result().size())); // data size
         extra.Bytes(values.Result());           // the overflowing values
     }
     extra.Bytes(entry.centralExtra);
@@ -115,6 +105,14 @@ QByteArray CentralExtra(const TZipHeaderInfo& entry)
 }
 
 } // namespace
+
+quint16 Length16(qsizetype length)
+{
+    // Names are file paths of at most a few thousand bytes, and extra fields carried over are checked as they
+    // are read; a longer field is a fault of the program.
+    Q_ASSERT(length >= 0 && length <= kMaxFieldLength);
+    return static_cast<quint16>(length);
+}
 
 QByteArray StoredName(const QString& folderPart, const QString& namePart)
 {

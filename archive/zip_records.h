@@ -101,6 +101,9 @@ QByteArray UnicodePathExtra(const QByteArray& storedName);
 // General purpose flags for a deflate level: 2 or less is "fast", 8 or more "maximum", others neither.
 quint16 FlagsForLevel(int level);
 
+// A name, extra field or comment length in its 16-bit field. The writer never makes a longer one.
+quint16 Length16(qsizetype length);
+
 // True when either size needs the Zip64 form.
 bool NeedsZip64Sizes(const TZipHeaderInfo& entry);
 

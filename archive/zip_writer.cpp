@@ -11,6 +11,8 @@
 #include "archive/zip_directory_reader.h"
 #include "archive/zip_entry_data.h"
 #include "archive/zip_errors.h"
+#include "common/cancellation.h"
+#include "common/file_name.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,11 +64,6 @@ QString TrimmedName(const QString& name)
         --last;
     }
     return name.mid(first, last - first);
-}
-
-QString NamePart(const QString& path)
-{
-    return path.mid(path.lastIndexOf(kSeparator) + 1);
 }
 
 // The local header is completed by writing it again in place. Storing the entry's data first is a write like
@@ -321,7 +318,7 @@ std::vector<ZipWriter::PackStep> ZipWriter::PlanSteps(const std::vector<StoredEn
 
 bool ZipWriter::StoresUncompressed(const QString& path) const
 {
-    return packLevel_ == 0 || MatchesAny(NamePart(path), noCompressList_);
+    return packLevel_ == 0 || MatchesAny(FileNamePart(path), noCompressList_);
 }
 
 bool ZipWriter::AddFileEntry(const QString& path, bool store)
@@ -431,7 +428,7 @@ QString ZipWriter::FolderPart(const QString& path) const
 
 QByteArray ZipWriter::StoredNameOf(const QString& path) const
 {
-    return StoredName(FolderPart(path), NamePart(path));
+    return StoredName(FolderPart(path), FileNamePart(path));
 }
 
 qsizetype ZipWriter::IndexOfFirstStoredEntry() const

@@ -1,6 +1,5 @@
 #include "builder/conversion.h"
 
-#include "archive/zip_errors.h"
 #include "archive/zip_folder.h"
 #include "builder/book_identity.h"
 #include "builder/content_folder.h"
@@ -11,6 +10,7 @@
 #include "builder/package_document.h"
 #include "builder/picture_names.h"
 #include "builder/style_sheet.h"
+#include "common/cancellation.h"
 
 #include <QFileInfo>
 
@@ -128,6 +128,47 @@ QStringList StageBook(const QStringList& rowPaths, const BookSettings& settings,
     return problems;
 }
 
+// Stages the book, checks what it needs and packs it: the conversion after its first steps. Raises
+// EUserCanceled when the person asks to stop.
+ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& settings, const StagingPaths& staging,
+                          ConversionUi& ui, BusyGuard& busy)
+{
+    const QString missing = MissingSettingMessage(settings);
+    const QStringList problems = StageBook(rowPaths, settings, missing.isEmpty(), staging.oebpsDir, ui);
+
+    if (!missing.isEmpty()) {
+        busy.Release();
+        ui.ShowMessage(missing, kNoteCaption);
+        return ConversionResult::SettingMissing;
+    }
+    const QString bookPath = BookPath(settings);
+    const auto fail = [&](const QString& reason) {
+        busy.Release();
+        ui.ShowError(QStringLiteral("Failed to build: ") + bookPath + u'\n' + reason);
+        return ConversionResult::Failed;
+    };
+    const QString obstacle = ObstacleToWriting(problems, settings.outputFolder, bookPath);
+    if (!obstacle.isEmpty()) {
+        return fail(obstacle);
+    }
+    const QFileInfo earlierBook(bookPath);
+    const bool replace = earlierBook.exists() || earlierBook.isSymLink();
+    if (replace && !ui.AskOverwrite(QStringLiteral("The file is existing. Overwrite?"), QStringLiteral("Information"))) {
+        return ConversionResult::ReplaceDeclined;
+    }
+
+    QString failureReason;
+    // Without a Yes, nothing is replaced: a book that appears meanwhile stays and this one fails.
+    const bool packed = PackBook(bookPath, staging.epubFilesDir, replace, HooksFor(ui), &failureReason);
+    busy.Release();
+    if (!packed) {
+        return fail(failureReason);
+    }
+    ui.ShowSuccess(QStringLiteral("Successed to build: ") + bookPath, QStringLiteral("Congratulation"));
+    ui.OpenFolder(settings.outputFolder);
+    return ConversionResult::BookWritten;
+}
+
 }  // namespace
 
 QString BookPath(const BookSettings& settings)
@@ -162,51 +203,16 @@ QString ProblemsText(const QStringList& problems)
 ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& settings, const StagingPaths& staging,
                              ConversionUi& ui)
 {
-    const int pageCount = static_cast<int>(rowPaths.size());
-    if (pageCount == 0) {
+    if (rowPaths.isEmpty()) {
         return ConversionResult::NothingToConvert;
     }
     CheckTextsOfTheBook(settings);
     RecreateContentFolder(staging.oebpsDir);
     BusyGuard busy(ui);
-
-    const QString missing = MissingSettingMessage(settings);
-    QStringList problems;
     try {
-        problems = StageBook(rowPaths, settings, missing.isEmpty(), staging.oebpsDir, ui);
+        return MakeBook(rowPaths, settings, staging, ui, busy);
     } catch (const EUserCanceled&) {
+        // The person asked to stop and knows it: nothing more is said.
         return ConversionResult::Canceled;
     }
-
-    if (!missing.isEmpty()) {
-        busy.Release();
-        ui.ShowMessage(missing, kNoteCaption);
-        return ConversionResult::SettingMissing;
-    }
-    const QString bookPath = BookPath(settings);
-    const auto fail = [&](const QString& reason) {
-        busy.Release();
-        ui.ShowError(QStringLiteral("Failed to build: ") + bookPath + u'\n' + reason);
-        return ConversionResult::Failed;
-    };
-    const QString obstacle = ObstacleToWriting(problems, settings.outputFolder, bookPath);
-    if (!obstacle.isEmpty()) {
-        return fail(obstacle);
-    }
-    const QFileInfo earlierBook(bookPath);
-    const bool replace = earlierBook.exists() || earlierBook.isSymLink();
-    if (replace && !ui.AskOverwrite(QStringLiteral("The file is existing. Overwrite?"), QStringLiteral("Information"))) {
-        return ConversionResult::ReplaceDeclined;
-    }
-
-    QString failureReason;
-    // Without a Yes, nothing is replaced: a book that appears meanwhile stays and this one fails.
-    const bool packed = PackBook(bookPath, staging.epubFilesDir, replace, HooksFor(ui), &failureReason);
-    busy.Release();
-    if (!packed) {
-        return ui.CancelRequested() ? ConversionResult::Canceled : fail(failureReason);
-    }
-    ui.ShowSuccess(QStringLiteral("Successed to build: ") + bookPath, QStringLiteral("Congratulation"));
-    ui.OpenFolder(settings.outputFolder);
-    return ConversionResult::BookWritten;
 }

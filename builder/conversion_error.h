@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QString>
+#include "common/user_error.h"
 
-#include <stdexcept>
-
-// A failure that ends a conversion without a book; what() holds the text for the person, in UTF-8.
-class ConversionError : public std::runtime_error {
+// A failure that ends a conversion without a book.
+class ConversionError : public UserError {
 public:
-    explicit ConversionError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    using UserError::UserError;
 };

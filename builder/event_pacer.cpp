@@ -1,7 +1,7 @@
 #include "builder/event_pacer.h"
 
-#include "archive/zip_errors.h"
 #include "builder/conversion_ui.h"
+#include "common/cancellation.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 #include "builder/picture_names.h"
 
-#include "builder/file_names.h"
 #include "builder/style_sheet.h"
+#include "common/ascii_case.h"
+#include "common/file_name.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,23 +12,6 @@
 #include <string_view>
 
 namespace {
-
-// Names compare as the book's readers and the archive compare them: ASCII letters without case.
-QString NameKey(const QString& name)
-{
-    const auto isUpper = [](QChar c) { return c >= u'A' && c <= u'Z'; };
-    // Most names need no change, and then share the name's text.
-    if (std::none_of(name.cbegin(), name.cend(), isUpper)) {
-        return name;
-    }
-    QString key = name;
-    for (QChar& c : key) {
-        if (isUpper(c)) {
-            c = QChar(c.unicode() + (u'a' - u'A'));
-        }
-    }
-    return key;
-}
 
 // The same picture reached by two spellings of its path still counts as one picture.
 QString SourceKey(const QString& path)
@@ -116,16 +100,16 @@ public:
         for (int number = 2; IsTakenByOther(name, path); ++number) {
             name = NumberedName(wanted, number);
         }
-        ownerByName_.insert(NameKey(name), path);
+        ownerByName_.insert(FoldAsciiCase(name), path);
         return name;
     }
 
 private:
-    void Reserve(const QString& name) { ownerByName_.insert(NameKey(name), QString()); }
+    void Reserve(const QString& name) { ownerByName_.insert(FoldAsciiCase(name), QString()); }
 
     bool IsTakenByOther(const QString& name, const QString& path) const
     {
-        const auto owner = ownerByName_.constFind(NameKey(name));
+        const auto owner = ownerByName_.constFind(FoldAsciiCase(name));
         if (owner == ownerByName_.constEnd()) {
             return false;
         }

@@ -20,7 +20,7 @@ void InstallInterruptionHandlers()
     action.sa_handler = NoteInterruption;
     sigemptyset(&action.sa_mask);
     // The handler is for the first signal only; a second one has its usual effect.
-    action.sa_flags = SA_RESETHAND;
+    action.sa_flags = static_cast<int>(SA_RESETHAND);
     for (const int signal : {SIGINT, SIGHUP, SIGTERM}) {
         sigaction(signal, &action, nullptr);
     }

@@ -8,6 +8,7 @@
 #include "cli/interruption.h"
 #include "cli/picture_arguments.h"
 #include "cli/staging_root.h"
+#include "common/user_error.h"
 #include "settings/private_profile.h"
 #include "settings/program_places.h"
 
@@ -16,7 +17,6 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-#include <exception>
 
 #include <unistd.h>
 
@@ -91,8 +91,8 @@ int Convert(const CliOptions& options, const ProgramPlaces& places)
     try {
         const ConversionResult result = ConvertBook(arguments.pictures, settings, StagingPathsAt(staging.Path()), ui);
         return result == ConversionResult::BookWritten ? kExitSuccess : kExitFailure;
-    } catch (const std::exception& error) {
-        PrintError(QString::fromUtf8(error.what()));
+    } catch (const UserError& error) {
+        PrintError(error.Text());
         return kExitFailure;
     }
 }

@@ -8,7 +8,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include <jerror.h>
@@ -81,7 +80,7 @@ J_COLOR_SPACE OutputColourSpace(J_COLOR_SPACE pictureSpace)
 }  // namespace
 
 JpegError::JpegError(int messageCode)
-    : std::runtime_error("JPEG error #" + std::to_string(messageCode)), messageCode_(messageCode)
+    : UserError(QStringLiteral("JPEG error #%1").arg(messageCode)), messageCode_(messageCode)
 {
 }
 
@@ -157,11 +156,12 @@ struct JpegReader::State {
         decoderOutputSize = QSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
         RowReducer reducer(decoderOutputSize, target, LayoutFor(info));
 
-        const std::size_t rowBytes = static_cast<std::size_t>(info.output_width) * info.output_components;
-        const int rowsPerRead = info.rec_outbuf_height;
+        const std::size_t rowBytes =
+            static_cast<std::size_t>(info.output_width) * static_cast<std::size_t>(info.output_components);
+        const auto rowsPerRead = static_cast<JDIMENSION>(info.rec_outbuf_height);
         std::vector<JSAMPLE> buffer(rowBytes * rowsPerRead);
         std::vector<JSAMPROW> rows(rowsPerRead);
-        for (int i = 0; i < rowsPerRead; ++i) {
+        for (std::size_t i = 0; i < rows.size(); ++i) {
             rows[i] = buffer.data() + rowBytes * i;
         }
         while (info.output_scanline < info.output_height) {
@@ -190,8 +190,7 @@ JpegReader JpegReader::OpenFile(const QString& path)
     auto state = std::make_unique<State>();
     state->file.reset(std::fopen(QFile::encodeName(path).constData(), "rb"));
     if (!state->file) {
-        const char* reason = std::strerror(errno);
-        throw std::runtime_error("Cannot open file \"" + path.toStdString() + "\". " + reason);
+        throw UserError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
     }
     state->Create();
     jpeg_stdio_src(&state->info, state->file.get());
@@ -220,9 +219,7 @@ QSize JpegReader::Size() const
 QImage JpegReader::Decode(QSize outputSize)
 {
     const QSize size = Size();
-    if (outputSize.isEmpty() || outputSize.width() > size.width() || outputSize.height() > size.height()) {
-        throw std::invalid_argument("JPEG output size out of range");
-    }
+    Q_ASSERT(!outputSize.isEmpty() && outputSize.width() <= size.width() && outputSize.height() <= size.height());
     return state_->Decode(outputSize);
 }
 

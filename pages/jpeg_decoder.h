@@ -5,12 +5,13 @@
 #include <QSize>
 #include <QString>
 
+#include "common/user_error.h"
+
 #include <memory>
-#include <stdexcept>
 
 // A fatal error of the JPEG decoder. Its text is "JPEG error #N", N being the decoder's own
 // message number (the msg_code of libjpeg's error manager), which is what the error box shows.
-class JpegError : public std::runtime_error {
+class JpegError : public UserError {
 public:
     explicit JpegError(int messageCode);
 

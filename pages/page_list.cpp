@@ -1,5 +1,6 @@
 #include "pages/page_list.h"
 
+#include "common/file_name.h"
 #include "pages/picture_files.h"
 
 #include <QFileInfo>
@@ -25,9 +26,9 @@ QTreeWidgetItem* NewRow(const QString& page, const QString& path)
 }
 
 // Which rows are selected, by position: a row is when any of its cells is.
-std::vector<bool> SelectedRows(const QTreeWidget& list)
+QList<bool> SelectedRows(const QTreeWidget& list)
 {
-    std::vector<bool> selected(list.topLevelItemCount(), false);
+    QList<bool> selected(list.topLevelItemCount(), false);
     for (const QItemSelectionRange& range : list.selectionModel()->selection()) {
         if (range.isValid() && !range.parent().isValid()) {
             std::fill(selected.begin() + range.top(), selected.begin() + range.bottom() + 1, true);
@@ -37,7 +38,7 @@ std::vector<bool> SelectedRows(const QTreeWidget& list)
 }
 
 // Selects the rows marked in `selected`, in one step: a range for each run of marked rows.
-void SelectRows(QTreeWidget& list, const std::vector<bool>& selected)
+void SelectRows(QTreeWidget& list, const QList<bool>& selected)
 {
     QItemSelection selection;
     const auto rows = static_cast<int>(selected.size());
@@ -58,7 +59,7 @@ void SelectRows(QTreeWidget& list, const std::vector<bool>& selected)
 // Where the current row is once the selected rows are gone, as the list itself would move it: the
 // current row where it now stands when it stays; else the nearest row kept above it, or below it
 // when none is above; -1 when there is no current row or no row is left.
-int CurrentRowAfterRemoval(const std::vector<bool>& selected, int currentRow)
+int CurrentRowAfterRemoval(const QList<bool>& selected, int currentRow)
 {
     if (currentRow < 0) {
         return -1;
@@ -110,7 +111,7 @@ void RenumberPages(QTreeWidget& list, int firstRow)
 
 void RemoveSelectedPages(QTreeWidget& list)
 {
-    const std::vector<bool> selected = SelectedRows(list);
+    const QList<bool> selected = SelectedRows(list);
     if (std::find(selected.begin(), selected.end(), true) == selected.end()) {
         RenumberPages(list);
         return;
@@ -186,7 +187,7 @@ void SortPagesByFileName(QTreeWidget& list)
         QString name;
         bool selected;
     };
-    const std::vector<bool> selected = SelectedRows(list);
+    const QList<bool> selected = SelectedRows(list);
     const QModelIndex current = list.currentIndex();
     const QTreeWidgetItem* currentItem = list.itemFromIndex(current);
 
@@ -194,10 +195,10 @@ void SortPagesByFileName(QTreeWidget& list)
     list.selectionModel()->clearSelection();
     const QList<QTreeWidgetItem*> items = list.invisibleRootItem()->takeChildren();
     std::vector<Row> rows;
-    rows.reserve(items.size());
+    rows.reserve(static_cast<std::size_t>(items.size()));
     for (qsizetype row = 0; row < items.size(); ++row) {
         const QString path = items[row]->text(kPathColumn);
-        rows.push_back({items[row], path.mid(path.lastIndexOf(u'/') + 1), selected[row]});
+        rows.push_back({items[row], FileNamePart(path), selected[row]});
     }
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
         return a.name != b.name ? NaturalLess(a.name, b.name)
@@ -206,8 +207,8 @@ void SortPagesByFileName(QTreeWidget& list)
 
     QList<QTreeWidgetItem*> sorted;
     sorted.reserve(items.size());
-    std::vector<bool> sortedSelected;
-    sortedSelected.reserve(rows.size());
+    QList<bool> sortedSelected;
+    sortedSelected.reserve(items.size());
     int currentRow = -1;
     for (const Row& row : rows) {
         if (row.item == currentItem) {
@@ -215,7 +216,7 @@ void SortPagesByFileName(QTreeWidget& list)
         }
         row.item->setText(kPageColumn, QString::number(sorted.size() + 1));
         sorted << row.item;
-        sortedSelected.push_back(row.selected);
+        sortedSelected << row.selected;
     }
     list.addTopLevelItems(sorted);
     if (currentRow >= 0) {

@@ -3,13 +3,11 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <stdexcept>
 
 QSize PreviewPictureSize(QSize pictureSize, QSize boxSize)
 {
-    if (boxSize.isEmpty()) {
-        throw std::invalid_argument("Preview box size is empty");
-    }
+    // The preview box has a size of its own, never none.
+    Q_ASSERT(!boxSize.isEmpty());
     if (pictureSize.width() <= boxSize.width() && pictureSize.height() <= boxSize.height()) {
         return pictureSize;
     }

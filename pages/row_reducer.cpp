@@ -1,7 +1,8 @@
 #include "pages/row_reducer.h"
 
+#include "common/user_error.h"
+
 #include <algorithm>
-#include <new>
 
 namespace {
 
@@ -62,17 +63,17 @@ RowReducer::RowReducer(QSize source, QSize target, PixelLayout layout)
     : source_(source),
       target_(target),
       layout_(layout),
-      targetColumn_(source.width()),
-      columnSpan_(target.width(), 0),
+      targetColumn_(static_cast<std::size_t>(source.width())),
+      columnSpan_(static_cast<std::size_t>(target.width()), 0),
       sums_(static_cast<std::size_t>(target.width()) * 3, 0),
       image_(target, QImage::Format_RGB888)
 {
     if (image_.isNull()) {
-        throw std::bad_alloc();
+        throw UserError(QStringLiteral("There is not enough memory to show the picture."));
     }
-    for (int x = 0; x < source.width(); ++x) {
-        targetColumn_[x] = TargetIndex(x, source.width(), target.width());
-        ++columnSpan_[targetColumn_[x]];
+    for (std::size_t x = 0; x < targetColumn_.size(); ++x) {
+        targetColumn_[x] = TargetIndex(static_cast<int>(x), source.width(), target.width());
+        ++columnSpan_[static_cast<std::size_t>(targetColumn_[x])];
     }
 }
 
@@ -104,10 +105,10 @@ void RowReducer::AddRow(const std::uint8_t* row)
 void RowReducer::WriteTargetRow(int targetRow)
 {
     std::uint8_t* out = image_.scanLine(targetRow);
-    for (int x = 0; x < target_.width(); ++x) {
+    for (std::size_t x = 0; x < columnSpan_.size(); ++x) {
         const std::uint64_t count = static_cast<std::uint64_t>(columnSpan_[x]) * rowsSummed_;
-        for (int c = 0; c < 3; ++c) {
-            const std::size_t i = static_cast<std::size_t>(x) * 3 + c;
+        for (std::size_t c = 0; c < 3; ++c) {
+            const std::size_t i = x * 3 + c;
             out[i] = static_cast<std::uint8_t>((sums_[i] + count / 2) / count);
         }
     }

@@ -174,7 +174,7 @@ void WriteProfileString(const QString& path, const QString& section, const QStri
     // A file that exists but cannot be read is not rewritten: its other lines would be lost.
     std::optional<ProfileLines> profile = ReadLines(path);
     if (!profile) {
-        throw ProfileWriteError(failure.toStdString());
+        throw ProfileWriteError(failure);
     }
     // A value is one line of the file: a line break in it would start a line of its own, so the
     // value ends where its first line does.
@@ -190,6 +190,6 @@ void WriteProfileString(const QString& path, const QString& section, const QStri
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        throw ProfileWriteError(failure.toStdString());
+        throw ProfileWriteError(failure);
     }
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <stdexcept>
+#include "common/user_error.h"
 
 // The settings file could not be written.
-class ProfileWriteError : public std::runtime_error {
+class ProfileWriteError : public UserError {
 public:
-    using std::runtime_error::runtime_error;
+    using UserError::UserError;
 };

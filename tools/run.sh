@@ -2,7 +2,7 @@
 # One entry point for people and for CI.
 #
 #   tools/run.sh start              install what is missing, build, start Tamboril
-#   tools/run.sh test               install what is missing, build, run every test
+#   tools/run.sh test               install what is missing, build (warnings are errors), run every test
 #   tools/run.sh test --sanitize    the same with clang, AddressSanitizer and
 #                                   UndefinedBehaviorSanitizer, plus short fuzzing runs
 #   tools/run.sh test --tsan        the archive tests with clang and ThreadSanitizer
@@ -77,7 +77,7 @@ case "$command" in
     install_missing_packages
     if [ "${1:-}" = "--sanitize" ]; then
       build "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-        -DTAMBORIL_SANITIZE=ON -DTAMBORIL_FUZZ=ON
+        -DTAMBORIL_SANITIZE=ON -DTAMBORIL_FUZZ=ON -DTAMBORIL_WERROR=ON
       # Every test program and every program a test starts stops at its first finding.
       export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
       export LSAN_OPTIONS="suppressions=$top/tests/support/lsan.supp:print_suppressions=0"
@@ -86,18 +86,19 @@ case "$command" in
     elif [ "${1:-}" = "--tsan" ]; then
       # The archive writer is the only part with threads of its own: only its tests are built and run here.
       cmake -S "$top" -B "$top/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-        -DTAMBORIL_TSAN=ON >/dev/null
+        -DTAMBORIL_TSAN=ON -DTAMBORIL_WERROR=ON >/dev/null
       cmake --build "$top/build-tsan" --parallel "$(nproc)" --target archive_tests
       export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
       run_tests "$top/build-tsan" -R '^archive_tests\.'
     else
-      build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+      build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIL_WERROR=ON
       run_tests "$top/build"
     fi
     ;;
   package)
     install_missing_packages
-    build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    # The same settings as the test build, so that the package is made from what was tested.
+    build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIL_WERROR=ON
     rm -rf "$top/build/packages"
     (cd "$top/build" && cpack -G DEB -B "$top/build/packages" >/dev/null)
     deb=$(echo "$top"/build/packages/tamboril_*.deb)

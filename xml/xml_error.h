@@ -1,13 +1,9 @@
 #pragma once
 
-#include <QString>
+#include "common/user_error.h"
 
-#include <stdexcept>
-
-// The error every operation of the XML writer raises; what() holds the message in UTF-8.
-class XmlError : public std::runtime_error {
+// The error every operation of the XML writer raises.
+class XmlError : public UserError {
 public:
-    explicit XmlError(const QString& message) : std::runtime_error(message.toStdString()) {}
-
-    QString Message() const { return QString::fromUtf8(what()); }
+    using UserError::UserError;
 };

@@ -3,7 +3,7 @@
 #include <QRgba64>
 
 ImageHeaderError::ImageHeaderError()
-    : std::runtime_error("This operation is not valid because the current image contains no valid header.")
+    : UserError(QStringLiteral("This operation is not valid because the current image contains no valid header."))
 {
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "common/user_error.h"
+
 #include <QImage>
 
-#include <stdexcept>
-
 // Raised when an operation needs a picture and is given an empty one.
-class ImageHeaderError : public std::runtime_error {
+class ImageHeaderError : public UserError {
 public:
     ImageHeaderError();
 };

@@ -403,11 +403,12 @@ void TPNGButton::EnabledChanged()
         // This runs inside Qt's event handling, which an exception must not cross.
         try {
             MakeDisabledImage(imageNormal_, FImageDisabled);
-        } catch (const std::exception& error) {
-            if (OnError)
+        } catch (const UserError& error) {
+            if (OnError) {
                 OnError(error);
-            else
+            } else {
                 qWarning("%s", error.what());
+            }
             return;
         }
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/user_error.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPoint>
@@ -8,7 +10,6 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <optional>
 
@@ -69,7 +70,7 @@ class TPNGButton : public QWidget {
 
 public:
     using TNotifyEvent = std::function<void(TPNGButton& sender)>;
-    using TErrorEvent = std::function<void(const std::exception& error)>;
+    using TErrorEvent = std::function<void(const UserError& error)>;
 
     // 23 x 23 pixels, pbsDefault, pbsImageAbove, no caption, no pictures, pbsUp.
     explicit TPNGButton(QWidget* parent = nullptr);

@@ -141,7 +141,7 @@ TEST_F(ZipParallelTest, OneWorkerAndSeveralWriteTheSameBytes)
 TEST_F(ZipParallelTest, CancelStopsTheWorkersAndLeavesNoBookNoFileNoThread)
 {
     for (int i = 0; i < 8; ++i) {
-        WriteTestFile(PathIn(QString("root/OEBPS/photo%1.jpg").arg(i)), RandomBytes(1500000, i));
+        WriteTestFile(PathIn(QString("root/OEBPS/photo%1.jpg").arg(i)), RandomBytes(1500000, static_cast<unsigned>(i)));
     }
     // A first packing lets any thread that a runtime starts once, at the first thread (ThreadSanitizer's), be
     // there before the count.

@@ -62,7 +62,8 @@ QByteArray FromHex(const char* hex)
 
 quint32 U16At(const QByteArray& bytes, qsizetype position)
 {
-    return static_cast<unsigned char>(bytes[position]) | static_cast<unsigned char>(bytes[position + 1]) << 8;
+    return static_cast<quint32>(static_cast<unsigned char>(bytes[position]))
+        | static_cast<quint32>(static_cast<unsigned char>(bytes[position + 1])) << 8;
 }
 
 quint32 U32At(const QByteArray& bytes, qsizetype position)

@@ -28,7 +28,7 @@ int QuadrantAt(QSize size, int x, int y)
 // The samples stored for one pixel of a quadrant.
 void StoreSamples(TestColour colour, int quadrant, JSAMPLE* out)
 {
-    const QRgb rgb = kColours[quadrant];
+    const QRgb rgb = kColours[static_cast<std::size_t>(quadrant)];
     switch (colour) {
     case TestColour::Rgb:
         out[0] = Sample(qRed(rgb));
@@ -36,7 +36,7 @@ void StoreSamples(TestColour colour, int quadrant, JSAMPLE* out)
         out[2] = Sample(qBlue(rgb));
         return;
     case TestColour::Grey:
-        out[0] = Sample(kGreys[quadrant]);
+        out[0] = Sample(kGreys[static_cast<std::size_t>(quadrant)]);
         return;
     case TestColour::Cmyk:
     case TestColour::Ycck:
@@ -59,14 +59,14 @@ QRgb QuadrantColour(TestColour colour, int quadrant)
 {
     switch (colour) {
     case TestColour::Grey:
-        return qRgb(kGreys[quadrant], kGreys[quadrant], kGreys[quadrant]);
+        return qRgb(kGreys[static_cast<std::size_t>(quadrant)], kGreys[static_cast<std::size_t>(quadrant)], kGreys[static_cast<std::size_t>(quadrant)]);
     case TestColour::Cmyk:
     case TestColour::Ycck:
-        return quadrant == 3 ? qRgb(128, 128, 128) : kColours[quadrant];
+        return quadrant == 3 ? qRgb(128, 128, 128) : kColours[static_cast<std::size_t>(quadrant)];
     case TestColour::Rgb:
         break;
     }
-    return kColours[quadrant];
+    return kColours[static_cast<std::size_t>(quadrant)];
 }
 
 QByteArray MakeTestJpeg(QSize size, const TestJpegOptions& options)
@@ -79,8 +79,8 @@ QByteArray MakeTestJpeg(QSize size, const TestJpegOptions& options)
     unsigned long outputSize = 0;
     jpeg_mem_dest(&info, &output, &outputSize);
 
-    info.image_width = size.width();
-    info.image_height = size.height();
+    info.image_width = static_cast<JDIMENSION>(size.width());
+    info.image_height = static_cast<JDIMENSION>(size.height());
     const bool grey = options.colour == TestColour::Grey;
     const bool inks = options.colour == TestColour::Cmyk || options.colour == TestColour::Ycck;
     info.input_components = grey ? 1 : inks ? 4 : 3;
@@ -94,11 +94,11 @@ QByteArray MakeTestJpeg(QSize size, const TestJpegOptions& options)
         jpeg_simple_progression(&info);
     }
     jpeg_start_compress(&info, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(size.width()) * info.input_components);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(info.input_components));
     while (info.next_scanline < info.image_height) {
         for (int x = 0; x < size.width(); ++x) {
             StoreSamples(options.colour, QuadrantAt(size, x, static_cast<int>(info.next_scanline)),
-                         &row[static_cast<std::size_t>(x) * info.input_components]);
+                         &row[static_cast<std::size_t>(x) * static_cast<std::size_t>(info.input_components)]);
         }
         JSAMPROW rows[] = {row.data()};
         jpeg_write_scanlines(&info, rows, 1);

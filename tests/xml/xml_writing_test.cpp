@@ -141,7 +141,7 @@ TEST_F(XmlWriteToFileTest, FileThatCannotBeCreatedRaisesAndLeavesNothing)
         WriteToFile(document, path);
         FAIL() << "writing into a missing folder succeeded";
     } catch (const XmlError& error) {
-        EXPECT_TRUE(error.Message().startsWith("Cannot create file " + path + ": "))
+        EXPECT_TRUE(error.Text().startsWith("Cannot create file " + path + ": "))
             << error.what();
     }
     EXPECT_FALSE(QFileInfo::exists(PathIn("missing")));

@@ -45,13 +45,12 @@ TEST(ErrorBoxTest, FullStopIsAppendedWhenTheLastCharacterSortsAfterIt)
     EXPECT_EQ(ErrorBoxText(""), "");
 }
 
-TEST(ErrorBoxTest, ShowsTheMessageUnderTheProgramsTitleButNothingForASilentAbort)
+TEST(ErrorBoxTest, ShowsTheMessageUnderTheProgramsTitle)
 {
     RecordingDialogs dialogs;
-    ShowErrorBox(dialogs, std::runtime_error("Disk full"));
-    ShowErrorBox(dialogs, std::runtime_error("Gr\xc3\xbc\xc3\x9f"
-                                             "e!"));
-    ShowErrorBox(dialogs, SilentAbort());
+    ShowErrorBox(dialogs, UserError("Disk full"));
+    ShowErrorBox(dialogs, UserError(QString::fromUtf8("Gr\xc3\xbc\xc3\x9f"
+                                                      "e!")));
     const QString title = ApplicationTitle(QCoreApplication::applicationFilePath());
     EXPECT_EQ(title, "Window_tests");
     EXPECT_EQ(dialogs.events, QStringList({"error|" + title + "|Disk full.", "error|" + title + "|Grüße!"}));
