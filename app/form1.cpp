@@ -20,7 +20,7 @@
 #include "pages/page_list_view.h"
 #include "pages/picture_files.h"
 #include "pages/preview_picture.h"
-#include "settings/private_profile.h"
+#include "settings/output_folder_setting.h"
 #include "settings/program_places.h"
 
 #include <QAction>
@@ -33,8 +33,6 @@
 
 namespace {
 
-const QString kSettingsSection = QStringLiteral("Options");
-const QString kSavePathKey = QStringLiteral("SavePath");
 
 }  // namespace
 
@@ -101,7 +99,7 @@ void TForm1::FormDestroy(QObject*)
 void TForm1::LoadSettings()
 {
     ConfigIni = places_.configIni;
-    LabeledEdit4->setText(ReadProfileString(ConfigIni, kSettingsSection, kSavePathKey, QString()));
+    LabeledEdit4->setText(ReadOutputFolderSetting(ConfigIni));
 }
 
 // An empty field is saved too, so that the next start shows it empty. The user's configuration
@@ -109,7 +107,7 @@ void TForm1::LoadSettings()
 void TForm1::SaveSettings()
 {
     MakePrivateFolder(QFileInfo(ConfigIni).path());
-    WriteProfileString(ConfigIni, kSettingsSection, kSavePathKey, LabeledEdit4->text());
+    WriteOutputFolderSetting(ConfigIni, LabeledEdit4->text());
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -7,11 +7,6 @@
 #include <QDirIterator>
 #include <QFileInfo>
 
-StagingPaths StagingPathsIn(const QString& folder)
-{
-    return StagingPathsAt(folder + QStringLiteral("/epubfiles"));
-}
-
 StagingPaths StagingPathsAt(const QString& stagingRoot)
 {
     return {stagingRoot, stagingRoot + QStringLiteral("/OEBPS")};

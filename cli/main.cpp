@@ -9,7 +9,7 @@
 #include "cli/picture_arguments.h"
 #include "cli/staging_root.h"
 #include "common/user_error.h"
-#include "settings/private_profile.h"
+#include "settings/output_folder_setting.h"
 #include "settings/program_places.h"
 
 #include <QCoreApplication>
@@ -31,7 +31,7 @@ constexpr int kExitSignalBase = 128;
 // The output folder the window saved in its config.ini (PlacesOfProgram); read, never written.
 QString SavedOutputFolder(const ProgramPlaces& places)
 {
-    return ReadProfileString(places.configIni, QStringLiteral("Options"), QStringLiteral("SavePath"), QString());
+    return ReadOutputFolderSetting(places.configIni);
 }
 
 void PrintError(const QString& text)

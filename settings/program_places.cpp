@@ -10,6 +10,9 @@
 namespace {
 
 constexpr char kProgramName[] = "tamboril";
+// The window's staging root, and the folder beside the built programs that holds the installation data.
+constexpr char kStagingRootName[] = "epubfiles";
+constexpr char kSettingsFileName[] = "config.ini";
 
 // The folder a base-directory variable names, or `fallback` (below the home folder) when it is
 // unset, empty or relative: such a value is to be ignored.
@@ -37,18 +40,18 @@ ProgramPlaces PlacesOfProgram(const QString& programFolder, bool programFolderWr
 {
     ProgramPlaces places;
     if (programFolderWritable) {
-        places.configIni = programFolder + QStringLiteral("/config.ini");
-        places.epubFilesDir = programFolder + QStringLiteral("/epubfiles");
+        places.configIni = programFolder + u'/' + QLatin1String(kSettingsFileName);
+        places.epubFilesDir = programFolder + u'/' + QLatin1String(kStagingRootName);
     } else {
         const QString name = QLatin1String(kProgramName);
-        places.configIni = BaseFolder("XDG_CONFIG_HOME", QStringLiteral(".config")) + u'/' + name +
-                           QStringLiteral("/config.ini");
+        places.configIni = BaseFolder("XDG_CONFIG_HOME", QStringLiteral(".config")) + u'/' + name + u'/' +
+                           QLatin1String(kSettingsFileName);
         places.epubFilesDir = BaseFolder("XDG_CACHE_HOME", QStringLiteral(".cache")) + u'/' + name +
-                              QStringLiteral("/epubfiles");
+                              u'/' + QLatin1String(kStagingRootName);
     }
     const QString installed = InstalledDataFolder(programFolder);
     places.installationData =
-        QFileInfo(installed).isDir() ? installed : programFolder + QStringLiteral("/epubfiles");
+        QFileInfo(installed).isDir() ? installed : programFolder + u'/' + QLatin1String(kStagingRootName);
     return places;
 }
 

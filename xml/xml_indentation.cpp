@@ -1,10 +1,10 @@
 #include "xml/xml_indentation.h"
 
 #include "xml/xml_document.h"
+#include "xml/xml_namespaces.h"
 
 namespace {
 
-const QString kLineBreak = QStringLiteral("\r\n");
 
 void InsertFormattingText(TXMLNode& parent, int position, const QString& text)
 {

@@ -1,9 +1,10 @@
 #include "xml/xml_names.h"
 
+#include "xml/xml_namespaces.h"
+
 namespace {
 
 const QChar kPrefixSeparator = u':';
-const QString kXmlnsName = QStringLiteral("xmlns");
 
 // The NameStartChar production of XML 1.0 (fifth edition), without ":" which the caller
 // handles as the prefix separator. Characters beyond the Basic Multilingual Plane arrive as

@@ -1,12 +1,7 @@
 #include "xml/xml_namespace_lookup.h"
 
 #include "xml/xml_names.h"
-
-namespace {
-
-const QString kXmlnsPrefix = QStringLiteral("xmlns");
-
-}  // namespace
+#include "xml/xml_namespaces.h"
 
 const TXMLNode* FindNamespaceDeclaration(const TXMLNode& element, const QString& namespaceUri)
 {
@@ -23,14 +18,14 @@ const TXMLNode* FindNamespaceDeclaration(const TXMLNode& element, const QString&
 
 QString DeclaredPrefix(const TXMLNode& declaration)
 {
-    return declaration.Prefix() == kXmlnsPrefix ? declaration.LocalName() : QString();
+    return declaration.Prefix() == kXmlnsName ? declaration.LocalName() : QString();
 }
 
 QString NamespaceUriOfPrefix(const TXMLNode& element, const QString& prefix)
 {
     for (const TXMLNode* scope = &element; scope != nullptr; scope = scope->ParentNode()) {
         for (const TXMLNode& attribute : scope->AttributeNodes()) {
-            if (attribute.Prefix() == kXmlnsPrefix && attribute.LocalName() == prefix) {
+            if (attribute.Prefix() == kXmlnsName && attribute.LocalName() == prefix) {
                 return attribute.Value();
             }
         }

@@ -110,8 +110,7 @@ void SetAttributeValueNS(TXMLNode& element, const QString& name, const QString& 
 
 void DeclareNamespacePrefix(TXMLNode& element, const QString& prefix, const QString& namespaceUri)
 {
-    const QString xmlns = QStringLiteral("xmlns");
-    SetAttributeValueNS(element, prefix.isEmpty() ? xmlns : JoinQualifiedName(xmlns, prefix), kXmlnsNamespace,
+    SetAttributeValueNS(element, prefix.isEmpty() ? kXmlnsName : JoinQualifiedName(kXmlnsName, prefix), kXmlnsNamespace,
                         namespaceUri);
 }
 

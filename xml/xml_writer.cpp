@@ -1,6 +1,7 @@
 #include "xml/xml_writer.h"
 
 #include "xml/xml_error.h"
+#include "xml/xml_namespaces.h"
 
 #include <QBuffer>
 #include <QSaveFile>
@@ -8,7 +9,6 @@
 
 namespace {
 
-const QString kLineBreak = QStringLiteral("\r\n");
 const QString kUtf8 = QStringLiteral("UTF-8");
 
 // The serialiser writes UTF-8 only; a declaration naming another encoding would make the

@@ -39,15 +39,17 @@ void MakeDisabledImage(const QImage& source, QImage& dest)
         dest = source.convertToFormat(QImage::Format_RGBA64);
         for (int y = 0; y < dest.height(); ++y) {
             auto* pixel = reinterpret_cast<QRgba64*>(dest.scanLine(y));
-            for (int x = 0; x < dest.width(); ++x)
+            for (int x = 0; x < dest.width(); ++x) {
                 pixel[x].setAlpha(pixel[x].alpha() / 3);
+            }
         }
     } else {
         dest = source.convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < dest.height(); ++y) {
             auto* pixel = reinterpret_cast<QRgb*>(dest.scanLine(y));
-            for (int x = 0; x < dest.width(); ++x)
+            for (int x = 0; x < dest.width(); ++x) {
                 pixel[x] = (pixel[x] & 0x00ffffffu) | (static_cast<QRgb>(qAlpha(pixel[x]) / 3) << 24);
+            }
         }
     }
 }

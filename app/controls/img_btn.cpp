@@ -75,16 +75,20 @@ void TImgBtn::leaveEvent(QEvent* event)
 void TImgBtn::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != Qt::LeftButton) {
         return;
+    }
     clickPending_ = true;
-    if (!supported_)
+    if (!supported_) {
         return;
+    }
     FButtonDown = true;
-    if (FMouseInside)
+    if (FMouseInside) {
         Show(picDown_);
-    if (OnMouseDown)
+    }
+    if (OnMouseDown) {
         OnMouseDown(*event);
+    }
 }
 
 void TImgBtn::mouseMoveEvent(QMouseEvent* event)
@@ -96,20 +100,25 @@ void TImgBtn::mouseMoveEvent(QMouseEvent* event)
 void TImgBtn::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != Qt::LeftButton) {
         return;
+    }
     // The click comes first, so that its handler runs while the pressed picture is shown.
     const bool click = clickPending_ && rect().contains(event->position().toPoint());
     clickPending_ = false;
-    if (click)
+    if (click) {
         emit clicked();
-    if (!supported_)
+    }
+    if (!supported_) {
         return;
+    }
     FButtonDown = false;
-    if (FMouseInside)
+    if (FMouseInside) {
         Show(picUp_);
-    if (OnMouseUp)
+    }
+    if (OnMouseUp) {
         OnMouseUp(*event);
+    }
 }
 
 // The second press of a double click is not a press of the button: no pressed picture and no
@@ -119,39 +128,33 @@ void TImgBtn::mouseDoubleClickEvent(QMouseEvent* event)
     event->accept();
 }
 
-// While a mouse button is held on a widget, Qt gives the widget every move of the pointer but
-// no enter or leave event, and sends the leave only after the release. The pictures must change
-// the moment the pointer crosses the edge during a press, so the moves report crossings too,
-// and a crossing already reported is not reported again when Qt's own event follows.
 void TImgBtn::PointerCrossed(bool inside, const QEvent& message)
 {
-    if (inside == pointerInside_)
-        return;
-    pointerInside_ = inside;
-    if (inside)
-        PointerEntered(message);
-    else
-        PointerLeft(message);
+    pointer_.Report(inside, [&](bool entered) { entered ? PointerEntered(message) : PointerLeft(message); });
 }
 
 void TImgBtn::PointerEntered(const QEvent& message)
 {
-    if (!supported_)
+    if (!supported_) {
         return;
+    }
     FMouseInside = true;
     Show(FButtonDown ? picDown_ : picUp_);
-    if (OnMouseEnter)
+    if (OnMouseEnter) {
         OnMouseEnter(message);
+    }
 }
 
 void TImgBtn::PointerLeft(const QEvent& message)
 {
-    if (!supported_)
+    if (!supported_) {
         return;
+    }
     FMouseInside = false;
     Show(pic_);
-    if (OnMouseLeave)
+    if (OnMouseLeave) {
         OnMouseLeave(message);
+    }
 }
 
 void TImgBtn::Show(const QImage& picture)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/controls/pointer_tracker.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -80,8 +82,8 @@ private:
     bool supported_ = true;
     bool FMouseInside = false;
     bool FButtonDown = false;
-    // Where the pointer really is, whatever Supported says; see PointerCrossed.
-    bool pointerInside_ = false;
+    // Where the pointer really is, whatever Supported says.
+    PointerTracker pointer_;
     // A left press (not the second press of a double click) is waiting for its release.
     bool clickPending_ = false;
 };

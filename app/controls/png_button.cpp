@@ -44,14 +44,18 @@ void DrawEdge(QPainter& painter, const QPalette& palette, const QRect& r, Edge e
 {
     const QColor topLeft = palette.color(QPalette::Active, edge.topLeft);
     const QColor bottomRight = palette.color(QPalette::Active, edge.bottomRight);
-    if (sides & kTop)
+    if (sides & kTop) {
         painter.fillRect(r.left(), r.top(), r.width(), 1, topLeft);
-    if (sides & kLeft)
+    }
+    if (sides & kLeft) {
         painter.fillRect(r.left(), r.top(), 1, r.height(), topLeft);
-    if (sides & kBottom)
+    }
+    if (sides & kBottom) {
         painter.fillRect(r.left(), r.bottom(), r.width(), 1, bottomRight);
-    if (sides & kRight)
+    }
+    if (sides & kRight) {
         painter.fillRect(r.right(), r.top(), 1, r.height(), bottomRight);
+    }
 }
 
 // A standard push-button face over the whole of r, filled with the button colour.
@@ -229,12 +233,15 @@ bool TPNGButton::Pressed() const
 
 const QImage& TPNGButton::ChosenImage() const
 {
-    if (Pressed() && !imageDown_.isNull())
+    if (Pressed() && !imageDown_.isNull()) {
         return imageDown_;
-    if (FMouseOver && !imageOver_.isNull() && isEnabled())
+    }
+    if (FMouseOver && !imageOver_.isNull() && isEnabled()) {
         return imageOver_;
-    if (FState == TPNGButtonState::pbsDisabled && !FImageDisabled.isNull())
+    }
+    if (FState == TPNGButtonState::pbsDisabled && !FImageDisabled.isNull()) {
         return FImageDisabled;
+    }
     return imageNormal_;
 }
 
@@ -246,16 +253,18 @@ void TPNGButton::paintEvent(QPaintEvent*)
     const QImage& image = ChosenImage();
     const QFontMetrics metrics = painter.fontMetrics();
     std::optional<QSize> captionSize;
-    if (!caption_.isEmpty())
+    if (!caption_.isEmpty()) {
         captionSize = QSize(metrics.horizontalAdvance(caption_), metrics.height());
+    }
     const TPNGButtonPlacement placement = PlacePNGButtonContent(size(), image.size(), captionSize, buttonLayout_, pressed);
 
     const QRect captionClip = DrawFrame(painter, pressed);
     // Nothing is filled behind image or caption: the picture is blended by its alpha channel
     // over the frame and the parent, and text is drawn without background.
     painter.drawImage(placement.image, image);
-    if (caption_.isEmpty())
+    if (caption_.isEmpty()) {
         return;
+    }
     painter.setPen(FState == TPNGButtonState::pbsDisabled ? palette().color(QPalette::Disabled, QPalette::ButtonText)
                                                           : FontColor());
     painter.setClipRect(captionClip);
@@ -268,8 +277,9 @@ QRect TPNGButton::DrawFrame(QPainter& painter, bool pressed) const
     const QRect r = rect();
     switch (buttonStyle_) {
     case TPNGButtonStyle::pbsFlat:
-        if (FState == TPNGButtonState::pbsDisabled)
+        if (FState == TPNGButtonState::pbsDisabled) {
             break;
+        }
         // The flat outlines: highlight over shadow when raised, the reverse when sunken.
         if (pressed) {
             DrawEdge(painter, palette(), r, kSunkenOuter, kAllSides);
@@ -302,8 +312,9 @@ void TPNGButton::leaveEvent(QEvent*)
 void TPNGButton::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
         clickPending_ = true;
+    }
     MouseDown(event->button());
 }
 
@@ -332,24 +343,28 @@ void TPNGButton::mouseReleaseEvent(QMouseEvent* event)
         // The click of a release on the button comes before the mouse-up handling.
         const bool click = clickPending_ && rect().contains(event->position().toPoint());
         clickPending_ = false;
-        if (click)
+        if (click) {
             Click();
+        }
     }
-    if (FState == TPNGButtonState::pbsDown)
+    if (FState == TPNGButtonState::pbsDown) {
         SetState(TPNGButtonState::pbsUp);
+    }
 }
 
 void TPNGButton::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::EnabledChange)
+    if (event->type() == QEvent::EnabledChange) {
         EnabledChanged();
+    }
     QWidget::changeEvent(event);
 }
 
 void TPNGButton::MouseDown(Qt::MouseButton button)
 {
-    if (FState == TPNGButtonState::pbsUp && button == Qt::LeftButton)
+    if (FState == TPNGButtonState::pbsUp && button == Qt::LeftButton) {
         SetState(TPNGButtonState::pbsDown);
+    }
 }
 
 void TPNGButton::Click()
@@ -362,37 +377,31 @@ void TPNGButton::Click()
     emit clicked();
 }
 
-// While a mouse button is held on a widget, Qt gives the widget every move of the pointer but
-// no enter or leave event, and sends the leave only after the release. The look must change the
-// moment the pointer crosses the edge during a press, so the moves report crossings too, and a
-// crossing already reported is not reported again when Qt's own event follows.
 void TPNGButton::PointerCrossed(bool inside)
 {
-    if (inside == pointerInside_)
-        return;
-    pointerInside_ = inside;
-    if (inside)
-        PointerEntered();
-    else
-        PointerLeft();
+    pointer_.Report(inside, [this](bool entered) { entered ? PointerEntered() : PointerLeft(); });
 }
 
 void TPNGButton::PointerEntered()
 {
-    if (!isEnabled())
+    if (!isEnabled()) {
         return;
-    if (OnMouseEnter)
+    }
+    if (OnMouseEnter) {
         OnMouseEnter(*this);
+    }
     FMouseOver = true;
     update();
 }
 
 void TPNGButton::PointerLeft()
 {
-    if (!isEnabled())
+    if (!isEnabled()) {
         return;
-    if (OnMouseExit)
+    }
+    if (OnMouseExit) {
         OnMouseExit(*this);
+    }
     FMouseOver = false;
     update();
 }

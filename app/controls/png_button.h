@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/controls/pointer_tracker.h"
 #include "common/user_error.h"
 
 #include <QColor>
@@ -144,8 +145,8 @@ private:
     QImage imageNormal_;
     QImage FImageDisabled;
     QImage imageOver_;
-    // Where the pointer really is, whether or not the button is enabled; see PointerCrossed.
-    bool pointerInside_ = false;
+    // Where the pointer really is, whether or not the button is enabled.
+    PointerTracker pointer_;
     // A left press (not the second press of a double click) is waiting for its release.
     bool clickPending_ = false;
 };

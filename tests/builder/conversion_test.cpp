@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         TempFolderTest::SetUp();
-        staging_ = StagingPathsIn(PathIn("program"));
+        staging_ = StagingPathsAt(PathIn("program/epubfiles"));
         WriteTestFile(staging_.epubFilesDir + "/mimetype", "application/epub+zip");
     }
 

@@ -81,18 +81,23 @@ QImage RenderOver(QWidget& control, QColor background)
 QRect BoundsOf(const QImage& image, QColor color)
 {
     QRect bounds;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == color.rgba())
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == color.rgba()) {
                 bounds |= QRect(x, y, 1, 1);
+            }
+        }
+    }
     return bounds;
 }
 
 int CountOf(const QImage& image, QColor color)
 {
     int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
             count += image.pixel(x, y) == color.rgba() ? 1 : 0;
+        }
+    }
     return count;
 }

@@ -84,8 +84,9 @@ protected:
     // Every pixel of each area has the area's colour.
     static void ExpectAreas(const QImage& drawn, std::initializer_list<std::pair<QRect, QColor>> areas)
     {
-        for (const auto& [area, color] : areas)
+        for (const auto& [area, color] : areas) {
             EXPECT_EQ(CountOf(drawn.copy(area), color), area.width() * area.height()) << area.x() << "," << area.y();
+        }
     }
 
     // Where the caption's ink lies in the button when the top-left corner of its text is at topLeft.

@@ -127,9 +127,11 @@ TEST_F(WindowLayoutTest, WindowIsAFramelessFixedRoundedRectangle)
     // All four corners are cut alike: the shape reaches the last column and row exactly as the first.
     auto cutIn = [&shape](QPoint cornerPixel, int dx, int dy) {
         int cut = 0;
-        for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 5; ++x)
+        for (int y = 0; y < 5; ++y) {
+            for (int x = 0; x < 5; ++x) {
                 cut += shape.contains(cornerPixel + QPoint(dx * x, dy * y)) ? 0 : 1;
+            }
+        }
         return cut;
     };
     const int topLeft = cutIn({0, 0}, 1, 1);
