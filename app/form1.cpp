@@ -31,11 +31,6 @@
 #include <QUrl>
 #include <QWindow>
 
-namespace {
-
-
-}  // namespace
-
 TForm1::TForm1(const QString& programFolder, std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     : QWidget(parent)
     , places_(PlacesOfProgram(programFolder))
