@@ -8,9 +8,9 @@
 #include <utility>
 
 ErrorAbout::ErrorAbout(const QString& message, QStringList subjects)
-    : UserError(message), subjects_(std::move(subjects))
-{
-}
+    : UserError(message),
+      subjects_(std::move(subjects))
+{}
 
 const QStringList& ErrorAbout::Subjects() const noexcept
 {

@@ -32,9 +32,9 @@
 #include <QWindow>
 
 TForm1::TForm1(const QString& programFolder, std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
-    : QWidget(parent)
-    , places_(PlacesOfProgram(programFolder))
-    , dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtWindowDialogs>(this))
+    : QWidget(parent),
+      places_(PlacesOfProgram(programFolder)),
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtWindowDialogs>(this))
 {
     CreateControls();
     ConnectHandlers();
@@ -363,21 +363,18 @@ void TForm1::ConnectHandlers()
     onTriggered(SortByFileName1, &TForm1::SortByFileName1Click);
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { Guarded([this] { PopupMenu1Popup(PopupMenu1); }); });
 
-    connect(ListView1, &QTreeWidget::customContextMenuRequested, this, [this](QPoint pos) {
-        Guarded([&] { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
-    });
+    connect(ListView1, &QTreeWidget::customContextMenuRequested, this,
+            [this](QPoint pos) { Guarded([&] { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); }); });
     connect(ListView1, &QAbstractItemView::clicked, this, [this] { Guarded([this] { ListView1Click(ListView1); }); });
     // The keyboard: Delete removes the selected rows as the Remove button does, and a move of the
     // current row refreshes the preview as a click does.
     connect(ListView1, &PageListView::currentMovedByKey, this,
             [this] { Guarded([this] { ListView1Click(ListView1); }); });
     connect(ListView1, &PageListView::deletePressed, this, [this] { Guarded([this] { PNGButton1Click(ListView1); }); });
-    connect(ListView1, &PageListView::dragOver, this, [this](QObject* source, QPoint pos) {
-        Guarded([&] { ListView1DragOver(ListView1, source, pos); });
-    });
-    connect(ListView1, &PageListView::dragDrop, this, [this](QObject* source, QPoint pos) {
-        Guarded([&] { ListView1DragDrop(ListView1, source, pos); });
-    });
+    connect(ListView1, &PageListView::dragOver, this,
+            [this](QObject* source, QPoint pos) { Guarded([&] { ListView1DragOver(ListView1, source, pos); }); });
+    connect(ListView1, &PageListView::dragDrop, this,
+            [this](QObject* source, QPoint pos) { Guarded([&] { ListView1DragDrop(ListView1, source, pos); }); });
     connect(ListView1, &PageListView::filesDropped, this,
             [this](const QStringList& paths, const QStringList& undecodable) {
                 Guarded([&] { ListView1FilesDropped(ListView1, paths, undecodable); });

@@ -119,51 +119,51 @@ public:
     BookSettings CurrentBookSettings() const;
 
     // The controls, named as in the window's layout, with what the person sees of each.
-    TPanel* PanelTop;          // the banner across the top, which drags the window
-    PictureBox* Image4;        // the banner's middle, stretched to the width
-    PictureBox* Image2;        // the banner's left end, with the product's name
-    PictureBox* Image6;        // the banner's right end
-    TImgBtn* ImgBtnMin;        // the small minimise button at the top right
-    TImgBtn* ImgBtnClose;      // the small close button at the top right
-    TPNGButton* PNGButton1;    // "Remove": removes the selected pages
-    TPNGButton* PNGButton5;    // "Home": opens the product's home page
-    TPNGButton* PNGButton4;    // "Convert": makes the book
-    TPNGButton* PNGButton3;    // "Remove All": empties the page list
-    TPNGButton* PNGButton2;    // "Add": adds pictures through a file dialog
+    TPanel* PanelTop;        // the banner across the top, which drags the window
+    PictureBox* Image4;      // the banner's middle, stretched to the width
+    PictureBox* Image2;      // the banner's left end, with the product's name
+    PictureBox* Image6;      // the banner's right end
+    TImgBtn* ImgBtnMin;      // the small minimise button at the top right
+    TImgBtn* ImgBtnClose;    // the small close button at the top right
+    TPNGButton* PNGButton1;  // "Remove": removes the selected pages
+    TPNGButton* PNGButton5;  // "Home": opens the product's home page
+    TPNGButton* PNGButton4;  // "Convert": makes the book
+    TPNGButton* PNGButton3;  // "Remove All": empties the page list
+    TPNGButton* PNGButton2;  // "Add": adds pictures through a file dialog
 
-    TPanel* PanelBtm;          // the strip along the bottom edge
-    PictureBox* Image3;        // its left end
-    PictureBox* Image10;       // its right end
-    PictureBox* Image11;       // its middle, stretched to the width
+    TPanel* PanelBtm;     // the strip along the bottom edge
+    PictureBox* Image3;   // its left end
+    PictureBox* Image10;  // its right end
+    PictureBox* Image11;  // its middle, stretched to the width
 
-    TPanel* PanelLeft;         // the column on the left: preview, title and author
-    PictureBox* Image8;        // the divider between that column and the page list
-    PictureBox* Image7;        // the window's left edge
-    TPanel* PanelLeftBtm;      // the column's content
-    PictureBox* Image1;        // the preview of the clicked page's picture
-    PictureBox* Image16;       // the strip under the preview
-    PictureBox* Image5;        // the heading over the title field
-    PictureBox* Image15;       // the background behind the title field
-    PictureBox* Image12;       // the heading over the author field
-    PictureBox* Image14;       // the background behind the author field
-    QLineEdit* Edit1;          // the book's title
-    QLineEdit* Edit2;          // the author's name
+    TPanel* PanelLeft;     // the column on the left: preview, title and author
+    PictureBox* Image8;    // the divider between that column and the page list
+    PictureBox* Image7;    // the window's left edge
+    TPanel* PanelLeftBtm;  // the column's content
+    PictureBox* Image1;    // the preview of the clicked page's picture
+    PictureBox* Image16;   // the strip under the preview
+    PictureBox* Image5;    // the heading over the title field
+    PictureBox* Image15;   // the background behind the title field
+    PictureBox* Image12;   // the heading over the author field
+    PictureBox* Image14;   // the background behind the author field
+    QLineEdit* Edit1;      // the book's title
+    QLineEdit* Edit2;      // the author's name
 
-    PictureBox* Image9;        // the window's right edge
+    PictureBox* Image9;  // the window's right edge
 
-    TPanel* PanelClient;       // the middle: the page list and the fields below it
-    PageListView* ListView1;   // the page list: page number and picture path, one row per page
-    TPanel* PaneClientBtm;     // the area under the page list
-    PictureBox* Image13;       // its background
-    PictureBox* Image17;       // the line between the page list and the fields
-    PictureBox* Image18;       // the hint's icon
-    QLabel* Label2;            // the hint that rows can be dragged into order
-    LabeledEdit* LabeledEdit3; // the cover picture's path; empty for no cover
-    LabeledEdit* LabeledEdit4; // the output folder
-    TPNGButton* PNGButton8;    // chooses the cover picture
-    TPNGButton* PNGButton9;    // chooses the output folder
-    TPanel* PanelImage;        // hidden: holds the sprite of the window buttons' pictures
-    PictureBox* ImageM;        // that sprite
+    TPanel* PanelClient;        // the middle: the page list and the fields below it
+    PageListView* ListView1;    // the page list: page number and picture path, one row per page
+    TPanel* PaneClientBtm;      // the area under the page list
+    PictureBox* Image13;        // its background
+    PictureBox* Image17;        // the line between the page list and the fields
+    PictureBox* Image18;        // the hint's icon
+    QLabel* Label2;             // the hint that rows can be dragged into order
+    LabeledEdit* LabeledEdit3;  // the cover picture's path; empty for no cover
+    LabeledEdit* LabeledEdit4;  // the output folder
+    TPNGButton* PNGButton8;     // chooses the cover picture
+    TPNGButton* PNGButton9;     // chooses the output folder
+    TPanel* PanelImage;         // hidden: holds the sprite of the window buttons' pictures
+    PictureBox* ImageM;         // that sprite
 
     QMenu* PopupMenu1;         // the page list's right-click menu, with its items:
     QAction* Add1;             // "Add"

@@ -148,8 +148,8 @@ void TForm1::CreateBanner()
     Image6 = CreatePicture(p, "Image6", TAlign::alRight, QRect(539, 0, 180, 135), "banner_right.jpg", Fit::AutoSize);
     ImgBtnMin = CreateWindowButton(p, "ImgBtnMin");
     ImgBtnClose = CreateWindowButton(p, "ImgBtnClose");
-    PNGButton1 = CreateCommandButton(p, "PNGButton1", QRect(56, 40, 58, 58), QStringLiteral("Remove"),
-                                     "icon_remove.png");
+    PNGButton1 =
+        CreateCommandButton(p, "PNGButton1", QRect(56, 40, 58, 58), QStringLiteral("Remove"), "icon_remove.png");
     PNGButton5 = CreateCommandButton(p, "PNGButton5", QRect(256, 40, 58, 58), QStringLiteral("Home"), "icon_home.png");
     PNGButton4 = CreateCommandButton(p, "PNGButton4", QRect(184, 40, 58, 58), QStringLiteral("Convert"),
                                      "icon_convert.png", ArialBlackFont(), Qt::yellow);
@@ -176,15 +176,15 @@ void TForm1::CreateLeftPanel()
 
     p = PanelLeftBtm;
     Image1 = CreatePicture(p, "Image1", TAlign::alTop, QRect(1, 1, 140, 168), "preview_placeholder.jpg", Fit::Stretch);
-    Image16 = CreatePicture(p, "Image16", TAlign::alTop, QRect(1, 169, 140, 10), "filler_under_preview.jpg",
-                            Fit::Stretch);
+    Image16 =
+        CreatePicture(p, "Image16", TAlign::alTop, QRect(1, 169, 140, 10), "filler_under_preview.jpg", Fit::Stretch);
     Image5 = CreatePicture(p, "Image5", TAlign::alTop, QRect(1, 179, 140, 24), "heading_title.jpg", Fit::AutoSize);
-    Image15 = CreatePicture(p, "Image15", TAlign::alClient, QRect(1, 203, 140, 53), "background_title.jpg",
-                            Fit::Stretch);
-    Image12 = CreatePicture(p, "Image12", TAlign::alBottom, QRect(1, 256, 140, 24), "heading_author.jpg",
-                            Fit::AutoSize);
-    Image14 = CreatePicture(p, "Image14", TAlign::alBottom, QRect(1, 280, 140, 51), "background_author.jpg",
-                            Fit::Stretch);
+    Image15 =
+        CreatePicture(p, "Image15", TAlign::alClient, QRect(1, 203, 140, 53), "background_title.jpg", Fit::Stretch);
+    Image12 =
+        CreatePicture(p, "Image12", TAlign::alBottom, QRect(1, 256, 140, 24), "heading_author.jpg", Fit::AutoSize);
+    Image14 =
+        CreatePicture(p, "Image14", TAlign::alBottom, QRect(1, 280, 140, 51), "background_author.jpg", Fit::Stretch);
     Edit1 = Create<QLineEdit>(p, "Edit1", TAlign::alNone, QRect(8, 216, 121, 21));
     Edit2 = Create<QLineEdit>(p, "Edit2", TAlign::alNone, QRect(8, 288, 121, 21));
     setTabOrder(Edit1, Edit2);
@@ -223,8 +223,8 @@ void TForm1::CreateClientPanel()
                            Fit::AutoSize);
 
     p = PaneClientBtm;
-    Image13 = CreatePicture(p, "Image13", TAlign::alBottom, QRect(0, 8, 533, 140), "background_fields.jpg",
-                            Fit::Stretch);
+    Image13 =
+        CreatePicture(p, "Image13", TAlign::alBottom, QRect(0, 8, 533, 140), "background_fields.jpg", Fit::Stretch);
     Image17 = CreatePicture(p, "Image17", TAlign::alBottom, QRect(0, -8, 533, 16), "separator.png", Fit::Stretch);
     Image18 = CreatePicture(p, "Image18", TAlign::alNone, QRect(144, 0, 16, 16), "icon_hint.png", Fit::AutoSize);
     Label2 = Create<QLabel>(p, "Label2", TAlign::alNone, QRect(169, 0, 194, 14));
@@ -237,8 +237,7 @@ void TForm1::CreateClientPanel()
     labelPalette.setColor(QPalette::WindowText, Qt::black);
     Label2->setPalette(labelPalette);
     LabeledEdit3 = CreateLabeledEdit(p, "LabeledEdit3", QRect(109, 36, 340, 21), QStringLiteral("Cover Image:  "));
-    LabeledEdit4 = CreateLabeledEdit(p, "LabeledEdit4", QRect(112, 100, 337, 21),
-                                     QStringLiteral("Save  Epub  To:  "));
+    LabeledEdit4 = CreateLabeledEdit(p, "LabeledEdit4", QRect(112, 100, 337, 21), QStringLiteral("Save  Epub  To:  "));
     PNGButton8 = CreateCommandButton(p, "PNGButton8", QRect(469, 16, 57, 57), QString(), "icon_cover.png");
     PNGButton9 = CreateCommandButton(p, "PNGButton9", QRect(469, 80, 57, 57), QString(), "icon_folder.png");
 }

@@ -10,11 +10,7 @@ QRect LabelRectLeftOf(const QRect& edit, QSize label, int spacing)
                  label);
 }
 
-LabeledEdit::LabeledEdit(QWidget* parent)
-    : QLineEdit(parent)
-    , label_(new QLabel(parent))
-{
-}
+LabeledEdit::LabeledEdit(QWidget* parent) : QLineEdit(parent), label_(new QLabel(parent)) {}
 
 QLabel& LabeledEdit::EditLabel() const
 {

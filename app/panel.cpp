@@ -2,10 +2,7 @@
 
 #include <QPainter>
 
-TPanel::TPanel(QWidget* parent)
-    : QWidget(parent)
-{
-}
+TPanel::TPanel(QWidget* parent) : QWidget(parent) {}
 
 void TPanel::SetColor(const QColor& color)
 {

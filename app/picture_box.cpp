@@ -3,10 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-PictureBox::PictureBox(QWidget* parent)
-    : QWidget(parent)
-{
-}
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
 
 void PictureBox::SetPicture(const QImage& picture)
 {

@@ -1,7 +1,7 @@
 #include "app/window_conversion_ui.h"
 
-#include "app/error_box.h"
 #include "app/conversion_progress_dialog.h"
+#include "app/error_box.h"
 #include "app/window_dialogs.h"
 
 #include <QCoreApplication>
@@ -9,11 +9,7 @@
 #include <QGuiApplication>
 #include <QUrl>
 
-WindowConversionUi::WindowConversionUi(WindowDialogs& dialogs, QWidget& owner)
-    : dialogs_(dialogs)
-    , owner_(owner)
-{
-}
+WindowConversionUi::WindowConversionUi(WindowDialogs& dialogs, QWidget& owner) : dialogs_(dialogs), owner_(owner) {}
 
 WindowConversionUi::~WindowConversionUi()
 {

@@ -27,10 +27,7 @@ void ShowOkBox(QWidget* owner, QMessageBox::Icon icon, const QString& text, cons
 
 }  // namespace
 
-QtWindowDialogs::QtWindowDialogs(QWidget* owner)
-    : owner_(owner)
-{
-}
+QtWindowDialogs::QtWindowDialogs(QWidget* owner) : owner_(owner) {}
 
 void QtWindowDialogs::ShowPlainMessage(const QString& text, const QString& caption)
 {

@@ -4,8 +4,8 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <utility>
 
@@ -46,9 +46,7 @@ qint64 FileSink::Position() const
     return position_;
 }
 
-ArchiveOutput::ArchiveOutput(ByteSink& sink) : sink_(sink), bufferStart_(sink.Position())
-{
-}
+ArchiveOutput::ArchiveOutput(ByteSink& sink) : sink_(sink), bufferStart_(sink.Position()) {}
 
 void ArchiveOutput::Write(const char* data, qint64 size)
 {

@@ -29,11 +29,9 @@ qint64 ReadFully(qint64 size, ReadAt readAt)
     return filled;
 }
 
-} // namespace
+}  // namespace
 
-FileReader::FileReader(int descriptor, qint64 size) : descriptor_(descriptor), size_(size)
-{
-}
+FileReader::FileReader(int descriptor, qint64 size) : descriptor_(descriptor), size_(size) {}
 
 qint64 FileReader::Read(char* data, qint64 size)
 {
@@ -56,9 +54,7 @@ qint64 FileReader::ReadAt(qint64 position, char* data, qint64 size) const
     });
 }
 
-MemorySource::MemorySource(QByteArray bytes) : bytes_(std::move(bytes))
-{
-}
+MemorySource::MemorySource(QByteArray bytes) : bytes_(std::move(bytes)) {}
 
 qint64 MemorySource::Read(char* data, qint64 size)
 {

@@ -34,10 +34,12 @@ std::vector<QByteArray> ListNames(const QString& folder)
     return names;
 }
 
-} // namespace
+}  // namespace
 
 TDirSearch::TDirSearch(const QString& folder, const QString& mask, quint32 attributeMask, bool recurse)
-    : mask_(mask), attributeMask_(attributeMask), recurse_(recurse)
+    : mask_(mask),
+      attributeMask_(attributeMask),
+      recurse_(recurse)
 {
     Enter(folder);
 }

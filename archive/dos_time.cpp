@@ -5,10 +5,11 @@ namespace {
 constexpr int kTmYearBase = 1900;
 constexpr int kDosYearFirst = 1980;
 constexpr int kDosYearLast = 2107;
-constexpr quint32 kDosEarliest = (1u << 5 | 1u) << 16;                                     // 1980-01-01 00:00:00
-constexpr quint32 kDosLatest = ((127u << 9 | 12u << 5 | 31u) << 16) | (23u << 11 | 59u << 5 | 29u); // 2107-12-31 23:59:58
+constexpr quint32 kDosEarliest = (1u << 5 | 1u) << 16;  // 1980-01-01 00:00:00
+constexpr quint32 kDosLatest =
+    ((127u << 9 | 12u << 5 | 31u) << 16) | (23u << 11 | 59u << 5 | 29u);  // 2107-12-31 23:59:58
 
-} // namespace
+}  // namespace
 
 quint32 DosDateTime(std::time_t moment)
 {

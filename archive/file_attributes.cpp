@@ -11,7 +11,7 @@ bool IsHiddenName(const QString& path)
     return FileNamePart(path).startsWith(u'.');
 }
 
-} // namespace
+}  // namespace
 
 std::optional<FileStatus> StatusOf(const QString& path)
 {

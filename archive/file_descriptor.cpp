@@ -4,19 +4,14 @@
 
 #include <utility>
 
-FileDescriptor::FileDescriptor(int descriptor) : descriptor_(descriptor)
-{
-}
+FileDescriptor::FileDescriptor(int descriptor) : descriptor_(descriptor) {}
 
 FileDescriptor::~FileDescriptor()
 {
     Close();
 }
 
-FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1))
-{
-}
+FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept : descriptor_(std::exchange(other.descriptor_, -1)) {}
 
 FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept
 {

@@ -21,7 +21,7 @@ constexpr size_t kLeadBlocks = 4;
 // Raised inside a worker when its file was dropped or the pool is stopping, to leave the packing at once.
 struct Stopped {};
 
-} // namespace
+}  // namespace
 
 // Hands each block of a file's packed data to the pool.
 class PackingPool::JobOutput final : public EntryDataOutput {
@@ -46,9 +46,10 @@ private:
 class PackingPool::StoppableReader final : public ByteReader {
 public:
     StoppableReader(PackingPool& pool, qsizetype index, ByteReader& source)
-        : pool_(pool), index_(index), source_(source)
-    {
-    }
+        : pool_(pool),
+          index_(index),
+          source_(source)
+    {}
 
     qint64 Read(char* data, qint64 size) override
     {
@@ -63,7 +64,9 @@ private:
 };
 
 PackingPool::PackingPool(std::vector<PoolSource> sources, const Settings& settings)
-    : sources_(std::move(sources)), settings_(settings), slots_(kFilesInFlight)
+    : sources_(std::move(sources)),
+      settings_(settings),
+      slots_(kFilesInFlight)
 {
     if (sources_.empty()) {
         return;

@@ -70,7 +70,7 @@ QString RandomTemporaryName()
 bool IsLockedFileName(const QByteArray& name)
 {
     return name.startsWith(kLockedNamePrefix)
-        && name.size() == qsizetype(sizeof kLockedNamePrefix) - 1 + kLockedNameRandomLength;
+           && name.size() == qsizetype(sizeof kLockedNamePrefix) - 1 + kLockedNameRandomLength;
 }
 
 // Renames `from` to `to` unless something is at `to`; errno tells why not.
@@ -95,14 +95,13 @@ bool RenameWithoutReplacing(const QByteArray& from, const QByteArray& to)
 // systems cannot; the rename has happened all the same.
 void FlushFolder(const QString& folder)
 {
-    const FileDescriptor descriptor(
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor descriptor(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (descriptor.IsOpen()) {
         ::fsync(descriptor.Get());
     }
 }
 
-} // namespace
+}  // namespace
 
 PendingFile PendingFile::Create(const QString& path)
 {
@@ -146,8 +145,8 @@ PendingFile PendingFile::CreateLockedBeside(const QString& target)
     // Where the file system has no unnamed files, the file is named first and locked at once.
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const QString path = folder + u'/' + RandomTemporaryName();
-        FileDescriptor named(::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC,
-                                    kNewFileMode));
+        FileDescriptor named(
+            ::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, kNewFileMode));
         if (named.IsOpen()) {
             ::flock(named.Get(), LOCK_EX);
             return PendingFile(std::move(named), path);
@@ -160,12 +159,14 @@ PendingFile PendingFile::CreateLockedBeside(const QString& target)
 }
 
 PendingFile::PendingFile(FileDescriptor descriptor, QString path)
-    : descriptor_(std::move(descriptor)), path_(std::move(path))
-{
-}
+    : descriptor_(std::move(descriptor)),
+      path_(std::move(path))
+{}
 
 PendingFile::PendingFile(PendingFile&& other) noexcept
-    : descriptor_(std::move(other.descriptor_)), path_(std::move(other.path_)), finished_(other.finished_)
+    : descriptor_(std::move(other.descriptor_)),
+      path_(std::move(other.path_)),
+      finished_(other.finished_)
 {
     other.finished_ = true;
 }

@@ -39,12 +39,12 @@ void TSortedZip::Add(const TZipHeaderInfo& entry)
     record.extraLength = Length16(entry.centralExtra.size());
     record.commentLength = Length16(entry.comment.size());
     record.zip64Sizes = entry.zip64Sizes;
-    record.bytes = std::make_unique_for_overwrite<char[]>(record.nameLength + record.extraLength
-                                                          + record.commentLength);
+    record.bytes =
+        std::make_unique_for_overwrite<char[]>(record.nameLength + record.extraLength + record.commentLength);
     char* next = record.bytes.get();
-    for (const auto& [field, length] : {std::pair{&entry.fileName, record.nameLength},
-                                        std::pair{&entry.centralExtra, record.extraLength},
-                                        std::pair{&entry.comment, record.commentLength}}) {
+    for (const auto& [field, length] :
+         {std::pair{&entry.fileName, record.nameLength}, std::pair{&entry.centralExtra, record.extraLength},
+          std::pair{&entry.comment, record.commentLength}}) {
         std::memcpy(next, field->constData(), length);
         next += length;
     }

@@ -66,4 +66,3 @@ private:
     std::deque<Record> byNone_;
     std::multiset<const Record*, NameLess> byName_;
 };
-

@@ -13,7 +13,8 @@ bool WildcardMatch(QStringView text, QStringView pattern)
         if (p < pattern.size() && pattern[p] == u'*') {
             starPattern = p++;
             starText = t;
-        } else if (p < pattern.size() && (pattern[p] == u'?' || FoldAsciiCase(pattern[p].unicode()) == FoldAsciiCase(text[t].unicode()))) {
+        } else if (p < pattern.size()
+                   && (pattern[p] == u'?' || FoldAsciiCase(pattern[p].unicode()) == FoldAsciiCase(text[t].unicode()))) {
             ++p;
             ++t;
         } else if (starPattern >= 0) {

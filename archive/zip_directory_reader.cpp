@@ -134,7 +134,8 @@ DirectoryPlace ReadEndRecord(const ByteSource& source, quint64 position, const Q
     place.offset = end.U32();
     place.end = position;
     const bool escaped = thisDisk == kZip64Count16 || centralDisk == kZip64Count16 || entriesOnDisk == kZip64Count16
-        || place.entries == kZip64Count16 || place.size == kZip64Value32 || place.offset == kZip64Value32;
+                         || place.entries == kZip64Count16 || place.size == kZip64Value32
+                         || place.offset == kZip64Value32;
     if (escaped) {
         if (const std::optional<DirectoryPlace> zip64 = ReadZip64End(source, position)) {
             return *zip64;
@@ -213,7 +214,7 @@ SplitExtra SplitZip64(const QByteArray& extra)
 void ApplyZip64(TZipHeaderInfo& header, quint64& diskNumber, const std::optional<QByteArray>& zip64)
 {
     const bool needed = header.uncompressedSize == kZip64Value32 || header.compressedSize == kZip64Value32
-        || header.relativeOffset == kZip64Value32 || diskNumber == kZip64Count16;
+                        || header.relativeOffset == kZip64Value32 || diskNumber == kZip64Count16;
     if (!needed) {
         return;
     }
@@ -312,7 +313,8 @@ void CheckNoOverlap(const std::vector<StoredEntry>& entries)
     std::vector<std::pair<quint64, quint64>> spans;
     spans.reserve(entries.size());
     for (const StoredEntry& entry : entries) {
-        spans.emplace_back(entry.header.relativeOffset, static_cast<quint64>(entry.dataOffset) + entry.header.compressedSize);
+        spans.emplace_back(entry.header.relativeOffset,
+                           static_cast<quint64>(entry.dataOffset) + entry.header.compressedSize);
     }
     std::sort(spans.begin(), spans.end());
     for (size_t i = 1; i < spans.size(); ++i) {
@@ -322,7 +324,7 @@ void CheckNoOverlap(const std::vector<StoredEntry>& entries)
     }
 }
 
-} // namespace
+}  // namespace
 
 std::vector<StoredEntry> ReadZipDirectory(const ByteSource& source)
 {

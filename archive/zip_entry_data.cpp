@@ -21,7 +21,7 @@ quint32 UpdateCrc(quint32 crc, const std::vector<char>& block, qint64 size)
     return static_cast<quint32>(crc32(crc, reinterpret_cast<const Bytef*>(block.data()), static_cast<uInt>(size)));
 }
 
-} // namespace
+}  // namespace
 
 struct DeflateEngine::State {
     z_stream stream{};
@@ -31,8 +31,8 @@ struct DeflateEngine::State {
 
 DeflateEngine::DeflateEngine(int level) : state_(std::make_unique<State>())
 {
-    if (deflateInit2(&state_->stream, level, Z_DEFLATED, kRawDeflateWindowBits, kDeflateMemoryLevel,
-                     Z_DEFAULT_STRATEGY) != Z_OK) {
+    if (deflateInit2(&state_->stream, level, Z_DEFLATED, kRawDeflateWindowBits, kDeflateMemoryLevel, Z_DEFAULT_STRATEGY)
+        != Z_OK) {
         throw EZCompressionError();
     }
 }

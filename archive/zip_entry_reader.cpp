@@ -11,7 +11,6 @@
 #include <sys/stat.h>
 #include <zlib.h>
 
-
 namespace {
 
 [[noreturn]] void Invalid()
@@ -74,7 +73,7 @@ QByteArray EntryContent(const ByteSource& archive, const StoredEntry& entry, qin
     return content;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<QByteArray> ReadZipEntry(const QString& archivePath, const QByteArray& storedName, qint64 maxSize)
 {

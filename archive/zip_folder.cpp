@@ -64,7 +64,7 @@ bool RunWriter(const PackingHooks& hooks, QString* failureReason, OnCancel onCan
     }
 }
 
-} // namespace
+}  // namespace
 
 bool ZipFolder(int direction, int volumeSize, const QString& archivePath, const QString& folder,
                const PackingHooks& hooks, QString* failureReason)
@@ -86,7 +86,8 @@ bool PackBook(const QString& bookPath, const QString& stagingRoot, bool replace,
     return RunWriter(hooks, failureReason, OnCancel::PassOn, [&](ZipWriter& writer) {
         SetUpFolderTree(writer, root, bookPath);
         writer.SetZipAction(replace ? zaReplace : zaCreate);
-        writer.FilesList() << root + QLatin1String("/mimetype") << QLatin1Char(kRecursionMark) + root +
-            QLatin1String("/META-INF/*") << QLatin1Char(kRecursionMark) + root + QLatin1String("/OEBPS/*");
+        writer.FilesList() << root + QLatin1String("/mimetype")
+                           << QLatin1Char(kRecursionMark) + root + QLatin1String("/META-INF/*")
+                           << QLatin1Char(kRecursionMark) + root + QLatin1String("/OEBPS/*");
     });
 }

@@ -72,10 +72,10 @@ QByteArray LocalExtra(const TZipHeaderInfo& entry)
 {
     RecordBytes extra;
     if (entry.zip64Sizes) {
-        extra.U16(kZip64ExtraId);          // header ID
-        extra.U16(16);                     // data size
-        extra.U64(entry.uncompressedSize); // original size
-        extra.U64(entry.compressedSize);   // compressed size
+        extra.U16(kZip64ExtraId);           // header ID
+        extra.U16(16);                      // data size
+        extra.U64(entry.uncompressedSize);  // original size
+        extra.U64(entry.compressedSize);    // compressed size
     }
     extra.Bytes(entry.localExtra);
     return extra.Result();
@@ -96,15 +96,15 @@ QByteArray CentralExtra(const TZipHeaderInfo& entry)
     }
     RecordBytes extra;
     if (!values.Result().isEmpty()) {
-        extra.U16(kZip64ExtraId);               // header ID
-        extra.U16(Length16(values.Result().size())); // data size
-        extra.Bytes(values.Result());           // the overflowing values
+        extra.U16(kZip64ExtraId);                     // header ID
+        extra.U16(Length16(values.Result().size()));  // data size
+        extra.Bytes(values.Result());                 // the overflowing values
     }
     extra.Bytes(entry.centralExtra);
     return extra.Result();
 }
 
-} // namespace
+}  // namespace
 
 quint16 Length16(qsizetype length)
 {
@@ -138,11 +138,11 @@ QByteArray UnicodePathExtra(const QByteArray& storedName)
     const auto nameCrc = crc32(crc32(0, Z_NULL, 0), reinterpret_cast<const Bytef*>(storedName.constData()),
                                static_cast<uInt>(storedName.size()));
     RecordBytes extra;
-    extra.U16(kUnicodePathExtraId);                 // header ID
-    extra.U16(Length16(5 + storedName.size()));     // data size
-    extra.U8(kUnicodePathVersion);                  // version
-    extra.U32(nameCrc);                             // CRC-32 of the header's name field
-    extra.Bytes(storedName);                        // the name as UTF-8
+    extra.U16(kUnicodePathExtraId);              // header ID
+    extra.U16(Length16(5 + storedName.size()));  // data size
+    extra.U8(kUnicodePathVersion);               // version
+    extra.U32(nameCrc);                          // CRC-32 of the header's name field
+    extra.Bytes(storedName);                     // the name as UTF-8
     return extra.Result();
 }
 
@@ -168,18 +168,18 @@ void WriteLocalHeader(TZipHeaderInfo& entry, ArchiveOutput& archive)
     entry.zip64Sizes = entry.zip64Sizes || NeedsZip64Sizes(entry);
     const QByteArray extra = LocalExtra(entry);
     RecordBytes record;
-    record.U32(kLocalHeaderSignature);                                    // signature
-    record.U16(VersionNeeded(entry));                                     // version needed to extract
-    record.U16(entry.flags);                                              // general purpose flags
-    record.U16(entry.compressionMethod);                                  // compression method
-    record.U32(entry.lastModified);                                       // last mod file time, then date
-    record.U32(entry.crc32);                                              // CRC-32
-    record.U32(entry.zip64Sizes ? kZip64Value32 : entry.compressedSize);  // compressed size
-    record.U32(entry.zip64Sizes ? kZip64Value32 : entry.uncompressedSize); // uncompressed size
-    record.U16(Length16(entry.fileName.size()));                          // file name length
-    record.U16(Length16(extra.size()));                                   // extra field length
-    record.Bytes(entry.fileName);                                         // file name
-    record.Bytes(extra);                                                  // extra field
+    record.U32(kLocalHeaderSignature);                                      // signature
+    record.U16(VersionNeeded(entry));                                       // version needed to extract
+    record.U16(entry.flags);                                                // general purpose flags
+    record.U16(entry.compressionMethod);                                    // compression method
+    record.U32(entry.lastModified);                                         // last mod file time, then date
+    record.U32(entry.crc32);                                                // CRC-32
+    record.U32(entry.zip64Sizes ? kZip64Value32 : entry.compressedSize);    // compressed size
+    record.U32(entry.zip64Sizes ? kZip64Value32 : entry.uncompressedSize);  // uncompressed size
+    record.U16(Length16(entry.fileName.size()));                            // file name length
+    record.U16(Length16(extra.size()));                                     // extra field length
+    record.Bytes(entry.fileName);                                           // file name
+    record.Bytes(extra);                                                    // extra field
     archive.Write(record.Result());
 }
 
@@ -187,59 +187,59 @@ void WriteCentralHeader(const TZipHeaderInfo& entry, ArchiveOutput& archive)
 {
     const QByteArray extra = CentralExtra(entry);
     RecordBytes record;
-    record.U32(kCentralHeaderSignature);            // signature
-    record.U16(entry.versionMadeBy);                // version made by
-    record.U16(VersionNeeded(entry));               // version needed to extract
-    record.U16(entry.flags);                        // general purpose flags
-    record.U16(entry.compressionMethod);            // compression method
-    record.U32(entry.lastModified);                 // last mod file time, then date
-    record.U32(entry.crc32);                        // CRC-32
-    record.U32(Value32(entry.compressedSize));      // compressed size
-    record.U32(Value32(entry.uncompressedSize));    // uncompressed size
-    record.U16(Length16(entry.fileName.size()));    // file name length
-    record.U16(Length16(extra.size()));             // extra field length
-    record.U16(Length16(entry.comment.size()));     // file comment length
-    record.U16(entry.diskNumberStart);              // disk number start
-    record.U16(entry.internalAttributes);           // internal file attributes
-    record.U32(entry.externalAttributes);           // external file attributes
-    record.U32(Value32(entry.relativeOffset));      // relative offset of local header
-    record.Bytes(entry.fileName);                   // file name
-    record.Bytes(extra);                            // extra field
-    record.Bytes(entry.comment);                    // file comment
+    record.U32(kCentralHeaderSignature);          // signature
+    record.U16(entry.versionMadeBy);              // version made by
+    record.U16(VersionNeeded(entry));             // version needed to extract
+    record.U16(entry.flags);                      // general purpose flags
+    record.U16(entry.compressionMethod);          // compression method
+    record.U32(entry.lastModified);               // last mod file time, then date
+    record.U32(entry.crc32);                      // CRC-32
+    record.U32(Value32(entry.compressedSize));    // compressed size
+    record.U32(Value32(entry.uncompressedSize));  // uncompressed size
+    record.U16(Length16(entry.fileName.size()));  // file name length
+    record.U16(Length16(extra.size()));           // extra field length
+    record.U16(Length16(entry.comment.size()));   // file comment length
+    record.U16(entry.diskNumberStart);            // disk number start
+    record.U16(entry.internalAttributes);         // internal file attributes
+    record.U32(entry.externalAttributes);         // external file attributes
+    record.U32(Value32(entry.relativeOffset));    // relative offset of local header
+    record.Bytes(entry.fileName);                 // file name
+    record.Bytes(extra);                          // extra field
+    record.Bytes(entry.comment);                  // file comment
     archive.Write(record.Result());
 }
 
 void WriteEndRecord(const TEndCentral& end, ArchiveOutput& archive)
 {
     const bool zip64 = end.entriesOnDisk >= kZip64Count16 || end.totalEntries >= kZip64Count16
-        || end.centralSize >= kZip64Value32 || end.centralOffset >= kZip64Value32;
+                       || end.centralSize >= kZip64Value32 || end.centralOffset >= kZip64Value32;
     RecordBytes record;
     if (zip64) {
         const quint64 zip64EndOffset = static_cast<quint64>(archive.Position());
-        record.U32(kZip64EndRecordSignature);   // signature
-        record.U64(kZip64EndRecordTailSize);    // size of the rest of this record
-        record.U16(kVersionMadeBy);             // version made by
-        record.U16(kVersionNeededZip64);        // version needed to extract
-        record.U32(end.thisDisk);               // number of this disk
-        record.U32(end.centralDisk);            // disk where the central directory starts
-        record.U64(end.entriesOnDisk);          // entries in the central directory on this disk
-        record.U64(end.totalEntries);           // total entries in the central directory
-        record.U64(end.centralSize);            // size of the central directory
-        record.U64(end.centralOffset);          // offset of the start of the central directory
+        record.U32(kZip64EndRecordSignature);  // signature
+        record.U64(kZip64EndRecordTailSize);   // size of the rest of this record
+        record.U16(kVersionMadeBy);            // version made by
+        record.U16(kVersionNeededZip64);       // version needed to extract
+        record.U32(end.thisDisk);              // number of this disk
+        record.U32(end.centralDisk);           // disk where the central directory starts
+        record.U64(end.entriesOnDisk);         // entries in the central directory on this disk
+        record.U64(end.totalEntries);          // total entries in the central directory
+        record.U64(end.centralSize);           // size of the central directory
+        record.U64(end.centralOffset);         // offset of the start of the central directory
 
-        record.U32(kZip64LocatorSignature);     // signature
-        record.U32(end.centralDisk);            // disk that holds the Zip64 end record
-        record.U64(zip64EndOffset);             // offset of the Zip64 end record
-        record.U32(1);                          // total number of disks
+        record.U32(kZip64LocatorSignature);  // signature
+        record.U32(end.centralDisk);         // disk that holds the Zip64 end record
+        record.U64(zip64EndOffset);          // offset of the Zip64 end record
+        record.U32(1);                       // total number of disks
     }
-    record.U32(kEndRecordSignature);            // signature
-    record.U16(end.thisDisk);                   // number of this disk
-    record.U16(end.centralDisk);                // disk where the central directory starts
-    record.U16(Count16(end.entriesOnDisk));     // entries in the central directory on this disk
-    record.U16(Count16(end.totalEntries));      // total entries in the central directory
-    record.U32(Value32(end.centralSize));       // size of the central directory
-    record.U32(Value32(end.centralOffset));     // offset of the start of the central directory
-    record.U16(Length16(end.comment.size()));   // comment length
-    record.Bytes(end.comment);                  // comment
+    record.U32(kEndRecordSignature);           // signature
+    record.U16(end.thisDisk);                  // number of this disk
+    record.U16(end.centralDisk);               // disk where the central directory starts
+    record.U16(Count16(end.entriesOnDisk));    // entries in the central directory on this disk
+    record.U16(Count16(end.totalEntries));     // total entries in the central directory
+    record.U32(Value32(end.centralSize));      // size of the central directory
+    record.U32(Value32(end.centralOffset));    // offset of the start of the central directory
+    record.U16(Length16(end.comment.size()));  // comment length
+    record.Bytes(end.comment);                 // comment
     archive.Write(record.Result());
 }

@@ -40,7 +40,7 @@ constexpr qsizetype kCentralHeadersBetweenDispatches = 4096;
 // How often events get through while the writer waits for work of the system's.
 constexpr std::chrono::milliseconds kDispatchInterval(20);
 constexpr quint32 kFullAttributeMask = kAttributeReadOnly | kAttributeHidden | kAttributeSystem | kAttributeVolume
-    | kAttributeDirectory | kAttributeArchive;
+                                       | kAttributeDirectory | kAttributeArchive;
 
 bool IsWildcardPattern(const QString& line)
 {
@@ -91,11 +91,9 @@ bool IsNewerThan(const QString& path, quint32 entryTime)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 && DosDateTime(info.st_mtime) > entryTime;
 }
 
-} // namespace
+}  // namespace
 
-ZipWriter::ZipWriter(PackingHooks hooks) : hooks_(std::move(hooks)), workerThreads_(DefaultWorkerCount())
-{
-}
+ZipWriter::ZipWriter(PackingHooks hooks) : hooks_(std::move(hooks)), workerThreads_(DefaultWorkerCount()) {}
 
 ZipWriter::~ZipWriter() = default;
 
@@ -149,8 +147,7 @@ void ZipWriter::ExpandFileList()
     filesList_ = files;
 }
 
-void ZipWriter::ExpandPattern(QString pattern, const std::optional<FileStatus>& archive,
-                                    QStringList* files)
+void ZipWriter::ExpandPattern(QString pattern, const std::optional<FileStatus>& archive, QStringList* files)
 {
     bool recurse = recurse_;
     if (pattern.startsWith(kNoRecursionMark) || pattern.startsWith(kRecursionMark)) {

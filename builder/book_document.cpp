@@ -19,7 +19,8 @@ void PrepareBookDocument(TXMLDocument& document)
 }
 
 BookDocumentFile::BookDocumentFile(const QString& path, PauseBetweenPages pause)
-    : file_(document_, path), pause_(std::move(pause))
+    : file_(document_, path),
+      pause_(std::move(pause))
 {
     PrepareBookDocument(document_);
 }

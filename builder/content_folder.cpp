@@ -16,9 +16,12 @@ namespace {
 class Stager {
 public:
     Stager(const QString& oebpsDir, const QString& title, qsizetype total, EventPacer& pacer, ConversionUi& ui)
-        : oebpsDir_(oebpsDir), title_(title), total_(total), pacer_(pacer), ui_(ui)
-    {
-    }
+        : oebpsDir_(oebpsDir),
+          title_(title),
+          total_(total),
+          pacer_(pacer),
+          ui_(ui)
+    {}
 
     // One picture of the book and its page. A picture shown on several pages is copied once.
     void Add(const QString& source, const QString& name, const QString& pageName, const QString& altText)

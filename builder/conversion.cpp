@@ -60,8 +60,8 @@ PackingHooks HooksFor(ConversionUi& ui)
 QString CharacterXmlCannotHold(const QString& text)
 {
     for (const char32_t c : text.toUcs4()) {
-        const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
-                             (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+        const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
+                             || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
         if (!allowed) {
             return QStringLiteral("U+%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
         }
@@ -78,8 +78,8 @@ void CheckTextsOfTheBook(const BookSettings& settings)
     for (const auto& [field, text] : fields) {
         const QString character = CharacterXmlCannotHold(text);
         if (!character.isEmpty()) {
-            throw ConversionError(QStringLiteral("The %1 holds the character %2, which a book cannot hold.")
-                                      .arg(field, character));
+            throw ConversionError(
+                QStringLiteral("The %1 holds the character %2, which a book cannot hold.").arg(field, character));
         }
     }
 }
@@ -153,7 +153,8 @@ ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& setti
     }
     const QFileInfo earlierBook(bookPath);
     const bool replace = earlierBook.exists() || earlierBook.isSymLink();
-    if (replace && !ui.AskOverwrite(QStringLiteral("The file is existing. Overwrite?"), QStringLiteral("Information"))) {
+    if (replace
+        && !ui.AskOverwrite(QStringLiteral("The file is existing. Overwrite?"), QStringLiteral("Information"))) {
         return ConversionResult::ReplaceDeclined;
     }
 

@@ -17,17 +17,17 @@ QByteArray PageDocumentText(const QString& pictureFileName, const QString& title
     // "<" still gives a well-formed page.
     const QStringList lines = {
         QStringLiteral("<?xml version='1.0' encoding='utf-8'?>"),
-        QStringLiteral("<html xmlns=\"") + kXhtmlNamespace + QStringLiteral("\" xml:lang=\"") +
-            GetLanguageTag() + QStringLiteral("\"> "),
+        QStringLiteral("<html xmlns=\"") + kXhtmlNamespace + QStringLiteral("\" xml:lang=\"") + GetLanguageTag()
+            + QStringLiteral("\"> "),
         QStringLiteral("<head>"),
         QStringLiteral("<title>") + title.toHtmlEscaped() + QStringLiteral("</title>"),
-        QStringLiteral("<link href=\"") + kStyleSheetName +
-            QStringLiteral("\" type=\"text/css\" rel=\"stylesheet\"/> "),
+        QStringLiteral("<link href=\"") + kStyleSheetName
+            + QStringLiteral("\" type=\"text/css\" rel=\"stylesheet\"/> "),
         QStringLiteral("</head>"),
         QStringLiteral("<body>"),
         QStringLiteral("<div>"),
-        QStringLiteral("<img src=\"") + UriPathSegment(pictureFileName).toHtmlEscaped() + QStringLiteral("\" alt=\"") +
-            altText.toHtmlEscaped() + QStringLiteral("\" />"),
+        QStringLiteral("<img src=\"") + UriPathSegment(pictureFileName).toHtmlEscaped() + QStringLiteral("\" alt=\"")
+            + altText.toHtmlEscaped() + QStringLiteral("\" />"),
         QStringLiteral("</div>"),
         QStringLiteral("</body>"),
         QStringLiteral("</html>"),

@@ -15,8 +15,8 @@ StagingPaths StagingPathsAt(const QString& stagingRoot)
 void SeedStagingRoot(const QString& installationData, const QString& stagingRoot)
 {
     // The build folder stages its books in the installation data itself, which lacks nothing.
-    if (QDir::cleanPath(QFileInfo(installationData).absoluteFilePath()) ==
-        QDir::cleanPath(QFileInfo(stagingRoot).absoluteFilePath())) {
+    if (QDir::cleanPath(QFileInfo(installationData).absoluteFilePath())
+        == QDir::cleanPath(QFileInfo(stagingRoot).absoluteFilePath())) {
         return;
     }
     const QDir installation(installationData);

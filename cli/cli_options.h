@@ -14,9 +14,9 @@ struct CliOptions {
     BookSettings settings;
     bool outputFolderGiven = false;  // -o was given; otherwise the saved output folder is used
     bool replaceWithoutAsking = false;
-    bool quiet = false;              // -q: no progress line
-    QString stagingFolder;           // empty: a temporary staging root
-    QStringList pictureArguments;    // files and folders, in argument order
+    bool quiet = false;            // -q: no progress line
+    QString stagingFolder;         // empty: a temporary staging root
+    QStringList pictureArguments;  // files and folders, in argument order
 };
 
 // Parses the arguments (without the program name). Nothing when they are not understood; then

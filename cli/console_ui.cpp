@@ -23,9 +23,9 @@ bool IsYes(const QString& answer)
 }  // namespace
 
 ConsoleUi::ConsoleUi(bool replaceWithoutAsking, bool showProgress)
-    : replaceWithoutAsking_(replaceWithoutAsking), progress_(stderr, showProgress)
-{
-}
+    : replaceWithoutAsking_(replaceWithoutAsking),
+      progress_(stderr, showProgress)
+{}
 
 void ConsoleUi::ShowMessage(const QString& text, const QString& caption)
 {

@@ -17,7 +17,6 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-
 #include <unistd.h>
 
 namespace {
@@ -68,7 +67,8 @@ int Convert(const CliOptions& options, const ProgramPlaces& places)
         return kExitFailure;
     }
     if (!options.stagingFolder.isEmpty()) {
-        const QString inside = PictureInside(arguments.pictures + QStringList{settings.coverPath}, options.stagingFolder);
+        const QString inside =
+            PictureInside(arguments.pictures + QStringList{settings.coverPath}, options.stagingFolder);
         if (!inside.isEmpty()) {
             PrintError(QStringLiteral("tamboril-cli: the picture %1 lies in the staging folder %2, which the "
                                       "conversion empties")

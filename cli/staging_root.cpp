@@ -101,8 +101,8 @@ QString ChosenStagingProblem(const QString& chosenFolder)
     if (!folder.isDir()) {
         return QStringLiteral("the staging folder %1 is not a folder").arg(chosenFolder);
     }
-    if (!IsMarked(chosenFolder) && !QDir(chosenFolder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
-                                                                 QDir::System)) {
+    if (!IsMarked(chosenFolder)
+        && !QDir(chosenFolder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
         return QStringLiteral("the staging folder %1 holds files of its own; give a new or empty folder, or one "
                               "that tamboril-cli staged a book in")
             .arg(chosenFolder);

@@ -31,9 +31,7 @@ struct ErrorManager {
 }
 
 // Warnings and trace messages are ignored: the decoder goes on by itself.
-void IgnoreMessage(j_common_ptr, int)
-{
-}
+void IgnoreMessage(j_common_ptr, int) {}
 
 // Each scan of a multi-scan picture is a pass over all of the picture's coefficients, and a
 // scan header takes a few bytes: without a limit a small file could keep the window busy
@@ -80,9 +78,9 @@ J_COLOR_SPACE OutputColourSpace(J_COLOR_SPACE pictureSpace)
 }  // namespace
 
 JpegError::JpegError(int messageCode)
-    : UserError(QStringLiteral("JPEG error #%1").arg(messageCode)), messageCode_(messageCode)
-{
-}
+    : UserError(QStringLiteral("JPEG error #%1").arg(messageCode)),
+      messageCode_(messageCode)
+{}
 
 int JpegError::MessageCode() const noexcept
 {
@@ -177,9 +175,7 @@ struct JpegReader::State {
     }
 };
 
-JpegReader::JpegReader(std::unique_ptr<State> state) : state_(std::move(state))
-{
-}
+JpegReader::JpegReader(std::unique_ptr<State> state) : state_(std::move(state)) {}
 
 JpegReader::JpegReader(JpegReader&& other) noexcept = default;
 JpegReader& JpegReader::operator=(JpegReader&& other) noexcept = default;
@@ -190,7 +186,8 @@ JpegReader JpegReader::OpenFile(const QString& path)
     auto state = std::make_unique<State>();
     state->file.reset(std::fopen(QFile::encodeName(path).constData(), "rb"));
     if (!state->file) {
-        throw UserError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        throw UserError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
     }
     state->Create();
     jpeg_stdio_src(&state->info, state->file.get());

@@ -37,8 +37,7 @@ bool MovesThroughTheList(int key)
 
 }  // namespace
 
-PageListView::PageListView(QWidget* parent)
-    : QTreeWidget(parent)
+PageListView::PageListView(QWidget* parent) : QTreeWidget(parent)
 {
     setDragEnabled(true);
     setAcceptDrops(true);

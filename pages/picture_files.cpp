@@ -54,8 +54,8 @@ bool IsRegularFile(const QByteArray& path)
 
 bool IsJpegFileName(const QString& name)
 {
-    return name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive) ||
-           name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
+    return name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
+           || name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
 }
 
 bool NaturalLess(const QString& a, const QString& b)

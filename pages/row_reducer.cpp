@@ -96,8 +96,7 @@ void RowReducer::AddRow(const std::uint8_t* row)
     ++rowsSummed_;
     const int targetRow = TargetIndex(sourceRow_, source_.height(), target_.height());
     ++sourceRow_;
-    if (sourceRow_ == source_.height()
-        || TargetIndex(sourceRow_, source_.height(), target_.height()) != targetRow) {
+    if (sourceRow_ == source_.height() || TargetIndex(sourceRow_, source_.height(), target_.height()) != targetRow) {
         WriteTargetRow(targetRow);
     }
 }

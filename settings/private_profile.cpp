@@ -153,8 +153,8 @@ void SetKeyLine(QStringList& lines, const QString& section, const QString& key, 
 
 }  // namespace
 
-QString ReadProfileString(const QString& path, const QString& section, const QString& key,
-                          const QString& defaultValue, qsizetype maxLength)
+QString ReadProfileString(const QString& path, const QString& section, const QString& key, const QString& defaultValue,
+                          qsizetype maxLength)
 {
     const ProfileLines profile = ReadLines(path).value_or(ProfileLines());
     const SectionRange range = FindSection(profile.lines, section);

@@ -8,10 +8,10 @@
 
 // The value of `key` in `section` of the file at `path`, at most `maxLength` characters; the
 // default when the file, the section or the key is missing.
-QString ReadProfileString(const QString& path, const QString& section, const QString& key,
-                          const QString& defaultValue, qsizetype maxLength = 2047);
+QString ReadProfileString(const QString& path, const QString& section, const QString& key, const QString& defaultValue,
+                          qsizetype maxLength = 2047);
 
-// Sets `key` in `section` to `value` (up to its first line break), creating the file, the section and the key as needed and
-// keeping every other line of the file as it was. Raises ProfileWriteError, with the text
-// "Unable to write to <path>", when the file cannot be written; the file then keeps its old content.
+// Sets `key` in `section` to `value` (up to its first line break), creating the file, the section and the key as needed
+// and keeping every other line of the file as it was. Raises ProfileWriteError, with the text "Unable to write to
+// <path>", when the file cannot be written; the file then keeps its old content.
 void WriteProfileString(const QString& path, const QString& section, const QString& key, const QString& value);

@@ -44,10 +44,10 @@ ProgramPlaces PlacesOfProgram(const QString& programFolder, bool programFolderWr
         places.epubFilesDir = programFolder + u'/' + QLatin1String(kStagingRootName);
     } else {
         const QString name = QLatin1String(kProgramName);
-        places.configIni = BaseFolder("XDG_CONFIG_HOME", QStringLiteral(".config")) + u'/' + name + u'/' +
-                           QLatin1String(kSettingsFileName);
-        places.epubFilesDir = BaseFolder("XDG_CACHE_HOME", QStringLiteral(".cache")) + u'/' + name +
-                              u'/' + QLatin1String(kStagingRootName);
+        places.configIni = BaseFolder("XDG_CONFIG_HOME", QStringLiteral(".config")) + u'/' + name + u'/'
+                           + QLatin1String(kSettingsFileName);
+        places.epubFilesDir = BaseFolder("XDG_CACHE_HOME", QStringLiteral(".cache")) + u'/' + name + u'/'
+                              + QLatin1String(kStagingRootName);
     }
     const QString installed = InstalledDataFolder(programFolder);
     places.installationData =

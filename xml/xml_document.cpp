@@ -16,8 +16,7 @@ QString Pseudoattribute(const QString& name, const QString& value)
 
 TXMLDocument::TXMLDocument()
     : documentNode_(std::make_unique<TXMLNode>(*this, TXMLNodeKind::Document, QStringLiteral("#document")))
-{
-}
+{}
 
 TXMLDocument::~TXMLDocument() = default;
 
@@ -64,8 +63,8 @@ void TXMLDocument::UpdateDeclaration()
     const QString data = parts.join(u' ');
 
     TXMLNodeList& children = documentNode_->ChildNodes();
-    if (!children.IsEmpty() && children[0].Kind() == TXMLNodeKind::ProcessingInstruction &&
-        children[0].NodeName() == kDeclarationTarget) {
+    if (!children.IsEmpty() && children[0].Kind() == TXMLNodeKind::ProcessingInstruction
+        && children[0].NodeName() == kDeclarationTarget) {
         children[0].SetValue(data);
         return;
     }

@@ -5,11 +5,10 @@
 
 namespace {
 
-
 void InsertFormattingText(TXMLNode& parent, int position, const QString& text)
 {
     parent.InsertChild(position, std::make_unique<TXMLNode>(parent.OwnerDocument(), TXMLNodeKind::Text,
-                                                  QStringLiteral("#text"), QString(), text));
+                                                            QStringLiteral("#text"), QString(), text));
 }
 
 }  // namespace
@@ -21,8 +20,8 @@ void InsertFormattingText(TXMLNode& parent, int position, const QString& text)
 TXMLNode& AppendChildIndented(TXMLNode& parent, std::unique_ptr<TXMLNode> node)
 {
     const TXMLDocument& document = parent.OwnerDocument();
-    const bool indent = document.Options().testFlag(doNodeAutoIndent) && parent.ParentNode() != nullptr &&
-                        node->Kind() != TXMLNodeKind::Text && node->Kind() != TXMLNodeKind::Attribute;
+    const bool indent = document.Options().testFlag(doNodeAutoIndent) && parent.ParentNode() != nullptr
+                        && node->Kind() != TXMLNodeKind::Text && node->Kind() != TXMLNodeKind::Attribute;
     if (!indent) {
         return parent.AppendChild(std::move(node));
     }

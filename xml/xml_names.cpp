@@ -11,17 +11,17 @@ const QChar kPrefixSeparator = u':';
 // surrogate pairs and are allowed as a pair.
 bool IsNameStartChar(char16_t c)
 {
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_' ||
-           (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
-           (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) || (c >= 0x200C && c <= 0x200D) ||
-           (c >= 0x2070 && c <= 0x218F) || (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) ||
-           (c >= 0xF900 && c <= 0xFDCF) || (c >= 0xFDF0 && c <= 0xFFFD);
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_' || (c >= 0xC0 && c <= 0xD6)
+           || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) || (c >= 0x370 && c <= 0x37D)
+           || (c >= 0x37F && c <= 0x1FFF) || (c >= 0x200C && c <= 0x200D) || (c >= 0x2070 && c <= 0x218F)
+           || (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) || (c >= 0xF900 && c <= 0xFDCF)
+           || (c >= 0xFDF0 && c <= 0xFFFD);
 }
 
 bool IsNameChar(char16_t c)
 {
-    return IsNameStartChar(c) || c == u'-' || c == u'.' || (c >= u'0' && c <= u'9') || c == 0xB7 ||
-           (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
+    return IsNameStartChar(c) || c == u'-' || c == u'.' || (c >= u'0' && c <= u'9') || c == 0xB7
+           || (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
 }
 
 // An XML Name without ":".
@@ -73,8 +73,8 @@ bool IsValidQualifiedName(const QString& qualifiedName)
     if (separator < 0) {
         return IsValidNamePart(qualifiedName);
     }
-    return IsValidNamePart(QStringView(qualifiedName).left(separator)) &&
-           IsValidNamePart(QStringView(qualifiedName).mid(separator + 1));
+    return IsValidNamePart(QStringView(qualifiedName).left(separator))
+           && IsValidNamePart(QStringView(qualifiedName).mid(separator + 1));
 }
 
 bool IsNamespaceDeclarationName(const QString& qualifiedName)

@@ -7,8 +7,8 @@ const TXMLNode* FindNamespaceDeclaration(const TXMLNode& element, const QString&
 {
     for (const TXMLNode* scope = &element; scope != nullptr; scope = scope->ParentNode()) {
         for (const TXMLNode& attribute : scope->AttributeNodes()) {
-            if (IsNamespaceDeclarationName(attribute.NodeName()) &&
-                attribute.Value().compare(namespaceUri, Qt::CaseInsensitive) == 0) {
+            if (IsNamespaceDeclarationName(attribute.NodeName())
+                && attribute.Value().compare(namespaceUri, Qt::CaseInsensitive) == 0) {
                 return &attribute;
             }
         }

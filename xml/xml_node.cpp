@@ -5,9 +5,12 @@
 
 TXMLNode::TXMLNode(TXMLDocument& owner, TXMLNodeKind kind, const QString& name, const QString& namespaceUri,
                    const QString& value)
-    : document_(&owner), kind_(kind), name_(name), namespaceUri_(namespaceUri), value_(value)
-{
-}
+    : document_(&owner),
+      kind_(kind),
+      name_(name),
+      namespaceUri_(namespaceUri),
+      value_(value)
+{}
 
 TXMLNode::~TXMLNode() = default;
 

@@ -25,8 +25,17 @@ public:
         explicit Iterator(Base position) : position_(position) {}
         Node& operator*() const { return **position_; }
         Node* operator->() const { return position_->get(); }
-        Iterator& operator++() { ++position_; return *this; }
-        Iterator operator++(int) { Iterator before = *this; ++position_; return before; }
+        Iterator& operator++()
+        {
+            ++position_;
+            return *this;
+        }
+        Iterator operator++(int)
+        {
+            Iterator before = *this;
+            ++position_;
+            return before;
+        }
         bool operator==(const Iterator& other) const = default;
 
     private:

@@ -54,8 +54,8 @@ void SetAttributeNode(TXMLNode& element, const QString& qualifiedName, const QSt
         element.AttributeNodes()[index].SetValue(value);
         return;
     }
-    element.AppendAttribute(std::make_unique<TXMLNode>(element.OwnerDocument(), TXMLNodeKind::Attribute,
-                                                       qualifiedName, namespaceUri, value));
+    element.AppendAttribute(std::make_unique<TXMLNode>(element.OwnerDocument(), TXMLNodeKind::Attribute, qualifiedName,
+                                                       namespaceUri, value));
 }
 
 bool AutoPrefix(const TXMLNode& node)
@@ -75,8 +75,8 @@ TXMLNode& AppendElementNS(TXMLNode& parent, const QString& name, const QString& 
     }
 
     TXMLNode& element = CreateAndAppendElement(parent, elementName, namespaceUri);
-    if (declaration == nullptr && !namespaceUri.isEmpty() &&
-        parent.OwnerDocument().Options().testFlag(doNamespaceDecl)) {
+    if (declaration == nullptr && !namespaceUri.isEmpty()
+        && parent.OwnerDocument().Options().testFlag(doNamespaceDecl)) {
         DeclareNamespacePrefix(element, PrefixOf(name), namespaceUri);
     }
     return element;

@@ -96,8 +96,8 @@ void Commit(QSaveFile& file, const QXmlStreamWriter& writer, const QString& path
         if (file.error() != QFileDevice::NoError) {
             throw XmlError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
         }
-        throw XmlError(QStringLiteral("Cannot write file %1: the document holds a character that XML cannot represent")
-                           .arg(path));
+        throw XmlError(
+            QStringLiteral("Cannot write file %1: the document holds a character that XML cannot represent").arg(path));
     }
     if (!file.commit()) {
         throw XmlError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
@@ -152,7 +152,9 @@ QByteArray WriteToBytes(const TXMLDocument& document)
 }
 
 TXMLFileWriter::TXMLFileWriter(TXMLDocument& document, const QString& path)
-    : document_(document), path_(path), file_(path)
+    : document_(document),
+      path_(path),
+      file_(path)
 {
     OpenForWriting(file_, path_);
     writer_.setDevice(&file_);

@@ -4,8 +4,7 @@
 
 ImageHeaderError::ImageHeaderError()
     : UserError(QStringLiteral("This operation is not valid because the current image contains no valid header."))
-{
-}
+{}
 
 namespace {
 

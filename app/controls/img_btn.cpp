@@ -4,8 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-TImgBtn::TImgBtn(QWidget* parent)
-    : QWidget(parent)
+TImgBtn::TImgBtn(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::NoFocus);
 }

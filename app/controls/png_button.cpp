@@ -129,8 +129,7 @@ TPNGButtonPlacement PlacePNGButtonContent(QSize buttonSize, QSize imageSize, std
     return {QPoint(imgX, imgY), QPoint(textX, textY)};
 }
 
-TPNGButton::TPNGButton(QWidget* parent)
-    : QWidget(parent)
+TPNGButton::TPNGButton(QWidget* parent) : QWidget(parent)
 {
     resize(23, 23);
     setFocusPolicy(Qt::NoFocus);
@@ -256,7 +255,8 @@ void TPNGButton::paintEvent(QPaintEvent*)
     if (!caption_.isEmpty()) {
         captionSize = QSize(metrics.horizontalAdvance(caption_), metrics.height());
     }
-    const TPNGButtonPlacement placement = PlacePNGButtonContent(size(), image.size(), captionSize, buttonLayout_, pressed);
+    const TPNGButtonPlacement placement =
+        PlacePNGButtonContent(size(), image.size(), captionSize, buttonLayout_, pressed);
 
     const QRect captionClip = DrawFrame(painter, pressed);
     // Nothing is filled behind image or caption: the picture is blended by its alpha channel

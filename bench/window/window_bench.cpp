@@ -370,7 +370,8 @@ int RunTable(const QList<int>& sizes)
     for (const TableRow& row : rows) {
         std::printf("%-44s", row.label);
         for (std::size_t column = 0; column < columns.size(); ++column) {
-            const QString cell = Cell(columns[column].at(row.key), row.unit, row.target(sizes[static_cast<qsizetype>(column)]), missed);
+            const QString cell =
+                Cell(columns[column].at(row.key), row.unit, row.target(sizes[static_cast<qsizetype>(column)]), missed);
             std::printf("%18s", qPrintable(cell));
         }
         std::printf("\n");

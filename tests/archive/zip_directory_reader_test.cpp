@@ -47,7 +47,7 @@ bool IsRejected(const QByteArray& bytes)
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ZipDirectoryReaderTest, ReadsEntriesWithTheirRecordsAndDataPlaces)
 {
@@ -87,17 +87,26 @@ TEST_F(ZipDirectoryReaderTest, DamagedOrHostileDirectoriesAreNotAValidZipFile)
         {"comment longer than the file", [](QByteArray& b) { Put16(b, b.size() - 2, 1); }},
         {"directory offset past its end", [&](QByteArray& b) { Put32(b, end + 16, static_cast<quint32>(end)); }},
         {"directory size past the end record", [&](QByteArray& b) { Put32(b, end + 12, 0x7FFFFFFF); }},
-        {"more entries than the directory holds", [&](QByteArray& b) { Put16(b, end + 8, 3); Put16(b, end + 10, 3); }},
+        {"more entries than the directory holds",
+         [&](QByteArray& b) {
+             Put16(b, end + 8, 3);
+             Put16(b, end + 10, 3);
+         }},
         {"entry counts that differ", [&](QByteArray& b) { Put16(b, end + 8, 1); }},
         {"a second disk", [&](QByteArray& b) { Put16(b, end + 4, 1); }},
         {"central signature broken", [&](QByteArray& b) { b[central] = 'X'; }},
         {"name running past the directory", [&](QByteArray& b) { Put16(b, secondCentral + 28, 0xFFFF); }},
         {"local header offset into the data", [&](QByteArray& b) { Put32(b, secondCentral + 42, 1); }},
         {"local header offset past the directory", [&](QByteArray& b) { Put32(b, secondCentral + 42, 0xFFFFFFF0); }},
-        {"two entries sharing their bytes", [&](QByteArray& b) { Put32(b, secondCentral + 42, 0); Put32(b, secondCentral + 20, 1); }},
+        {"two entries sharing their bytes",
+         [&](QByteArray& b) {
+             Put32(b, secondCentral + 42, 0);
+             Put32(b, secondCentral + 20, 1);
+         }},
         {"compressed size past the directory", [&](QByteArray& b) { Put32(b, central + 20, 0x10000000); }},
         {"Zip64 mark without a Zip64 value", [&](QByteArray& b) { Put32(b, central + 24, 0xFFFFFFFF); }},
-        {"Zip64 locator pointing past the file", [&](QByteArray& b) {
+        {"Zip64 locator pointing past the file",
+         [&](QByteArray& b) {
              Put16(b, end + 8, 0xFFFF);
              Put16(b, end + 10, 0xFFFF);
              b.insert(end, FromHex("504b0607 00000000 ffffffffffffff7f 01000000"));

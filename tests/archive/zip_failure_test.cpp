@@ -105,7 +105,7 @@ private:
     bool switched_;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ZipFailureTest, ArchiveInAMissingFolderFailsAndCreatesNothing)
 {

@@ -39,7 +39,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ZipMergeTest, NewerFilesReplaceTheirEntriesAndEverythingElseIsCarriedOver)
 {
@@ -84,8 +84,8 @@ TEST_F(ZipMergeTest, EntriesWithDataDescriptorsAreCarriedOverWithoutThem)
     WriteTestFile(PathIn("foreign/y.txt"), "y");
     const QString book = PathIn("book.epub");
     // Info-ZIP writing to a pipe cannot go back to its headers, so it follows each entry with a data descriptor.
-    ASSERT_EQ(RunProgram("sh", {"-c", "cd \"$1\" && zip -q - x.txt y.txt | cat > \"$2\"", "sh", PathIn("foreign"), book}),
-              0);
+    ASSERT_EQ(
+        RunProgram("sh", {"-c", "cd \"$1\" && zip -q - x.txt y.txt | cat > \"$2\"", "sh", PathIn("foreign"), book}), 0);
     ASSERT_NE(InspectZip(book)["entries"].toArray()[0].toObject()["flags"].toInt() & 0x8, 0);
 
     WriteTestFile(PathIn("root/z.txt"), "z");

@@ -98,7 +98,7 @@ PackedData TakeFile(PackingPool& pool, QByteArray* data)
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ZipParallelTest, OneWorkerAndSeveralWriteTheSameBytes)
 {
@@ -183,8 +183,12 @@ TEST_F(ZipParallelTest, CancelStopsTheWorkersAndLeavesNoBookNoFileNoThread)
 
 TEST_F(ZipParallelTest, PoolHandsFilesBackInOrderWithinATightBudgetAndRaisesFailuresInOrder)
 {
-    const QList<QByteArray> contents = {RandomBytes(400000, 1), QByteArray("text ").repeated(100000), {},
-                                        RandomBytes(300000, 2), RandomBytes(200000, 3), "last"};
+    const QList<QByteArray> contents = {RandomBytes(400000, 1),
+                                        QByteArray("text ").repeated(100000),
+                                        {},
+                                        RandomBytes(300000, 2),
+                                        RandomBytes(200000, 3),
+                                        "last"};
     std::vector<PoolSource> sources;
     for (qsizetype i = 0; i < contents.size(); ++i) {
         WriteTestFile(PathIn(QString("f%1").arg(i)), contents[i]);

@@ -34,7 +34,7 @@ QMap<QString, QByteArray> BookFiles()
     };
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ZipReadbackTest, ToolsNobodyHereWroteReadTheBookArchive)
 {
@@ -71,8 +71,8 @@ TEST_F(ZipReadbackTest, ToolsNobodyHereWroteReadTheBookArchive)
         // the name field, the name.
         const QByteArray utf8 = name.toUtf8();
         const quint32 crc = Crc32Of(utf8);
-        const QByteArray unicodePath = QByteArray::fromHex("7570") + char(5 + utf8.size()) + '\0' + '\x01' +
-                                       char(crc) + char(crc >> 8) + char(crc >> 16) + char(crc >> 24) + utf8;
+        const QByteArray unicodePath = QByteArray::fromHex("7570") + char(5 + utf8.size()) + '\0' + '\x01' + char(crc)
+                                       + char(crc >> 8) + char(crc >> 16) + char(crc >> 24) + utf8;
         EXPECT_EQ(entry["extraHex"].toString(), utf8 == name.toLatin1() ? "" : unicodePath.toHex());
     }
     EXPECT_EQ(EntryNamed(zip, "OEBPS/empty.txt")["compressedSize"].toInt(), 2);

@@ -85,7 +85,7 @@ QByteArray Inflate(const QByteArray& raw)
     return result;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ZipRecords, HeadersOfAKnownEntryFollowTheFieldTables)
 {
@@ -139,11 +139,10 @@ TEST(ZipRecords, LargeValuesTakeTheZip64FormInAllThreeRecords)
     ArchiveOutput localArchive(local);
     WriteLocalHeader(large, localArchive);
     localArchive.Flush();
-    EXPECT_EQ(local.Bytes().toHex(' '),
-              FromHex("504b0304 2d00 0000 0800 216c8b5a 78563412 ffffffff ffffffff 1000 1400")
-                  .append("OEBPS/page1.html")
-                  .append(FromHex("0100 1000 0000000001000000 1000000001000000"))
-                  .toHex(' '));
+    EXPECT_EQ(local.Bytes().toHex(' '), FromHex("504b0304 2d00 0000 0800 216c8b5a 78563412 ffffffff ffffffff 1000 1400")
+                                            .append("OEBPS/page1.html")
+                                            .append(FromHex("0100 1000 0000000001000000 1000000001000000"))
+                                            .toHex(' '));
 
     // Only the overflowing values go into the central header's block, in the order of the format.
     large.relativeOffset = 0x200000000;
@@ -201,9 +200,14 @@ TEST(ZipRecords, FlagsAndNamesFollowTheRules)
     EXPECT_EQ(NameEncodingFlag("OEBPS/Kaffee-\xc3\xbc.jpg"), 0x0800);
 
     // Names an extractor could take out of its folder, or read as another name, are refused.
-    for (const auto& [folder, name] : {std::pair<QString, QString>{"a\\b/", "c.jpg"}, {"OEBPS/", "..\\..\\esc.jpg"},
-                                       {"/", "abs.jpg"}, {"OEBPS//", "x.jpg"}, {"../", "x.jpg"}, {"./", "x.jpg"},
-                                       {"OEBPS/", ".."}, {"", ""}}) {
+    for (const auto& [folder, name] : {std::pair<QString, QString>{"a\\b/", "c.jpg"},
+                                       {"OEBPS/", "..\\..\\esc.jpg"},
+                                       {"/", "abs.jpg"},
+                                       {"OEBPS//", "x.jpg"},
+                                       {"../", "x.jpg"},
+                                       {"./", "x.jpg"},
+                                       {"OEBPS/", ".."},
+                                       {"", ""}}) {
         EXPECT_THROW(StoredName(folder, name), ZipError) << (folder + name).toStdString();
     }
 }

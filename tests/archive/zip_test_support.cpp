@@ -6,8 +6,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -63,7 +63,7 @@ QByteArray FromHex(const char* hex)
 quint32 U16At(const QByteArray& bytes, qsizetype position)
 {
     return static_cast<quint32>(static_cast<unsigned char>(bytes[position]))
-        | static_cast<quint32>(static_cast<unsigned char>(bytes[position + 1])) << 8;
+           | static_cast<quint32>(static_cast<unsigned char>(bytes[position + 1])) << 8;
 }
 
 quint32 U32At(const QByteArray& bytes, qsizetype position)

@@ -51,13 +51,13 @@ QStringList Expand(const QString& root)
     return writer.FilesList();
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ZipWalkTest, SubfolderContentComesWhereTheListingYieldsTheSubfolder)
 {
     // Enough names that the listing order differs from any sorted order.
-    for (const char* name : {"zeta.txt", "alpha", "mimetype", "beta/one.txt", "beta/deeper/two.txt",
-                             "beta/three.txt", "gamma/four.txt", "omega.txt", "delta/five.txt", "eta.txt"}) {
+    for (const char* name : {"zeta.txt", "alpha", "mimetype", "beta/one.txt", "beta/deeper/two.txt", "beta/three.txt",
+                             "gamma/four.txt", "omega.txt", "delta/five.txt", "eta.txt"}) {
         WriteTestFile(PathIn(QString("root/") + name), name);
     }
     const QStringList expected = ListingOrder(PathIn("root"));
@@ -89,9 +89,11 @@ TEST_F(ZipWalkTest, HiddenSystemAndLinkedFoldersAreLeftOut)
     ASSERT_EQ(::mkfifo(QFile::encodeName(PathIn("root/sub/pipe2")).constData(), 0644), 0);
     // A link to a folder is never followed (it could loop); a link to a file packs that file under the link's name.
     ASSERT_EQ(::symlink(QFile::encodeName(PathIn("outside")).constData(),
-                        QFile::encodeName(PathIn("root/linked-folder")).constData()), 0);
+                        QFile::encodeName(PathIn("root/linked-folder")).constData()),
+              0);
     ASSERT_EQ(::symlink(QFile::encodeName(PathIn("outside/secret.txt")).constData(),
-                        QFile::encodeName(PathIn("root/linked-file.txt")).constData()), 0);
+                        QFile::encodeName(PathIn("root/linked-file.txt")).constData()),
+              0);
     ASSERT_EQ(::symlink("nowhere", QFile::encodeName(PathIn("root/dangling")).constData()), 0);
 
     const QString book = PathIn("book.epub");

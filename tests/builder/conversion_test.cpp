@@ -1,8 +1,8 @@
 #include "builder/conversion.h"
 #include "builder/staging_paths.h"
 #include "tests/builder/recording_ui.h"
-#include "tests/support/temp_folder_test.h"
 #include "tests/builder/xml_reading.h"
+#include "tests/support/temp_folder_test.h"
 #include "tests/support/test_files.h"
 
 #include <QDir>
@@ -181,8 +181,8 @@ TEST_F(ConversionTest, ASuccessfulRunWritesTheBookReportsItAndOpensTheFolder)
     EXPECT_EQ(Convert({Picture("a.jpg"), Picture("b.jpg")}, {"My Book", "A", "", output}),
               ConversionResult::BookWritten);
     const QString book = output + "/My Book.epub";
-    EXPECT_EQ(ui_.events, QStringList({"busy", "idle", "success|Congratulation|Successed to build: " + book,
-                                       "open||" + output}));
+    EXPECT_EQ(ui_.events,
+              QStringList({"busy", "idle", "success|Congratulation|Successed to build: " + book, "open||" + output}));
     EXPECT_TRUE(ReadTestFile(book).startsWith("PK\x03\x04"));
     EXPECT_GT(ui_.dispatchCount, 0);
 }

@@ -8,8 +8,10 @@
 class LocaleEnvironment {
 public:
     LocaleEnvironment(const QByteArray& lcAll, const QByteArray& lang)
-        : oldLcAll_(qgetenv("LC_ALL")), oldLang_(qgetenv("LANG")),
-          hadLcAll_(qEnvironmentVariableIsSet("LC_ALL")), hadLang_(qEnvironmentVariableIsSet("LANG"))
+        : oldLcAll_(qgetenv("LC_ALL")),
+          oldLang_(qgetenv("LANG")),
+          hadLcAll_(qEnvironmentVariableIsSet("LC_ALL")),
+          hadLang_(qEnvironmentVariableIsSet("LANG"))
     {
         Set("LC_ALL", lcAll, !lcAll.isEmpty());
         Set("LANG", lang, !lang.isEmpty());

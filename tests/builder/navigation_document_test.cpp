@@ -56,33 +56,29 @@ protected:
 
 TEST_F(NavigationDocumentTest, ThreePagesWithoutCover)
 {
-    const QByteArray expected = CrLfLines(HeadLines("My Book", "Ann") + QStringList{"\t<navMap>"} +
-                                          NavPointLines("page1", 1, "page1.html") +
-                                          NavPointLines("page2", 2, "page2.html") +
-                                          NavPointLines("page3", 3, "page3.html") +
-                                          QStringList{"\t</navMap>", "</ncx>"});
+    const QByteArray expected =
+        CrLfLines(HeadLines("My Book", "Ann") + QStringList{"\t<navMap>"} + NavPointLines("page1", 1, "page1.html")
+                  + NavPointLines("page2", 2, "page2.html") + NavPointLines("page3", 3, "page3.html")
+                  + QStringList{"\t</navMap>", "</ncx>"});
     EXPECT_EQ(Write(3, {"My Book", "Ann", "", "/out"}), expected);
 }
 
 TEST_F(NavigationDocumentTest, CoverComesFirstAndPlayOrdersRunOnWithoutGaps)
 {
-    const QByteArray expected = CrLfLines(HeadLines("T", "A") + QStringList{"\t<navMap>"} +
-                                          NavPointLines("cover", 1, "cover.html") +
-                                          NavPointLines("page1", 2, "page1.html") +
-                                          NavPointLines("page2", 3, "page2.html") +
-                                          NavPointLines("page3", 4, "page3.html") +
-                                          QStringList{"\t</navMap>", "</ncx>"});
+    const QByteArray expected =
+        CrLfLines(HeadLines("T", "A") + QStringList{"\t<navMap>"} + NavPointLines("cover", 1, "cover.html")
+                  + NavPointLines("page1", 2, "page1.html") + NavPointLines("page2", 3, "page2.html")
+                  + NavPointLines("page3", 4, "page3.html") + QStringList{"\t</navMap>", "</ncx>"});
     // A cover field holding only a blank counts as a cover.
     EXPECT_EQ(Write(3, {"T", "A", " ", ""}), expected);
 }
 
 TEST_F(NavigationDocumentTest, EmptyTitleAndAuthorAndNoPages)
 {
-    EXPECT_EQ(Write(0, {"", "", "", ""}),
-              CrLfLines(HeadLines("", "") + QStringList{"\t<navMap/>", "</ncx>"}));
+    EXPECT_EQ(Write(0, {"", "", "", ""}), CrLfLines(HeadLines("", "") + QStringList{"\t<navMap/>", "</ncx>"}));
     EXPECT_EQ(Write(0, {"", "", "/c.jpg", ""}),
-              CrLfLines(HeadLines("", "") + QStringList{"\t<navMap>"} + NavPointLines("cover", 1, "cover.html") +
-                        QStringList{"\t</navMap>", "</ncx>"}));
+              CrLfLines(HeadLines("", "") + QStringList{"\t<navMap>"} + NavPointLines("cover", 1, "cover.html")
+                        + QStringList{"\t</navMap>", "</ncx>"}));
 }
 
 TEST_F(NavigationDocumentTest, TenOrMorePagesUsePlainNumbers)

@@ -72,10 +72,10 @@ TEST_F(PackageDocumentTest, ThreePagesWithoutCover)
 {
     // Every picture has an item; without a cover there is no cover meta and no guide.
     const QByteArray expected =
-        CrLfLines(QStringList{kDeclaration, kPackageStart} +
-                  MetadataLines("\t\t<dc:title>My Book</dc:title>",
-                                "\t\t<dc:creator opf:role=\"aut\">Ann Author</dc:creator>", false) +
-                  QStringList{
+        CrLfLines(QStringList{kDeclaration, kPackageStart}
+                  + MetadataLines("\t\t<dc:title>My Book</dc:title>",
+                                  "\t\t<dc:creator opf:role=\"aut\">Ann Author</dc:creator>", false)
+                  + QStringList{
                       "\t<manifest>",
                       "\t\t<item id=\"style\" href=\"stylesheet.css\" media-type=\"text/css\"/>",
                       "\t\t<item id=\"ncx\" href=\"fb.ncx\" media-type=\"application/x-dtbncx+xml\"/>",
@@ -100,9 +100,9 @@ TEST_F(PackageDocumentTest, CoverAndTwoPages)
 {
     // The cover picture keeps its own item even when a page shows it too; the guide names the cover page.
     const QByteArray expected =
-        CrLfLines(QStringList{kDeclaration, kPackageStart} +
-                  MetadataLines("\t\t<dc:title>T</dc:title>", "\t\t<dc:creator opf:role=\"aut\">A</dc:creator>", true) +
-                  QStringList{
+        CrLfLines(QStringList{kDeclaration, kPackageStart}
+                  + MetadataLines("\t\t<dc:title>T</dc:title>", "\t\t<dc:creator opf:role=\"aut\">A</dc:creator>", true)
+                  + QStringList{
                       "\t<manifest>",
                       "\t\t<item id=\"style\" href=\"stylesheet.css\" media-type=\"text/css\"/>",
                       "\t\t<item id=\"ncx\" href=\"fb.ncx\" media-type=\"application/x-dtbncx+xml\"/>",
@@ -148,9 +148,9 @@ TEST_F(PackageDocumentTest, MarkupAndNonAsciiTextReadsBackAsTyped)
 TEST_F(PackageDocumentTest, TwelvePagesCountInPlainDecimal)
 {
     const QByteArray opf = Write(12, {"T", "A", "", ""});
-    EXPECT_TRUE(opf.contains(
-        "\t\t<item id=\"page9\" href=\"page9.html\" media-type=\"application/xhtml+xml\"/>\r\n"
-        "\t\t<item id=\"page10\" href=\"page10.html\" media-type=\"application/xhtml+xml\"/>\r\n"));
+    EXPECT_TRUE(
+        opf.contains("\t\t<item id=\"page9\" href=\"page9.html\" media-type=\"application/xhtml+xml\"/>\r\n"
+                     "\t\t<item id=\"page10\" href=\"page10.html\" media-type=\"application/xhtml+xml\"/>\r\n"));
     EXPECT_TRUE(opf.contains("\t\t<itemref idref=\"page12\" linear=\"yes\"/>\r\n\t</spine>\r\n"));
     EXPECT_FALSE(opf.contains("page13"));
 }

@@ -94,8 +94,13 @@ TEST(LanguageTagTest, ATagNeverBeginsOrEndsWithAHyphen)
     // A locale that names no country gives the language alone; one that names no language (C,
     // POSIX, unset, or text that is no plain code) gives "und", undetermined.
     const QList<std::pair<QByteArray, QString>> cases = {
-        {"de", "de"}, {"C", "und"}, {"POSIX", "und"}, {"C.UTF-8", "und"}, {"", "und"},
-        {"abcdefghijklmnopqrs_US", "und-US"}, {"en_\"><x.UTF-8", "en"},
+        {"de", "de"},
+        {"C", "und"},
+        {"POSIX", "und"},
+        {"C.UTF-8", "und"},
+        {"", "und"},
+        {"abcdefghijklmnopqrs_US", "und-US"},
+        {"en_\"><x.UTF-8", "en"},
     };
     for (const auto& [lang, tag] : cases) {
         const LocaleEnvironment locale("", lang);

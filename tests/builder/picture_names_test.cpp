@@ -15,8 +15,7 @@ TEST(PictureNamesTest, OwnNamesWhereFree)
 TEST(PictureNamesTest, DifferentPicturesNeverShareAName)
 {
     // Letters compare without case, and the cover takes its turn after the pages.
-    const PictureNames names =
-        AssignPictureNames({"/a/x.jpg", "/b/X.JPG", "/c/x.jpg", "/b/x-2.jpg"}, "/d/x.jpg");
+    const PictureNames names = AssignPictureNames({"/a/x.jpg", "/b/X.JPG", "/c/x.jpg", "/b/x-2.jpg"}, "/d/x.jpg");
     EXPECT_EQ(names.pageNames, QStringList({"x.jpg", "X-2.JPG", "x-3.jpg", "x-2-2.jpg"}));
     EXPECT_EQ(names.coverName, "x-4.jpg");
 }
@@ -51,10 +50,10 @@ TEST(PictureNamesTest, CharactersABookCannotHoldInANameBecomeUnderscores)
     // On this system "\\" is a character of a name, but in a book it would separate folders; controls
     // and what the container format forbids cannot stand in a book's names, nor can "#", which
     // some readers take as a fragment; a final "." is forbidden too. The result is numbered as usual.
-    const PictureNames names = AssignPictureNames(
-        {"/a/..\\..\\esc.jpg", "/a/x\ny.jpg", "/a/x\u0001y.jpg", "/a/q?*:<>|\"^`{}#.jpg", "/a/end.",
-         QString::fromUtf8("/a/\xee\x80\x80 keep caf\xc3\xa9 \xe6\x97\xa5 & % ~.jpg")},
-        "");
+    const PictureNames names =
+        AssignPictureNames({"/a/..\\..\\esc.jpg", "/a/x\ny.jpg", "/a/x\u0001y.jpg", "/a/q?*:<>|\"^`{}#.jpg", "/a/end.",
+                            QString::fromUtf8("/a/\xee\x80\x80 keep caf\xc3\xa9 \xe6\x97\xa5 & % ~.jpg")},
+                           "");
     EXPECT_EQ(names.pageNames, QStringList({"_.._esc.jpg", "x_y.jpg", "x_y-2.jpg", "q____________.jpg", "end_",
                                             QString::fromUtf8("_ keep caf\xc3\xa9 \xe6\x97\xa5 & % ~.jpg")}));
 }

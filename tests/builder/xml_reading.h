@@ -13,8 +13,8 @@ inline QString FirstElementText(const QByteArray& document, const QString& names
 {
     QXmlStreamReader reader(document);
     while (!reader.atEnd()) {
-        if (reader.readNext() == QXmlStreamReader::StartElement && reader.namespaceUri() == namespaceUri &&
-            reader.name() == localName) {
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.namespaceUri() == namespaceUri
+            && reader.name() == localName) {
             return reader.readElementText();
         }
     }

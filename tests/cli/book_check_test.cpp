@@ -33,9 +33,11 @@ protected:
     {
         QString output;
         QString errors;
-        const int status = RunProgram("env", QStringList{"-u", "LC_ALL", "LANG=" + lang, CliProgram(), "-t", "T", "-a",
-                                                         "Ann", "-o", PathIn("out")} + arguments,
-                                      &output, &errors);
+        const int status = RunProgram(
+            "env",
+            QStringList{"-u", "LC_ALL", "LANG=" + lang, CliProgram(), "-t", "T", "-a", "Ann", "-o", PathIn("out")}
+                + arguments,
+            &output, &errors);
         EXPECT_EQ(status, 0) << errors.toStdString();
         return PathIn("out/T.epub");
     }
@@ -45,7 +47,7 @@ protected:
     {
         QStringList pictures;
         for (const char* name : {"a&b.jpg", "hash#1.jpg", "pct%41.jpg", "with space.jpg", ".leading dot.jpg",
-                                    "caf\u00e9 cr\u00e8me.jpg", "\u65e5\u672c\u8a9e.jpg", "one/x.jpg", "two/x.jpg"}) {
+                                 "caf\u00e9 cr\u00e8me.jpg", "\u65e5\u672c\u8a9e.jpg", "one/x.jpg", "two/x.jpg"}) {
             pictures << Picture(QString("odd/") + name, {40, 30}, Qt::darkCyan);
         }
         return pictures;
@@ -62,10 +64,12 @@ void ExpectEpubcheckFindsNothing(const QString& book)
     RunProgram("java", {"-jar", "/usr/share/java/epubcheck.jar", book}, &output, &errors);
     const QString report = output + errors;
     ASSERT_TRUE(report.contains("EPUBCheck completed")) << report.toStdString();
-    const QRegularExpression finding(R"(^(FATAL|ERROR|WARNING)\(([A-Z]+-\d+)\).*$)", QRegularExpression::MultilineOption);
+    const QRegularExpression finding(R"(^(FATAL|ERROR|WARNING)\(([A-Z]+-\d+)\).*$)",
+                                     QRegularExpression::MultilineOption);
     for (auto match = finding.globalMatch(report); match.hasNext();) {
         const QRegularExpressionMatch m = match.next();
-        const bool aboutTheNames = m.captured(1) == "WARNING" && (m.captured(2) == "PKG-010" || m.captured(2) == "PKG-012");
+        const bool aboutTheNames =
+            m.captured(1) == "WARNING" && (m.captured(2) == "PKG-010" || m.captured(2) == "PKG-012");
         EXPECT_TRUE(aboutTheNames) << m.captured(0).toStdString();
     }
 }
@@ -73,8 +77,8 @@ void ExpectEpubcheckFindsNothing(const QString& book)
 TEST_F(BookCheckTest, EpubcheckFindsNothingInABookWithCoverAndThreePages)
 {
     const QString samples = SourceFolder() + "/samples/";
-    ExpectEpubcheckFindsNothing(MakeBook(
-        {"-c", samples + "cover.jpg", samples + "page1.jpg", samples + "page2.jpg", samples + "page3.jpg"}));
+    ExpectEpubcheckFindsNothing(
+        MakeBook({"-c", samples + "cover.jpg", samples + "page1.jpg", samples + "page2.jpg", samples + "page3.jpg"}));
 }
 
 TEST_F(BookCheckTest, EpubcheckFindsNothingInABookWithoutCoverInABritishLocale)
@@ -121,12 +125,29 @@ with zipfile.ZipFile(sys.argv[1]) as book:
 TEST_F(BookCheckTest, ZipToolsReadEveryNameAsThePictureWasNamedAndKnowTheBookByItsFirstBytes)
 {
     const QString book = MakeBook(OddlyNamedPictures());
-    const QStringList expected = {
-        "META-INF/container.xml", "OEBPS/a&b.jpg", "OEBPS/caf\u00e9 cr\u00e8me.jpg", "OEBPS/fb.ncx", "OEBPS/fb.opf",
-        "OEBPS/hash_1.jpg", "OEBPS/leading dot.jpg", "OEBPS/page1.html", "OEBPS/page2.html", "OEBPS/page3.html",
-        "OEBPS/page4.html", "OEBPS/page5.html", "OEBPS/page6.html", "OEBPS/page7.html", "OEBPS/page8.html",
-        "OEBPS/page9.html", "OEBPS/pct%41.jpg", "OEBPS/stylesheet.css", "OEBPS/with space.jpg", "OEBPS/x-2.jpg",
-        "OEBPS/x.jpg", "OEBPS/\u65e5\u672c\u8a9e.jpg", "mimetype"};
+    const QStringList expected = {"META-INF/container.xml",
+                                  "OEBPS/a&b.jpg",
+                                  "OEBPS/caf\u00e9 cr\u00e8me.jpg",
+                                  "OEBPS/fb.ncx",
+                                  "OEBPS/fb.opf",
+                                  "OEBPS/hash_1.jpg",
+                                  "OEBPS/leading dot.jpg",
+                                  "OEBPS/page1.html",
+                                  "OEBPS/page2.html",
+                                  "OEBPS/page3.html",
+                                  "OEBPS/page4.html",
+                                  "OEBPS/page5.html",
+                                  "OEBPS/page6.html",
+                                  "OEBPS/page7.html",
+                                  "OEBPS/page8.html",
+                                  "OEBPS/page9.html",
+                                  "OEBPS/pct%41.jpg",
+                                  "OEBPS/stylesheet.css",
+                                  "OEBPS/with space.jpg",
+                                  "OEBPS/x-2.jpg",
+                                  "OEBPS/x.jpg",
+                                  "OEBPS/\u65e5\u672c\u8a9e.jpg",
+                                  "mimetype"};
 
     QString report;
     QString errors;
@@ -157,8 +178,8 @@ QRect AreaOfColour(const QImage& page, QColor colour)
     for (int y = 0; y < page.height(); ++y) {
         for (int x = 0; x < page.width(); ++x) {
             const QColor pixel = page.pixelColor(x, y);
-            const int distance = std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green()) +
-                                 std::abs(pixel.blue() - colour.blue());
+            const int distance = std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green())
+                                 + std::abs(pixel.blue() - colour.blue());
             if (distance < 60) {
                 area |= QRect(x, y, 1, 1);
             }

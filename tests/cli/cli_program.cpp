@@ -10,7 +10,7 @@ QString CliProgram()
 CliRun RunCli(const QStringList& arguments, const QString& program)
 {
     CliRun run;
-    run.exitCode = RunProgram(program.isEmpty() ? CliProgram() : program, arguments, &run.standardOutput,
-                              &run.standardError);
+    run.exitCode =
+        RunProgram(program.isEmpty() ? CliProgram() : program, arguments, &run.standardOutput, &run.standardError);
     return run;
 }

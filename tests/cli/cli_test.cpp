@@ -25,8 +25,8 @@ protected:
 
 TEST_F(CliTest, StagingFolderHoldsExactlyThePicturesAndDocuments)
 {
-    const CliRun run = RunCli({"-t", "T", "-a", "A", "-o", PathIn("out"), "--staging", PathIn("s"),
-                               Picture("in/x.jpg"), Picture("in/y.jpg")});
+    const CliRun run = RunCli({"-t", "T", "-a", "A", "-o", PathIn("out"), "--staging", PathIn("s"), Picture("in/x.jpg"),
+                               Picture("in/y.jpg")});
     EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
     EXPECT_EQ(FolderNames(PathIn("s/OEBPS")),
               QStringList({"fb.ncx", "fb.opf", "page1.html", "page2.html", "stylesheet.css", "x.jpg", "y.jpg"}));
@@ -43,8 +43,8 @@ TEST_F(CliTest, AFolderAddsItsPicturesInNaturalOrder)
         Picture("in/" + name);
     }
     QDir().mkpath(PathIn("in/sub.jpg"));
-    const CliRun run = RunCli({"-t", "T", "-a", "A", "-o", PathIn("out"), "--staging", PathIn("s"), PathIn("in"),
-                               Picture("last.jpg")});
+    const CliRun run = RunCli(
+        {"-t", "T", "-a", "A", "-o", PathIn("out"), "--staging", PathIn("s"), PathIn("in"), Picture("last.jpg")});
     ASSERT_EQ(run.exitCode, 0) << run.standardError.toStdString();
     EXPECT_EQ(FolderNames(PathIn("s/OEBPS")),
               QStringList({"Page1.JPEG", "fb.ncx", "fb.opf", "last.jpg", "page1.html", "page10.jpg", "page2.html",

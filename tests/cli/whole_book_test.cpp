@@ -135,7 +135,7 @@ TEST_F(WholeBookTest, AKilledRunLeavesTheEarlierBookOrTheWholeNewOneAndTheNextRu
 {
     const QStringList pictures = LargePictures();
     const QList<std::function<bool()>> moments = {
-        [] { return true; },                                      // at once
+        [] { return true; },                                       // at once
         [this] { return PicturesAreBeingStaged(); },               // while copying
         [this] { return TemporaryBookExists(); },                  // while packing
         [this] { return ReadTestFile(Book()).startsWith("PK"); },  // as the book takes its place
@@ -209,9 +209,8 @@ TEST_F(WholeBookTest, ABookOfALongTitleOrAFifoAtItsPathIsReplacedWhole)
     // 245 characters and ".epub": the longest names a folder holds.
     const QString title(245, 'x');
     const QString book = PathIn("out/" + title + ".epub");
-    ASSERT_EQ(RunCli({"-t", title, "-a", "A", "-o", PathIn("out"), Picture("old/a.jpg"), Picture("old/b.jpg")})
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        RunCli({"-t", title, "-a", "A", "-o", PathIn("out"), Picture("old/a.jpg"), Picture("old/b.jpg")}).exitCode, 0);
     const CliRun replaced = RunCli({"-y", "-t", title, "-a", "A", "-o", PathIn("out"), Picture("new/c.jpg")});
     EXPECT_EQ(replaced.exitCode, 0) << replaced.standardError.toStdString();
     QStringList entries = EntriesOfSoundBook(book).filter("OEBPS/");
@@ -241,10 +240,10 @@ TEST_F(WholeBookTest, PicturesThatCannotBeReadFailTheRunAndTouchNothing)
     const auto line = [](const QString& path, const QString& reason) {
         return "Cannot read picture: " + path + " (" + reason + ")\n";
     };
-    EXPECT_EQ(run.standardError, "Failed to build: " + Book() + "\n" + line(shownName, "the name is not valid UTF-8") +
-                                     line(PathIn("missing.jpg"), "No such file or directory") +
-                                     line(fifo, "not a regular file") +
-                                     line(shownName, "the name is not valid UTF-8"));
+    EXPECT_EQ(run.standardError, "Failed to build: " + Book() + "\n" + line(shownName, "the name is not valid UTF-8")
+                                     + line(PathIn("missing.jpg"), "No such file or directory")
+                                     + line(fifo, "not a regular file")
+                                     + line(shownName, "the name is not valid UTF-8"));
     // The temporary folder's clean-up cannot name it.
     ::unlink(latin1Name.constData());
     EXPECT_EQ(ReadTestFile(Book()), "the earlier book");
@@ -259,8 +258,8 @@ TEST_F(WholeBookTest, PicturesThatCannotBeReadFailTheRunAndTouchNothing)
         ASSERT_EQ(::chmod(QFile::encodeName(PathIn("tmp")).constData(), 0777), 0);
     }
     const QStringList asNobody = ::geteuid() == 0
-        ? QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"}
-        : QStringList{};
+                                     ? QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"}
+                                     : QStringList{};
     const CliRun unreadable = Run({"-y", locked}, asNobody);
     EXPECT_EQ(unreadable.standardError,
               "Failed to build: " + Book() + "\nCannot read picture: " + locked + " (Permission denied)\n");
@@ -317,14 +316,14 @@ TEST_F(WholeBookTest, NamesThatCouldLeaveTheBookStayInsideItsFolder)
     ASSERT_EQ(RunProgram(PythonProgram(), {"-c", kPagesReport, Book()}, &report, &errors), 0) << errors.toStdString();
     const QStringList lines = report.split('\n', Qt::SkipEmptyParts);
     for (const QString& line : lines.filter(QRegularExpression("^entry "))) {
-        EXPECT_TRUE(QRegularExpression(R"(^entry (mimetype|META-INF/container\.xml|OEBPS/[^/\\]+)$)").match(line).hasMatch())
+        EXPECT_TRUE(
+            QRegularExpression(R"(^entry (mimetype|META-INF/container\.xml|OEBPS/[^/\\]+)$)").match(line).hasMatch())
             << line.toStdString();
     }
     QStringList shown = lines.filter(QRegularExpression("^shows "));
     shown.sort();
-    EXPECT_EQ(shown,
-              QStringList({"shows OEBPS/page1.html True", "shows OEBPS/page2.html True", "shows OEBPS/page3.html True",
-                           "shows OEBPS/page4.html True"}));
+    EXPECT_EQ(shown, QStringList({"shows OEBPS/page1.html True", "shows OEBPS/page2.html True",
+                                  "shows OEBPS/page3.html True", "shows OEBPS/page4.html True"}));
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ protected:
 TEST_F(JpegDecoderTest, EveryColourSpaceComesOutAsRgbWholeAndReduced)
 {
     const TestJpegOptions pictures[] = {
-        {TestColour::Rgb, false}, {TestColour::Rgb, true},  {TestColour::Grey, false},
+        {TestColour::Rgb, false}, {TestColour::Rgb, true},   {TestColour::Grey, false},
         {TestColour::Grey, true}, {TestColour::Cmyk, false}, {TestColour::Ycck, false},
     };
     for (const TestJpegOptions& options : pictures) {

@@ -29,9 +29,8 @@ long long StatusBytes(const char* field)
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is (" << qRed(actual) << ", "
-                                         << qGreen(actual) << ", " << qBlue(actual) << "), expected ("
-                                         << qRed(expected) << ", " << qGreen(expected) << ", " << qBlue(expected)
-                                         << ")";
+                                         << qGreen(actual) << ", " << qBlue(actual) << "), expected (" << qRed(expected)
+                                         << ", " << qGreen(expected) << ", " << qBlue(expected) << ")";
 }
 
 ::testing::AssertionResult ShowsQuadrants(const QImage& image, TestColour colour)

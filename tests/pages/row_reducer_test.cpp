@@ -21,10 +21,10 @@ TEST(RowReducerTest, EachTargetPixelIsTheRoundedMeanOfTheSourcePixelsItCovers)
     }
     const QImage image = reducer.Image();
     ASSERT_EQ(image.size(), QSize(2, 2));
-    EXPECT_EQ(image.pixel(0, 0), qRgb(35, 35, 35));    // 211 / 6 = 35.17
-    EXPECT_EQ(image.pixel(1, 0), qRgb(88, 88, 88));    // 351 / 4 = 87.75
-    EXPECT_EQ(image.pixel(0, 1), qRgb(2, 2, 2));       // 7 / 3 = 2.33
-    EXPECT_EQ(image.pixel(1, 1), qRgb(8, 8, 8));       // 15 / 2 = 7.5
+    EXPECT_EQ(image.pixel(0, 0), qRgb(35, 35, 35));  // 211 / 6 = 35.17
+    EXPECT_EQ(image.pixel(1, 0), qRgb(88, 88, 88));  // 351 / 4 = 87.75
+    EXPECT_EQ(image.pixel(0, 1), qRgb(2, 2, 2));     // 7 / 3 = 2.33
+    EXPECT_EQ(image.pixel(1, 1), qRgb(8, 8, 8));     // 15 / 2 = 7.5
 }
 
 TEST(RowReducerTest, InksBecomeRgbInBothCmykConventions)

@@ -10,8 +10,7 @@
 
 namespace {
 
-constexpr std::array<QRgb, 4> kColours = {qRgb(200, 40, 40), qRgb(40, 180, 60), qRgb(50, 70, 200),
-                                          qRgb(230, 220, 60)};
+constexpr std::array<QRgb, 4> kColours = {qRgb(200, 40, 40), qRgb(40, 180, 60), qRgb(50, 70, 200), qRgb(230, 220, 60)};
 constexpr std::array<int, 4> kGreys = {40, 100, 160, 220};
 
 // The colours above are within 0 to 255, so each fits a sample.
@@ -59,7 +58,8 @@ QRgb QuadrantColour(TestColour colour, int quadrant)
 {
     switch (colour) {
     case TestColour::Grey:
-        return qRgb(kGreys[static_cast<std::size_t>(quadrant)], kGreys[static_cast<std::size_t>(quadrant)], kGreys[static_cast<std::size_t>(quadrant)]);
+        return qRgb(kGreys[static_cast<std::size_t>(quadrant)], kGreys[static_cast<std::size_t>(quadrant)],
+                    kGreys[static_cast<std::size_t>(quadrant)]);
     case TestColour::Cmyk:
     case TestColour::Ycck:
         return quadrant == 3 ? qRgb(128, 128, 128) : kColours[static_cast<std::size_t>(quadrant)];

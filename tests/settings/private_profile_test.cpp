@@ -59,9 +59,8 @@ TEST_F(PrivateProfileTest, ValuesTypedByHandAreReadTheWayTheFormatReadsThem)
 
 TEST_F(PrivateProfileTest, AWriteKeepsEveryOtherLine)
 {
-    WriteTestFile(Ini(),
-                  "; comment\r\n[Window]\r\nLeft=301\r\n\r\n[OPTIONS]\r\nTheme=dark\r\nsavepath=/old\r\n"
-                  "Extra=1\r\n\r\n[Last]\r\nKey=v\r\n");
+    WriteTestFile(Ini(), "; comment\r\n[Window]\r\nLeft=301\r\n\r\n[OPTIONS]\r\nTheme=dark\r\nsavepath=/old\r\n"
+                         "Extra=1\r\n\r\n[Last]\r\nKey=v\r\n");
     WriteProfileString(Ini(), "Options", "SavePath", "/new");
     EXPECT_EQ(ReadTestFile(Ini()),
               "; comment\r\n[Window]\r\nLeft=301\r\n\r\n[OPTIONS]\r\nTheme=dark\r\nSavePath=/new\r\n"

@@ -12,7 +12,9 @@ namespace {
 class ScopedVariable {
 public:
     ScopedVariable(const char* name, const QByteArray& value)
-        : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name))
+        : name_(name),
+          old_(qgetenv(name)),
+          had_(qEnvironmentVariableIsSet(name))
     {
         Set(value, !value.isEmpty());
     }

@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/syscall.h>
@@ -133,10 +133,10 @@ int RunToEnd(const QString& program, const QStringList& arguments, const QByteAr
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-} // namespace
+}  // namespace
 
-int RunProgram(const QString& program, const QStringList& arguments, QString* standardOutput,
-               QString* standardError, const QByteArray& standardInput)
+int RunProgram(const QString& program, const QStringList& arguments, QString* standardOutput, QString* standardError,
+               const QByteArray& standardInput)
 {
     QByteArray output;
     QByteArray errors;

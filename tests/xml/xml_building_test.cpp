@@ -134,7 +134,8 @@ TEST(XmlTextTest, SetElementTextFillsOrReplacesTheOnlyTextNode)
     TXMLNode& twice = AppendElement(root, "twice");
     SetElementText(twice, "first");
     SetElementText(twice, "second");
-    EXPECT_EQ(WriteToBytes(document), QByteArray("<root>\r\n\t<empty></empty>\r\n\t<twice>second</twice>\r\n</root>\r\n"));
+    EXPECT_EQ(WriteToBytes(document),
+              QByteArray("<root>\r\n\t<empty></empty>\r\n\t<twice>second</twice>\r\n</root>\r\n"));
 
     try {
         SetElementText(root, "x");
@@ -154,7 +155,8 @@ TEST(XmlIndentationTest, ChildrenOfADepthTwoElementAreIndentedByTwoTabs)
     AppendElement(level2, "b");
     AppendElement(level2, "c");
     AppendElement(root, "d");
-    EXPECT_EQ(WriteToBytes(document), QByteArray("<r>\r\n\t<a>\r\n\t\t<b/>\r\n\t\t<c/>\r\n\t</a>\r\n\t<d/>\r\n</r>\r\n"));
+    EXPECT_EQ(WriteToBytes(document),
+              QByteArray("<r>\r\n\t<a>\r\n\t\t<b/>\r\n\t\t<c/>\r\n\t</a>\r\n\t<d/>\r\n</r>\r\n"));
 
     TXMLDocument twoSpaces;  // the indent of a new document
     twoSpaces.SetOptions(twoSpaces.Options() | doNodeAutoIndent);

@@ -89,20 +89,22 @@ TEST_F(XmlWriteToFileTest, PackageDocumentIsWrittenByteForByte)
     const QString path = PathIn("fb.opf");
     WriteToFile(doc, path);
 
-    EXPECT_EQ(ReadTestFile(path),
-              QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-                         "<package xmlns=\"http://www.idpf.org/2007/opf\" unique-identifier=\"BookId\" version=\"2.0\">\r\n"
-                         "\t<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:opf=\"http://www.idpf.org/2007/opf\">\r\n"
-                         "\t\t<dc:title>My Book</dc:title>\r\n"
-                         "\t\t<dc:creator opf:role=\"aut\"></dc:creator>\r\n"
-                         "\t\t<meta name=\"cover\" content=\"cover-image\"></meta>\r\n"
-                         "\t</metadata>\r\n"
-                         "\t<manifest>\r\n"
-                         "\t\t<item id=\"page1\" href=\"page1.html\" media-type=\"application/xhtml+xml\"/>\r\n"
-                         "\t</manifest>\r\n"
-                         "\t<spine toc=\"ncx\"/>\r\n"
-                         "\t<guide/>\r\n"
-                         "</package>\r\n"));
+    EXPECT_EQ(
+        ReadTestFile(path),
+        QByteArray(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+            "<package xmlns=\"http://www.idpf.org/2007/opf\" unique-identifier=\"BookId\" version=\"2.0\">\r\n"
+            "\t<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:opf=\"http://www.idpf.org/2007/opf\">\r\n"
+            "\t\t<dc:title>My Book</dc:title>\r\n"
+            "\t\t<dc:creator opf:role=\"aut\"></dc:creator>\r\n"
+            "\t\t<meta name=\"cover\" content=\"cover-image\"></meta>\r\n"
+            "\t</metadata>\r\n"
+            "\t<manifest>\r\n"
+            "\t\t<item id=\"page1\" href=\"page1.html\" media-type=\"application/xhtml+xml\"/>\r\n"
+            "\t</manifest>\r\n"
+            "\t<spine toc=\"ncx\"/>\r\n"
+            "\t<guide/>\r\n"
+            "</package>\r\n"));
 
     const QMap<QString, QString> namespaces = ReadElementNamespaces(ReadTestFile(path));
     EXPECT_EQ(namespaces.value("dc:title"), kDc);
@@ -122,9 +124,10 @@ TEST(XmlWriteTest, TextAndAttributeValuesAreEscapedAndWrittenAsUtf8)
     // Line breaks and tabs in an attribute value are written as references, so that a reader's
     // attribute-value normalisation gives them back unchanged. No byte order mark.
     const QByteArray bytes = WriteToBytes(document);
-    EXPECT_EQ(bytes, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-                                "<t a=\"a&amp;b&lt;c&gt;&quot;d&quot;&#13;&#10;&#9;e\">"
-                                "Tom &amp; Jerry &lt;1&gt; &quot;q&quot; \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80</t>\r\n"));
+    EXPECT_EQ(bytes,
+              QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                         "<t a=\"a&amp;b&lt;c&gt;&quot;d&quot;&#13;&#10;&#9;e\">"
+                         "Tom &amp; Jerry &lt;1&gt; &quot;q&quot; \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80</t>\r\n"));
 
     QXmlStreamReader reader(bytes);
     ASSERT_TRUE(reader.readNextStartElement());
@@ -141,8 +144,7 @@ TEST_F(XmlWriteToFileTest, FileThatCannotBeCreatedRaisesAndLeavesNothing)
         WriteToFile(document, path);
         FAIL() << "writing into a missing folder succeeded";
     } catch (const XmlError& error) {
-        EXPECT_TRUE(error.Text().startsWith("Cannot create file " + path + ": "))
-            << error.what();
+        EXPECT_TRUE(error.Text().startsWith("Cannot create file " + path + ": ")) << error.what();
     }
     EXPECT_FALSE(QFileInfo::exists(PathIn("missing")));
     EXPECT_TRUE(FolderNames(Root()).isEmpty());

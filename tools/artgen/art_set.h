@@ -7,10 +7,10 @@
 
 // How a picture is stored: its file kind and its depth.
 enum class ArtKind {
-    Jpeg,        // baseline JFIF, YCbCr
-    Png,         // 8 bits per channel
-    Png16,       // 16 bits per channel
-    Bitmap24,    // Windows bitmap, 24 bits per pixel
+    Jpeg,      // baseline JFIF, YCbCr
+    Png,       // 8 bits per channel
+    Png16,     // 16 bits per channel
+    Bitmap24,  // Windows bitmap, 24 bits per pixel
 };
 
 struct ArtPicture {

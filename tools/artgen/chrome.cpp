@@ -37,8 +37,7 @@ enum class ButtonState { Normal, Hover, Pressed };
 
 void PrepareForDrawing(QPainter& painter)
 {
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
-                           QPainter::SmoothPixmapTransform);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
 }
 
 // A darker column of a strip beside the content panels, which makes them look set in.
@@ -92,7 +91,7 @@ void DrawClose(QPainter& painter, const QRect& picture, ButtonState state)
     painter.drawLine(centre + QPointF(-arm, arm), centre + QPointF(arm, -arm));
 }
 
-} // namespace
+}  // namespace
 
 QImage BannerLeft()
 {

@@ -29,7 +29,7 @@ QPainterPath HalfBookPath(const QRectF& bounds, bool left)
     return page;
 }
 
-} // namespace
+}  // namespace
 
 void DrawTile(QPainter& painter, const QRectF& tile, const TileColours& colours)
 {
@@ -80,8 +80,8 @@ void DrawPhoto(QPainter& painter, const QRectF& card, const QColor& paper, const
     painter.restore();
 }
 
-void DrawBadge(QPainter& painter, const QPointF& centre, qreal radius, const QColor& fill,
-               const QColor& ring, Sign sign, const QColor& signColour)
+void DrawBadge(QPainter& painter, const QPointF& centre, qreal radius, const QColor& fill, const QColor& ring,
+               Sign sign, const QColor& signColour)
 {
     painter.save();
     painter.setPen(Qt::NoPen);
@@ -109,8 +109,8 @@ void DrawBadge(QPainter& painter, const QPointF& centre, qreal radius, const QCo
     case Sign::Arrow:
         painter.setPen(QPen(signColour, radius * 0.32, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawLine(centre + QPointF(-arm, 0), centre + QPointF(arm, 0));
-        painter.drawPolyline(QPolygonF({centre + QPointF(0, -arm * 0.8), centre + QPointF(arm, 0),
-                                        centre + QPointF(0, arm * 0.8)}));
+        painter.drawPolyline(
+            QPolygonF({centre + QPointF(0, -arm * 0.8), centre + QPointF(arm, 0), centre + QPointF(0, arm * 0.8)}));
         break;
     }
     painter.restore();
@@ -175,10 +175,9 @@ void DrawLogoMark(QPainter& painter, const QRectF& bounds)
     const qreal inset = painter.pen().widthF() / 2.0;
     painter.drawRoundedRect(bounds.adjusted(inset, inset, -inset, -inset), radius - inset, radius - inset);
 
-    const QRectF inner = bounds.adjusted(bounds.width() * 0.14, bounds.height() * 0.14,
-                                         -bounds.width() * 0.14, -bounds.height() * 0.16);
-    DrawPhoto(painter, QRectF(At(inner, 0.24, 0.0), At(inner, 0.76, 0.5)), kAccentAmber,
-              QColor(0x1E, 0x30, 0x52));
+    const QRectF inner =
+        bounds.adjusted(bounds.width() * 0.14, bounds.height() * 0.14, -bounds.width() * 0.14, -bounds.height() * 0.16);
+    DrawPhoto(painter, QRectF(At(inner, 0.24, 0.0), At(inner, 0.76, 0.5)), kAccentAmber, QColor(0x1E, 0x30, 0x52));
     DrawOpenBook(painter, QRectF(At(inner, 0.0, 0.46), At(inner, 1.0, 1.0)), Qt::white);
     painter.restore();
 }

@@ -23,8 +23,8 @@ void DrawTile(QPainter& painter, const QRectF& tile, const TileColours& colours)
 void DrawPhoto(QPainter& painter, const QRectF& card, const QColor& paper, const QColor& picture);
 
 // A round badge with a ring around it and a sign in it.
-void DrawBadge(QPainter& painter, const QPointF& centre, qreal radius, const QColor& fill,
-               const QColor& ring, Sign sign, const QColor& signColour);
+void DrawBadge(QPainter& painter, const QPointF& centre, qreal radius, const QColor& fill, const QColor& ring,
+               Sign sign, const QColor& signColour);
 
 // An open book seen from above: two pages curving down to the spine.
 void DrawOpenBook(QPainter& painter, const QRectF& bounds, const QColor& pages);

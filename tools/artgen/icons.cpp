@@ -38,8 +38,7 @@ QImage PaintIcon(int size, QImage::Format format, auto draw)
 // Paints a 32 x 32 button icon of 8 bits per channel through `draw`.
 QImage PaintButtonIcon(auto draw)
 {
-    return PaintIcon(kIconSize, QImage::Format_ARGB32_Premultiplied, draw)
-        .convertToFormat(QImage::Format_ARGB32);
+    return PaintIcon(kIconSize, QImage::Format_ARGB32_Premultiplied, draw).convertToFormat(QImage::Format_ARGB32);
 }
 
 // A photograph with a round badge on its lower right corner: the pictures icons of the page list.
@@ -50,7 +49,7 @@ void DrawPhotoWithBadge(QPainter& painter, const TileColours& tile, Sign sign)
     DrawBadge(painter, QPointF(22.5, 20.5), 5.5, Qt::white, tile.dark, sign, tile.dark);
 }
 
-} // namespace
+}  // namespace
 
 QImage IconAdd()
 {
@@ -93,19 +92,21 @@ QImage IconHome()
 
 QImage IconCover()
 {
-    return PaintIcon(kIconSize, QImage::Format_RGBA64_Premultiplied, [](QPainter& painter) {
-        DrawTile(painter, kTile, kPurple);
-        // The front of a book: a spine on the left, a picture and two title lines on the cover.
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::white);
-        painter.drawRoundedRect(QRectF(8.5, 5.5, 15, 20), 2, 2);
-        painter.setBrush(Mix(Qt::white, kPurple.light, 0.45));
-        painter.drawRect(QRectF(8.5, 7.5, 2.5, 16));
-        DrawPhoto(painter, QRectF(12, 7.5, 10, 9.5), Qt::white, kPurple.dark);
-        painter.setPen(QPen(kPurple.dark, 1.2, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(QPointF(14, 19.5), QPointF(21, 19.5));
-        painter.drawLine(QPointF(14, 22), QPointF(19, 22));
-    }).convertToFormat(QImage::Format_RGBA64);
+    return PaintIcon(kIconSize, QImage::Format_RGBA64_Premultiplied,
+                     [](QPainter& painter) {
+                         DrawTile(painter, kTile, kPurple);
+                         // The front of a book: a spine on the left, a picture and two title lines on the cover.
+                         painter.setPen(Qt::NoPen);
+                         painter.setBrush(Qt::white);
+                         painter.drawRoundedRect(QRectF(8.5, 5.5, 15, 20), 2, 2);
+                         painter.setBrush(Mix(Qt::white, kPurple.light, 0.45));
+                         painter.drawRect(QRectF(8.5, 7.5, 2.5, 16));
+                         DrawPhoto(painter, QRectF(12, 7.5, 10, 9.5), Qt::white, kPurple.dark);
+                         painter.setPen(QPen(kPurple.dark, 1.2, Qt::SolidLine, Qt::RoundCap));
+                         painter.drawLine(QPointF(14, 19.5), QPointF(21, 19.5));
+                         painter.drawLine(QPointF(14, 22), QPointF(19, 22));
+                     })
+        .convertToFormat(QImage::Format_RGBA64);
 }
 
 QImage IconFolder()
@@ -118,25 +119,27 @@ QImage IconFolder()
 
 QImage IconHint()
 {
-    return PaintIcon(kHintSize, QImage::Format_ARGB32_Premultiplied, [](QPainter& painter) {
-        // A blue disc with an up-and-down arrow: rows can be moved up and down.
-        QLinearGradient disc(0, 0, 0, kHintSize);
-        disc.setColorAt(0.0, kBlue.light);
-        disc.setColorAt(1.0, kBlue.dark);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(disc);
-        painter.drawEllipse(QRectF(0.5, 0.5, 15, 15));
-        painter.setPen(QPen(Qt::white, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawLine(QPointF(8, 4), QPointF(8, 12));
-        painter.drawPolyline(QPolygonF({QPointF(5.5, 6.5), QPointF(8, 4), QPointF(10.5, 6.5)}));
-        painter.drawPolyline(QPolygonF({QPointF(5.5, 9.5), QPointF(8, 12), QPointF(10.5, 9.5)}));
-    }).convertToFormat(QImage::Format_ARGB32);
+    return PaintIcon(kHintSize, QImage::Format_ARGB32_Premultiplied,
+                     [](QPainter& painter) {
+                         // A blue disc with an up-and-down arrow: rows can be moved up and down.
+                         QLinearGradient disc(0, 0, 0, kHintSize);
+                         disc.setColorAt(0.0, kBlue.light);
+                         disc.setColorAt(1.0, kBlue.dark);
+                         painter.setPen(Qt::NoPen);
+                         painter.setBrush(disc);
+                         painter.drawEllipse(QRectF(0.5, 0.5, 15, 15));
+                         painter.setPen(QPen(Qt::white, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                         painter.setBrush(Qt::NoBrush);
+                         painter.drawLine(QPointF(8, 4), QPointF(8, 12));
+                         painter.drawPolyline(QPolygonF({QPointF(5.5, 6.5), QPointF(8, 4), QPointF(10.5, 6.5)}));
+                         painter.drawPolyline(QPolygonF({QPointF(5.5, 9.5), QPointF(8, 12), QPointF(10.5, 9.5)}));
+                     })
+        .convertToFormat(QImage::Format_ARGB32);
 }
 
 QImage AppIcon(int size)
 {
-    return PaintIcon(size, QImage::Format_ARGB32_Premultiplied, [size](QPainter& painter) {
-        DrawLogoMark(painter, QRectF(0, 0, size, size));
-    }).convertToFormat(QImage::Format_ARGB32);
+    return PaintIcon(size, QImage::Format_ARGB32_Premultiplied,
+                     [size](QPainter& painter) { DrawLogoMark(painter, QRectF(0, 0, size, size)); })
+        .convertToFormat(QImage::Format_ARGB32);
 }

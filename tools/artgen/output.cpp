@@ -71,7 +71,7 @@ void WriteResourceList(const std::vector<ArtPicture>& pictures, const QDir& fold
     }
 }
 
-} // namespace
+}  // namespace
 
 void WriteArt(const std::vector<ArtPicture>& pictures, const QString& folder)
 {

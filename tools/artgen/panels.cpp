@@ -60,7 +60,7 @@ void DrawEmptyPicture(QPainter& painter, const QRectF& frame)
     painter.drawEllipse(QPointF(frame.left() + frame.width() * 0.72, frame.top() + frame.height() * 0.28), 4.5, 4.5);
 }
 
-} // namespace
+}  // namespace
 
 QImage PreviewPlaceholder()
 {

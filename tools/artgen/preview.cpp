@@ -137,16 +137,16 @@ void TopPanel(QPainter& painter, ArtFolder& art, ButtonBand band)
 
     const QFont arial = ArtFont(kSansFamily, 11, QFont::Normal);
     const QFont arialBlack = ArtFont(kSansFamily, 11, QFont::Bold);
-    CommandButton(painter, QRect(0, 40, 58, 58), art[QStringLiteral("icon_add.png")], QStringLiteral("Add"),
+    CommandButton(painter, QRect(0, 40, 58, 58), art[QStringLiteral("icon_add.png")], QStringLiteral("Add"), arial,
+                  Qt::white);
+    CommandButton(painter, QRect(56, 40, 58, 58), art[QStringLiteral("icon_remove.png")], QStringLiteral("Remove"),
                   arial, Qt::white);
-    CommandButton(painter, QRect(56, 40, 58, 58), art[QStringLiteral("icon_remove.png")],
-                  QStringLiteral("Remove"), arial, Qt::white);
     CommandButton(painter, QRect(112, 40, 73, 58), art[QStringLiteral("icon_remove_all.png")],
                   QStringLiteral("Remove All"), arial, Qt::white);
-    CommandButton(painter, QRect(184, 40, 58, 58), art[QStringLiteral("icon_convert.png")],
-                  QStringLiteral("Convert"), arialBlack, kCaptionYellow);
-    CommandButton(painter, QRect(256, 40, 58, 58), art[QStringLiteral("icon_home.png")], QStringLiteral("Home"),
-                  arial, Qt::white);
+    CommandButton(painter, QRect(184, 40, 58, 58), art[QStringLiteral("icon_convert.png")], QStringLiteral("Convert"),
+                  arialBlack, kCaptionYellow);
+    CommandButton(painter, QRect(256, 40, 58, 58), art[QStringLiteral("icon_home.png")], QStringLiteral("Home"), arial,
+                  Qt::white);
 }
 
 void LeftPanel(QPainter& painter, ArtFolder& art)
@@ -199,10 +199,8 @@ void ClientPanel(QPainter& painter, ArtFolder& art)
     LabeledEdit(painter, QRect(112, 100, 337, 21), QStringLiteral("Save  Epub  To:  "),
                 QStringLiteral("/home/ann/Books"));
     const QFont arial = ArtFont(kSansFamily, 11, QFont::Normal);
-    CommandButton(painter, QRect(469, 16, 57, 57), art[QStringLiteral("icon_cover.png")], QString(), arial,
-                  Qt::white);
-    CommandButton(painter, QRect(469, 80, 57, 57), art[QStringLiteral("icon_folder.png")], QString(), arial,
-                  Qt::white);
+    CommandButton(painter, QRect(469, 16, 57, 57), art[QStringLiteral("icon_cover.png")], QString(), arial, Qt::white);
+    CommandButton(painter, QRect(469, 80, 57, 57), art[QStringLiteral("icon_folder.png")], QString(), arial, Qt::white);
     painter.restore();
 }
 
@@ -237,17 +235,16 @@ void Enlarged(QPainter& painter, const QImage& picture, const QPoint& at, int zo
     painter.drawImage(QRect(at, picture.size() * zoom), picture);
 }
 
-} // namespace
+}  // namespace
 
 void WritePreview(const QString& artFolder, const QString& outputPath)
 {
     ArtFolder art(artFolder);
-    const QString icons[] = {QStringLiteral("icon_add.png"), QStringLiteral("icon_remove.png"),
-                             QStringLiteral("icon_remove_all.png"), QStringLiteral("icon_convert.png"),
-                             QStringLiteral("icon_home.png"), QStringLiteral("icon_cover.png"),
-                             QStringLiteral("icon_folder.png"), QStringLiteral("icon_hint.png"),
-                             QStringLiteral("app_icon_16.png"), QStringLiteral("app_icon_32.png"),
-                             QStringLiteral("app_icon_48.png")};
+    const QString icons[] = {
+        QStringLiteral("icon_add.png"),     QStringLiteral("icon_remove.png"), QStringLiteral("icon_remove_all.png"),
+        QStringLiteral("icon_convert.png"), QStringLiteral("icon_home.png"),   QStringLiteral("icon_cover.png"),
+        QStringLiteral("icon_folder.png"),  QStringLiteral("icon_hint.png"),   QStringLiteral("app_icon_16.png"),
+        QStringLiteral("app_icon_32.png"),  QStringLiteral("app_icon_48.png")};
     constexpr int kIconGap = 12;
     int iconsWidth = kIconGap;
     int iconsHeight = 0;
@@ -270,8 +267,8 @@ void WritePreview(const QString& artFolder, const QString& outputPath)
     const ButtonBand bands[] = {ButtonBand::Normal, ButtonBand::Hover, ButtonBand::Pressed};
     for (int index = 0; index < 3; ++index) {
         const QImage window = Window(art, bands[index]);
-        Enlarged(painter, window.copy(corner),
-                 QPoint(kMargin + index * (corner.width() * kZoom + kMargin), statesTop), kZoom);
+        Enlarged(painter, window.copy(corner), QPoint(kMargin + index * (corner.width() * kZoom + kMargin), statesTop),
+                 kZoom);
     }
 
     // Every icon enlarged, on the banner's colour and on the fields' colour.

@@ -24,8 +24,8 @@ QColor BottomColour(int y)
 QColor Mix(const QColor& a, const QColor& b, double t)
 {
     const auto channel = [t](float from, float to) { return from + (to - from) * float(t); };
-    return QColor::fromRgbF(channel(a.redF(), b.redF()), channel(a.greenF(), b.greenF()),
-                            channel(a.blueF(), b.blueF()), channel(a.alphaF(), b.alphaF()));
+    return QColor::fromRgbF(channel(a.redF(), b.redF()), channel(a.greenF(), b.greenF()), channel(a.blueF(), b.blueF()),
+                            channel(a.alphaF(), b.alphaF()));
 }
 
 QImage RowsPicture(int width, int height, QColor (*colourOfRow)(int))
@@ -52,8 +52,8 @@ QFont ArtFont(const QString& family, int pixelSize, QFont::Weight weight)
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
     if (QFontInfo(font).family() != family) {
-        throw std::runtime_error("the font family \"" + family.toStdString() +
-                                 "\" is missing; install fonts-liberation2");
+        throw std::runtime_error("the font family \"" + family.toStdString()
+                                 + "\" is missing; install fonts-liberation2");
     }
     return font;
 }

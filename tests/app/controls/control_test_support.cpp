@@ -21,8 +21,7 @@ TestHost::TestHost(QSize size)
     EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
 }
 
-PointerDriver::PointerDriver(TestHost& host)
-    : host_(host)
+PointerDriver::PointerDriver(TestHost& host) : host_(host)
 {
     // Qt drops a move to where the pointer already is, and the last test may have left it
     // where this one starts: two moves make sure the pointer is known to be in this host, in
@@ -58,8 +57,8 @@ void PointerDriver::Send(const QWidget& control, QPoint pos, QEvent::Type type, 
 {
     timestamp += delay;
     const QPoint local = control.mapTo(&host_, pos);
-    qt_handleMouseEvent(host_.windowHandle(), local, host_.mapToGlobal(local), buttons_, button, type,
-                        Qt::NoModifier, timestamp);
+    qt_handleMouseEvent(host_.windowHandle(), local, host_.mapToGlobal(local), buttons_, button, type, Qt::NoModifier,
+                        timestamp);
     QCoreApplication::processEvents();
 }
 

@@ -17,7 +17,8 @@ TEST(MakeDisabledImage, DividesAlphaByThreeAndKeepsTheColours)
     EXPECT_EQ(dest.pixel(1, 0), qRgba(40, 50, 60, 33));
 
     // Opaque pictures get an alpha channel first; premultiplied ones keep their colours.
-    for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_Grayscale8, QImage::Format_ARGB32_Premultiplied}) {
+    for (QImage::Format format :
+         {QImage::Format_RGB32, QImage::Format_Grayscale8, QImage::Format_ARGB32_Premultiplied}) {
         QImage opaque(1, 1, format);
         opaque.fill(QColor(60, 60, 60));
         MakeDisabledImage(opaque, dest);

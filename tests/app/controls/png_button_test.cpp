@@ -31,7 +31,8 @@ TEST(PlacePNGButtonContent, CentresImageAndCaptionByLayout)
                           Case{pbsImageBellow, false, {13, 17}, {9, 4}}, Case{pbsImageBellow, true, {15, 19}, {11, 6}},
                           Case{pbsImageLeft, false, {-7, 11}, {30, 22}}, Case{pbsImageLeft, true, {-7, 13}, {30, 24}},
                           Case{pbsImageRight, false, {38, 11}, {-7, 22}}}) {
-        const TPNGButtonPlacement placed = PlacePNGButtonContent({58, 58}, {32, 32}, QSize(40, 13), c.layout, c.pressed);
+        const TPNGButtonPlacement placed =
+            PlacePNGButtonContent({58, 58}, {32, 32}, QSize(40, 13), c.layout, c.pressed);
         EXPECT_EQ(placed.image, c.image) << static_cast<int>(c.layout) << " pressed " << c.pressed;
         EXPECT_EQ(placed.caption, c.caption) << static_cast<int>(c.layout) << " pressed " << c.pressed;
     }
@@ -63,8 +64,11 @@ protected:
         font.setStyleStrategy(QFont::NoAntialias);
         button.setFont(font);
         QPalette palette;
-        for (auto [role, color] : {std::pair{QPalette::Light, kLight}, {QPalette::Dark, kDark}, {QPalette::Shadow, kShadow},
-                                   {QPalette::Button, kFace}, {QPalette::Midlight, QColor(220, 220, 220)}})
+        for (auto [role, color] : {std::pair{QPalette::Light, kLight},
+                                   {QPalette::Dark, kDark},
+                                   {QPalette::Shadow, kShadow},
+                                   {QPalette::Button, kFace},
+                                   {QPalette::Midlight, QColor(220, 220, 220)}})
             palette.setColor(role, color);
         palette.setColor(QPalette::Disabled, QPalette::ButtonText, kGreyText);
         button.setPalette(palette);
@@ -129,13 +133,21 @@ TEST_F(PNGButtonTest, DefaultFaceIsRaisedOrSunken)
 {
     button.SetButtonStyle(pbsDefault);
     button.SetImageNormal(SolidImage(QSize(1, 1), Qt::transparent));
-    ExpectAreas(Drawn(), {{QRect(0, 0, 57, 1), kLight}, {QRect(0, 0, 1, 57), kLight}, {QRect(57, 0, 1, 58), kShadow},
-                          {QRect(0, 57, 58, 1), kShadow}, {QRect(56, 1, 1, 56), kDark}, {QRect(1, 56, 56, 1), kDark},
+    ExpectAreas(Drawn(), {{QRect(0, 0, 57, 1), kLight},
+                          {QRect(0, 0, 1, 57), kLight},
+                          {QRect(57, 0, 1, 58), kShadow},
+                          {QRect(0, 57, 58, 1), kShadow},
+                          {QRect(56, 1, 1, 56), kDark},
+                          {QRect(1, 56, 56, 1), kDark},
                           {QRect(1, 1, 55, 55), kFace}});
     pointer.Move(button, inside);
     pointer.Press(button, inside);
-    ExpectAreas(Drawn(), {{QRect(0, 0, 57, 1), kShadow}, {QRect(0, 0, 1, 57), kShadow}, {QRect(57, 0, 1, 58), kLight},
-                          {QRect(0, 57, 58, 1), kLight}, {QRect(1, 1, 56, 1), kDark}, {QRect(1, 1, 1, 56), kDark},
+    ExpectAreas(Drawn(), {{QRect(0, 0, 57, 1), kShadow},
+                          {QRect(0, 0, 1, 57), kShadow},
+                          {QRect(57, 0, 1, 58), kLight},
+                          {QRect(0, 57, 58, 1), kLight},
+                          {QRect(1, 1, 56, 1), kDark},
+                          {QRect(1, 1, 1, 56), kDark},
                           {QRect(2, 2, 55, 55), kFace}});
     pointer.Release(button, inside);
 }
@@ -146,14 +158,19 @@ TEST_F(PNGButtonTest, FlatFrameAndImageFollowHoverAndPress)
     EXPECT_EQ(CountOf(plain, Qt::black), 58 * 58 - 32 * 32);
     button.SetImageOver(SolidImage(QSize(32, 32), kOverColor));
     button.SetImageDown(SolidImage(QSize(32, 32), Qt::blue));
-    const auto raised = {std::pair{QRect(0, 0, 57, 1), kLight}, {QRect(0, 0, 1, 57), kLight}, {QRect(57, 0, 1, 58), kDark},
+    const auto raised = {std::pair{QRect(0, 0, 57, 1), kLight},
+                         {QRect(0, 0, 1, 57), kLight},
+                         {QRect(57, 0, 1, 58), kDark},
                          {QRect(0, 57, 58, 1), kDark}};
     pointer.Move(button, inside);
     ExpectAreas(Drawn(), raised);
     ExpectAreas(Drawn(), {{QRect(13, 13, 32, 32), kOverColor}});
     pointer.Press(button, inside);
-    ExpectAreas(Drawn(), {{QRect(0, 0, 57, 1), kDark}, {QRect(0, 0, 1, 57), kDark}, {QRect(57, 0, 1, 58), kLight},
-                          {QRect(0, 57, 58, 1), kLight}, {QRect(15, 15, 32, 32), Qt::blue}});
+    ExpectAreas(Drawn(), {{QRect(0, 0, 57, 1), kDark},
+                          {QRect(0, 0, 1, 57), kDark},
+                          {QRect(57, 0, 1, 58), kLight},
+                          {QRect(0, 57, 58, 1), kLight},
+                          {QRect(15, 15, 32, 32), Qt::blue}});
     // Held with the pointer dragged off: raised, with the normal image at its place.
     pointer.Move(button, outside);
     ExpectAreas(Drawn(), raised);

@@ -40,9 +40,10 @@ TEST_F(WindowConvertTest, AnAddressTheDesktopCannotOpenIsNamedInTheErrorBox)
     dialogs->desktopOpens = false;
     const QString title = ApplicationTitle(QCoreApplication::applicationFilePath());
     emit form->PNGButton5->clicked();
-    EXPECT_EQ(dialogs->events, QStringList({"open||https://www.tamboril.org/",
-                                            "error|" + title + "|The desktop could not open the home page.\n"
-                                                               "https://www.tamboril.org/"}));
+    EXPECT_EQ(dialogs->events,
+              QStringList({"open||https://www.tamboril.org/", "error|" + title
+                                                                  + "|The desktop could not open the home page.\n"
+                                                                    "https://www.tamboril.org/"}));
 
     // The book is written all the same; the box after the success message names its folder.
     dialogs->events.clear();
@@ -52,10 +53,10 @@ TEST_F(WindowConvertTest, AnAddressTheDesktopCannotOpenIsNamedInTheErrorBox)
     form->Edit2->setText("A");
     form->LabeledEdit4->setText(PathIn("out"));
     emit form->PNGButton4->clicked();
-    EXPECT_EQ(dialogs->events, QStringList({"plain|Congratulation|Successed to build: " + PathIn("out/T.epub"),
-                                            "open||" + QUrl::fromLocalFile(PathIn("out")).toString(),
-                                            "error|" + title + "|The desktop could not open the output folder.\n" +
-                                                PathIn("out")}));
+    EXPECT_EQ(dialogs->events,
+              QStringList({"plain|Congratulation|Successed to build: " + PathIn("out/T.epub"),
+                           "open||" + QUrl::fromLocalFile(PathIn("out")).toString(),
+                           "error|" + title + "|The desktop could not open the output folder.\n" + PathIn("out")}));
     EXPECT_TRUE(QFileInfo(PathIn("out/T.epub")).isFile());
     EXPECT_EQ(OverrideCursorName(), "none");
 }
@@ -153,8 +154,8 @@ TEST_F(WindowConvertTest, AFailureOfTheDocumentsEndsInTheErrorBoxAndTheWindowGoe
     emit form->PNGButton4->clicked();
 
     ASSERT_EQ(dialogs->events.size(), 1);
-    const QString prefix = "error|" + ApplicationTitle(QCoreApplication::applicationFilePath()) +
-                           "|Cannot create file " + PathIn("program/epubfiles/OEBPS/fb.opf") + ": ";
+    const QString prefix = "error|" + ApplicationTitle(QCoreApplication::applicationFilePath()) + "|Cannot create file "
+                           + PathIn("program/epubfiles/OEBPS/fb.opf") + ": ";
     EXPECT_TRUE(dialogs->events[0].startsWith(prefix)) << dialogs->events[0].toStdString();
     EXPECT_TRUE(dialogs->events[0].endsWith(".")) << dialogs->events[0].toStdString();
     EXPECT_EQ(OverrideCursorName(), "none");
@@ -175,10 +176,9 @@ TEST_F(WindowConvertTest, APictureThatCannotBeReadFailsTheConversionInTheErrorBo
     form->Edit2->setText("A");
     form->LabeledEdit4->setText(PathIn("out"));
     emit form->PNGButton4->clicked();
-    EXPECT_EQ(dialogs->events,
-              QStringList({"error|" + ApplicationTitle(QCoreApplication::applicationFilePath()) +
-                           "|Failed to build: " + PathIn("out/T.epub") + "\nCannot read picture: " +
-                           PathIn("pictures/gone.jpg") + " (No such file or directory)"}));
+    EXPECT_EQ(dialogs->events, QStringList({"error|" + ApplicationTitle(QCoreApplication::applicationFilePath())
+                                            + "|Failed to build: " + PathIn("out/T.epub") + "\nCannot read picture: "
+                                            + PathIn("pictures/gone.jpg") + " (No such file or directory)"}));
     EXPECT_EQ(ReadTestFile(PathIn("out/T.epub")), "the earlier book");
     EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
 }

@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 

@@ -41,8 +41,7 @@ TEST_F(WindowEndToEndTest, PicturesAddedReorderedAndConvertedMakeABookThatZipfil
 {
     // The program's folder holds the installation data that every book carries.
     for (const char* name : {"mimetype", "META-INF/container.xml"}) {
-        WriteTestFile(PathIn(QString("epubfiles/") + name),
-                      ReadTestFile(BuiltProgramsFolder() + "/epubfiles/" + name));
+        WriteTestFile(PathIn(QString("epubfiles/") + name), ReadTestFile(BuiltProgramsFolder() + "/epubfiles/" + name));
     }
     QMap<QString, QByteArray> pictures;
     pictures["a.jpg"] = MakeTestJpeg({280, 100});

@@ -269,8 +269,9 @@ QImage Quarters()
     QImage picture(4, 4, QImage::Format_RGB32);
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 4; ++x) {
-            picture.setPixel(x, y, y < 2 ? (x < 2 ? qRgb(255, 0, 0) : qRgb(0, 255, 0))
-                                         : (x < 2 ? qRgb(0, 0, 255) : qRgb(255, 255, 0)));
+            picture.setPixel(x, y,
+                             y < 2 ? (x < 2 ? qRgb(255, 0, 0) : qRgb(0, 255, 0))
+                                   : (x < 2 ? qRgb(0, 0, 255) : qRgb(255, 255, 0)));
         }
     }
     return picture;

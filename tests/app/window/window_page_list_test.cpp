@@ -119,8 +119,8 @@ TEST_F(WindowPageListTest, ADropAndARemovalAfterRetypedNumbersRenumberAsBefore)
     const QPoint onB = list.visualItemRect(list.topLevelItem(1)).center();
     form->ListView1DragOver(&list, &list, onB);
     form->ListView1DragDrop(&list, &list, onB);
-    EXPECT_EQ(PageTexts(), QStringList({"one /p/a.jpg", "2 /p/d.jpg", "3 /p/b.jpg", "4 /p/c.jpg", "5 /p/e.jpg",
-                                        "6 /p/f.jpg"}));
+    EXPECT_EQ(PageTexts(),
+              QStringList({"one /p/a.jpg", "2 /p/d.jpg", "3 /p/b.jpg", "4 /p/c.jpg", "5 /p/e.jpg", "6 /p/f.jpg"}));
 
     // A removal numbers every row again.
     list.topLevelItem(5)->setText(0, "six");
@@ -218,8 +218,8 @@ protected:
     void SetUp() override
     {
         ExternalDropTest::SetUp();
-        for (const char* name : {"page10.jpg", "page2.jpg", "Page3.JPG", "page1.jpeg", ".page0.jpg", "notes.txt",
-                                 "sub/page4.jpg"}) {
+        for (const char* name :
+             {"page10.jpg", "page2.jpg", "Page3.JPG", "page1.jpeg", ".page0.jpg", "notes.txt", "sub/page4.jpg"}) {
             WriteTestFile(PathIn(QString("book/") + name), "picture");
         }
         const QByteArray undecodable = QFile::encodeName(PathIn("book")) + "/page5\xff.jpg";
@@ -239,9 +239,9 @@ protected:
 
     QString NotAddedBox() const
     {
-        return "error|" + ApplicationTitle(QCoreApplication::applicationFilePath()) +
-               "|These pictures were not added, since their file names are not UTF-8.\n" +
-               PathIn("book/page5\uFFFD.jpg");
+        return "error|" + ApplicationTitle(QCoreApplication::applicationFilePath())
+               + "|These pictures were not added, since their file names are not UTF-8.\n"
+               + PathIn("book/page5\uFFFD.jpg");
     }
 };
 

@@ -108,8 +108,8 @@ TEST_F(WindowPreviewTest, APictureTheDecoderRejectsReachesTheErrorBoxAndThePrevi
     ClickAt(RowPoint(1));
     const QString title = ApplicationTitle(QCoreApplication::applicationFilePath());
     // The decoder's message, then the picture it is about.
-    EXPECT_EQ(dialogs->events, QStringList({"error|" + title + "|JPEG error #" + QString::number(JERR_NO_SOI) +
-                                            ".\n" + PathIn("notes.jpg")}));
+    EXPECT_EQ(dialogs->events, QStringList({"error|" + title + "|JPEG error #" + QString::number(JERR_NO_SOI) + ".\n"
+                                            + PathIn("notes.jpg")}));
     EXPECT_EQ(form->Image1->Picture(), before);
 
     // A missing file and an empty path are passed over without a word.

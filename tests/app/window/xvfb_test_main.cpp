@@ -33,8 +33,8 @@ public:
             const std::string displayFd = std::to_string(pipeEnds[1]);
             // The server's chatter would only clutter the test output.
             std::freopen("/dev/null", "w", stderr);
-            execlp("Xvfb", "Xvfb", "-displayfd", displayFd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-                   "tcp", static_cast<char*>(nullptr));
+            execlp("Xvfb", "Xvfb", "-displayfd", displayFd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
             _exit(127);
         }
         close(pipeEnds[1]);
