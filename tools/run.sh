@@ -8,6 +8,8 @@
 #   tools/run.sh test --tsan        the archive tests with clang and ThreadSanitizer
 #   tools/run.sh package            install what is missing, build, make the Debian package
 #                                   build/packages/tamboril_VERSION_ARCH.deb and show it
+#   tools/run.sh check-format       fail when a C++ file differs from .clang-format's layout
+#   tools/run.sh format             rewrite every C++ file in that layout
 #
 # Debian 12, as root (or with sudo). Packages already present are skipped quickly.
 set -euo pipefail
@@ -22,7 +24,7 @@ packages=(
   unzip zip epubcheck python3 libjpeg-turbo-progs time mupdf-tools file p7zip-full
   xvfb xauth x11-utils x11-apps xdotool
   desktop-file-utils man-db dpkg-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 
 install_missing_packages() {
@@ -61,7 +63,7 @@ run_tests() {
 }
 
 usage() {
-  sed -n '4,10p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '4,12p' "$0" | sed 's/^# \{0,1\}//'
   exit 2
 }
 
@@ -107,6 +109,15 @@ case "$command" in
     # Every dependency must resolve on this system: a simulation, which installs nothing.
     apt-get install --simulate "$deb" >/dev/null
     echo "Package: $deb"
+    ;;
+  check-format)
+    install_missing_packages
+    git -C "$top" ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+    echo "Every C++ file is in the layout of .clang-format."
+    ;;
+  format)
+    install_missing_packages
+    git -C "$top" ls-files -z '*.cpp' '*.h' | xargs -0 clang-format -i
     ;;
   *)
     usage
