@@ -2,6 +2,7 @@
 
 #include "tests/support/test_files.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -9,6 +10,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -137,4 +139,43 @@ bool UnzipTestPasses(const QString& archive, QString* output)
 QByteArray UnzipEntry(const QString& archive, const QString& name)
 {
     return ProgramOutput("unzip", {"-p", archive, name});
+}
+
+QByteArray InflateRaw(const QByteArray& raw)
+{
+    z_stream stream{};
+    EXPECT_EQ(inflateInit2(&stream, -15), Z_OK);
+    QByteArray result;
+    char block[65536];
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.constData()));
+    stream.avail_in = static_cast<uInt>(raw.size());
+    int status = Z_OK;
+    while (status == Z_OK) {
+        stream.next_out = reinterpret_cast<Bytef*>(block);
+        stream.avail_out = sizeof block;
+        status = inflate(&stream, Z_NO_FLUSH);
+        result.append(block, static_cast<qsizetype>(sizeof block - stream.avail_out));
+    }
+    EXPECT_EQ(status, Z_STREAM_END);
+    EXPECT_EQ(stream.avail_in, 0u) << "bytes after the end of the Deflate stream";
+    inflateEnd(&stream);
+    return result;
+}
+
+void MakeManyEmptyFiles(const QString& folder, int count)
+{
+    ASSERT_TRUE(QDir().mkpath(folder));
+    constexpr int kLinksPerFile = 30000;
+    QByteArray original;
+    for (int i = 0; i < count; ++i) {
+        const QByteArray path = QFile::encodeName(folder + QString("/f%1").arg(i, 5, 10, QChar('0')));
+        if (i % kLinksPerFile == 0) {
+            original = path;
+            const int descriptor = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+            ASSERT_GE(descriptor, 0);
+            ::close(descriptor);
+        } else {
+            ASSERT_EQ(::link(original.constData(), path.constData()), 0);
+        }
+    }
 }

@@ -70,6 +70,13 @@ quint32 U32At(const QByteArray& bytes, qsizetype position);
 // zlib's CRC-32 of the bytes.
 quint32 Crc32Of(const QByteArray& bytes);
 
+// The bytes of a raw Deflate stream; fails the test unless the stream ends exactly at the end of `raw`.
+QByteArray InflateRaw(const QByteArray& raw);
+
+// `count` empty files in `folder`, named f00000, f00001, ...: hard links to a few real ones, far quicker to make
+// than files of their own. Fails the test when it cannot make them.
+void MakeManyEmptyFiles(const QString& folder, int count);
+
 // Bytes that do not compress.
 QByteArray RandomBytes(qsizetype size, unsigned seed);
 
