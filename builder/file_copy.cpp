@@ -5,12 +5,13 @@
 #include <QFile>
 
 #include <fcntl.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace {
 
@@ -38,29 +39,36 @@ FileDescriptor OpenRegularFile(const QString& path, struct stat* info, QString* 
     return file;
 }
 
-// Copies the whole content; the kernel copies between the files where it can (sharing the blocks
-// on file systems that allow it), otherwise the bytes pass through a buffer. False, with errno
-// set, when a read or a write fails.
-bool CopyContent(int from, int to)
+// How a copy by the kernel went.
+enum class KernelCopy { Done, Unsupported, Failed };
+
+// Copies the whole content with one of the kernel's copies, which move the bytes without bringing
+// them into the program. Unsupported when the kernel cannot copy between these two files this way.
+template <typename CopyCall>
+KernelCopy CopyByKernel(CopyCall copy)
 {
     for (;;) {
-        const ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, kCopyBlockSize, 0);
+        const ssize_t copied = copy(kCopyBlockSize);
         if (copied == 0) {
-            return true;
+            return KernelCopy::Done;
         }
         if (copied < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
-                break;
-            }
-            return false;
+            const bool unsupported = errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP;
+            return unsupported ? KernelCopy::Unsupported : KernelCopy::Failed;
         }
     }
-    std::vector<char> block(kCopyBlockSize);
+}
+
+// Copies the whole content through a buffer of the program's. False, with errno set, when a read or
+// a write fails.
+bool CopyThroughBuffer(int from, int to)
+{
+    const auto block = std::make_unique_for_overwrite<char[]>(kCopyBlockSize);
     for (;;) {
-        const ssize_t got = ::read(from, block.data(), block.size());
+        const ssize_t got = ::read(from, block.get(), kCopyBlockSize);
         if (got == 0) {
             return true;
         }
@@ -71,7 +79,7 @@ bool CopyContent(int from, int to)
             return false;
         }
         for (ssize_t written = 0; written < got;) {
-            const ssize_t stored = ::write(to, block.data() + written, static_cast<size_t>(got - written));
+            const ssize_t stored = ::write(to, block.get() + written, static_cast<size_t>(got - written));
             if (stored > 0) {
                 written += stored;
             } else if (stored == 0 || errno != EINTR) {
@@ -80,6 +88,23 @@ bool CopyContent(int from, int to)
             }
         }
     }
+}
+
+// Copies the whole content. Within one file system the kernel copies between the files (sharing
+// the blocks on file systems that allow it); across file systems it still moves the bytes itself;
+// only where it can do neither do they pass through a buffer. False, with errno set, when a read or
+// a write fails.
+bool CopyContent(int from, int to)
+{
+    KernelCopy outcome =
+        CopyByKernel([&](size_t size) { return ::copy_file_range(from, nullptr, to, nullptr, size, 0); });
+    if (outcome == KernelCopy::Unsupported) {
+        outcome = CopyByKernel([&](size_t size) { return ::sendfile(to, from, nullptr, size); });
+    }
+    if (outcome == KernelCopy::Unsupported) {
+        return CopyThroughBuffer(from, to);
+    }
+    return outcome == KernelCopy::Done;
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 #include "tests/support/temp_folder_test.h"
 #include "tests/support/test_files.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -148,6 +150,31 @@ TEST_F(ConversionTest, TwoPicturesOfTheSameNameGetTwoFiles)
     EXPECT_TRUE(opf.contains("<item id=\"image1\" href=\"x.jpg\" media-type=\"image/jpeg\"/>"));
     EXPECT_TRUE(opf.contains("<item id=\"image2\" href=\"x-2.jpg\" media-type=\"image/jpeg\"/>"));
     EXPECT_FALSE(opf.contains("image3"));
+}
+
+TEST_F(ConversionTest, PicturesAreCopiedWholeWithTheirDatesWithinAndAcrossFileSystems)
+{
+    // Larger than one block of the copy, and not a multiple of it.
+    QByteArray bytes(2500000, Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>((i * 7919) >> 5);
+    }
+    const QString picture = PathIn("pictures/big.jpg");
+    WriteTestFile(picture, bytes);
+    QFile file(picture);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QDateTime taken = QDateTime::fromSecsSinceEpoch(1234567890);
+    ASSERT_TRUE(file.setFileTime(taken, QFileDevice::FileModificationTime));
+    file.close();
+
+    // Staging on tmpfs puts the copy across two file systems, where the kernel cannot share blocks.
+    QTemporaryDir tmpfs("/dev/shm/tamboril-test-XXXXXX");
+    for (const QString& root : {PathIn("program"), tmpfs.path()}) {
+        staging_ = StagingPathsAt(root + "/epubfiles");
+        Convert({picture}, {"T", "A", "", ""});
+        EXPECT_EQ(ContentFile("big.jpg"), bytes) << root.toStdString();
+        EXPECT_EQ(QFileInfo(staging_.oebpsDir + "/big.jpg").lastModified(), taken) << root.toStdString();
+    }
 }
 
 TEST_F(ConversionTest, ADocumentThatCannotBeWrittenEndsTheCommandWithItsError)
