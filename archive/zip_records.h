@@ -20,7 +20,7 @@ inline constexpr qint64 kZip64LocatorSize = 20;
 // The Zip64 end record's own size field counts the record without its signature and that field.
 inline constexpr quint64 kZip64EndRecordTailSize = kZip64EndRecordSize - 12;
 
-// Version made by: specification 4.5, host system 0 (MS-DOS and FAT attributes).
+// Version made by: zip format version 4.5, host system 0 (MS-DOS and FAT attributes).
 inline constexpr quint16 kVersionMadeBy = 0x002D;
 inline constexpr quint16 kVersionNeeded = 20;
 inline constexpr quint16 kVersionNeededZip64 = 45;
