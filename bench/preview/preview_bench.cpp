@@ -1,7 +1,5 @@
+#include "bench/support/process_memory.h"
 #include "pages/preview_picture.h"
-
-#include <QFile>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <chrono>
@@ -20,23 +18,10 @@ namespace {
 
 const QSize kBox(140, 168);
 
-// A "VmRSS:" or "VmHWM:" line of /proc/self/status, in kiB.
-long long StatusKiB(const char* field)
+// Lets the peak resident memory start again from the present one, or says why the baseline is not.
+void ResetPeakResidentOrWarn()
 {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const auto match =
-        QRegularExpression(QString(field) + ":\\s+(\\d+) kB").match(QString::fromLatin1(status.readAll()));
-    return match.hasMatch() ? match.captured(1).toLongLong() : -1;
-}
-
-// Lets the peak resident memory start again from the present one.
-void ResetPeakResident()
-{
-    QFile clearRefs("/proc/self/clear_refs");
-    if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1) {
+    if (!ResetPeakResident()) {
         std::fprintf(stderr, "warning: cannot reset the peak resident memory; the baseline is the start-up peak\n");
     }
 }
@@ -52,7 +37,7 @@ int main(int argc, char** argv)
     const QString path = QString::fromLocal8Bit(argv[1]);
     const int repeats = argc == 3 ? std::max(1, std::atoi(argv[2])) : 5;
 
-    ResetPeakResident();
+    ResetPeakResidentOrWarn();
     const long long baseline = StatusKiB("VmRSS");
     std::vector<double> milliseconds;
     QSize decoded;

@@ -16,6 +16,7 @@
 #include "app/form1.h"
 #include "app/labeled_edit.h"
 #include "app/picture_box.h"
+#include "bench/support/process_memory.h"
 #include "bench/window/bench_dialogs.h"
 #include "pages/page_list_view.h"
 
@@ -28,7 +29,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -47,25 +47,6 @@ namespace {
 
 const QString kListMode = QStringLiteral("--list");
 const QString kConvertMode = QStringLiteral("--convert");
-
-// A "VmRSS:" or "VmHWM:" line of /proc/self/status, in kiB.
-long long StatusKiB(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const auto match =
-        QRegularExpression(QString(field) + ":\\s+(\\d+) kB").match(QString::fromLatin1(status.readAll()));
-    return match.hasMatch() ? match.captured(1).toLongLong() : -1;
-}
-
-// Lets the peak resident memory start again from the present one; false where the system refuses.
-bool ResetPeakResident()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
-}
 
 void Require(bool condition, const char* what)
 {
