@@ -13,10 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
-#include <zlib.h>
 
 #include <thread>
 

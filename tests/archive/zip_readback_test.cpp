@@ -4,14 +4,11 @@
 #include "tests/support/temp_folder_test.h"
 #include "tests/support/test_files.h"
 
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QMap>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 

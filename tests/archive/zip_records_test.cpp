@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 #include <malloc.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <numeric>
