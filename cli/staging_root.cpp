@@ -10,15 +10,15 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-
-#include <cerrno>
-#include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
 // The marker file of a staging folder of ours. Hidden, so it never goes into a book.
 constexpr char kMarkerName[] = ".tamboril-staging";
 constexpr char kTemporaryTemplate[] = "/tamboril-XXXXXX";
+// New temporary folders made before giving up, when other runs keep removing them.
+constexpr int kCreationAttempts = 8;
 
 bool IsMarked(const QString& folder)
 {
@@ -36,18 +36,23 @@ FileDescriptor LockFolder(const QString& folder)
     return descriptor;
 }
 
+// Whether the open folder is still the one at `path`, not one removed meanwhile.
+bool IsFolderAt(const FileDescriptor& folder, const QString& path)
+{
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(folder.Get(), &opened) == 0 && ::stat(QFile::encodeName(path).constData(), &named) == 0
+           && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
 }  // namespace
 
 StagingRoot::StagingRoot(const QString& chosenFolder, const QString& installationRoot)
 {
     if (chosenFolder.isEmpty()) {
-        temporary_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QLatin1String(kTemporaryTemplate));
-        if (!temporary_->isValid()) {
-            problem_ = QStringLiteral("cannot create a staging folder in %1: %2")
-                           .arg(QDir::tempPath(), temporary_->errorString());
+        if (!TakeTemporaryFolder()) {
             return;
         }
-        path_ = temporary_->path();
     } else {
         problem_ = ChosenStagingProblem(chosenFolder);
         path_ = QFileInfo(chosenFolder).absoluteFilePath();
@@ -58,18 +63,40 @@ StagingRoot::StagingRoot(const QString& chosenFolder, const QString& installatio
             problem_ = QStringLiteral("cannot create the staging folder %1").arg(path_);
             return;
         }
+        lock_ = LockFolder(path_);
+        if (!lock_.IsOpen()) {
+            problem_ = QStringLiteral("the staging folder %1 is in use by another conversion").arg(path_);
+            return;
+        }
     }
-    Take(installationRoot);
+    MarkAndSeed(installationRoot);
 }
 
-void StagingRoot::Take(const QString& installationRoot)
+bool StagingRoot::TakeTemporaryFolder()
 {
-    // Locked before it is marked, so that no other run ever finds it marked and free while it is ours.
-    lock_ = LockFolder(path_);
-    if (!lock_.IsOpen()) {
-        problem_ = QStringLiteral("the staging folder %1 is in use by another conversion").arg(path_);
-        return;
+    // Another run cleaning up may remove a new folder in the moment before it is locked, taking it for
+    // one that a killed run left empty; then another is made.
+    for (int attempt = 0; attempt < kCreationAttempts; ++attempt) {
+        temporary_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QLatin1String(kTemporaryTemplate));
+        if (!temporary_->isValid()) {
+            problem_ = QStringLiteral("cannot create a staging folder in %1: %2")
+                           .arg(QDir::tempPath(), temporary_->errorString());
+            return false;
+        }
+        path_ = temporary_->path();
+        lock_ = LockFolder(path_);
+        if (lock_.IsOpen() && IsFolderAt(lock_, path_)) {
+            return true;
+        }
     }
+    problem_ =
+        QStringLiteral("cannot keep a staging folder in %1: other runs removed each new one").arg(QDir::tempPath());
+    return false;
+}
+
+void StagingRoot::MarkAndSeed(const QString& installationRoot)
+{
+    // Marked only once locked, so that no other run ever finds it marked and free while it is ours.
     QFile marker(path_ + u'/' + QLatin1String(kMarkerName));
     if (!marker.open(QIODevice::WriteOnly) || marker.write("Staging folder of tamboril-cli.\n") < 0) {
         problem_ = QStringLiteral("cannot write in the staging folder %1: %2").arg(path_, marker.errorString());
@@ -117,9 +144,12 @@ void RemoveAbandonedStagingFolders()
         temporary.entryList({QStringLiteral("tamboril-??????")}, QDir::Dirs | QDir::NoSymLinks | QDir::Hidden);
     for (const QString& name : candidates) {
         const QString folder = temporary.filePath(name);
-        // A folder that a running conversion uses is locked; one that is not marked is not ours.
-        const FileDescriptor lock = IsMarked(folder) ? LockFolder(folder) : FileDescriptor();
-        if (lock.IsOpen()) {
+        // A folder that a running conversion uses is locked. An unmarked one is ours only when it is
+        // empty: a run killed between making its folder and marking it leaves it so.
+        const FileDescriptor lock = LockFolder(folder);
+        if (lock.IsOpen()
+            && (IsMarked(folder)
+                || QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))) {
             DeleteFolderTree(folder);
         }
     }

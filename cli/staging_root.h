@@ -24,7 +24,9 @@ public:
     QString Path() const;
 
 private:
-    void Take(const QString& installationRoot);
+    // Makes and locks a new temporary folder; false, with the problem set, when it cannot.
+    bool TakeTemporaryFolder();
+    void MarkAndSeed(const QString& installationRoot);
 
     // Declared first, so that the lock is released only after the temporary folder is gone.
     FileDescriptor lock_;
@@ -38,5 +40,5 @@ private:
 QString ChosenStagingProblem(const QString& chosenFolder);
 
 // Removes the temporary staging folders of earlier runs that were killed: folders of ours in the
-// system's temporary folder that no run holds.
+// system's temporary folder that no run holds, marked or left empty.
 void RemoveAbandonedStagingFolders();

@@ -154,8 +154,14 @@ TEST_F(WholeBookTest, AKilledRunLeavesTheEarlierBookOrTheWholeNewOneAndTheNextRu
                       kLargePictures);
         }
     }
+    // A run killed between making its folder and marking it leaves it empty; a folder of the same
+    // form that holds something unmarked is not ours.
+    ASSERT_TRUE(QDir().mkpath(PathIn("tmp/tamboril-Empty1")));
+    WriteTestFile(PathIn("tmp/tamboril-Other1/theirs.txt"), "not ours");
     const CliRun next = Run({"-y", Picture("a.jpg")});
     EXPECT_EQ(next.exitCode, 0) << next.standardError.toStdString();
+    EXPECT_EQ(ReadTestFile(PathIn("tmp/tamboril-Other1/theirs.txt")), "not ours");
+    ASSERT_TRUE(QDir(PathIn("tmp/tamboril-Other1")).removeRecursively());
     ExpectNothingLeftBehind();
 }
 
