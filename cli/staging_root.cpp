@@ -72,6 +72,23 @@ StagingRoot::StagingRoot(const QString& chosenFolder, const QString& installatio
     MarkAndSeed(installationRoot);
 }
 
+StagingRoot::~StagingRoot()
+{
+    if (!temporary_) {
+        return;
+    }
+    // Everything but the marker goes first, so that a run killed meanwhile leaves its folder still
+    // marked, for the next run to remove; the temporary folder then takes the marker with it.
+    const QFileInfoList entries =
+        QDir(path_).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo& entry : entries) {
+        if (entry.fileName() != QLatin1String(kMarkerName)) {
+            DeleteFolderTree(entry.filePath());
+        }
+    }
+    temporary_.reset();
+}
+
 bool StagingRoot::TakeTemporaryFolder()
 {
     // Another run cleaning up may remove a new folder in the moment before it is locked, taking it for

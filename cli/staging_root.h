@@ -18,6 +18,9 @@ class StagingRoot {
 public:
     // `chosenFolder` empty: a temporary folder.
     StagingRoot(const QString& chosenFolder, const QString& installationRoot);
+    ~StagingRoot();
+    StagingRoot(const StagingRoot&) = delete;
+    StagingRoot& operator=(const StagingRoot&) = delete;
 
     // Why the folder cannot be used; empty when it can.
     QString Problem() const;
