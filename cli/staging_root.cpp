@@ -78,14 +78,16 @@ StagingRoot::~StagingRoot()
         return;
     }
     // Everything but the marker goes first, so that a run killed meanwhile leaves its folder still
-    // marked, for the next run to remove; the temporary folder then takes the marker with it.
+    // marked, for the next run to remove. So does a folder whose content cannot all be removed now.
     const QFileInfoList entries =
         QDir(path_).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    bool emptied = true;
     for (const QFileInfo& entry : entries) {
         if (entry.fileName() != QLatin1String(kMarkerName)) {
-            DeleteFolderTree(entry.filePath());
+            emptied = DeleteFolderTree(entry.filePath()) && emptied;
         }
     }
+    temporary_->setAutoRemove(emptied);
     temporary_.reset();
 }
 
