@@ -20,6 +20,12 @@ constexpr char kTemporaryTemplate[] = "/tamboril-XXXXXX";
 // New temporary folders made before giving up, when other runs keep removing them.
 constexpr int kCreationAttempts = 8;
 
+// Whether the folder holds nothing at all, hidden files included.
+bool IsEmptyFolder(const QString& folder)
+{
+    return QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+}
+
 bool IsMarked(const QString& folder)
 {
     return QFileInfo(folder + u'/' + QLatin1String(kMarkerName)).isFile();
@@ -147,8 +153,7 @@ QString ChosenStagingProblem(const QString& chosenFolder)
     if (!folder.isDir()) {
         return QStringLiteral("the staging folder %1 is not a folder").arg(chosenFolder);
     }
-    if (!IsMarked(chosenFolder)
-        && !QDir(chosenFolder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+    if (!IsMarked(chosenFolder) && !IsEmptyFolder(chosenFolder)) {
         return QStringLiteral("the staging folder %1 holds files of its own; give a new or empty folder, or one "
                               "that tamboril-cli staged a book in")
             .arg(chosenFolder);
@@ -166,9 +171,7 @@ void RemoveAbandonedStagingFolders()
         // A folder that a running conversion uses is locked. An unmarked one is ours only when it is
         // empty: a run killed between making its folder and marking it leaves it so.
         const FileDescriptor lock = LockFolder(folder);
-        if (lock.IsOpen()
-            && (IsMarked(folder)
-                || QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))) {
+        if (lock.IsOpen() && (IsMarked(folder) || IsEmptyFolder(folder))) {
             DeleteFolderTree(folder);
         }
     }
