@@ -29,8 +29,8 @@ enum class ConversionResult {
 ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& settings, const StagingPaths& staging,
                              ConversionUi& ui);
 
-// The book file's path: the output folder, "/" (unless the folder ends with one), the title and
-// ".epub".
+// The book file's path: the output folder, "/" (unless the folder ends with one) and the file name the title
+// gives (BookFileName), so that the book always lies in the output folder itself.
 QString BookPath(const BookSettings& settings);
 
 // The message about the first setting a conversion lacks, in the order they are checked; empty

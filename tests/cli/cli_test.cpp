@@ -79,6 +79,17 @@ TEST_F(CliTest, AProgressLineShowsOnATerminalOnly)
     EXPECT_EQ(piped.standardError, "");
 }
 
+TEST_F(CliTest, ATitleNamesTheBookInTheOutputFolderAndStaysWholeInsideIt)
+{
+    const CliRun run = RunCli({"-t", "../up: \"a\"?", "-a", "A", "-o", PathIn("out/in"), Picture("x.jpg")});
+    EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+    EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"in"}));
+    EXPECT_EQ(FolderNames(PathIn("out/in")), QStringList({"_up_ _a__.epub"}));
+    QString package;
+    RunProgram("unzip", {"-p", PathIn("out/in/_up_ _a__.epub"), "OEBPS/fb.opf"}, &package);
+    EXPECT_TRUE(package.contains("<dc:title>../up: &quot;a&quot;?</dc:title>")) << package.toStdString();
+}
+
 TEST_F(CliTest, AMissingSettingPrintsItsMessageAndFails)
 {
     const CliRun run = RunCli({"-a", "A", "-o", PathIn("out"), "--staging", PathIn("s"), Picture("x.jpg")});
