@@ -20,8 +20,9 @@ enum class ConversionResult {
 
 // The Convert command: turns the pictures of `rowPaths` (in book order) and `settings` into one
 // book file, staging its content in `staging`. Talks to the person only through `ui`. A title or
-// author that a book cannot hold, and an error of the book's documents, end the command with a
-// ConversionError or the XML writer's error, passed to the caller.
+// author that a book cannot hold, a staging folder that cannot take the book's files, and an error
+// of the book's documents end the command with a ConversionError or the XML writer's error, passed
+// to the caller.
 //
 // The book is written under a temporary name beside its path and takes that path only once it is
 // complete, so an earlier book is replaced whole or not at all. A book that has appeared at the

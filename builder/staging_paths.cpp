@@ -30,10 +30,9 @@ void SeedStagingRoot(const QString& installationData, const QString& stagingRoot
             continue;
         }
         QDir().mkpath(existing.path());
-        const QString problem = CopyFileRefusingOverwrite(source, target);
-        if (!problem.isEmpty()) {
+        if (const std::optional<CopyFailure> failure = CopyFileRefusingOverwrite(source, target)) {
             throw ConversionError(
-                QStringLiteral("Cannot copy the installation file %1 to %2: %3").arg(source, target, problem));
+                QStringLiteral("Cannot copy the installation file %1 to %2: %3").arg(source, target, failure->reason));
         }
     }
 }
