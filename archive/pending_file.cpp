@@ -4,9 +4,9 @@
 #include "archive/byte_source.h"
 #include "archive/zip_errors.h"
 #include "archive/zip_records.h"
+#include "common/file_name.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <QRandomGenerator>
 #include <QtEndian>
@@ -180,7 +180,7 @@ PendingFile PendingFile::CreateTemporary(const QString& folder)
 
 PendingFile PendingFile::CreateLockedBeside(const QString& target)
 {
-    const QString folder = QFileInfo(target).absolutePath();
+    const QString folder = FolderOfPath(target);
     const QByteArray folderName = QFile::encodeName(folder);
     // An unnamed file, locked before it gets its name, so that no other run ever sees it named and unlocked.
     FileDescriptor unnamed(::open(folderName.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, kNewFileMode));
@@ -271,7 +271,7 @@ void PendingFile::FinishInPlaceOf(const QString& target, bool replace)
     }
     finished_ = true;
     descriptor_.Close();
-    FlushFolder(QFileInfo(target).absolutePath());
+    FlushFolder(FolderOfPath(target));
 }
 
 void PendingFile::FinishAsReplacementOf(const QString& target)
@@ -293,7 +293,7 @@ void PendingFile::FinishAsReplacementOf(const QString& target)
         throw EFCreateError(target, errno);
     }
     // This file stays unfinished, so it is deleted once its copy has taken the target's place.
-    PendingFile copy = CreateTemporary(QFileInfo(target).absolutePath());
+    PendingFile copy = CreateTemporary(FolderOfPath(target));
     CopyContent(path_, copy.Descriptor());
     if (mode) {
         ::fchmod(copy.Descriptor(), *mode);

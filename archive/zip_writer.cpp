@@ -209,7 +209,7 @@ int ZipWriter::WriteNewArchive()
 
 int ZipWriter::WriteArchiveBeside()
 {
-    RemoveAbandonedFiles(QFileInfo(zipName_).absolutePath());
+    RemoveAbandonedFiles(FolderOfPath(zipName_));
     PendingFile file = PendingFile::CreateLockedBeside(zipName_);
     const int added = PackFiles(file.Descriptor(), {}, nullptr);
     // The disk may take a while to take a whole book; the person's events go on meanwhile.
