@@ -14,11 +14,6 @@ StagingPaths StagingPathsAt(const QString& stagingRoot)
 
 void SeedStagingRoot(const QString& installationData, const QString& stagingRoot)
 {
-    // The build folder stages its books in the installation data itself, which lacks nothing.
-    if (QDir::cleanPath(QFileInfo(installationData).absoluteFilePath())
-        == QDir::cleanPath(QFileInfo(stagingRoot).absoluteFilePath())) {
-        return;
-    }
     const QDir installation(installationData);
     QDirIterator files(installationData, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (files.hasNext()) {

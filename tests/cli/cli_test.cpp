@@ -142,13 +142,14 @@ TEST_F(CliTest, TheSavedOutputFolderIsTheDefaultAndIsNeverWritten)
     const QByteArray settings = "[Options]\nSavePath=" + PathIn("saved").toUtf8() + "\n";
     WriteTestFile(PathIn("program/config.ini"), settings);
     WriteTestFile(PathIn("program/epubfiles/mimetype"), "application/epub+zip");
+    WriteTestFile(PathIn("program/epubfiles/META-INF/container.xml"), "<container/>");
 
     const CliRun run = RunCli({"-t", "T", "-a", "A", Picture("x.jpg")}, program);
     EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
     EXPECT_TRUE(QFileInfo(PathIn("saved/T.epub")).isFile());
     EXPECT_EQ(ReadTestFile(PathIn("program/config.ini")), settings);
     // The temporary staging root went with the run; nothing was staged beside the program.
-    EXPECT_EQ(FolderNames(PathIn("program/epubfiles")), QStringList({"mimetype"}));
+    EXPECT_EQ(FolderNames(PathIn("program/epubfiles")), QStringList({"META-INF", "mimetype"}));
 
     // A settings file that is no regular file is not read: a FIFO would hold the run up for good.
     QFile::remove(PathIn("program/config.ini"));
