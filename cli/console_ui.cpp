@@ -35,7 +35,11 @@ std::optional<QString> ReadAnswer()
             return std::nullopt;
         }
         if (::poll(waited, 2, -1) < 0) {
-            continue;
+            if (errno == EINTR) {
+                continue;
+            }
+            // A terminal that cannot be waited on gives no answer, which is No.
+            return QString();
         }
         if ((waited[1].revents & POLLIN) != 0) {
             return std::nullopt;
