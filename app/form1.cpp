@@ -85,7 +85,7 @@ void TForm1::FormDestroy(QObject*)
 {
     // The window is gone already; its last staging folders go before the program ends.
     stagingRemover_.Finish();
-    if (!OebpsDir.isEmpty() && QFileInfo(OebpsDir).isDir()) {
+    if (QFileInfo(OebpsDir).isDir()) {
         DeleteFolderTree(OebpsDir);
     }
     SaveSettings();
