@@ -133,6 +133,11 @@ StagingFolder::~StagingFolder()
 void StagingFolder::TakeTemporaryFolder()
 {
     const QString parent = QDir::tempPath();
+    // Qt's answer is empty when TMPDIR names a folder that does not exist; the root is no place to stage in.
+    if (parent.isEmpty()) {
+        throw ConversionError(QStringLiteral("Cannot create a staging folder in %1: %2")
+                                  .arg(qEnvironmentVariable("TMPDIR"), SystemReason(ENOENT)));
+    }
     QByteArray name = QFile::encodeName(parent + QLatin1String(kNewTemplate));
     if (::mkdtemp(name.data()) == nullptr) {
         throw ConversionError(
@@ -240,7 +245,12 @@ QString ChosenStagingProblem(const QString& chosenFolder)
 
 void RemoveAbandonedStagingFolders(const std::function<bool()>& stopRequested)
 {
-    const QDir temporary(QDir::tempPath());
+    // An empty answer (TMPDIR names no folder) would mean the working folder.
+    const QString parent = QDir::tempPath();
+    if (parent.isEmpty()) {
+        return;
+    }
+    const QDir temporary(parent);
     const QStringList candidates = temporary.entryList({QLatin1String(kTemporaryPattern), QLatin1String(kNewPattern)},
                                                        QDir::Dirs | QDir::NoSymLinks | QDir::Hidden);
     for (const QString& name : candidates) {

@@ -86,6 +86,18 @@ TEST_F(StagingTest, AChosenStagingFolderIsComparedWherePathsLeadAndNamesMustBeUt
     }
 }
 
+TEST_F(StagingTest, ATemporaryFolderThatIsNotThereIsNamedNotReplacedByTheRoot)
+{
+    QString errors;
+    const int status = RunProgram(
+        "env",
+        {"TMPDIR=" + PathIn("missing"), CliProgram(), "-t", "T", "-a", "A", "-o", PathIn("out"), Picture("a.jpg")},
+        nullptr, &errors);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(errors,
+              "tamboril-cli: Cannot create a staging folder in " + PathIn("missing") + ": No such file or directory\n");
+}
+
 TEST_F(StagingTest, ASignalAfterTheBookTookItsPlaceStillEndsTheRunWithSuccess)
 {
     // Pages enough that removing their staged copies takes a while.
