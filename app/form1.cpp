@@ -14,7 +14,7 @@
 #include "builder/conversion_ui.h"
 #include "builder/folder_tree.h"
 #include "builder/product.h"
-#include "builder/staging_paths.h"
+#include "builder/staging_folder.h"
 #include "common/cancellation.h"
 #include "pages/page_list.h"
 #include "pages/page_list_view.h"
@@ -27,6 +27,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QUrl>
 #include <QWindow>
@@ -77,12 +78,13 @@ void TForm1::FormCreate(QObject*)
     ImgBtnClose->move(width() - 46, 8);
     SliceButtonStates(*ImgBtnClose, ImageM->Picture(), 24, 20, 68, 0);
 
-    OebpsDir = StagingPathsAt(places_.epubFilesDir).oebpsDir;
     LoadSettings();
 }
 
 void TForm1::FormDestroy(QObject*)
 {
+    // The window is gone already; its last staging folders go before the program ends.
+    stagingRemover_.Finish();
     if (QFileInfo(OebpsDir).isDir()) {
         DeleteFolderTree(OebpsDir);
     }
@@ -150,17 +152,20 @@ void TForm1::PNGButton3Click(QObject*)
 void TForm1::PNGButton4Click(QObject*)
 {
     const QScopedValueRollback<bool> holdCommandsOff(converting_, true);
-    const StagingPaths staging = StagingPathsAt(places_.epubFilesDir);
     const QStringList rows = RowPaths();
-    if (!rows.isEmpty()) {
-        // A staging root in the user's cache may be new, or emptied since by a clean-up of the cache.
-        MakePrivateFolder(staging.epubFilesDir);
-        SeedStagingRoot(places_.installationData, staging.epubFilesDir);
-    }
-    WindowConversionUi ui(*dialogs_, *this);
-    if (ConvertBook(rows, CurrentBookSettings(), staging, ui) == ConversionResult::NothingToConvert) {
+    if (rows.isEmpty()) {
         dialogs_->ShowPlainMessage(QStringLiteral("Please add some pictures!"), kNoteCaption);
+        return;
     }
+    stagingRemover_.RemoveAbandoned();
+    // A folder of this conversion's own, so that other windows and command lines converting meanwhile never
+    // touch its files. It goes once the result has been shown, on a thread of its own: removing thousands of
+    // pictures takes a while, and the window answers meanwhile.
+    auto staging = std::make_unique<StagingFolder>(QString(), places_.installationData);
+    const auto release = qScopeGuard([&] { stagingRemover_.Release(std::move(staging)); });
+    OebpsDir = staging->Paths().oebpsDir;
+    WindowConversionUi ui(*dialogs_, *this);
+    ConvertBook(rows, CurrentBookSettings(), staging->Paths(), ui);
 }
 
 void TForm1::PNGButton5Click(QObject*)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "builder/staging_folder_remover.h"
 #include "settings/program_places.h"
 
 #include <QPersistentModelIndex>
@@ -39,9 +40,8 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    // `programFolder` is the folder of the program file: the settings file and the staging root of
-    // the books lie there, or in the user's own folders when the program may not write it
-    // (PlacesOfProgram).
+    // `programFolder` is the folder of the program file: the settings file and the installation data
+    // lie there, or in the user's own folders when the program may not write it (PlacesOfProgram).
     // Messages and questions go through `dialogs`; without one, through real message boxes.
     explicit TForm1(const QString& programFolder, std::unique_ptr<WindowDialogs> dialogs = nullptr,
                     QWidget* parent = nullptr);
@@ -50,10 +50,10 @@ public:
 
     // The creation step, run once by the constructor after every control exists: shapes the
     // window, hides the sprite, places the window buttons and cuts their pictures from the sprite,
-    // sets OebpsDir and loads the settings.
+    // and loads the settings.
     void FormCreate(QObject* sender);
-    // The destruction step, run once by the destructor: deletes the content folder, saves the
-    // settings.
+    // The destruction step, run once by the destructor: waits until the staging folders of finished
+    // conversions are removed, deletes a content folder that is left, saves the settings.
     void FormDestroy(QObject* sender);
 
     void ImgBtnMinClick(QObject* sender);
@@ -64,8 +64,9 @@ public:
     void PNGButton1Click(QObject* sender);
     // Remove All: deletes every row.
     void PNGButton3Click(QObject* sender);
-    // Convert: builds the book from the page list and the four settings; with no page, a note asks
-    // for pictures.
+    // Convert: builds the book from the page list and the four settings, staged in a temporary
+    // folder of its own (StagingFolder) that is removed in the background once the result has been
+    // shown; with no page, a note asks for pictures.
     void PNGButton4Click(QObject* sender);
     // Home: opens the product's home page in the browser; an ErrorAbout names the address when the
     // desktop cannot open it.
@@ -172,7 +173,8 @@ public:
     QAction* RemoveAll1;       // "Remove All"
     QAction* SortByFileName1;  // "Sort by File Name"
 
-    // The content folder of the book being built: "OEBPS" in the staging root "epubfiles".
+    // The content folder "OEBPS" of the running conversion's staging folder, or of the last one;
+    // empty before the first conversion.
     QString OebpsDir;
     // The settings file "config.ini". It keeps the output folder.
     QString ConfigIni;
@@ -203,4 +205,5 @@ private:
     ProgramPlaces places_;
     std::unique_ptr<WindowDialogs> dialogs_;
     bool converting_ = false;
+    StagingFolderRemover stagingRemover_;
 };

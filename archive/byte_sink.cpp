@@ -9,6 +9,11 @@
 #include <cstring>
 #include <utility>
 
+int ByteSink::ErrorNumber() const
+{
+    return ENOSPC;
+}
+
 FileSink::FileSink(int descriptor) : descriptor_(descriptor)
 {
     const off_t start = ::lseek(descriptor_, 0, SEEK_CUR);
@@ -24,12 +29,19 @@ qint64 FileSink::Write(const char* data, qint64 size)
             continue;
         }
         if (written <= 0) {
+            // A write that stores nothing and reports nothing has met the end of the room.
+            errorNumber_ = written < 0 ? errno : ENOSPC;
             break;
         }
         stored += written;
     }
     position_ += stored;
     return stored;
+}
+
+int FileSink::ErrorNumber() const
+{
+    return errorNumber_;
 }
 
 bool FileSink::Seek(qint64 position)
@@ -107,6 +119,6 @@ bool ArchiveOutput::Holds(qint64 position) const
 void ArchiveOutput::Store(const char* data, qint64 size)
 {
     if (size > 0 && sink_.Write(data, size) != size) {
-        throw ENotEnoughRoom();
+        ThrowWriteError(sink_.ErrorNumber());
     }
 }

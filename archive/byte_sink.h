@@ -6,12 +6,15 @@
 #include <array>
 
 // Where the bytes of an archive go. Write stores up to `size` bytes at the current position and returns how many
-// it stored; fewer than asked means the medium is full or failing.
+// it stored; fewer than asked means the medium is full or failing, and ErrorNumber says which.
 class ByteSink {
 public:
     virtual ~ByteSink() = default;
 
     virtual qint64 Write(const char* data, qint64 size) = 0;
+    // Why the last Write stored fewer bytes than asked, as the system's error number: a full medium unless the
+    // sink knows better.
+    virtual int ErrorNumber() const;
     // Moves the write position; false when the medium cannot.
     virtual bool Seek(qint64 position) = 0;
     virtual qint64 Position() const = 0;
@@ -23,18 +26,20 @@ public:
     explicit FileSink(int descriptor);
 
     qint64 Write(const char* data, qint64 size) override;
+    int ErrorNumber() const override;
     bool Seek(qint64 position) override;
     qint64 Position() const override;
 
 private:
     int descriptor_;
     qint64 position_ = 0;
+    int errorNumber_ = 0;
 };
 
 // The archive as the record writers see it: output collected in a buffer of 8192 bytes, passed to a sink that
 // can be repositioned. Moving back to a place still in the buffer, as the rewrite of a small entry's local
-// header does, costs the sink nothing. A sink that stores fewer bytes than asked raises ENotEnoughRoom; one that
-// cannot move raises the seek error.
+// header does, costs the sink nothing. A sink that stores fewer bytes than asked raises what its ErrorNumber
+// means (ThrowWriteError): ENotEnoughRoom for a full disk; one that cannot move raises the seek error.
 class ArchiveOutput {
 public:
     explicit ArchiveOutput(ByteSink& sink);

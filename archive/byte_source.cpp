@@ -1,5 +1,7 @@
 #include "archive/byte_source.h"
 
+#include "archive/zip_errors.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,10 +12,10 @@
 namespace {
 
 // Fills `size` bytes with repeated reads: a read may return less than asked before the end, and only
-// a read of nothing (or a failure other than an interruption) ends the data. `readAt(offset, count)`
-// reads up to `count` bytes into the buffer at `offset`.
+// a read of nothing ends the data; a failure other than an interruption raises EFReadError naming `path`.
+// `readAt(offset, count)` reads up to `count` bytes into the buffer at `offset`.
 template <typename ReadAt>
-qint64 ReadFully(qint64 size, ReadAt readAt)
+qint64 ReadFully(qint64 size, const QString& path, ReadAt readAt)
 {
     qint64 filled = 0;
     while (filled < size) {
@@ -21,7 +23,10 @@ qint64 ReadFully(qint64 size, ReadAt readAt)
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (got <= 0) {
+        if (got < 0) {
+            throw EFReadError(QStringLiteral("read file"), path, errno);
+        }
+        if (got == 0) {
             break;
         }
         filled += got;
@@ -31,11 +36,16 @@ qint64 ReadFully(qint64 size, ReadAt readAt)
 
 }  // namespace
 
-FileReader::FileReader(int descriptor, qint64 size) : descriptor_(descriptor), size_(size) {}
+FileReader::FileReader(int descriptor, qint64 size, QString path)
+    : descriptor_(descriptor),
+      size_(size),
+      path_(std::move(path))
+{}
 
 qint64 FileReader::Read(char* data, qint64 size)
 {
-    return ReadFully(size, [&](qint64 offset, size_t count) { return ::read(descriptor_, data + offset, count); });
+    return ReadFully(size, path_,
+                     [&](qint64 offset, size_t count) { return ::read(descriptor_, data + offset, count); });
 }
 
 qint64 FileReader::Size() const
@@ -49,7 +59,7 @@ qint64 FileReader::ReadAt(qint64 position, char* data, qint64 size) const
         return 0;
     }
     size = std::min(size, size_ - position);
-    return ReadFully(size, [&](qint64 offset, size_t count) {
+    return ReadFully(size, path_, [&](qint64 offset, size_t count) {
         return ::pread(descriptor_, data + offset, count, position + offset);
     });
 }

@@ -1,11 +1,13 @@
 #include "archive/dir_search.h"
 
 #include "archive/wildcard.h"
+#include "archive/zip_errors.h"
 
 #include <QFile>
 
 #include <dirent.h>
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -17,29 +19,16 @@ struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
-// The names of a folder in listing order, without "." and "..". The folder is read whole and closed before the
-// walk goes deeper, so a deep tree does not hold one open folder per level.
-std::vector<QByteArray> ListNames(const QString& folder)
-{
-    std::vector<QByteArray> names;
-    const std::unique_ptr<DIR, DirCloser> dir(::opendir(QFile::encodeName(folder).constData()));
-    if (!dir) {
-        return names;
-    }
-    while (const dirent* entry = ::readdir(dir.get())) {
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-            names.emplace_back(entry->d_name);
-        }
-    }
-    return names;
-}
+const QString kListAction = QStringLiteral("list folder");
 
 }  // namespace
 
-TDirSearch::TDirSearch(const QString& folder, const QString& mask, quint32 attributeMask, bool recurse)
+TDirSearch::TDirSearch(const QString& folder, const QString& mask, quint32 attributeMask, bool recurse,
+                       bool failOnUnreadable)
     : mask_(mask),
       attributeMask_(attributeMask),
-      recurse_(recurse)
+      recurse_(recurse),
+      failOnUnreadable_(failOnUnreadable)
 {
     Enter(folder);
 }
@@ -56,6 +45,9 @@ bool TDirSearch::Next(Found* found)
         const QString name = QFile::decodeName(rawName);
         const QString path = level.folder + name;
         const std::optional<FileStatus> status = StatusOf(path);
+        if (!status && failOnUnreadable_) {
+            throw EFReadError(QStringLiteral("examine file"), path, errno);
+        }
         if (!status || IsPassedOver(status->attributes)) {
             continue;
         }
@@ -80,6 +72,34 @@ bool TDirSearch::Next(Found* found)
 void TDirSearch::Enter(const QString& folder)
 {
     levels_.push_back(Level{folder, ListNames(folder), 0});
+}
+
+// The folder is read whole and closed before the walk goes deeper, so a deep tree does not hold one open folder
+// per level.
+std::vector<QByteArray> TDirSearch::ListNames(const QString& folder) const
+{
+    std::vector<QByteArray> names;
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(QFile::encodeName(folder).constData()));
+    if (!dir) {
+        if (failOnUnreadable_) {
+            throw EFReadError(kListAction, folder, errno);
+        }
+        return names;
+    }
+    for (;;) {
+        // Only errno tells the end of the listing from a failure to read it.
+        errno = 0;
+        const dirent* entry = ::readdir(dir.get());
+        if (entry == nullptr) {
+            if (errno != 0 && failOnUnreadable_) {
+                throw EFReadError(kListAction, folder, errno);
+            }
+            return names;
+        }
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+            names.emplace_back(entry->d_name);
+        }
+    }
 }
 
 bool TDirSearch::IsPassedOver(quint32 attributes) const

@@ -2,12 +2,15 @@
 
 #include "archive/byte_source.h"
 #include "archive/file_descriptor.h"
+#include "archive/zip_errors.h"
 
 #include <QFile>
 
 #include <fcntl.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -20,6 +23,11 @@ constexpr size_t kLeadBlocks = 4;
 
 // Raised inside a worker when its file was dropped or the pool is stopping, to leave the packing at once.
 struct Stopped {};
+
+QString SystemReason(int errorNumber)
+{
+    return QString::fromLocal8Bit(std::strerror(errorNumber));
+}
 
 }  // namespace
 
@@ -175,9 +183,15 @@ void PackingPool::RunJob(qsizetype index, std::unique_ptr<DeflateEngine>& engine
         const FileDescriptor file(
             ::open(QFile::encodeName(source.path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         struct stat info {};
-        // Reading the archive while it is being written would never end.
-        if (file.IsOpen() && ::fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode)
-            && !(info.st_dev == settings_.archive.device && info.st_ino == settings_.archive.inode)) {
+        const QString problem = !file.IsOpen() || ::fstat(file.Get(), &info) != 0 ? SystemReason(errno)
+                                : !S_ISREG(info.st_mode)                          ? QStringLiteral("Not a regular file")
+                                                                                  : QString();
+        if (!problem.isEmpty()) {
+            if (settings_.failOnUnreadable) {
+                throw EFReadError(QStringLiteral("open file"), source.path, problem);
+            }
+        } else if (!(info.st_dev == settings_.archive.device && info.st_ino == settings_.archive.inode)) {
+            // Reading the archive while it is being written would never end.
             std::unique_lock lock(mutex_);
             Slot(index).info = info;
             NotifyWriterOf(index, lock);
@@ -193,7 +207,7 @@ void PackingPool::RunJob(qsizetype index, std::unique_ptr<DeflateEngine>& engine
 PackedData PackingPool::PackOpenFile(qsizetype index, int descriptor, qint64 size,
                                      std::unique_ptr<DeflateEngine>& engine)
 {
-    FileReader file(descriptor, size);
+    FileReader file(descriptor, size, sources_[static_cast<size_t>(index)].path);
     StoppableReader reader(*this, index, file);
     JobOutput output(*this, index);
     if (sources_[static_cast<size_t>(index)].store) {

@@ -44,6 +44,9 @@ public:
         int level = 6;
         // The archive being written, which is never packed into itself.
         FileStatus archive;
+        // A file that cannot be opened or examined, or is no regular file, fails the packing (EFReadError, with the
+        // system's reason) instead of being skipped.
+        bool failOnUnreadable = false;
         // Packed data that may wait for the writer, all files together; the file being written may add its lead.
         qint64 maxBytesWaiting = 16 * 1024 * 1024;
     };
@@ -54,7 +57,8 @@ public:
     PackingPool& operator=(const PackingPool&) = delete;
 
     // Waits until the next file of the list is open and returns what the file system says of it; nothing when it
-    // was skipped (gone, not a regular file, unreadable, or the archive itself), which finishes it.
+    // was skipped (the archive itself; or gone, not a regular file or unreadable, unless such a file fails the
+    // packing), which finishes it. A failure to open the file is raised here, in list order.
     std::optional<struct stat> OpenNext();
     // The next block of the open file, waiting for it. A failure of its worker is raised here, in list order,
     // after the blocks packed before it.

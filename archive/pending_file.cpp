@@ -3,11 +3,13 @@
 #include "archive/byte_sink.h"
 #include "archive/byte_source.h"
 #include "archive/zip_errors.h"
+#include "archive/zip_records.h"
+#include "common/file_name.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <QRandomGenerator>
+#include <QtEndian>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -15,24 +17,32 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
 
 constexpr char kTemporaryNameTemplate[] = "/tamboril-XXXXXX";
-// Hidden, and short enough to fit in any folder that holds a name of 255 bytes.
-constexpr char kLockedNamePrefix[] = ".tamboril-";
-constexpr qsizetype kLockedNameRandomLength = 6;
+// Hidden, and distinct from any name a person would give a file of their own (".tamboril-config"), so that the
+// clean-up of a later run never mistakes one for a leftover.
+constexpr char kLockedNamePrefix[] = ".tamboril-unfinished-";
+constexpr qsizetype kLockedNameRandomLength = 10;
+constexpr char kLockedNameCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 constexpr int kNameAttempts = 100;
 constexpr qint64 kCopyBlockSize = 65536;
 constexpr mode_t kNewFileMode = 0666;
-constexpr mode_t kPermissionBits = 07777;
+// The permissions a replaced file passes on: read, write and execute bits only, never setuid, setgid or sticky.
+constexpr mode_t kPermissionBits = 0777;
+// How a book of ours begins: the local header of its first entry "mimetype", stored, and the entry's data.
+constexpr qint64 kBookStartSize = kLocalHeaderSize + 8 + 20;
 
 // Streams the file at `from` into the open file `to`. A copy that comes out shorter than the file
-// (a read that failed on the way) is an error, never a finished archive.
+// (a file cut short meanwhile) is an error, never a finished archive.
 void CopyContent(const QString& from, int to)
 {
     const FileDescriptor source(::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC));
@@ -40,7 +50,7 @@ void CopyContent(const QString& from, int to)
     if (!source.IsOpen() || ::fstat(source.Get(), &status) != 0) {
         throw EFCreateError(from, errno);
     }
-    FileReader reader(source.Get(), 0);
+    FileReader reader(source.Get(), 0, from);
     FileSink sink(to);
     std::vector<char> block(kCopyBlockSize);
     qint64 copied = 0;
@@ -48,7 +58,7 @@ void CopyContent(const QString& from, int to)
     do {
         got = reader.Read(block.data(), kCopyBlockSize);
         if (sink.Write(block.data(), got) != got) {
-            throw ENotEnoughRoom();
+            ThrowWriteError(sink.ErrorNumber());
         }
         copied += got;
     } while (got == kCopyBlockSize);
@@ -59,18 +69,63 @@ void CopyContent(const QString& from, int to)
 
 QString RandomTemporaryName()
 {
-    static constexpr char kCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     QString name = QLatin1String(kLockedNamePrefix);
     for (qsizetype i = 0; i < kLockedNameRandomLength; ++i) {
-        name += QLatin1Char(kCharacters[QRandomGenerator::global()->bounded(int(sizeof kCharacters) - 1)]);
+        name += QLatin1Char(
+            kLockedNameCharacters[QRandomGenerator::global()->bounded(int(sizeof kLockedNameCharacters) - 1)]);
     }
     return name;
 }
 
+// Whether the name is exactly of the form RandomTemporaryName gives.
 bool IsLockedFileName(const QByteArray& name)
 {
-    return name.startsWith(kLockedNamePrefix)
-           && name.size() == qsizetype(sizeof kLockedNamePrefix) - 1 + kLockedNameRandomLength;
+    const QByteArray prefix(kLockedNamePrefix);
+    if (!name.startsWith(prefix) || name.size() != prefix.size() + kLockedNameRandomLength) {
+        return false;
+    }
+    const QByteArray random = name.mid(prefix.size());
+    return std::all_of(random.cbegin(), random.cend(),
+                       [](char c) { return std::strchr(kLockedNameCharacters, c) != nullptr && c != '\0'; });
+}
+
+quint32 LittleEndian32(const char* bytes)
+{
+    return qFromLittleEndian<quint32>(bytes);
+}
+
+quint16 LittleEndian16(const char* bytes)
+{
+    return qFromLittleEndian<quint16>(bytes);
+}
+
+// Whether the open file holds nothing yet, or begins as every book this program writes: a local header of the
+// entry "mimetype", stored uncompressed, followed by its 20 bytes.
+bool IsEmptyOrABooksStart(int descriptor, const struct stat& info)
+{
+    if (info.st_size == 0) {
+        return true;
+    }
+    char start[kBookStartSize];
+    if (::pread(descriptor, start, sizeof start, 0) != static_cast<ssize_t>(sizeof start)) {
+        return false;
+    }
+    const char* name = start + kLocalHeaderSize;
+    return LittleEndian32(start) == kLocalHeaderSignature && LittleEndian16(start + 8) == kMethodStore
+           && LittleEndian16(start + 26) == 8 && LittleEndian16(start + 28) == 0
+           && std::memcmp(name, "mimetype", 8) == 0 && std::memcmp(name + 8, "application/epub+zip", 20) == 0;
+}
+
+// The permissions to give a file that takes the place of `target`: those of the regular file there itself (a
+// symbolic link is replaced, never followed), without setuid, setgid or sticky bits. Nothing when no regular file
+// is there.
+std::optional<mode_t> ModeToKeep(const QByteArray& target)
+{
+    struct stat replaced {};
+    if (::lstat(target.constData(), &replaced) != 0 || !S_ISREG(replaced.st_mode)) {
+        return std::nullopt;
+    }
+    return replaced.st_mode & kPermissionBits;
 }
 
 // Renames `from` to `to` unless something is at `to`; errno tells why not.
@@ -125,7 +180,7 @@ PendingFile PendingFile::CreateTemporary(const QString& folder)
 
 PendingFile PendingFile::CreateLockedBeside(const QString& target)
 {
-    const QString folder = QFileInfo(target).absolutePath();
+    const QString folder = FolderOfPath(target);
     const QByteArray folderName = QFile::encodeName(folder);
     // An unnamed file, locked before it gets its name, so that no other run ever sees it named and unlocked.
     FileDescriptor unnamed(::open(folderName.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, kNewFileMode));
@@ -187,7 +242,7 @@ int PendingFile::Descriptor() const
 void PendingFile::Finish()
 {
     if (!descriptor_.Close()) {
-        throw ENotEnoughRoom();
+        ThrowWriteError(errno);
     }
     finished_ = true;
 }
@@ -195,7 +250,7 @@ void PendingFile::Finish()
 void PendingFile::FlushToDisk() const
 {
     if (::fsync(descriptor_.Get()) != 0) {
-        throw ENotEnoughRoom();
+        ThrowWriteError(errno);
     }
 }
 
@@ -203,9 +258,8 @@ void PendingFile::FinishInPlaceOf(const QString& target, bool replace)
 {
     const QByteArray from = QFile::encodeName(path_);
     const QByteArray to = QFile::encodeName(target);
-    struct stat replaced {};
-    if (replace && ::stat(to.constData(), &replaced) == 0) {
-        ::fchmod(descriptor_.Get(), replaced.st_mode & kPermissionBits);
+    if (const std::optional<mode_t> mode = replace ? ModeToKeep(to) : std::nullopt) {
+        ::fchmod(descriptor_.Get(), *mode);
     }
     // The lock is held until the file has its final name, so no other run takes it for a leftover.
     const bool moved = replace ? ::rename(from.constData(), to.constData()) == 0 : RenameWithoutReplacing(from, to);
@@ -217,20 +271,19 @@ void PendingFile::FinishInPlaceOf(const QString& target, bool replace)
     }
     finished_ = true;
     descriptor_.Close();
-    FlushFolder(QFileInfo(target).absolutePath());
+    FlushFolder(FolderOfPath(target));
 }
 
 void PendingFile::FinishAsReplacementOf(const QString& target)
 {
     if (!descriptor_.Close()) {
-        throw ENotEnoughRoom();
+        ThrowWriteError(errno);
     }
     const QByteArray targetName = QFile::encodeName(target);
     // The new archive keeps the permissions of the one it replaces.
-    struct stat replaced {};
-    const bool keepMode = ::stat(targetName.constData(), &replaced) == 0;
-    if (keepMode) {
-        ::chmod(QFile::encodeName(path_).constData(), replaced.st_mode & kPermissionBits);
+    const std::optional<mode_t> mode = ModeToKeep(targetName);
+    if (mode) {
+        ::chmod(QFile::encodeName(path_).constData(), *mode);
     }
     if (::rename(QFile::encodeName(path_).constData(), targetName.constData()) == 0) {
         finished_ = true;
@@ -240,10 +293,10 @@ void PendingFile::FinishAsReplacementOf(const QString& target)
         throw EFCreateError(target, errno);
     }
     // This file stays unfinished, so it is deleted once its copy has taken the target's place.
-    PendingFile copy = CreateTemporary(QFileInfo(target).absolutePath());
+    PendingFile copy = CreateTemporary(FolderOfPath(target));
     CopyContent(path_, copy.Descriptor());
-    if (keepMode) {
-        ::fchmod(copy.Descriptor(), replaced.st_mode & kPermissionBits);
+    if (mode) {
+        ::fchmod(copy.Descriptor(), *mode);
     }
     copy.FinishAsReplacementOf(target);
 }
@@ -262,9 +315,10 @@ void RemoveAbandonedFiles(const QString& folder)
         const FileDescriptor file(
             ::openat(::dirfd(listing.get()), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat info {};
-        // A run that still writes the file holds its lock.
-        if (file.IsOpen() && ::fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode)
-            && ::flock(file.Get(), LOCK_EX | LOCK_NB) == 0) {
+        // Only what is provably a leftover of ours goes: a regular file of this user that no run holds locked (a
+        // run that still writes the file holds its lock), empty or beginning as our books begin.
+        if (file.IsOpen() && ::fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()
+            && ::flock(file.Get(), LOCK_EX | LOCK_NB) == 0 && IsEmptyOrABooksStart(file.Get(), info)) {
             ::unlinkat(::dirfd(listing.get()), entry->d_name, 0);
         }
     }

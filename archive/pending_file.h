@@ -12,9 +12,9 @@ public:
     static PendingFile Create(const QString& path);
     // Creates a file of a fresh name in `folder`. Raises EFCreateError.
     static PendingFile CreateTemporary(const QString& folder);
-    // Creates a hidden file of a fresh short name (".tamboril-XXXXXX", so that it fits beside any name) in the
-    // folder of `target`, locked by this process until it is finished or deleted: a later run tells by the lock
-    // whether the file is the leftover of a run that was killed. Raises EFCreateError.
+    // Creates a hidden file of a fresh short name (".tamboril-unfinished-XXXXXXXXXX", so that it fits beside any
+    // name) in the folder of `target`, locked by this process until it is finished or deleted: a later run tells by
+    // the lock whether the file is the leftover of a run that was killed. Raises EFCreateError.
     static PendingFile CreateLockedBeside(const QString& target);
 
     ~PendingFile();
@@ -24,20 +24,23 @@ public:
     PendingFile& operator=(const PendingFile&) = delete;
 
     int Descriptor() const;
-    // Closes the finished file and keeps it. Raises ENotEnoughRoom when the system reports that the close failed,
-    // as it may when the last of the data could not be stored.
+    // Closes the finished file and keeps it. Raises ENotEnoughRoom or EWriteError (ThrowWriteError) when the
+    // system reports that the close failed, as it may when the last of the data could not be stored.
     void Finish();
     // Closes the finished file and moves it to `target`, replacing what is there in one step: by a rename, or,
     // across file systems, by a copy beside `target` that is then renamed over it. The file at `target` stays
     // whole until the new one is complete.
     void FinishAsReplacementOf(const QString& target);
 
-    // Writes the file's content through to the disk. Raises ENotEnoughRoom when the system cannot.
+    // Writes the file's content through to the disk. Raises ENotEnoughRoom or EWriteError, with the system's
+    // reason, when the system cannot.
     void FlushToDisk() const;
     // Gives the finished file, flushed to the disk, the place of `target` (in the same folder) and flushes the
     // folder, so that `target` holds either its old content or the whole new file, whatever happens to the
-    // machine. With `replace`, a file at `target` is replaced in that one step, keeping its permissions; without,
-    // a file that has appeared at `target` stays as it is and ZipError("The file is existing.") is raised.
+    // machine. With `replace`, whatever is at `target` is replaced in that one step (a symbolic link itself, never
+    // the file it points to); the new file keeps the read, write and execute permissions of a regular file it
+    // replaces. Without, a file that has appeared at `target` stays as it is and ZipError("The file is
+    // existing.") is raised.
     void FinishInPlaceOf(const QString& target, bool replace);
 
 private:
@@ -48,5 +51,6 @@ private:
     bool finished_ = false;
 };
 
-// Deletes the files that CreateLockedBeside made in `folder` for runs that hold them no longer.
+// Deletes the files that CreateLockedBeside made in `folder` for runs that hold them no longer: only regular files
+// of this user with exactly that form of name, unlocked, and empty or beginning as a book of ours begins.
 void RemoveAbandonedFiles(const QString& folder);

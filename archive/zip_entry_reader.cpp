@@ -83,7 +83,7 @@ std::optional<QByteArray> ReadZipEntry(const QString& archivePath, const QByteAr
     if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
-    const FileReader archive(file.Get(), info.st_size);
+    const FileReader archive(file.Get(), info.st_size, archivePath);
     for (const StoredEntry& entry : ReadZipDirectory(archive)) {
         if (entry.header.fileName == storedName) {
             return EntryContent(archive, entry, maxSize);

@@ -24,6 +24,25 @@ public:
     ENotEnoughRoom();
 };
 
+// A write, flush or close of the archive failed for another reason, such as a read-only or failing disk:
+// "Cannot write archive. <the system's reason>".
+class EWriteError : public ZipError {
+public:
+    explicit EWriteError(int errorNumber);
+};
+
+// Raises what a failed write, flush or close of the archive means: ENotEnoughRoom when the disk is full or the
+// file may grow no further (the system's ENOSPC, EDQUOT, EFBIG), else EWriteError with the system's reason.
+[[noreturn]] void ThrowWriteError(int errorNumber);
+
+// A file or folder that the archive must hold could not be listed, examined, opened or read:
+// "Cannot <action> "<path>". <reason>", such as `Cannot open file "/a/b.jpg". Too many open files`.
+class EFReadError : public ZipError {
+public:
+    EFReadError(const QString& action, const QString& path, const QString& reason);
+    EFReadError(const QString& action, const QString& path, int errorNumber);
+};
+
 // The compression engine returned a negative result code.
 class EZCompressionError : public ZipError {
 public:

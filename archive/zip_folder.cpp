@@ -86,6 +86,8 @@ bool PackBook(const QString& bookPath, const QString& stagingRoot, bool replace,
     return RunWriter(hooks, failureReason, OnCancel::PassOn, [&](ZipWriter& writer) {
         SetUpFolderTree(writer, root, bookPath);
         writer.SetZipAction(replace ? zaReplace : zaCreate);
+        // A book that lacks a page is no book: whatever of the staging tree cannot be read fails it.
+        writer.SetFailOnUnreadableFiles(true);
         writer.FilesList() << root + QLatin1String("/mimetype")
                            << QLatin1Char(kRecursionMark) + root + QLatin1String("/META-INF/*")
                            << QLatin1Char(kRecursionMark) + root + QLatin1String("/OEBPS/*");

@@ -15,7 +15,8 @@ bool ZipFolder(int direction, int volumeSize, const QString& archivePath, const 
 
 // Packs a book's staging root into the book at `bookPath`: the file "mimetype" directly in `stagingRoot` first,
 // stored uncompressed, then every file below its folders "META-INF" and "OEBPS" that is neither hidden nor a system
-// file, deflated at level 6; nothing else of the folder. The book is written under a hidden temporary name beside
+// file, deflated at level 6; nothing else of the folder. Any of them that cannot be listed, examined, opened or
+// read fails the packing, naming it and the system's reason. The book is written under a hidden temporary name beside
 // `bookPath` and takes its place only once complete: with `replace`, an earlier book there is replaced in that one
 // step; without, a file that has appeared there meanwhile is left alone and the packing fails with "The file is
 // existing.". An earlier book is never merged with the new one. True when the book is complete. On false,

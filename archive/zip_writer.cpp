@@ -160,10 +160,11 @@ void ZipWriter::ExpandPattern(QString pattern, const std::optional<FileStatus>& 
     if (mask == QLatin1String("*.*")) {
         mask = QStringLiteral("*");
     }
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+    // A folder that is not there adds nothing, unless that is a failure: then the walk says why it cannot list it.
+    if (folder.isEmpty() || (!failOnUnreadableFiles_ && !QFileInfo(folder).isDir())) {
         return;
     }
-    TDirSearch search(folder, mask, AttributeMask(), recurse);
+    TDirSearch search(folder, mask, AttributeMask(), recurse, failOnUnreadableFiles_);
     TDirSearch::Found found;
     while (search.Next(&found)) {
         if (found.status.IsFolder() || MatchesAny(found.path, excludeList_)) {
@@ -208,7 +209,7 @@ int ZipWriter::WriteNewArchive()
 
 int ZipWriter::WriteArchiveBeside()
 {
-    RemoveAbandonedFiles(QFileInfo(zipName_).absolutePath());
+    RemoveAbandonedFiles(FolderOfPath(zipName_));
     PendingFile file = PendingFile::CreateLockedBeside(zipName_);
     const int added = PackFiles(file.Descriptor(), {}, nullptr);
     // The disk may take a while to take a whole book; the person's events go on meanwhile.
@@ -224,7 +225,7 @@ int ZipWriter::MergeIntoArchive()
     if (!old.IsOpen() || ::fstat(old.Get(), &info) != 0) {
         throw EFCreateError(zipName_, errno);
     }
-    const FileReader oldArchive(old.Get(), info.st_size);
+    const FileReader oldArchive(old.Get(), info.st_size, zipName_);
     const std::vector<StoredEntry> oldEntries = ReadZipDirectory(oldArchive);
     PendingFile temporary = PendingFile::CreateTemporary(TemporaryFolder());
     const int added = PackFiles(temporary.Descriptor(), oldEntries, &oldArchive);
@@ -251,7 +252,12 @@ int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntr
             sources.push_back({filesList_[step.file], step.store});
         }
     }
-    PackingPool pool(std::move(sources), {workerThreads_, packLevel_, outputFile_});
+    PackingPool::Settings poolSettings;
+    poolSettings.workers = workerThreads_;
+    poolSettings.level = packLevel_;
+    poolSettings.archive = outputFile_;
+    poolSettings.failOnUnreadable = failOnUnreadableFiles_;
+    PackingPool pool(std::move(sources), poolSettings);
     archive_ = &archive;
     pool_ = &pool;
     const auto detach = qScopeGuard([this] {

@@ -78,6 +78,11 @@ public:
     void SetIncludeSysFiles(bool include) { includeSysFiles_ = include; }
     bool IncludeReadOnlyFiles() const { return includeReadOnlyFiles_; }
     void SetIncludeReadOnlyFiles(bool include) { includeReadOnlyFiles_ = include; }
+    // Whether a file or folder of the list that cannot be listed, examined, opened or read fails the packing
+    // (EFReadError, naming it and the system's reason, and so does the folder of a pattern that is missing). When
+    // not set, such files are skipped without a word, and a folder that cannot be listed adds nothing.
+    bool FailOnUnreadableFiles() const { return failOnUnreadableFiles_; }
+    void SetFailOnUnreadableFiles(bool fail) { failOnUnreadableFiles_ = fail; }
     // Folder of the temporary archive of a merge; empty, or not an existing folder, means the system's.
     const QString& TempPath() const { return tempPath_; }
     void SetTempPath(const QString& tempPath) { tempPath_ = tempPath; }
@@ -109,8 +114,9 @@ private:
         const StoredEntry* old = nullptr;
     };
 
-    // Packs one file as one entry, with its data from the pool; false when it is skipped: gone, not a regular
-    // file, unreadable, the archive itself, or of a name already in the archive (ASCII letter case ignored).
+    // Packs one file as one entry, with its data from the pool; false when it is skipped: the archive itself, of a
+    // name already in the archive (ASCII letter case ignored), or, unless FailOnUnreadableFiles, gone, not a
+    // regular file or unreadable.
     bool AddFileEntry(const QString& path, bool store);
     // Writes the open file's packed data block by block as the pool hands it over.
     PackedData WriteEntryData();
@@ -149,6 +155,7 @@ private:
     bool includeHiddenFiles_ = false;
     bool includeSysFiles_ = false;
     bool includeReadOnlyFiles_ = true;
+    bool failOnUnreadableFiles_ = false;
     QString tempPath_;
     bool doProcessMessages_ = true;
     int workerThreads_;

@@ -1,5 +1,6 @@
 #include "builder/content_folder.h"
 
+#include "builder/conversion_error.h"
 #include "builder/conversion_ui.h"
 #include "builder/event_pacer.h"
 #include "builder/file_copy.h"
@@ -28,9 +29,14 @@ public:
     {
         if (!copied_.contains(name)) {
             copied_.insert(name);
-            const QString reason = CopyFileRefusingOverwrite(source, oebpsDir_ + u'/' + name);
-            if (!reason.isEmpty()) {
-                problems_ << QStringLiteral("Cannot read picture: %1 (%2)").arg(source, reason);
+            const std::optional<CopyFailure> failure = CopyFileRefusingOverwrite(source, oebpsDir_ + u'/' + name);
+            // The staging folder that cannot take a copy cannot take the book's other files either.
+            if (failure && failure->writing) {
+                throw ConversionError(
+                    QStringLiteral("%1 while preparing the pages in %2").arg(failure->reason, oebpsDir_));
+            }
+            if (failure) {
+                problems_ << QStringLiteral("Cannot read picture: %1 (%2)").arg(source, failure->reason);
             }
         }
         const QString pagePath = oebpsDir_ + u'/' + pageName;

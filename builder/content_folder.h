@@ -18,7 +18,9 @@ void RecreateContentFolder(const QString& oebpsDir);
 // when `settings.coverPath` is not empty. Pages carry the book's title.
 //
 // Returns what went wrong, a line each ("Cannot read picture: <path> (<reason>)"); the other
-// pictures and pages are done all the same. While it works it reports the pictures staged to `ui`
-// and lets events through with `pacer`, which stops it with EUserCanceled when asked to.
+// pictures and pages are done all the same. A copy that cannot be written ends it with a
+// ConversionError that names the content folder and the reason ("No space left on device while
+// preparing the pages in <folder>"). While it works it reports the pictures staged to `ui` and
+// lets events through with `pacer`, which stops it with EUserCanceled when asked to.
 QStringList FillContentFolder(const QStringList& rowPaths, const BookSettings& settings, const PictureNames& names,
                               const QString& oebpsDir, EventPacer& pacer, ConversionUi& ui);

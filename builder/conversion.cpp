@@ -1,6 +1,7 @@
 #include "builder/conversion.h"
 
 #include "archive/zip_folder.h"
+#include "builder/book_file_name.h"
 #include "builder/book_identity.h"
 #include "builder/content_folder.h"
 #include "builder/conversion_error.h"
@@ -175,7 +176,7 @@ ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& setti
 QString BookPath(const BookSettings& settings)
 {
     const QString separator = settings.outputFolder.endsWith(u'/') ? QString() : QStringLiteral("/");
-    return settings.outputFolder + separator + settings.title + QStringLiteral(".epub");
+    return settings.outputFolder + separator + BookFileName(settings.title);
 }
 
 QString MissingSettingMessage(const BookSettings& settings)

@@ -20,8 +20,9 @@ enum class ConversionResult {
 
 // The Convert command: turns the pictures of `rowPaths` (in book order) and `settings` into one
 // book file, staging its content in `staging`. Talks to the person only through `ui`. A title or
-// author that a book cannot hold, and an error of the book's documents, end the command with a
-// ConversionError or the XML writer's error, passed to the caller.
+// author that a book cannot hold, a staging folder that cannot take the book's files, and an error
+// of the book's documents end the command with a ConversionError or the XML writer's error, passed
+// to the caller.
 //
 // The book is written under a temporary name beside its path and takes that path only once it is
 // complete, so an earlier book is replaced whole or not at all. A book that has appeared at the
@@ -29,8 +30,8 @@ enum class ConversionResult {
 ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& settings, const StagingPaths& staging,
                              ConversionUi& ui);
 
-// The book file's path: the output folder, "/" (unless the folder ends with one), the title and
-// ".epub".
+// The book file's path: the output folder, "/" (unless the folder ends with one) and the file name the title
+// gives (BookFileName), so that the book always lies in the output folder itself.
 QString BookPath(const BookSettings& settings);
 
 // The message about the first setting a conversion lacks, in the order they are checked; empty

@@ -16,6 +16,8 @@
 namespace {
 
 constexpr size_t kCopyBlockSize = 1 << 20;
+// What the owner of a copy may always do with it.
+constexpr mode_t kOwnerReadWrite = S_IRUSR | S_IWUSR;
 
 QString SystemReason(int errorNumber)
 {
@@ -42,6 +44,18 @@ FileDescriptor OpenRegularFile(const QString& path, struct stat* info, QString* 
 // How a copy by the kernel went.
 enum class KernelCopy { Done, Unsupported, Failed };
 
+// Errors that belong to the file being written whichever call reports them.
+bool IsWritingError(int errorNumber)
+{
+    return errorNumber == ENOSPC || errorNumber == EDQUOT || errorNumber == EFBIG || errorNumber == EROFS;
+}
+
+// A failed copy, with errno telling why and `writing` which side failed.
+struct ContentCopy {
+    bool done = true;
+    bool writing = false;
+};
+
 // Copies the whole content with one of the kernel's copies, which move the bytes without bringing
 // them into the program. Unsupported when the kernel cannot copy between these two files this way.
 template <typename CopyCall>
@@ -62,21 +76,20 @@ KernelCopy CopyByKernel(CopyCall copy)
     }
 }
 
-// Copies the whole content through a buffer of the program's. False, with errno set, when a read or
-// a write fails.
-bool CopyThroughBuffer(int from, int to)
+// Copies the whole content through a buffer of the program's. On failure errno tells why.
+ContentCopy CopyThroughBuffer(int from, int to)
 {
     const auto block = std::make_unique_for_overwrite<char[]>(kCopyBlockSize);
     for (;;) {
         const ssize_t got = ::read(from, block.get(), kCopyBlockSize);
         if (got == 0) {
-            return true;
+            return {};
         }
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            return false;
+            return {false, false};
         }
         for (ssize_t written = 0; written < got;) {
             const ssize_t stored = ::write(to, block.get() + written, static_cast<size_t>(got - written));
@@ -84,7 +97,7 @@ bool CopyThroughBuffer(int from, int to)
                 written += stored;
             } else if (stored == 0 || errno != EINTR) {
                 errno = stored == 0 ? ENOSPC : errno;
-                return false;
+                return {false, true};
             }
         }
     }
@@ -92,9 +105,9 @@ bool CopyThroughBuffer(int from, int to)
 
 // Copies the whole content. Within one file system the kernel copies between the files (sharing
 // the blocks on file systems that allow it); across file systems it still moves the bytes itself;
-// only where it can do neither do they pass through a buffer. False, with errno set, when a read or
-// a write fails.
-bool CopyContent(int from, int to)
+// only where it can do neither do they pass through a buffer. On failure errno tells why; the
+// kernel's copies do not say which side failed, so the error decides.
+ContentCopy CopyContent(int from, int to)
 {
     KernelCopy outcome =
         CopyByKernel([&](size_t size) { return ::copy_file_range(from, nullptr, to, nullptr, size, 0); });
@@ -104,7 +117,7 @@ bool CopyContent(int from, int to)
     if (outcome == KernelCopy::Unsupported) {
         return CopyThroughBuffer(from, to);
     }
-    return outcome == KernelCopy::Done;
+    return {outcome == KernelCopy::Done, outcome == KernelCopy::Failed && IsWritingError(errno)};
 }
 
 }  // namespace
@@ -117,27 +130,32 @@ QString PictureProblem(const QString& path)
     return problem;
 }
 
-QString CopyFileRefusingOverwrite(const QString& source, const QString& target)
+std::optional<CopyFailure> CopyFileRefusingOverwrite(const QString& source, const QString& target)
 {
     struct stat info {};
     QString problem;
     const FileDescriptor from = OpenRegularFile(source, &info, &problem);
     if (!from.IsOpen()) {
-        return problem;
+        return CopyFailure{problem, false};
     }
     const QByteArray targetName = QFile::encodeName(target);
     // Refuses, as the copy must, when anything is at the target already.
-    FileDescriptor to(::open(targetName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 0777));
+    FileDescriptor to(::open(targetName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                             (info.st_mode & 0777) | kOwnerReadWrite));
     if (!to.IsOpen()) {
-        return SystemReason(errno);
+        return CopyFailure{SystemReason(errno), true};
     }
-    // The copy keeps the picture's own date, which the book records for each file.
+    ContentCopy copy = CopyContent(from.Get(), to.Get());
+    // The copy keeps the picture's own date, which the book records for each file. Setting it and closing the
+    // copy are writes too.
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    const bool copied = CopyContent(from.Get(), to.Get()) && ::futimens(to.Get(), times) == 0;
-    const int copyError = errno;
-    if (!copied || !to.Close()) {
-        ::unlink(targetName.constData());
-        return SystemReason(copied ? errno : copyError);
+    if (copy.done && (::futimens(to.Get(), times) != 0 || !to.Close())) {
+        copy = {false, true};
     }
-    return {};
+    if (!copy.done) {
+        const int reason = errno;
+        ::unlink(targetName.constData());
+        return CopyFailure{SystemReason(reason), copy.writing};
+    }
+    return std::nullopt;
 }

@@ -14,11 +14,6 @@ StagingPaths StagingPathsAt(const QString& stagingRoot)
 
 void SeedStagingRoot(const QString& installationData, const QString& stagingRoot)
 {
-    // The build folder stages its books in the installation data itself, which lacks nothing.
-    if (QDir::cleanPath(QFileInfo(installationData).absoluteFilePath())
-        == QDir::cleanPath(QFileInfo(stagingRoot).absoluteFilePath())) {
-        return;
-    }
     const QDir installation(installationData);
     QDirIterator files(installationData, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (files.hasNext()) {
@@ -30,10 +25,9 @@ void SeedStagingRoot(const QString& installationData, const QString& stagingRoot
             continue;
         }
         QDir().mkpath(existing.path());
-        const QString problem = CopyFileRefusingOverwrite(source, target);
-        if (!problem.isEmpty()) {
+        if (const std::optional<CopyFailure> failure = CopyFileRefusingOverwrite(source, target)) {
             throw ConversionError(
-                QStringLiteral("Cannot copy the installation file %1 to %2: %3").arg(source, target, problem));
+                QStringLiteral("Cannot copy the installation file %1 to %2: %3").arg(source, target, failure->reason));
         }
     }
 }

@@ -1,6 +1,9 @@
 #include "cli/cli_options.h"
 
 #include <QCommandLineParser>
+#include <QStringDecoder>
+
+#include <algorithm>
 
 namespace {
 
@@ -69,4 +72,26 @@ std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString&
         return std::nullopt;
     }
     return options;
+}
+
+QStringList UndecodableArguments(int argc, char** argv)
+{
+    QStringList undecodable;
+    for (int i = 1; i < argc; ++i) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = utf8.decode(QByteArrayView(argv[i]));
+        if (utf8.hasError()) {
+            undecodable << text;
+        }
+    }
+    return undecodable;
+}
+
+bool IsUndecodedArgument(const QString& value, const QStringList& undecodableArguments)
+{
+    if (!value.contains(QChar::ReplacementCharacter)) {
+        return false;
+    }
+    return std::any_of(undecodableArguments.cbegin(), undecodableArguments.cend(),
+                       [&](const QString& argument) { return argument.endsWith(value); });
 }

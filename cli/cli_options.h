@@ -25,3 +25,11 @@ std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString&
 
 // The usage text printed by --help and after a bad command line.
 QString CliUsage();
+
+// The arguments after the program's name whose bytes are not UTF-8, as the program reads them: with U+FFFD in place
+// of what could not be decoded, a name that leads nowhere.
+QStringList UndecodableArguments(int argc, char** argv);
+
+// Whether `value`, read from the command line, came from one of `undecodableArguments`: the argument itself, or
+// its end, as in "-oVALUE" or "--staging=VALUE".
+bool IsUndecodedArgument(const QString& value, const QStringList& undecodableArguments);

@@ -4,8 +4,12 @@
 
 #include <QTextStream>
 
-#include <cstdio>
+#include <poll.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -18,6 +22,38 @@ bool IsYes(const QString& answer)
 {
     const QString word = answer.trimmed().toLower();
     return word == u"y" || word == u"yes";
+}
+
+// The line the person types at the terminal, without its line end; nothing when an interrupting signal comes
+// first. The wait ends at once on the signal, however long the person takes.
+std::optional<QString> ReadAnswer()
+{
+    QByteArray line;
+    pollfd waited[2] = {{STDIN_FILENO, POLLIN, 0}, {InterruptionDescriptor(), POLLIN, 0}};
+    for (;;) {
+        if (InterruptingSignal() != 0) {
+            return std::nullopt;
+        }
+        if (::poll(waited, 2, -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            // A terminal that cannot be waited on gives no answer, which is No.
+            return QString();
+        }
+        if ((waited[1].revents & POLLIN) != 0) {
+            return std::nullopt;
+        }
+        char c = 0;
+        const ssize_t got = ::read(STDIN_FILENO, &c, 1);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0 || c == '\n') {
+            return QString::fromUtf8(line);
+        }
+        line += c;
+    }
 }
 
 }  // namespace
@@ -63,7 +99,13 @@ bool ConsoleUi::AskOverwrite(const QString& text, const QString& /*caption*/)
         err << "n (no terminal to answer; -y replaces without asking)" << Qt::endl;
         return false;
     }
-    return IsYes(QTextStream(stdin).readLine());
+    const std::optional<QString> answer = ReadAnswer();
+    if (!answer) {
+        // The terminal's cursor stays after the question; what follows starts on a line of its own.
+        err << Qt::endl;
+        return false;
+    }
+    return IsYes(*answer);
 }
 
 void ConsoleUi::SetBusy(bool busy)

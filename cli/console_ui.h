@@ -5,8 +5,8 @@
 
 // The command line's side of a conversion: messages go to the standard streams, the overwrite
 // question is answered by -y, by the person at the terminal, or else with No; the interrupting
-// signals stop the conversion. With `showProgress`, a line on standard error (a terminal) shows
-// how far the conversion is while it runs.
+// signals stop the conversion, and end the question at once with No. With `showProgress`, a line on standard error (a
+// terminal) shows how far the conversion is while it runs.
 class ConsoleUi : public ConversionUi {
 public:
     ConsoleUi(bool replaceWithoutAsking, bool showProgress);

@@ -7,3 +7,7 @@ void InstallInterruptionHandlers();
 
 // The signal that asked the run to stop; 0 while none has.
 int InterruptingSignal();
+
+// A descriptor that becomes readable once such a signal has come, for a wait on other descriptors
+// (the person's answer at the terminal) that must end at once when one does.
+int InterruptionDescriptor();

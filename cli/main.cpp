@@ -1,15 +1,16 @@
 // tamboril-cli: the conversion of the window, from the command line.
 
 #include "builder/conversion.h"
+#include "builder/conversion_error.h"
 #include "builder/product.h"
-#include "builder/staging_paths.h"
+#include "builder/staging_folder.h"
 #include "cli/cli_options.h"
 #include "cli/console_ui.h"
 #include "cli/interruption.h"
 #include "cli/picture_arguments.h"
-#include "cli/staging_root.h"
 #include "common/user_error.h"
 #include "settings/output_folder_setting.h"
+#include "settings/profile_read_error.h"
 #include "settings/program_places.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,11 @@
 #include <QTextStream>
 
 #include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <system_error>
 
 namespace {
 
@@ -38,23 +44,72 @@ void PrintError(const QString& text)
     QTextStream(stderr) << text << Qt::endl;
 }
 
-// The first of `pictures` that lies inside `folder`; empty when none does.
-QString PictureInside(const QStringList& pictures, const QString& folder)
+// The path with every symbolic link and "." or ".." of the part that exists resolved, and the rest as written, so
+// that two spellings of one place compare equal.
+QString CanonicalPath(const QString& path)
 {
-    const QString prefix = QDir::cleanPath(QFileInfo(folder).absoluteFilePath()) + u'/';
+    // Qt would clean "link/.." away as text, where the system follows the link first.
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(
+        std::filesystem::absolute(std::filesystem::path(QFile::encodeName(path).toStdString()), error), error);
+    return error ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : QFile::decodeName(canonical.c_str());
+}
+
+// Whether `path` is `folder` or lies inside it, wherever symbolic links lead.
+bool LiesIn(const QString& path, const QString& folder)
+{
+    const QString canonicalFolder = CanonicalPath(folder);
+    const QString canonicalPath = CanonicalPath(path);
+    return canonicalPath == canonicalFolder || canonicalPath.startsWith(canonicalFolder + u'/');
+}
+
+// What forbids staging in the chosen `stagingFolder`, which the conversion empties: a picture, or the output
+// folder, inside it. Empty when nothing does.
+QString ChosenStagingConflict(const QString& stagingFolder, const QStringList& pictures, const QString& outputFolder)
+{
     for (const QString& picture : pictures) {
-        if (QDir::cleanPath(QFileInfo(picture).absoluteFilePath()).startsWith(prefix)) {
-            return picture;
+        if (LiesIn(picture, stagingFolder)) {
+            return QStringLiteral("the picture %1 lies in the staging folder %2, which the conversion empties")
+                .arg(picture, stagingFolder);
         }
+    }
+    if (LiesIn(outputFolder, stagingFolder)) {
+        return QStringLiteral("the output folder %1 lies in the staging folder %2, which the conversion empties")
+            .arg(outputFolder, stagingFolder);
     }
     return {};
 }
 
-int Convert(const CliOptions& options, const ProgramPlaces& places)
+// The option values among `options` that the command line gave as bytes that are not UTF-8, named for the person.
+QStringList UndecodableOptions(const CliOptions& options, const QStringList& undecodableArguments)
 {
+    const QList<std::pair<QString, QString>> values = {{QStringLiteral("output folder"), options.settings.outputFolder},
+                                                       {QStringLiteral("staging folder"), options.stagingFolder}};
+    QStringList named;
+    for (const auto& [name, value] : values) {
+        if (IsUndecodedArgument(value, undecodableArguments)) {
+            named << QStringLiteral("the %1 %2 is not valid UTF-8").arg(name, value);
+        }
+    }
+    return named;
+}
+
+// Makes the book and says how it went: kExitSuccess once the book has taken its place, whatever comes after.
+int Convert(const CliOptions& options, const ProgramPlaces& places, const QStringList& undecodableArguments)
+{
+    const QStringList undecodable = UndecodableOptions(options, undecodableArguments);
+    if (!undecodable.isEmpty()) {
+        PrintError(QStringLiteral("tamboril-cli: ") + undecodable.join(QStringLiteral("; ")));
+        return kExitUsage;
+    }
     BookSettings settings = options.settings;
     if (!options.outputFolderGiven) {
-        settings.outputFolder = SavedOutputFolder(places);
+        try {
+            settings.outputFolder = SavedOutputFolder(places);
+        } catch (const ProfileReadError& error) {
+            PrintError(QStringLiteral("tamboril-cli: ") + error.Text());
+            return kExitFailure;
+        }
     }
     const QString missing = MissingSettingMessage(settings);
     if (!missing.isEmpty()) {
@@ -67,12 +122,10 @@ int Convert(const CliOptions& options, const ProgramPlaces& places)
         return kExitFailure;
     }
     if (!options.stagingFolder.isEmpty()) {
-        const QString inside =
-            PictureInside(arguments.pictures + QStringList{settings.coverPath}, options.stagingFolder);
-        if (!inside.isEmpty()) {
-            PrintError(QStringLiteral("tamboril-cli: the picture %1 lies in the staging folder %2, which the "
-                                      "conversion empties")
-                           .arg(inside, options.stagingFolder));
+        const QString conflict = ChosenStagingConflict(
+            options.stagingFolder, arguments.pictures + QStringList{settings.coverPath}, settings.outputFolder);
+        if (!conflict.isEmpty()) {
+            PrintError(QStringLiteral("tamboril-cli: ") + conflict);
             return kExitUsage;
         }
     }
@@ -81,20 +134,27 @@ int Convert(const CliOptions& options, const ProgramPlaces& places)
         return kExitFailure;
     }
     RemoveAbandonedStagingFolders();
-    const StagingRoot staging(options.stagingFolder, places.installationData);
-    if (!staging.Problem().isEmpty()) {
-        PrintError(QStringLiteral("tamboril-cli: ") + staging.Problem());
+    std::unique_ptr<StagingFolder> staging;
+    try {
+        staging = std::make_unique<StagingFolder>(options.stagingFolder, places.installationData);
+    } catch (const ConversionError& error) {
+        PrintError(QStringLiteral("tamboril-cli: ") + error.Text());
         return options.stagingFolder.isEmpty() ? kExitFailure : kExitUsage;
     }
     // The progress line is for a person watching a terminal, never for a file or another program.
     ConsoleUi ui(options.replaceWithoutAsking, !options.quiet && ::isatty(STDERR_FILENO) != 0);
+    int status = kExitFailure;
     try {
-        const ConversionResult result = ConvertBook(arguments.pictures, settings, StagingPathsAt(staging.Path()), ui);
-        return result == ConversionResult::BookWritten ? kExitSuccess : kExitFailure;
+        const ConversionResult result = ConvertBook(arguments.pictures, settings, staging->Paths(), ui);
+        status = result == ConversionResult::BookWritten ? kExitSuccess : kExitFailure;
     } catch (const UserError& error) {
         PrintError(error.Text());
-        return kExitFailure;
     }
+    // The result is out. Once the book is written, a signal only stops the clean-up, whose rest a later run
+    // removes; a run that failed or was stopped removes everything it made.
+    staging->Release(status == kExitSuccess ? std::function<bool()>([] { return InterruptingSignal() != 0; })
+                                            : std::function<bool()>());
+    return status;
 }
 
 // Qt's own warnings (about the locale, a file it could not examine) are not for the person at the
@@ -129,6 +189,8 @@ int main(int argc, char** argv)
     case CliOptions::Action::Convert:
         break;
     }
-    const int status = Convert(*options, PlacesOfProgram(QCoreApplication::applicationDirPath()));
-    return InterruptingSignal() != 0 ? kExitSignalBase + InterruptingSignal() : status;
+    const int status =
+        Convert(*options, PlacesOfProgram(QCoreApplication::applicationDirPath()), UndecodableArguments(argc, argv));
+    // A run that wrote its book succeeded, whatever signal came afterwards.
+    return status != kExitSuccess && InterruptingSignal() != 0 ? kExitSignalBase + InterruptingSignal() : status;
 }

@@ -7,6 +7,10 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <unistd.h>
 
 #include <optional>
 
@@ -151,6 +155,20 @@ void SetKeyLine(QStringList& lines, const QString& section, const QString& key, 
     lines.insert(insertAt, keyLine);
 }
 
+// Writes `text` into a new file beside the symbolic link `path` and renames it over the link, which it
+// replaces; the file the link leads to stays as it was. False when the file cannot be written.
+bool ReplaceLink(const QString& path, const QByteArray& text)
+{
+    const QFileInfo link(path);
+    QTemporaryFile file(link.absolutePath() + QStringLiteral("/.") + link.fileName() + QStringLiteral("-XXXXXX"));
+    if (!file.open() || file.write(text) != text.size() || !file.flush() || ::fsync(file.handle()) != 0
+        || ::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
+        return false;
+    }
+    file.setAutoRemove(false);
+    return true;
+}
+
 }  // namespace
 
 QString ReadProfileString(const QString& path, const QString& section, const QString& key, const QString& defaultValue,
@@ -184,6 +202,13 @@ void WriteProfileString(const QString& path, const QString& section, const QStri
     QByteArray text;
     for (const QString& line : profile->lines) {
         text += (line + profile->lineEnd).toUtf8();
+    }
+    // A symbolic link is replaced by the file, never written through: it may lead anywhere.
+    if (QFileInfo(path).isSymLink()) {
+        if (!ReplaceLink(path, text)) {
+            throw ProfileWriteError(failure);
+        }
+        return;
     }
     // Written beside the file and moved into place when complete, so a failed write keeps the
     // old content; in a folder that takes no new files, the file itself is rewritten.

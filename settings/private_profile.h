@@ -12,6 +12,7 @@ QString ReadProfileString(const QString& path, const QString& section, const QSt
                           qsizetype maxLength = 2047);
 
 // Sets `key` in `section` to `value` (up to its first line break), creating the file, the section and the key as needed
-// and keeping every other line of the file as it was. Raises ProfileWriteError, with the text "Unable to write to
-// <path>", when the file cannot be written; the file then keeps its old content.
+// and keeping every other line of the file as it was. A symbolic link at `path` is replaced by a regular file, never
+// written through. Raises ProfileWriteError, with the text "Unable to write to <path>", when the file cannot be
+// written; the file then keeps its old content.
 void WriteProfileString(const QString& path, const QString& section, const QString& key, const QString& value);

@@ -10,8 +10,8 @@
 namespace {
 
 constexpr char kProgramName[] = "tamboril";
-// The window's staging root, and the folder beside the built programs that holds the installation data.
-constexpr char kStagingRootName[] = "epubfiles";
+// The folder beside the built programs that holds the installation data.
+constexpr char kBuiltDataName[] = "epubfiles";
 constexpr char kSettingsFileName[] = "config.ini";
 
 // The folder a base-directory variable names, or `fallback` (below the home folder) when it is
@@ -41,17 +41,13 @@ ProgramPlaces PlacesOfProgram(const QString& programFolder, bool programFolderWr
     ProgramPlaces places;
     if (programFolderWritable) {
         places.configIni = programFolder + u'/' + QLatin1String(kSettingsFileName);
-        places.epubFilesDir = programFolder + u'/' + QLatin1String(kStagingRootName);
     } else {
-        const QString name = QLatin1String(kProgramName);
-        places.configIni = BaseFolder("XDG_CONFIG_HOME", QStringLiteral(".config")) + u'/' + name + u'/'
-                           + QLatin1String(kSettingsFileName);
-        places.epubFilesDir = BaseFolder("XDG_CACHE_HOME", QStringLiteral(".cache")) + u'/' + name + u'/'
-                              + QLatin1String(kStagingRootName);
+        places.configIni = BaseFolder("XDG_CONFIG_HOME", QStringLiteral(".config")) + u'/' + QLatin1String(kProgramName)
+                           + u'/' + QLatin1String(kSettingsFileName);
     }
     const QString installed = InstalledDataFolder(programFolder);
     places.installationData =
-        QFileInfo(installed).isDir() ? installed : programFolder + u'/' + QLatin1String(kStagingRootName);
+        QFileInfo(installed).isDir() ? installed : programFolder + u'/' + QLatin1String(kBuiltDataName);
     return places;
 }
 

@@ -2,21 +2,17 @@
 
 #include <QString>
 
-// Where the program keeps its settings file and stages its books, for the window and the command
-// line alike.
+// Where the program keeps its settings file and finds the installation data, for the window and the
+// command line alike. (Both stage their books in temporary folders of their own: StagingFolder.)
 //
 // A copy of the program in a folder its user may write (the build folder, a portable copy) keeps
-// both beside itself. An installed copy (in /usr/bin, say) cannot write there, so it keeps
-// config.ini in the user's configuration folder and stages its books in a private folder of the
-// user's cache.
+// config.ini beside itself. An installed copy (in /usr/bin, say) cannot write there, so it keeps
+// config.ini in the user's configuration folder.
 struct ProgramPlaces {
     // The settings file: config.ini beside the program, or $XDG_CONFIG_HOME/tamboril/config.ini
     // (~/.config/tamboril/config.ini when the variable is unset, empty or not an absolute path).
     QString configIni;
-    // The window's staging root: epubfiles beside the program, or $XDG_CACHE_HOME/tamboril/epubfiles
-    // (~/.cache/tamboril/epubfiles likewise).
-    QString epubFilesDir;
-    // The installation data that every staging root carries (mimetype, META-INF/container.xml):
+    // The installation data that every staging folder carries (mimetype, META-INF/container.xml):
     // share/tamboril of the prefix the program is installed in when that folder exists, else the
     // epubfiles folder beside the program, where the build puts it.
     QString installationData;
@@ -30,6 +26,6 @@ ProgramPlaces PlacesOfProgram(const QString& programFolder);
 ProgramPlaces PlacesOfProgram(const QString& programFolder, bool programFolderWritable);
 
 // Creates `folder` with every missing parent, each new one open to its owner only, as the user's
-// configuration and cache folders should be. Folders that exist are left as they are. What cannot
+// configuration folder should be. Folders that exist are left as they are. What cannot
 // be made is left to the write that follows, which says so.
 void MakePrivateFolder(const QString& folder);

@@ -1,5 +1,5 @@
-// Failures while packing: nothing partial is left behind, the staging tree stays as it was, and files that
-// cannot be read are skipped without failing the book.
+// Failures while packing: nothing partial is left behind, the staging tree stays as it was, and every failure
+// names its reason. The general writer skips files it cannot read; a book fails on them, naming each.
 #include "archive/byte_sink.h"
 #include "archive/packing_hooks.h"
 #include "archive/zip_errors.h"
@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -67,6 +68,21 @@ private:
     std::function<std::unique_ptr<ByteSink>(std::unique_ptr<ByteSink>)> wrap_;
 };
 
+// Refuses every write with the system error it is given, as a read-only or failing disk does.
+class FailingSink final : public ByteSink {
+public:
+    FailingSink(std::unique_ptr<ByteSink> inner, int errorNumber) : inner_(std::move(inner)), error_(errorNumber) {}
+
+    qint64 Write(const char*, qint64) override { return 0; }
+    int ErrorNumber() const override { return error_; }
+    bool Seek(qint64 position) override { return inner_->Seek(position); }
+    qint64 Position() const override { return inner_->Position(); }
+
+private:
+    std::unique_ptr<ByteSink> inner_;
+    int error_;
+};
+
 // The largest file this process may write, for the length of one test: a small file system without mounting one.
 class FileSizeLimit {
 public:
@@ -87,6 +103,30 @@ private:
     rlimit previous_{};
     void (*previousHandler_)(int) = nullptr;
 };
+
+// No file descriptor numbered `free` or above may be opened, for the length of one test: a process that has used up
+// its descriptors, without opening a thousand files.
+class DescriptorLimit {
+public:
+    explicit DescriptorLimit(rlim_t free)
+    {
+        ::getrlimit(RLIMIT_NOFILE, &previous_);
+        const rlimit reduced{free, previous_.rlim_max};
+        ::setrlimit(RLIMIT_NOFILE, &reduced);
+    }
+    ~DescriptorLimit() { ::setrlimit(RLIMIT_NOFILE, &previous_); }
+
+private:
+    rlimit previous_{};
+};
+
+// The lowest descriptor number that is free now.
+int LowestFreeDescriptor()
+{
+    const int probe = ::dup(STDIN_FILENO);
+    ::close(probe);
+    return probe;
+}
 
 // Runs the packing as an unprivileged user when the tests run as root, for whom no file is unreadable.
 class UnprivilegedUser {
@@ -157,6 +197,16 @@ TEST_F(ZipFailureTest, RefusedWritesRaiseTheirTextsAndClearTheList)
     }
     EXPECT_TRUE(full.FilesList().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(PathIn("full.epub")));
+
+    SinkWriter failing(PathIn("failing.epub"), PathIn("root"), [](std::unique_ptr<ByteSink> file) {
+        return std::make_unique<FailingSink>(std::move(file), EIO);
+    });
+    try {
+        failing.WriteArchive();
+        ADD_FAILURE() << "a failing disk went unnoticed";
+    } catch (const ZipError& error) {
+        EXPECT_STREQ(error.what(), "Cannot write archive. Input/output error");
+    }
 
     SinkWriter noRewrite(PathIn("rewrite.epub"), PathIn("root"), [](std::unique_ptr<ByteSink> file) {
         return std::make_unique<NoRewriteSink>(std::move(file));
@@ -263,4 +313,78 @@ TEST_F(ZipFailureTest, ExtractionAndSplittingAreRefusedWithoutTouchingAnything)
     EXPECT_EQ(ReadTestFile(PathIn("old.epub")), QByteArray("old book"));
     EXPECT_FALSE(QFileInfo::exists(PathIn("new.epub")));
     EXPECT_EQ(StagingSnapshot(), before);
+}
+
+// Every file that the book must hold but that cannot be read fails the packing, naming the file and the
+// system's reason, and leaves no book: nothing is left out in silence.
+class PackBookFailureTest : public ZipFailureTest {
+protected:
+    void SetUp() override
+    {
+        ZipFailureTest::SetUp();
+        MakeStaging();
+        WriteTestFile(PathIn("root/META-INF/container.xml"), "<container/>");
+        ASSERT_TRUE(QDir().mkpath(PathIn("out")));
+    }
+
+    // Packs the book, expecting a failure whose text begins with `reason`; nothing may be left in "out".
+    void ExpectFailure(const QString& reason, const PackingHooks& hooks = {})
+    {
+        QString failure;
+        EXPECT_FALSE(PackBook(PathIn("out/book.epub"), PathIn("root"), false, hooks, &failure));
+        EXPECT_TRUE(failure.startsWith(reason)) << failure.toStdString();
+        EXPECT_EQ(FolderNames(PathIn("out")), QStringList());
+    }
+};
+
+TEST_F(PackBookFailureTest, AFileThatCannotBeOpenedOrIsGoneFailsTheBook)
+{
+    // A file goes once the walk has found it: events get through once before the walk and after each of the three
+    // files it finds.
+    int passes = 0;
+    PackingHooks hooks;
+    hooks.dispatchEvents = [&] {
+        if (++passes == 4) {
+            QFile::remove(PathIn("root/OEBPS/page1.html"));
+        }
+    };
+    ExpectFailure("Cannot open file \"" + PathIn("root/OEBPS/page1.html") + "\". No such file or directory", hooks);
+
+    // The workers find no descriptor left to open a file with: the archive took the last one. Nothing but the
+    // packing runs meanwhile, since the sanitizers' own checks may need descriptors too; the packing above has
+    // let them learn what they check.
+    QString failure;
+    bool packed = true;
+    {
+        const DescriptorLimit limit(static_cast<rlim_t>(LowestFreeDescriptor() + 1));
+        packed = PackBook(PathIn("out/book.epub"), PathIn("root"), false, {}, &failure);
+    }
+    EXPECT_FALSE(packed);
+    EXPECT_EQ(failure, "Cannot open file \"" + PathIn("root/mimetype") + "\". Too many open files");
+    EXPECT_EQ(FolderNames(PathIn("out")), QStringList());
+}
+
+TEST_F(PackBookFailureTest, AFolderThatCannotBeListedOrAFileThatCannotBeReadFailsTheBook)
+{
+    // Reading a process's memory at address 0 fails with an input/output error, as a failing disk does.
+    ASSERT_EQ(::symlink("/proc/self/mem", QFile::encodeName(PathIn("root/OEBPS/failing.jpg")).constData()), 0);
+    ExpectFailure("Cannot read file \"" + PathIn("root/OEBPS/failing.jpg") + "\". Input/output error");
+    QFile::remove(PathIn("root/OEBPS/failing.jpg"));
+
+    WriteTestFile(PathIn("root/OEBPS/locked/x.jpg"), "picture");
+    ASSERT_EQ(::chmod(QFile::encodeName(PathIn("root/OEBPS/locked")).constData(), 0), 0);
+    for (const QString& folder : {Root(), PathIn("root"), PathIn("root/OEBPS"), PathIn("out")}) {
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    }
+    {
+        const UnprivilegedUser user;
+        if (!user.Possible()) {
+            GTEST_SKIP() << "cannot run the packing without the right to list every folder";
+        }
+        ExpectFailure("Cannot list folder \"" + PathIn("root/OEBPS/locked/") + "\". Permission denied");
+    }
+    ASSERT_TRUE(QDir(PathIn("root/OEBPS/locked")).removeRecursively());
+
+    ASSERT_TRUE(QDir(PathIn("root/META-INF")).removeRecursively());
+    ExpectFailure("Cannot list folder \"" + PathIn("root/META-INF/") + "\". No such file or directory");
 }

@@ -79,6 +79,17 @@ TEST_F(CliTest, AProgressLineShowsOnATerminalOnly)
     EXPECT_EQ(piped.standardError, "");
 }
 
+TEST_F(CliTest, ATitleNamesTheBookInTheOutputFolderAndStaysWholeInsideIt)
+{
+    const CliRun run = RunCli({"-t", "../up: \"a\"?", "-a", "A", "-o", PathIn("out/in"), Picture("x.jpg")});
+    EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+    EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"in"}));
+    EXPECT_EQ(FolderNames(PathIn("out/in")), QStringList({"_up_ _a__.epub"}));
+    QString package;
+    RunProgram("unzip", {"-p", PathIn("out/in/_up_ _a__.epub"), "OEBPS/fb.opf"}, &package);
+    EXPECT_TRUE(package.contains("<dc:title>../up: &quot;a&quot;?</dc:title>")) << package.toStdString();
+}
+
 TEST_F(CliTest, AMissingSettingPrintsItsMessageAndFails)
 {
     const CliRun run = RunCli({"-a", "A", "-o", PathIn("out"), "--staging", PathIn("s"), Picture("x.jpg")});
@@ -131,13 +142,14 @@ TEST_F(CliTest, TheSavedOutputFolderIsTheDefaultAndIsNeverWritten)
     const QByteArray settings = "[Options]\nSavePath=" + PathIn("saved").toUtf8() + "\n";
     WriteTestFile(PathIn("program/config.ini"), settings);
     WriteTestFile(PathIn("program/epubfiles/mimetype"), "application/epub+zip");
+    WriteTestFile(PathIn("program/epubfiles/META-INF/container.xml"), "<container/>");
 
     const CliRun run = RunCli({"-t", "T", "-a", "A", Picture("x.jpg")}, program);
     EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
     EXPECT_TRUE(QFileInfo(PathIn("saved/T.epub")).isFile());
     EXPECT_EQ(ReadTestFile(PathIn("program/config.ini")), settings);
     // The temporary staging root went with the run; nothing was staged beside the program.
-    EXPECT_EQ(FolderNames(PathIn("program/epubfiles")), QStringList({"mimetype"}));
+    EXPECT_EQ(FolderNames(PathIn("program/epubfiles")), QStringList({"META-INF", "mimetype"}));
 
     // A settings file that is no regular file is not read: a FIFO would hold the run up for good.
     QFile::remove(PathIn("program/config.ini"));

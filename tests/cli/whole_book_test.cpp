@@ -1,7 +1,7 @@
 // A book is whole or absent: tamboril-cli killed, interrupted, racing another run, or given pictures it
 // cannot read never leaves a broken book, loses an earlier one, or leaves its temporary files behind.
 #include "tests/cli/cli_program.h"
-#include "tests/support/temp_folder_test.h"
+#include "tests/cli/cli_run_test.h"
 #include "tests/support/test_files.h"
 
 #include <QDir>
@@ -10,7 +10,6 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -25,46 +24,8 @@ namespace {
 
 constexpr int kLargePictures = 24;
 
-class WholeBookTest : public TempFolderTest {
+class WholeBookTest : public CliRunTest {
 protected:
-    void SetUp() override
-    {
-        TempFolderTest::SetUp();
-        // The runs' temporary folder, to see what they leave there.
-        ASSERT_TRUE(QDir().mkpath(PathIn("tmp")));
-    }
-
-    QString Book() const { return PathIn("out/T.epub"); }
-
-    QProcessEnvironment Environment() const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("TMPDIR", PathIn("tmp"));
-        return environment;
-    }
-
-    // Starts tamboril-cli making the book "T" in "out", and the other arguments; `prefix` runs it
-    // under another program (setpriv, prlimit).
-    std::unique_ptr<QProcess> Start(const QStringList& arguments, const QStringList& prefix = {})
-    {
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(Environment());
-        const QStringList command =
-            prefix + QStringList{CliProgram(), "-t", "T", "-a", "A", "-o", PathIn("out")} + arguments;
-        process->start(command.first(), command.mid(1));
-        EXPECT_TRUE(process->waitForStarted());
-        return process;
-    }
-
-    CliRun Run(const QStringList& arguments, const QStringList& prefix = {})
-    {
-        const std::unique_ptr<QProcess> process = Start(arguments, prefix);
-        EXPECT_TRUE(process->waitForFinished(240000));
-        return {process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1,
-                QString::fromUtf8(process->readAllStandardOutput()),
-                QString::fromUtf8(process->readAllStandardError())};
-    }
-
     // Files of random bytes (the program does not look inside pictures), large enough that packing
     // them takes a while.
     QStringList LargePictures()
@@ -80,18 +41,6 @@ protected:
         return pictures;
     }
 
-    QString Picture(const QString& relativePath)
-    {
-        WriteTestFile(PathIn(relativePath), ("picture " + relativePath).toUtf8());
-        return PathIn(relativePath);
-    }
-
-    // Whether the temporary book of a running conversion lies beside the book.
-    bool TemporaryBookExists() const
-    {
-        return !QDir(PathIn("out")).entryList({".tamboril-*"}, QDir::Files | QDir::Hidden).isEmpty();
-    }
-
     // Whether some picture has been staged in the run's temporary folder.
     bool PicturesAreBeingStaged() const
     {
@@ -102,34 +51,7 @@ protected:
         }
         return false;
     }
-
-    // What the run leaves besides the book: the output folder holds the book alone, the temporary
-    // folder nothing.
-    void ExpectNothingLeftBehind()
-    {
-        EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
-        EXPECT_EQ(FolderNames(PathIn("tmp")), QStringList());
-    }
 };
-
-// Waits until `moment` holds or the run ends; never longer than the run.
-void WaitUntil(QProcess& process, const std::function<bool()>& moment)
-{
-    while (process.state() == QProcess::Running && !moment()) {
-        QThread::usleep(500);
-    }
-}
-
-// The names of the book's entries, as Info-ZIP's unzip lists them; empty when unzip finds a fault.
-QStringList EntriesOfSoundBook(const QString& book)
-{
-    if (RunProgram("unzip", {"-tq", book}) != 0) {
-        return {};
-    }
-    QString listing;
-    RunProgram("unzip", {"-Z1", book}, &listing);
-    return listing.split('\n', Qt::SkipEmptyParts);
-}
 
 TEST_F(WholeBookTest, AKilledRunLeavesTheEarlierBookOrTheWholeNewOneAndTheNextRunCleansUp)
 {
@@ -154,14 +76,8 @@ TEST_F(WholeBookTest, AKilledRunLeavesTheEarlierBookOrTheWholeNewOneAndTheNextRu
                       kLargePictures);
         }
     }
-    // A run killed between making its folder and marking it leaves it empty; a folder of the same
-    // form that holds something unmarked is not ours.
-    ASSERT_TRUE(QDir().mkpath(PathIn("tmp/tamboril-Empty1")));
-    WriteTestFile(PathIn("tmp/tamboril-Other1/theirs.txt"), "not ours");
     const CliRun next = Run({"-y", Picture("a.jpg")});
     EXPECT_EQ(next.exitCode, 0) << next.standardError.toStdString();
-    EXPECT_EQ(ReadTestFile(PathIn("tmp/tamboril-Other1/theirs.txt")), "not ours");
-    ASSERT_TRUE(QDir(PathIn("tmp/tamboril-Other1")).removeRecursively());
     ExpectNothingLeftBehind();
 }
 
@@ -229,6 +145,28 @@ TEST_F(WholeBookTest, ABookOfALongTitleOrAFifoAtItsPathIsReplacedWhole)
     EXPECT_TRUE(QFileInfo(Book()).isFile());
 }
 
+TEST_F(WholeBookTest, ABookPathThatIsALinkIsReplacedByAPlainBookTheLinkedFileStays)
+{
+    // A link to a setuid program: the book takes the link's place, never the program's, nor its bits.
+    WriteTestFile(PathIn("program"), "#!/bin/sh\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(PathIn("program")).constData(), 04755), 0);
+    ASSERT_TRUE(QDir().mkpath(PathIn("out")));
+    ASSERT_EQ(::symlink(QFile::encodeName(PathIn("program")).constData(), QFile::encodeName(Book()).constData()), 0);
+    const CliRun run = Run({"-y", Picture("a.jpg")});
+    EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+    struct stat book {};
+    ASSERT_EQ(::lstat(QFile::encodeName(Book()).constData(), &book), 0);
+    EXPECT_TRUE(S_ISREG(book.st_mode));
+    EXPECT_EQ(book.st_mode & 07000, 0u);
+    EXPECT_EQ(ReadTestFile(PathIn("program")), "#!/bin/sh\n");
+
+    // A book's own permissions pass to the book that replaces it, without the special bits.
+    ASSERT_EQ(::chmod(QFile::encodeName(Book()).constData(), 02640), 0);
+    EXPECT_EQ(Run({"-y", Picture("b.jpg")}).exitCode, 0);
+    ASSERT_EQ(::lstat(QFile::encodeName(Book()).constData(), &book), 0);
+    EXPECT_EQ(book.st_mode & 07777, 0640u);
+}
+
 TEST_F(WholeBookTest, PicturesThatCannotBeReadFailTheRunAndTouchNothing)
 {
     WriteTestFile(Book(), "the earlier book");
@@ -270,12 +208,36 @@ TEST_F(WholeBookTest, PicturesThatCannotBeReadFailTheRunAndTouchNothing)
     EXPECT_EQ(unreadable.standardError,
               "Failed to build: " + Book() + "\nCannot read picture: " + locked + " (Permission denied)\n");
 
+    // The staging folder is to blame, not the picture.
     WriteTestFile(PathIn("big.jpg"), QByteArray(300000, 'x'));
     const CliRun full = Run({"-y", PathIn("big.jpg")}, {"prlimit", "--fsize=200000", "--"});
     EXPECT_EQ(full.exitCode, 1);
-    EXPECT_EQ(full.standardError,
-              "Failed to build: " + Book() + "\nCannot read picture: " + PathIn("big.jpg") + " (File too large)\n");
+    EXPECT_TRUE(QRegularExpression("^File too large while preparing the pages in "
+                                   + QRegularExpression::escape(PathIn("tmp/tamboril-")) + "\\w{6}/OEBPS\n$")
+                    .match(full.standardError)
+                    .hasMatch())
+        << full.standardError.toStdString();
     EXPECT_EQ(ReadTestFile(Book()), "the earlier book");
+    ExpectNothingLeftBehind();
+}
+
+TEST_F(WholeBookTest, APictureReadableOnlyAsOneOfTheOthersIsPackedWhole)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving the pictures to another user needs root";
+    }
+    // Owned by root, read by the run as nobody through the bits of "others" alone.
+    const QString othersOnly = Picture("in/others.jpg");
+    const QString ownerReadsToo = Picture("in/owner.jpg");
+    ASSERT_EQ(::chmod(QFile::encodeName(othersOnly).constData(), 0004), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(ownerReadsToo).constData(), 0604), 0);
+    for (const QString& folder : {Root(), PathIn("tmp")}) {
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    }
+    const CliRun run =
+        Run({othersOnly, ownerReadsToo}, {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"});
+    EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+    EXPECT_EQ(EntriesOfSoundBook(Book()).filter(".jpg"), QStringList({"OEBPS/others.jpg", "OEBPS/owner.jpg"}));
     ExpectNothingLeftBehind();
 }
 

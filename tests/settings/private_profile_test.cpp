@@ -1,4 +1,6 @@
+#include "settings/output_folder_setting.h"
 #include "settings/private_profile.h"
+#include "settings/profile_read_error.h"
 #include "settings/profile_write_error.h"
 #include "tests/support/temp_folder_test.h"
 #include "tests/support/test_files.h"
@@ -8,6 +10,8 @@
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -92,6 +96,28 @@ TEST_F(PrivateProfileTest, AnUnwritableFileRaisesTheErrorAndKeepsItsContent)
     const QString inMissingFolder = PathIn("missing/config.ini");
     EXPECT_THROW(WriteProfileString(inMissingFolder, "Options", "SavePath", "/x"), ProfileWriteError);
     EXPECT_FALSE(QFileInfo::exists(PathIn("missing")));
+}
+
+TEST_F(PrivateProfileTest, ALinkedFileIsReplacedNeverWrittenThrough)
+{
+    WriteTestFile(PathIn("elsewhere/shared.ini"), "[Options]\nSavePath=/old\n");
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(PathIn("elsewhere/shared.ini")).constData(), QFile::encodeName(Ini()).constData()),
+        0);
+    WriteProfileString(Ini(), "Options", "SavePath", "/new");
+    EXPECT_FALSE(QFileInfo(Ini()).isSymLink());
+    EXPECT_EQ(ReadTestFile(Ini()), "[Options]\nSavePath=/new\n");
+    EXPECT_EQ(ReadTestFile(PathIn("elsewhere/shared.ini")), "[Options]\nSavePath=/old\n");
+    EXPECT_EQ(FolderNames(Root()), QStringList({"config.ini", "elsewhere"}));
+}
+
+TEST_F(PrivateProfileTest, AnOverlongOutputFolderIsRefusedNeverCut)
+{
+    const QString longest = "/" + QString(2046, 'a');
+    WriteTestFile(Ini(), "[Options]\nSavePath=" + longest.toUtf8() + "\n");
+    EXPECT_EQ(ReadOutputFolderSetting(Ini()), longest);
+    WriteTestFile(Ini(), "[Options]\nSavePath=" + longest.toUtf8() + "b\n");
+    EXPECT_THROW(ReadOutputFolderSetting(Ini()), ProfileReadError);
 }
 
 }  // namespace

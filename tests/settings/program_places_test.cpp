@@ -45,28 +45,22 @@ TEST_F(ProgramPlacesTest, AnInstalledProgramKeepsItsFilesInTheUsersFolders)
     QDir().mkpath(PathIn("usr/share/tamboril"));
     {
         const ScopedVariable config("XDG_CONFIG_HOME", {});
-        const ScopedVariable cache("XDG_CACHE_HOME", {});
         const ProgramPlaces places = PlacesOfProgram(PathIn("usr/bin"), false);
         EXPECT_EQ(places.configIni, PathIn("home/.config/tamboril/config.ini"));
-        EXPECT_EQ(places.epubFilesDir, PathIn("home/.cache/tamboril/epubfiles"));
         // Found from the program's own folder, wherever the prefix is.
         EXPECT_EQ(places.installationData, PathIn("usr/share/tamboril"));
     }
     {
         const ScopedVariable config("XDG_CONFIG_HOME", PathIn("settings/").toUtf8());
-        const ScopedVariable cache("XDG_CACHE_HOME", PathIn("scratch").toUtf8());
         const ProgramPlaces places = PlacesOfProgram(PathIn("usr/bin"), false);
         EXPECT_EQ(places.configIni, PathIn("settings/tamboril/config.ini"));
-        EXPECT_EQ(places.epubFilesDir, PathIn("scratch/tamboril/epubfiles"));
     }
     {
         // A relative folder in these variables is to be ignored, not taken from wherever the
         // program happens to start.
         const ScopedVariable config("XDG_CONFIG_HOME", "settings");
-        const ScopedVariable cache("XDG_CACHE_HOME", "scratch");
         const ProgramPlaces places = PlacesOfProgram(PathIn("usr/bin"), false);
         EXPECT_EQ(places.configIni, PathIn("home/.config/tamboril/config.ini"));
-        EXPECT_EQ(places.epubFilesDir, PathIn("home/.cache/tamboril/epubfiles"));
     }
 }
 

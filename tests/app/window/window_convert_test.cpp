@@ -3,6 +3,7 @@
 #include "app/error_box.h"
 #include "app/labeled_edit.h"
 #include "tests/app/window/window_test_support.h"
+#include "tests/pages/test_jpegs.h"
 #include "tests/support/test_files.h"
 
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 
@@ -23,6 +25,41 @@ namespace {
 
 using WindowConvertTest = WindowTest;
 
+// The system's temporary folder, where conversions stage their books, is `folder` until the end of the scope.
+class TemporaryFolderAt {
+public:
+    explicit TemporaryFolderAt(const QString& folder)
+        : old_(qgetenv("TMPDIR")),
+          had_(qEnvironmentVariableIsSet("TMPDIR"))
+    {
+        qputenv("TMPDIR", folder.toUtf8());
+    }
+    ~TemporaryFolderAt()
+    {
+        if (had_) {
+            qputenv("TMPDIR", old_);
+        } else {
+            qunsetenv("TMPDIR");
+        }
+    }
+    TemporaryFolderAt(const TemporaryFolderAt&) = delete;
+    TemporaryFolderAt& operator=(const TemporaryFolderAt&) = delete;
+
+private:
+    QByteArray old_;
+    bool had_;
+};
+
+// The sorted names of a book's entries, as Info-ZIP's unzip lists them.
+QStringList EntriesOf(const QString& book)
+{
+    QString listing;
+    EXPECT_EQ(RunProgram("unzip", {"-Z1", book}, &listing), 0) << book.toStdString();
+    QStringList entries = listing.split('\n', Qt::SkipEmptyParts);
+    entries.sort();
+    return entries;
+}
+
 TEST_F(WindowConvertTest, AnEmptyPageListAsksForPicturesAndTouchesNothing)
 {
     form->Edit1->setText("Title");
@@ -31,7 +68,7 @@ TEST_F(WindowConvertTest, AnEmptyPageListAsksForPicturesAndTouchesNothing)
     emit form->PNGButton4->clicked();
     EXPECT_EQ(dialogs->events, QStringList({"plain|Note!|Please add some pictures!"}));
     EXPECT_EQ(dialogs->cursors, QStringList({"none"}));
-    EXPECT_TRUE(FolderNames(Root()).isEmpty());
+    EXPECT_EQ(FolderNames(Root()), QStringList({"epubfiles"}));
     EXPECT_EQ(OverrideCursorName(), "none");
 }
 
@@ -98,12 +135,14 @@ TEST_F(WindowConvertTest, ConvertBuildsTheBookFromTheRowsAndFieldsAndReportsThro
     EXPECT_EQ(dialogs->cursors, QStringList({"none", "none"}));
     EXPECT_TRUE(QFileInfo(book).isFile());
 
-    // The rows in list order, the cover and both names went into the content folder.
-    EXPECT_EQ(FolderNames(form->OebpsDir), QStringList({"cover.html", "fb.ncx", "fb.opf", "first.jpg", "front.jpg",
-                                                        "page1.html", "page2.html", "second.jpg", "stylesheet.css"}));
-    EXPECT_TRUE(ReadTestFile(form->OebpsDir + "/page1.html").contains("second.jpg"));
-    EXPECT_TRUE(ReadTestFile(form->OebpsDir + "/page2.html").contains("first.jpg"));
-    const QByteArray package = ReadTestFile(form->OebpsDir + "/fb.opf");
+    // The rows in list order, the cover and both names went into the book.
+    EXPECT_EQ(EntriesOf(book),
+              QStringList({"META-INF/container.xml", "OEBPS/cover.html", "OEBPS/fb.ncx", "OEBPS/fb.opf",
+                           "OEBPS/first.jpg", "OEBPS/front.jpg", "OEBPS/page1.html", "OEBPS/page2.html",
+                           "OEBPS/second.jpg", "OEBPS/stylesheet.css", "mimetype"}));
+    EXPECT_TRUE(ProgramOutput("unzip", {"-p", book, "OEBPS/page1.html"}).contains("second.jpg"));
+    EXPECT_TRUE(ProgramOutput("unzip", {"-p", book, "OEBPS/page2.html"}).contains("first.jpg"));
+    const QByteArray package = ProgramOutput("unzip", {"-p", book, "OEBPS/fb.opf"});
     EXPECT_TRUE(package.contains(">My Book<"));
     EXPECT_TRUE(package.contains(">Ann Author<"));
 
@@ -135,27 +174,25 @@ TEST_F(WindowConvertTest, AMissingSettingIsShownInAPlainBoxWithTheNormalPointer)
     EXPECT_FALSE(QFileInfo::exists(PathIn("out")));
 }
 
-TEST_F(WindowConvertTest, AFailureOfTheDocumentsEndsInTheErrorBoxAndTheWindowGoesOn)
+TEST_F(WindowConvertTest, AStagingFolderThatCannotBeMadeEndsInTheErrorBoxAndTheWindowGoesOn)
 {
-    // The program's folder is taken by a file, so the content folder cannot be made there and the
-    // package document cannot be written.
-    form.reset();
-    WriteTestFile(PathIn("program"), "a file, not a folder");
-    auto recording = std::make_unique<RecordingDialogs>();
-    dialogs = recording.get();
-    form = std::make_unique<TForm1>(PathIn("program"), std::move(recording));
-    form->show();
-
+    // The temporary folder is taken by a file, so no staging folder can be made in it.
+    WriteTestFile(PathIn("tmp"), "a file, not a folder");
     WriteTestFile(PathIn("a.jpg"), "picture");
     AddRow(PathIn("a.jpg"));
     form->Edit1->setText("Title");
     form->Edit2->setText("Author");
     form->LabeledEdit4->setText(PathIn("out"));
-    emit form->PNGButton4->clicked();
+    QString temporaryPath;
+    {
+        const TemporaryFolderAt temporary(PathIn("tmp"));
+        temporaryPath = QDir::tempPath();
+        emit form->PNGButton4->clicked();
+    }
 
     ASSERT_EQ(dialogs->events.size(), 1);
-    const QString prefix = "error|" + ApplicationTitle(QCoreApplication::applicationFilePath()) + "|Cannot create file "
-                           + PathIn("program/epubfiles/OEBPS/fb.opf") + ": ";
+    const QString prefix = "error|" + ApplicationTitle(QCoreApplication::applicationFilePath())
+                           + "|Cannot create a staging folder in " + temporaryPath + ": ";
     EXPECT_TRUE(dialogs->events[0].startsWith(prefix)) << dialogs->events[0].toStdString();
     EXPECT_TRUE(dialogs->events[0].endsWith(".")) << dialogs->events[0].toStdString();
     EXPECT_EQ(OverrideCursorName(), "none");
@@ -164,6 +201,52 @@ TEST_F(WindowConvertTest, AFailureOfTheDocumentsEndsInTheErrorBoxAndTheWindowGoe
     // The window still answers its commands.
     emit form->PNGButton5->clicked();
     EXPECT_EQ(dialogs->events.size(), 2);
+}
+
+TEST_F(WindowConvertTest, TwoWindowsConvertingAtOnceEachMakeTheirOwnWholeBookAndLeaveNothing)
+{
+    const TemporaryFolderAt temporary(PathIn("tmp"));
+    ASSERT_TRUE(QDir().mkpath(PathIn("tmp")));
+    auto otherDialogs = std::make_unique<RecordingDialogs>();
+    RecordingDialogs& other = *otherDialogs;
+    auto otherForm = std::make_unique<TForm1>(Root(), std::move(otherDialogs));
+    otherForm->show();
+    const auto fill = [&](TForm1& window, const QString& title, int pages) {
+        QStringList pictures;
+        for (int page = 1; page <= pages; ++page) {
+            pictures << PathIn(QString("%1/%1%2.jpg").arg(title).arg(page));
+            WriteTestFile(pictures.last(), MakeTestJpeg({64 + page, 48}));
+        }
+        window.AddPicturesFromArguments(pictures);
+        window.Edit1->setText(title);
+        window.Edit2->setText("Author");
+        window.LabeledEdit4->setText(PathIn("out"));
+    };
+    fill(*form, "a", 25);
+    fill(*otherForm, "b", 3);
+
+    // The second window's Convert comes while the first window's conversion lets events through, and its book is
+    // done before the first one is.
+    QStringList firstWindowMeanwhile = {"the second conversion never ran"};
+    QTimer::singleShot(0, otherForm.get(), [&] {
+        emit otherForm->PNGButton4->clicked();
+        firstWindowMeanwhile = dialogs->events;
+    });
+    emit form->PNGButton4->clicked();
+    EXPECT_EQ(firstWindowMeanwhile, QStringList());
+
+    EXPECT_EQ(dialogs->events.value(0), "plain|Congratulation|Successed to build: " + PathIn("out/a.epub"));
+    EXPECT_EQ(other.events.value(0), "plain|Congratulation|Successed to build: " + PathIn("out/b.epub"));
+    for (const auto& [title, pages] : {std::pair<QString, int>{"a", 25}, {"b", 3}}) {
+        const QString book = PathIn("out/" + title + ".epub");
+        EXPECT_EQ(EntriesOf(book).filter(QRegularExpression("^OEBPS/" + title + "\\d+\\.jpg$")).size(), pages);
+        EXPECT_EQ(EntriesOf(book).filter(QRegularExpression("^OEBPS/page\\d+\\.html$")).size(), pages);
+        EXPECT_TRUE(ProgramOutput("unzip", {"-p", book, "OEBPS/fb.opf"}).contains(">" + title.toUtf8() + "<"));
+    }
+    // Each staging folder goes once its conversion is over, at the latest when its window closes.
+    otherForm.reset();
+    form.reset();
+    EXPECT_EQ(FolderNames(PathIn("tmp")), QStringList());
 }
 
 TEST_F(WindowConvertTest, APictureThatCannotBeReadFailsTheConversionInTheErrorBox)

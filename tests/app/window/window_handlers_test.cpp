@@ -155,24 +155,25 @@ TEST_F(WindowHandlersTest, ContextMenuRunsTheButtonHandlersWithoutPressingTheBut
     EXPECT_EQ(dialogs->events.size(), 1);
 }
 
-TEST_F(WindowHandlersTest, TheContentFolderIsSetAtCreationAndRemovedAtTheEnd)
+TEST_F(WindowHandlersTest, AContentFolderLeftAtTheEndIsRemoved)
 {
-    EXPECT_EQ(form->OebpsDir, PathIn("epubfiles/OEBPS"));
-    WriteTestFile(PathIn("epubfiles/OEBPS/page1.html"), "page");
-    WriteTestFile(PathIn("epubfiles/OEBPS/images/x.jpg"), "picture");
-    WriteTestFile(PathIn("epubfiles/mimetype"), "application/epub+zip");
+    EXPECT_TRUE(form->OebpsDir.isEmpty()) << "no conversion has run";
+    // As a conversion whose staging folder could not all be removed leaves it.
+    form->OebpsDir = PathIn("staging/OEBPS");
+    WriteTestFile(PathIn("staging/OEBPS/page1.html"), "page");
+    WriteTestFile(PathIn("staging/OEBPS/images/x.jpg"), "picture");
+    WriteTestFile(PathIn("staging/mimetype"), "application/epub+zip");
 
     form.reset();
-    EXPECT_FALSE(QFileInfo::exists(PathIn("epubfiles/OEBPS")));
-    EXPECT_EQ(FolderNames(PathIn("epubfiles")), QStringList({"mimetype"}));
+    EXPECT_FALSE(QFileInfo::exists(PathIn("staging/OEBPS")));
+    EXPECT_EQ(FolderNames(PathIn("staging")), QStringList({"mimetype"}));
 }
 
-TEST_F(WindowHandlersTest, EndingWithoutAContentFolderLeavesTheStagingRootAlone)
+TEST_F(WindowHandlersTest, EndingWithoutAConversionLeavesTheInstallationDataAlone)
 {
-    WriteTestFile(PathIn("epubfiles/mimetype"), "application/epub+zip");
     form.reset();
     EXPECT_EQ(FolderNames(Root()), QStringList({"config.ini", "epubfiles"}));
-    EXPECT_EQ(FolderNames(PathIn("epubfiles")), QStringList({"mimetype"}));
+    EXPECT_EQ(FolderNames(PathIn("epubfiles")), QStringList({"META-INF", "mimetype"}));
 }
 
 }  // namespace

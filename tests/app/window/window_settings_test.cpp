@@ -104,13 +104,14 @@ TEST_F(WindowSettingsTest, AnUnwritableFileIsReportedAfterTheContentFolderIsGone
     // A folder at the file's place cannot be replaced, not even by root.
     QFile::remove(ConfigIni());
     QDir().mkpath(ConfigIni());
-    WriteTestFile(PathIn("epubfiles/OEBPS/page1.html"), "page");
+    form->OebpsDir = PathIn("staging/OEBPS");
+    WriteTestFile(PathIn("staging/OEBPS/page1.html"), "page");
     form->LabeledEdit4->setText("/books");
 
     form.reset();
     const QString title = ApplicationTitle(QCoreApplication::applicationFilePath());
     EXPECT_EQ(shownAtTheEnd, QStringList({"error|" + title + "|Unable to write to " + ConfigIni() + "."}));
-    EXPECT_FALSE(QFileInfo::exists(PathIn("epubfiles/OEBPS")));
+    EXPECT_FALSE(QFileInfo::exists(PathIn("staging/OEBPS")));
     EXPECT_TRUE(QFileInfo(ConfigIni()).isDir());
 }
 

@@ -1,5 +1,7 @@
 #include "tests/app/window/window_test_support.h"
 
+#include "tests/support/test_files.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
@@ -74,6 +76,10 @@ QString OverrideCursorName()
 void WindowTest::SetUp()
 {
     TempFolderTest::SetUp();
+    // The program's folder holds the installation data that every book carries, as the build's does.
+    for (const char* name : {"mimetype", "META-INF/container.xml"}) {
+        WriteTestFile(PathIn(QString("epubfiles/") + name), ReadTestFile(BuiltProgramsFolder() + "/epubfiles/" + name));
+    }
     auto recording = std::make_unique<RecordingDialogs>();
     dialogs = recording.get();
     form = std::make_unique<TForm1>(Root(), std::move(recording));
