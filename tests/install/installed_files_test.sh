@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what the desktop and the manual reader
 # find there: exactly the files an installation should hold, a desktop entry on which
-# desktop-file-validate has nothing to remark, each icon a PNG of its size, a manual page that man renders
-# without a warning.
+# desktop-file-validate has nothing to remark, each icon a PNG of its size, manual pages that man
+# renders without a warning.
 #
 #   installed_files_test.sh BUILD_FOLDER
 set -euo pipefail
@@ -24,7 +24,10 @@ expected=(
   bin/tamboril
   bin/tamboril-cli
   share/applications/tamboril.desktop
+  share/doc/tamboril/changelog.gz
+  share/doc/tamboril/copyright
   share/man/man1/tamboril-cli.1.gz
+  share/man/man1/tamboril.1.gz
   share/tamboril/META-INF/container.xml
   share/tamboril/mimetype
 )
@@ -55,10 +58,13 @@ for size in "${icon_sizes[@]}"; do
   esac
 done
 
-manual=$prefix/share/man/man1/tamboril-cli.1.gz
-MANWIDTH=80 man --warnings -l "$manual" >"$work/manual.txt" 2>"$work/manual.warnings" ||
-  fail "man cannot render the page"
-[ ! -s "$work/manual.warnings" ] || fail "man warns about the page: $(cat "$work/manual.warnings")"
-grep -q 'tamboril-cli - turn JPEG pictures into an EPUB book' "$work/manual.txt" || fail "the page lacks its name line"
+for program in tamboril tamboril-cli; do
+  manual=$prefix/share/man/man1/$program.1.gz
+  MANWIDTH=80 man --warnings -l "$manual" >"$work/manual.txt" 2>"$work/manual.warnings" ||
+    fail "man cannot render the page of $program"
+  [ ! -s "$work/manual.warnings" ] || fail "man warns about the page of $program: $(cat "$work/manual.warnings")"
+  grep -q "^ *$program - turn JPEG pictures into an EPUB book" "$work/manual.txt" ||
+    fail "the page of $program lacks its name line"
+done
 
-echo "installed files: ${#expected[@]} files as expected; entry, icons and manual page pass"
+echo "installed files: ${#expected[@]} files as expected; entry, icons and manual pages pass"
