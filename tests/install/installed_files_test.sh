@@ -28,6 +28,7 @@ expected=(
   share/doc/tamboril/copyright
   share/man/man1/tamboril-cli.1.gz
   share/man/man1/tamboril.1.gz
+  share/metainfo/org.tamboril.tamboril.metainfo.xml
   share/tamboril/META-INF/container.xml
   share/tamboril/mimetype
 )
