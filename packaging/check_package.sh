@@ -5,11 +5,13 @@
 #  - appstreamcli finds nothing to say, not even a pedantic remark, about the description that
 #    software centres show, nor about how it fits the package's files (the desktop entry it names);
 #  - desktop-file-validate has nothing to say about the menu entry, not even a hint;
-#  - the changelog and that description name the package's own version as their latest.
+#  - the changelog and that description name the package's own version as their latest;
+#  - the packaged tamboril-cli, as built for the package (hardened, stripped), makes a book that
+#    unzip -t finds whole.
 #
 #   packaging/check_package.sh PACKAGE.deb
 #
-# Needs the Debian packages lintian, appstream, desktop-file-utils and dpkg-dev.
+# Needs the Debian packages lintian, appstream, desktop-file-utils, dpkg-dev and unzip.
 set -euo pipefail
 
 deb=$1
@@ -62,4 +64,9 @@ changelog_version=$(dpkg-parsechangelog --file "$work/changelog" --show-field Ve
 release=$(grep -o -m 1 '<release version="[^"]*"' "${metainfo[0]}" | cut -d '"' -f 2)
 [ "$release" = "$version" ] || fail "the software centres' latest release is $release, the package $version"
 
-echo "package check: $(basename "$deb") passes lintian, appstreamcli and desktop-file-validate"
+# The unpacked tree is a prefix like any other: the program finds its data beside it in share/.
+"$tree/usr/bin/tamboril-cli" -q -t Check -a Tamboril -o "$work/books" "$(dirname "$0")/../samples/page1.jpg" \
+  >"$work/cli.log" 2>&1 || fail "the packaged tamboril-cli failed: $(cat "$work/cli.log")"
+unzip -tq "$work/books/Check.epub" >/dev/null || fail "unzip -t rejects the book of the packaged tamboril-cli"
+
+echo "package check: $(basename "$deb") passes lintian, appstreamcli and desktop-file-validate, and makes a book"
