@@ -6,8 +6,9 @@
 #   tools/run.sh test --sanitize    the same with clang, AddressSanitizer and
 #                                   UndefinedBehaviorSanitizer, plus short fuzzing runs
 #   tools/run.sh test --tsan        the archive tests with clang and ThreadSanitizer
-#   tools/run.sh package            install what is missing, build, make the Debian package
-#                                   build/packages/tamboril_VERSION_ARCH.deb and show it
+#   tools/run.sh package            install what is missing, build the programs alone, make the
+#                                   Debian package build-package/packages/tamboril_VERSION_ARCH.deb
+#                                   and show it
 #   tools/run.sh check-format       fail when a C++ file differs from .clang-format's layout
 #   tools/run.sh format             rewrite every C++ file in that layout
 #
@@ -23,7 +24,7 @@ packages=(
   fonts-liberation2
   unzip zip epubcheck python3 libjpeg-turbo-progs time mupdf-tools file p7zip-full
   xvfb xauth x11-utils x11-apps xdotool
-  desktop-file-utils man-db dpkg-dev
+  desktop-file-utils man-db dpkg-dev lintian appstream
   clang libclang-rt-14-dev clang-format
 )
 
@@ -63,7 +64,7 @@ run_tests() {
 }
 
 usage() {
-  sed -n '4,12p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '4,13p' "$0" | sed 's/^# \{0,1\}//'
   exit 2
 }
 
@@ -105,11 +106,20 @@ case "$command" in
     ;;
   package)
     install_missing_packages
-    # The same settings as the test build, so that the package is made from what was tested.
-    build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIL_WERROR=ON
-    rm -rf "$top/build/packages"
-    (cd "$top/build" && cpack -G DEB -B "$top/build/packages" >/dev/null)
-    deb=$(echo "$top"/build/packages/tamboril_*.deb)
+    # Only what the package holds, in a build folder of its own: Release, with the compiler and
+    # linker flags Debian builds its own packages with, hardening included (fortified functions,
+    # stack protector, relocations read-only and bound at start; Debian's compiler makes position
+    # independent programs by default).
+    folder=$top/build-package
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    cmake -S "$top" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+      -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+      -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+    cmake --build "$folder" --parallel "$(nproc)" --target tamboril_installation
+    rm -rf "$folder/packages"
+    (cd "$folder" && cpack -G DEB -B "$folder/packages" >/dev/null)
+    deb=$(echo "$folder"/packages/tamboril_*.deb)
     dpkg-deb --info "$deb"
     dpkg-deb --contents "$deb"
     # Every dependency must resolve on this system: a simulation, which installs nothing.
