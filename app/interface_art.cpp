@@ -1,6 +1,6 @@
 #include "app/interface_art.h"
 
-#include "pages/jpeg_decoder.h"
+#include "pictures/jpeg_decoder.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/jpeg_decoder.h"
+#include "pictures/jpeg_decoder.h"
 
 #include <QImage>
 #include <QSize>

@@ -23,7 +23,7 @@ case "${1:-}" in
     ;;
   jpeg)
     fuzzer=jpeg_preview_fuzzer
-    seeds="$build/tests/pages/fuzz/jpeg-seeds"
+    seeds="$build/tests/pictures/fuzz/jpeg-seeds"
     # A huge picture may take a while to decode; that is not a finding.
     options=(-timeout=60)
     ;;

@@ -1,6 +1,6 @@
-#include "pages/jpeg_decoder.h"
+#include "pictures/jpeg_decoder.h"
 
-#include "pages/row_reducer.h"
+#include "pictures/row_reducer.h"
 
 #include <QFile>
 

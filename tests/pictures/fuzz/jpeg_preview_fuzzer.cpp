@@ -1,4 +1,4 @@
-#include "pages/jpeg_decoder.h"
+#include "pictures/jpeg_decoder.h"
 #include "pages/preview_picture.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "pages/row_reducer.h"
+#include "pictures/row_reducer.h"
 
 #include "common/user_error.h"
 

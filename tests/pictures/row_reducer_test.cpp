@@ -1,4 +1,4 @@
-#include "pages/row_reducer.h"
+#include "pictures/row_reducer.h"
 
 #include <gtest/gtest.h>
 
