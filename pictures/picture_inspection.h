@@ -1,0 +1,20 @@
+#pragma once
+
+#include "pictures/picture_info.h"
+#include "pictures/picture_source.h"
+
+#include <QString>
+
+// Reads what a picture is from its bytes, never from its name: its kind from its first bytes, its size and
+// orientation from its header, and whether its data is whole. Nothing is decoded. For most pictures this is
+// one read of the first PictureSource::kHeadBytes and, for a larger file, one read of its last bytes;
+// a JPEG picture followed by more than a few kilobytes of other data (a phone's motion photo) is read on
+// from its header to its end-of-image marker, and a GIF picture is read whole, since only its end shows
+// whether it is complete.
+//
+// Throws PictureError when the file is no picture the library takes or is not whole, with one of the
+// reasons of picture_reason or the decoder's own message.
+PictureInfo InspectPicture(const PictureSource& source);
+
+// The same for the file at `path`. Throws PictureError also when it cannot be opened or read.
+PictureInfo InspectPictureFile(const QString& path);
