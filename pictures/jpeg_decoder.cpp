@@ -68,6 +68,13 @@ void EndInput(j_decompress_ptr) {}
 boolean ReadNextBlock(j_decompress_ptr info)
 {
     JpegPictureSource* source = PictureSourceOf(info);
+    if (source->next < source->head.size()) {
+        source->base.next_input_byte = reinterpret_cast<const JOCTET*>(source->head.constData()) + source->next;
+        source->base.bytes_in_buffer = static_cast<std::size_t>(source->head.size() - source->next);
+        source->next = source->head.size();
+        return TRUE;
+    }
+    source->buffer.resize(kSourceBlock);
     std::size_t got = 0;
     try {
         got = source->source->ReadAt(source->next, source->buffer.data(), source->buffer.size());
@@ -204,7 +211,6 @@ JpegReader JpegReader::OpenSource(const PictureSource& source, Markers markers)
     Create(*state, markers);
     JpegPictureSource& reader = state->pictureSource;
     reader.source = &source;
-    reader.buffer.resize(kSourceBlock);
     reader.base.init_source = StartInput;
     reader.base.fill_input_buffer = ReadNextBlock;
     reader.base.skip_input_data = SkipInput;
@@ -212,6 +218,7 @@ JpegReader JpegReader::OpenSource(const PictureSource& source, Markers markers)
     reader.base.term_source = EndInput;
     state->info.src = &reader.base;
     try {
+        reader.head = source.Head();
         ReadHeader(*state);
     } catch (const JpegError&) {
         // The header is all there is to go on: when the file ends inside it, that is what is wrong.

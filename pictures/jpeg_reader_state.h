@@ -12,10 +12,12 @@
 
 class PictureSource;
 
-// A libjpeg source that reads a PictureSource from its start, one block at a time.
+// A libjpeg source that reads a PictureSource from its start: the first bytes the source holds already,
+// in place, then one block at a time.
 struct JpegPictureSource {
     jpeg_source_mgr base{};
     const PictureSource* source = nullptr;
+    QByteArray head;
     qint64 next = 0;      // where the next block starts in the file
     bool ranOut = false;  // whether the decoder asked for more than the file holds
     std::vector<JOCTET> buffer;
