@@ -69,13 +69,8 @@ public:
         if (objects_.info == nullptr) {
             Refuse(picture_reason::kTooLarge);
         }
-        png_ = objects_.png;
-        info_ = objects_.info;
-        png_set_read_fn(png_, this, ReadBytes);
-        // The size is checked by the caller against its own limits; libpng's default refuses more than
-        // a million pixels a side, which a scan may well have.
-        png_set_user_limits(png_, 0x7FFFFFFF, 0x7FFFFFFF);
-        PngGuarded(png_, errors_, [this] { png_read_info(png_, info_); });
+        png_set_read_fn(objects_.png, this, ReadBytes);
+        PngGuarded(objects_.png, errors_, [this] { png_read_info(objects_.png, objects_.info); });
     }
     PngReading(const PngReading&) = delete;
     PngReading& operator=(const PngReading&) = delete;
@@ -83,14 +78,14 @@ public:
     template <typename Call>
     auto Guarded(Call call)
     {
-        return PngGuarded(png_, errors_, call);
+        return PngGuarded(objects_.png, errors_, call);
     }
 
-    png_structp Png() const { return png_; }
-    png_infop Info() const { return info_; }
-    int Width() const { return static_cast<int>(png_get_image_width(png_, info_)); }
-    int Height() const { return static_cast<int>(png_get_image_height(png_, info_)); }
-    bool Interlaced() const { return png_get_interlace_type(png_, info_) != PNG_INTERLACE_NONE; }
+    png_structp Png() const { return objects_.png; }
+    png_infop Info() const { return objects_.info; }
+    int Width() const { return static_cast<int>(png_get_image_width(objects_.png, objects_.info)); }
+    int Height() const { return static_cast<int>(png_get_image_height(objects_.png, objects_.info)); }
+    bool Interlaced() const { return png_get_interlace_type(objects_.png, objects_.info) != PNG_INTERLACE_NONE; }
     // How many bytes of the file the header took: the picture data follows.
     qint64 HeaderBytes() const { return next_; }
 
@@ -98,7 +93,7 @@ public:
     {
         png_uint_32 length = 0;
         png_bytep exif = nullptr;
-        if (png_get_eXIf_1(png_, info_, &length, &exif) == 0 || exif == nullptr) {
+        if (png_get_eXIf_1(objects_.png, objects_.info, &length, &exif) == 0 || exif == nullptr) {
             return 1;
         }
         const auto entry = FindExifOrientation(
@@ -112,7 +107,7 @@ public:
         int compression = 0;
         png_bytep profile = nullptr;
         png_uint_32 length = 0;
-        if (png_get_iCCP(png_, info_, &name, &compression, &profile, &length) == 0) {
+        if (png_get_iCCP(objects_.png, objects_.info, &name, &compression, &profile, &length) == 0) {
             return {};
         }
         return QByteArray(reinterpret_cast<const char*>(profile), static_cast<qsizetype>(length));
@@ -121,11 +116,11 @@ public:
     // Asks libpng for 8-bit RGB rows, with alpha when the picture has transparency; returns the channels.
     int ExpandToRgb()
     {
-        png_set_expand(png_);
-        png_set_strip_16(png_);
-        png_set_gray_to_rgb(png_);
-        Guarded([this] { png_read_update_info(png_, info_); });
-        return png_get_channels(png_, info_);
+        png_set_expand(objects_.png);
+        png_set_strip_16(objects_.png);
+        png_set_gray_to_rgb(objects_.png);
+        Guarded([this] { png_read_update_info(objects_.png, objects_.info); });
+        return png_get_channels(objects_.png, objects_.info);
     }
 
 private:
@@ -147,8 +142,6 @@ private:
     qint64 next_ = 0;
     PngErrors errors_;
     ReadObjects objects_;
-    png_structp png_ = nullptr;
-    png_infop info_ = nullptr;
 };
 
 // Whether the last bytes hold the image-end chunk: a PNG picture cut short has none.

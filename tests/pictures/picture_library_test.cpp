@@ -183,14 +183,20 @@ TEST_F(PictureLibraryTest, PhotosStandUprightInTheBookAndThePreview)
     const QByteArray odd = WithExifOrientation(MakeTestJpeg(kSize), 9);
     EXPECT_EQ(Prepared(WriteFile("odd.jpg", odd)), odd);
 
-    // A TIFF picture's own orientation tag is obeyed too.
+    // Converted pictures are turned too: a TIFF picture by its orientation tag, an AVIF picture by the
+    // quarter turns anticlockwise of its container (three of them: a quarter clockwise).
     const QString tiff = WriteFile("turned.tif", MakeEveryKind(kSize, PathIn("made"))[8].bytes);
     ASSERT_EQ(RunProgram("tiffset", {"-s", "274", "6", tiff}), 0);
-    QByteArray format;
-    const QImage shown = ReadWithQt(Prepared(tiff), &format);
-    EXPECT_EQ(format, "png");
-    ASSERT_EQ(shown.size(), kSize.transposed());
-    EXPECT_TRUE(ShowsQuadrantsAt(shown, kCornersByOrientation.at(6)));
+    const QString avif = PathIn("turned.avif");
+    ASSERT_EQ(RunProgram("avifenc", {"-s", "10", "--irot", "3", PathIn("made/source.png"), avif}), 0);
+    for (const QString& path : {tiff, avif}) {
+        SCOPED_TRACE(path.toStdString());
+        QByteArray format;
+        const QImage shown = ReadWithQt(Prepared(path), &format);
+        EXPECT_EQ(format, path.endsWith("tif") ? "png" : "jpeg");
+        ASSERT_EQ(shown.size(), kSize.transposed());
+        EXPECT_TRUE(ShowsQuadrantsAt(shown, kCornersByOrientation.at(6)));
+    }
 }
 
 TEST_F(PictureLibraryTest, HugePngIsPreviewedInBoundedMemory)
