@@ -25,24 +25,24 @@ quint32 Field(const QByteArray& head, qsizetype at, int length)
     return value;
 }
 
-// How many bytes the pixel data of the bitmap whose header is `head` takes: rows of whole 4-byte words;
-// for a compressed bitmap, the length its header gives.
-qint64 PixelDataBytes(const QByteArray& head)
+// Whether the pixel data of the bitmap whose header is `head` fits in the `available` bytes after its
+// start: rows of whole 4-byte words; for a compressed bitmap, the length its header gives.
+bool PixelDataFits(const QByteArray& head, qint64 available)
 {
     const quint32 headerSize = Field(head, kInfoHeaderAt, 4);
     const bool core = headerSize == kCoreHeaderSize;
     if (head.size() < kInfoHeaderAt + (core ? 12 : 40)) {
-        Refuse(picture_reason::kCutShort);
+        return false;
     }
     const qint64 width = core ? Field(head, 18, 2) : static_cast<qint32>(Field(head, 18, 4));
     const qint64 height = core ? Field(head, 20, 2) : static_cast<qint32>(Field(head, 22, 4));
     const qint64 bitsPerPixel = Field(head, core ? 24 : 28, 2);
     const quint32 compression = core ? kUncompressed : Field(head, 30, 4);
     if (compression != kUncompressed && compression != kBitFields) {
-        return Field(head, 34, 4);
+        return Field(head, 34, 4) <= available;
     }
     const qint64 rowBytes = (std::abs(width) * bitsPerPixel + 31) / 32 * 4;
-    return rowBytes * std::abs(height);
+    return height == 0 || rowBytes <= available / std::abs(height);
 }
 
 struct StbFree {
@@ -68,7 +68,8 @@ PictureInfo InspectBmp(const PictureSource& source)
         == 0) {
         throw PictureError(StbReason());
     }
-    if (Field(head, kDataOffsetAt, 4) + PixelDataBytes(head) > source.Size()) {
+    const qint64 dataOffset = Field(head, kDataOffsetAt, 4);
+    if (dataOffset > source.Size() || !PixelDataFits(head, source.Size() - dataOffset)) {
         Refuse(picture_reason::kCutShort);
     }
     return PictureInfo{PictureKind::Bmp, QSize(width, height), 1};

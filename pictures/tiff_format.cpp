@@ -176,6 +176,9 @@ bool FirstDirectoryWithin(const PictureSource& source)
     source.ReadAt(0, header.data(), header.size());
     const bool bigEndian = header[0] == 'M';
     const bool big = header[2] == 43 || header[3] == 43;  // BigTIFF: 8-byte offsets
+    if (source.Size() < (big ? 16 : 8)) {
+        return false;
+    }
     const auto number = [&header, bigEndian](std::size_t at, std::size_t length) {
         quint64 value = 0;
         for (std::size_t i = 0; i < length; ++i) {
