@@ -4,8 +4,6 @@
 #include <QtGlobal>
 
 #include <cstddef>
-#include <cstdint>
-#include <vector>
 
 // The bytes of a picture, read at given places: from an open file with positioned reads (the file's own
 // offset is left alone, so a caller may read or copy the same descriptor before or after), or from memory.
