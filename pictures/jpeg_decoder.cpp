@@ -76,11 +76,9 @@ boolean ReadNextBlock(j_decompress_ptr info)
     }
     source->buffer.resize(kSourceBlock);
     std::size_t got = 0;
-    try {
+    StopJpegOnThrow(reinterpret_cast<j_common_ptr>(info), [source, &got] {
         got = source->source->ReadAt(source->next, source->buffer.data(), source->buffer.size());
-    } catch (const PictureError& error) {
-        StopJpeg(reinterpret_cast<j_common_ptr>(info), error);
-    }
+    });
     source->next += static_cast<qint64>(got);
     if (got == 0) {
         source->ranOut = true;

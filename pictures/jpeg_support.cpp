@@ -28,11 +28,9 @@ void StartOutput(j_compress_ptr info)
 
 void WriteBytes(j_compress_ptr info, std::size_t length)
 {
-    try {
+    StopJpegOnThrow(reinterpret_cast<j_common_ptr>(info), [info, length] {
         WriteAll(DestinationOf(info)->descriptor, DestinationOf(info)->buffer.data(), length);
-    } catch (const PictureError& error) {
-        StopJpeg(reinterpret_cast<j_common_ptr>(info), error);
-    }
+    });
 }
 
 boolean WriteFullBuffer(j_compress_ptr info)
@@ -68,13 +66,6 @@ void JpegErrorManager::Throw(j_common_ptr info)
     char words[JMSG_LENGTH_MAX] = {};
     base.format_message(info, words);
     throw JpegError(base.msg_code, QString::fromLocal8Bit(words));
-}
-
-void StopJpeg(j_common_ptr info, const PictureError& error)
-{
-    auto* errors = static_cast<JpegErrorManager*>(info->client_data);
-    errors->pending = error;
-    std::longjmp(errors->jump, 1);
 }
 
 JpegFileDestination::JpegFileDestination(j_compress_ptr info, int fileDescriptor)

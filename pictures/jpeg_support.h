@@ -44,8 +44,22 @@ auto JpegGuarded(JpegErrorManager& errors, j_common_ptr info, Call call)
     return call();
 }
 
-// Stops libjpeg with `error`: for callbacks, which must not throw through its C frames.
-[[noreturn]] void StopJpeg(j_common_ptr info, const PictureError& error);
+// Calls `step`, which may throw PictureError, from a libjpeg callback, which must not throw through
+// libjpeg's C frames: a thrown error is kept and stops libjpeg. The jump is taken only once the step and
+// its exception are gone, since a jump would skip their destructors.
+template <typename Step>
+void StopJpegOnThrow(j_common_ptr info, Step step)
+{
+    auto* errors = static_cast<JpegErrorManager*>(info->client_data);
+    try {
+        step();
+    } catch (const PictureError& error) {
+        errors->pending = error;
+    }
+    if (errors->pending) {
+        std::longjmp(errors->jump, 1);
+    }
+}
 
 // A destination that writes the compressed picture to a file descriptor as it comes.
 struct JpegFileDestination {

@@ -28,10 +28,20 @@ struct PngErrors {
 
 void IgnoreWarning(png_structp, png_const_charp) {}
 
-[[noreturn]] void StopWith(png_structp png, const PictureError& error)
+// Calls `step`, which may throw PictureError; a thrown error is kept and stops libpng. The jump is taken
+// only once the step and its exception are gone, since a jump would skip their destructors.
+template <typename Step>
+void StopOnThrow(png_structp png, Step step)
 {
-    static_cast<PngErrors*>(png_get_error_ptr(png))->pending = error;
-    png_longjmp(png, 1);
+    auto* errors = static_cast<PngErrors*>(png_get_error_ptr(png));
+    try {
+        step();
+    } catch (const PictureError& error) {
+        errors->pending = error;
+    }
+    if (errors->pending) {
+        png_longjmp(png, 1);
+    }
 }
 
 template <typename Call>
@@ -127,15 +137,13 @@ private:
     static void ReadBytes(png_structp png, png_bytep out, size_t length)
     {
         auto* reading = static_cast<PngReading*>(png_get_io_ptr(png));
-        try {
+        StopOnThrow(png, [reading, out, length] {
             const std::size_t got = reading->source_.ReadAt(reading->next_, out, length);
             reading->next_ += static_cast<qint64>(got);
             if (got < length) {
-                StopWith(png, PictureError(QString::fromLatin1(picture_reason::kCutShort)));
+                Refuse(picture_reason::kCutShort);
             }
-        } catch (const PictureError& error) {
-            StopWith(png, error);
-        }
+        });
     }
 
     const PictureSource& source_;
@@ -195,11 +203,9 @@ struct PngWriting {
 
     static void WriteBytes(png_structp png, png_bytep data, size_t length)
     {
-        try {
+        StopOnThrow(png, [png, data, length] {
             WriteAll(static_cast<PngWriting*>(png_get_io_ptr(png))->descriptor, data, length);
-        } catch (const PictureError& error) {
-            StopWith(png, error);
-        }
+        });
     }
 };
 
