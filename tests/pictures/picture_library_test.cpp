@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QImageReader>
 
+#include <unistd.h>
+
 namespace {
 
 const QSize kSize(64, 48);  // whole blocks of 16 x 16, so that a JPEG picture turns without loss
@@ -43,6 +45,9 @@ protected:
         EXPECT_TRUE(source.open(QIODevice::ReadOnly));
         const PictureSource bytes(source.handle(), source.size());
         const PictureInfo inspected = InspectPicture(bytes);
+        // The staging copies the picture from the same descriptor after checking it: reading at places
+        // leaves its offset at the start.
+        EXPECT_EQ(::lseek(source.handle(), 0, SEEK_CUR), 0);
         QFile target(path + ".book");
         EXPECT_TRUE(target.open(QIODevice::WriteOnly | QIODevice::Truncate));
         PrepareForBook(bytes, inspected, target.handle());
