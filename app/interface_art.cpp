@@ -1,6 +1,7 @@
 #include "app/interface_art.h"
 
-#include "pages/jpeg_decoder.h"
+#include "pages/preview_picture.h"
+#include "pictures/jpeg_decoder.h"
 
 #include <QFile>
 
@@ -25,7 +26,7 @@ QImage LoadArt(const QString& name)
     }
     const QByteArray bytes = file.readAll();
     if (name.endsWith(QStringLiteral(".jpg"))) {
-        return DecodeJpeg(bytes);
+        return PreviewImage(DecodeJpeg(bytes));
     }
     QImage picture;
     if (!picture.loadFromData(bytes)) {

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 
 QSize PreviewPictureSize(QSize pictureSize, QSize boxSize)
 {
@@ -32,5 +33,18 @@ std::optional<QImage> MakePreviewPicture(const QString& path, QSize boxSize)
 
 QImage MakePreviewPicture(JpegReader& reader, QSize boxSize)
 {
-    return reader.Decode(PreviewPictureSize(reader.Size(), boxSize));
+    return PreviewImage(reader.Decode(PreviewPictureSize(reader.Size(), boxSize)));
+}
+
+QImage PreviewImage(const PixelBuffer& picture)
+{
+    Q_ASSERT(picture.channels == 3);
+    QImage image(picture.width, picture.height, QImage::Format_RGB888);
+    if (image.isNull()) {
+        throw UserError(QStringLiteral("There is not enough memory to show the picture."));
+    }
+    for (int y = 0; y < picture.height; ++y) {
+        std::memcpy(image.scanLine(y), picture.Row(y), picture.RowBytes());
+    }
+    return image;
 }

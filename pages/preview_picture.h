@@ -1,6 +1,7 @@
 #pragma once
 
-#include "pages/jpeg_decoder.h"
+#include "pictures/jpeg_decoder.h"
+#include "pictures/pixel_buffer.h"
 
 #include <QImage>
 #include <QSize>
@@ -31,3 +32,6 @@ std::optional<QImage> MakePreviewPicture(const QString& path, QSize boxSize);
 
 // The same for a picture whose header has been read.
 QImage MakePreviewPicture(JpegReader& reader, QSize boxSize);
+
+// A decoded RGB picture of the picture library as an image for the window (QImage::Format_RGB888).
+QImage PreviewImage(const PixelBuffer& picture);

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Fuzzes one of the program's readers of untrusted files for longer than the test run does.
 #
-#   tools/fuzz.sh archive|jpeg [SECONDS] [libFuzzer options...]    default: 600 seconds
+#   tools/fuzz.sh archive|jpeg|pictures [SECONDS] [libFuzzer options...]    default: 600 seconds
 #
-#   archive  the reading of an existing archive's directory
-#   jpeg     the page preview's JPEG decoding
+#   archive   the reading of an existing archive's directory
+#   jpeg      the page preview's JPEG decoding
+#   pictures  the inspection of a picture of any kind, its preview and its picture for the book
 #
 # Builds the fuzz target with clang, AddressSanitizer and UndefinedBehaviorSanitizer in build-fuzz/,
 # starts from the seeds the build makes, keeps the inputs it finds worth keeping in
@@ -23,12 +24,17 @@ case "${1:-}" in
     ;;
   jpeg)
     fuzzer=jpeg_preview_fuzzer
-    seeds="$build/tests/pages/fuzz/jpeg-seeds"
+    seeds="$build/tests/pictures/fuzz/jpeg-seeds"
     # A huge picture may take a while to decode; that is not a finding.
     options=(-timeout=60)
     ;;
+  pictures)
+    fuzzer=picture_inspection_fuzzer
+    seeds="$build/tests/pictures/fuzz/picture-seeds"
+    options=(-timeout=60)
+    ;;
   *)
-    sed -n '4,7p' "$0" | sed 's/^# \{0,1\}//' >&2
+    sed -n '4,8p' "$0" | sed 's/^# \{0,1\}//' >&2
     exit 2
     ;;
 esac

@@ -21,8 +21,10 @@ cd "$top"
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev zlib1g-dev libjpeg62-turbo-dev libgtest-dev
+  libturbojpeg0-dev libpng-dev libgif-dev libheif-dev libavif-dev libwebp-dev libtiff-dev libstb-dev
   fonts-liberation2
   unzip zip epubcheck python3 libjpeg-turbo-progs time mupdf-tools file p7zip-full
+  libheif-examples libavif-bin webp libtiff-tools
   xvfb xauth x11-utils x11-apps xdotool
   desktop-file-utils man-db dpkg-dev lintian appstream
   clang libclang-rt-14-dev clang-format

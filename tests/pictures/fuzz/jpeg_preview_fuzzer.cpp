@@ -1,5 +1,5 @@
-#include "pages/jpeg_decoder.h"
 #include "pages/preview_picture.h"
+#include "pictures/jpeg_decoder.h"
 
 #include <cstdint>
 #include <cstdlib>

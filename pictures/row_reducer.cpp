@@ -1,6 +1,4 @@
-#include "pages/row_reducer.h"
-
-#include "common/user_error.h"
+#include "pictures/row_reducer.h"
 
 #include <algorithm>
 
@@ -35,6 +33,12 @@ void AddPixel(std::uint64_t* sums, const std::uint8_t* pixel)
         sums[0] += pixel[0];
         sums[1] += pixel[1];
         sums[2] += pixel[2];
+    } else if constexpr (Layout == PixelLayout::Rgba) {
+        // Laid on white: what is transparent shows the page.
+        const unsigned alpha = pixel[3];
+        sums[0] += (pixel[0] * alpha + 255 * (255 - alpha)) / 255;
+        sums[1] += (pixel[1] * alpha + 255 * (255 - alpha)) / 255;
+        sums[2] += (pixel[2] * alpha + 255 * (255 - alpha)) / 255;
     } else if constexpr (Layout == PixelLayout::Cmyk) {
         // Each ink takes away from white, and black takes away from all three.
         const unsigned white = 255 - pixel[3];
@@ -66,11 +70,8 @@ RowReducer::RowReducer(QSize source, QSize target, PixelLayout layout)
       targetColumn_(static_cast<std::size_t>(source.width())),
       columnSpan_(static_cast<std::size_t>(target.width()), 0),
       sums_(static_cast<std::size_t>(target.width()) * 3, 0),
-      image_(target, QImage::Format_RGB888)
+      result_(target.width(), target.height(), 3)
 {
-    if (image_.isNull()) {
-        throw UserError(QStringLiteral("There is not enough memory to show the picture."));
-    }
     for (std::size_t x = 0; x < targetColumn_.size(); ++x) {
         targetColumn_[x] = TargetIndex(static_cast<int>(x), source.width(), target.width());
         ++columnSpan_[static_cast<std::size_t>(targetColumn_[x])];
@@ -85,6 +86,9 @@ void RowReducer::AddRow(const std::uint8_t* row)
         break;
     case PixelLayout::Rgb:
         SumRow<PixelLayout::Rgb>(row, targetColumn_, sums_.data());
+        break;
+    case PixelLayout::Rgba:
+        SumRow<PixelLayout::Rgba>(row, targetColumn_, sums_.data());
         break;
     case PixelLayout::Cmyk:
         SumRow<PixelLayout::Cmyk>(row, targetColumn_, sums_.data());
@@ -103,7 +107,7 @@ void RowReducer::AddRow(const std::uint8_t* row)
 
 void RowReducer::WriteTargetRow(int targetRow)
 {
-    std::uint8_t* out = image_.scanLine(targetRow);
+    std::uint8_t* out = result_.Row(targetRow);
     for (std::size_t x = 0; x < columnSpan_.size(); ++x) {
         const std::uint64_t count = static_cast<std::uint64_t>(columnSpan_[x]) * rowsSummed_;
         for (std::size_t c = 0; c < 3; ++c) {
@@ -113,9 +117,4 @@ void RowReducer::WriteTargetRow(int targetRow)
     }
     std::fill(sums_.begin(), sums_.end(), 0);
     rowsSummed_ = 0;
-}
-
-QImage RowReducer::Image() const
-{
-    return image_;
 }

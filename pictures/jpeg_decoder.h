@@ -1,27 +1,32 @@
 #pragma once
 
+#include "pictures/picture_error.h"
+#include "pictures/pixel_buffer.h"
+
 #include <QByteArray>
-#include <QImage>
 #include <QSize>
 #include <QString>
 
-#include "common/user_error.h"
-
 #include <memory>
+
+class PictureSource;
 
 // A fatal error of the JPEG decoder. Its text is "JPEG error #N", N being the decoder's own
 // message number (the msg_code of libjpeg's error manager), which is what the error box shows.
-class JpegError : public UserError {
+// DecoderMessage holds the decoder's words for it, for reports that explain rather than number.
+class JpegError : public PictureError {
 public:
-    explicit JpegError(int messageCode);
+    explicit JpegError(int messageCode, QString decoderMessage = {});
 
     int MessageCode() const noexcept;
+    QString DecoderMessage() const;
 
 private:
     int messageCode_;
+    QString decoderMessage_;
 };
 
-// A JPEG picture whose header has been read; its pixels are decoded by Decode.
+// A JPEG picture whose header has been read; its pixels are decoded by Decode or DecodeWhole.
 //
 // Decoding never holds the picture at full size unless full size is asked for: the decoder
 // scales down by itself (by 1/8 to 8/8) to the smallest size that still covers the asked
@@ -40,12 +45,18 @@ public:
     static constexpr long kMaxDecoderMemory = 512L * 1024 * 1024;
     static constexpr int kMaxScans = 100;
 
+    // What the reader keeps of the markers before the picture data: the EXIF block always (for the
+    // orientation), every application and comment marker when the picture is to be encoded again.
+    enum class Markers { Exif, All };
+
     // Opens the file and reads its header. Throws JpegError when the decoder rejects the
-    // header, std::runtime_error when the file cannot be opened. The file is read as the
+    // header, PictureError when the file cannot be opened. The file is read as the
     // decoder goes, never held in memory whole.
     static JpegReader OpenFile(const QString& path);
     // The same for a picture held in memory (the bytes are shared, not copied).
     static JpegReader OpenBytes(const QByteArray& bytes);
+    // The same for a picture read from `source`, which must outlive the reader.
+    static JpegReader OpenSource(const PictureSource& source, Markers markers = Markers::Exif);
 
     JpegReader(JpegReader&& other) noexcept;
     JpegReader& operator=(JpegReader&& other) noexcept;
@@ -54,20 +65,32 @@ public:
     // The picture's width and height as its header gives them.
     QSize Size() const;
 
-    // Decodes the picture into an RGB image (QImage::Format_RGB888) of exactly outputSize,
-    // which must be at least 1 x 1 and at most Size(); each output pixel is the average of
-    // the pixels it covers. Greyscale, RGB, YCbCr, CMYK and YCCK pictures are all turned
-    // into RGB. A reader decodes once. Throws JpegError, and std::invalid_argument for an
-    // output size out of range.
-    QImage Decode(QSize outputSize);
+    // The orientation its EXIF block gives, 1 when it has none (see PictureInfo).
+    int Orientation() const;
+
+    // How many bytes of the file the header took, up to the first byte of picture data.
+    qint64 HeaderBytes() const;
+
+    // Decodes the picture into RGB of exactly outputSize, which must be at least 1 x 1 and
+    // at most Size(); each output pixel is the average of the pixels it covers. Greyscale,
+    // RGB, YCbCr, CMYK and YCCK pictures are all turned into RGB. A reader decodes once.
+    // Throws JpegError.
+    PixelBuffer Decode(QSize outputSize);
 
     // The size in which the decoder delivered the rows that Decode averaged, after its own
     // scaling; empty before Decode.
     QSize DecoderOutputSize() const;
 
-private:
+    // Encodes the picture again, turned upright as `orientation` asks, into the file open as
+    // `descriptor`: decoded whole, turned, and compressed with the picture's own quantisation
+    // tables (mirrored with it) and colour sampling, keeping its markers, with the EXIF orientation
+    // set to 1. Needs Markers::All. Throws JpegError, PictureError.
+    void WriteTurned(int orientation, int descriptor);
+
+    // The decoder's state: internal to the library.
     struct State;
 
+private:
     explicit JpegReader(std::unique_ptr<State> state);
 
     std::unique_ptr<State> state_;
@@ -77,4 +100,4 @@ private:
 // such as the window's interface art. A picture of more than kMaxWholeJpegPixels pixels is
 // refused with the decoder's "image too big" error. Throws JpegError.
 inline constexpr long long kMaxWholeJpegPixels = 4096LL * 4096;
-QImage DecodeJpeg(const QByteArray& bytes);
+PixelBuffer DecodeJpeg(const QByteArray& bytes);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QImage>
+#include "pictures/pixel_buffer.h"
+
 #include <QSize>
 
 #include <cstdint>
@@ -10,11 +11,12 @@
 enum class PixelLayout {
     Grey,       // 1 sample
     Rgb,        // 3 samples
+    Rgba,       // 4 samples, straight alpha: laid on white
     Cmyk,       // 4 samples, 0 = no ink
     AdobeCmyk,  // 4 samples, stored inverted as Adobe's programs write them: 255 = no ink
 };
 
-// Reduces a picture that arrives row by row to a smaller RGB image by averaging: every
+// Reduces a picture that arrives row by row to a smaller RGB picture by averaging: every
 // source pixel belongs to exactly one target pixel (source column x goes to target column
 // x * targetWidth / sourceWidth, rows likewise), and each target pixel is the rounded mean
 // of its source pixels. Only one target row of sums is held at a time, so the memory does
@@ -22,14 +24,14 @@ enum class PixelLayout {
 class RowReducer {
 public:
     // source must be at least as wide and as high as target, and target at least 1 x 1.
-    // Throws std::bad_alloc when the image cannot be made.
     RowReducer(QSize source, QSize target, PixelLayout layout);
 
     // Adds the next source row: source.width() pixels in the layout given.
     void AddRow(const std::uint8_t* row);
 
-    // The reduced image, Format_RGB888; complete once every source row has been added.
-    QImage Image() const;
+    // The reduced picture, RGB; complete once every source row has been added.
+    const PixelBuffer& Result() const { return result_; }
+    PixelBuffer TakeResult() { return std::move(result_); }
 
 private:
     void WriteTargetRow(int targetRow);
@@ -42,5 +44,5 @@ private:
     std::vector<std::uint64_t> sums_;        // R, G, B per target column
     int sourceRow_ = 0;
     std::uint32_t rowsSummed_ = 0;
-    QImage image_;
+    PixelBuffer result_;
 };

@@ -1,4 +1,4 @@
-#include "pages/row_reducer.h"
+#include "pictures/row_reducer.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +19,14 @@ TEST(RowReducerTest, EachTargetPixelIsTheRoundedMeanOfTheSourcePixelsItCovers)
     for (const auto& row : rows) {
         reducer.AddRow(row);
     }
-    const QImage image = reducer.Image();
-    ASSERT_EQ(image.size(), QSize(2, 2));
-    EXPECT_EQ(image.pixel(0, 0), qRgb(35, 35, 35));  // 211 / 6 = 35.17
-    EXPECT_EQ(image.pixel(1, 0), qRgb(88, 88, 88));  // 351 / 4 = 87.75
-    EXPECT_EQ(image.pixel(0, 1), qRgb(2, 2, 2));     // 7 / 3 = 2.33
-    EXPECT_EQ(image.pixel(1, 1), qRgb(8, 8, 8));     // 15 / 2 = 7.5
+    const PixelBuffer& image = reducer.Result();
+    ASSERT_EQ(image.width, 2);
+    ASSERT_EQ(image.height, 2);
+    // Grey comes out as three equal samples: one of them stands for each pixel.
+    EXPECT_EQ(image.Row(0)[0], 35);  // 211 / 6 = 35.17
+    EXPECT_EQ(image.Row(0)[3], 88);  // 351 / 4 = 87.75
+    EXPECT_EQ(image.Row(1)[0], 2);   // 7 / 3 = 2.33
+    EXPECT_EQ(image.Row(1)[3], 8);   // 15 / 2 = 7.5
 }
 
 TEST(RowReducerTest, InksBecomeRgbInBothCmykConventions)
@@ -35,8 +37,9 @@ TEST(RowReducerTest, InksBecomeRgbInBothCmykConventions)
     for (const auto& [layout, row] : {std::pair{PixelLayout::Cmyk, plain}, std::pair{PixelLayout::AdobeCmyk, adobe}}) {
         RowReducer reducer({2, 1}, {2, 1}, layout);
         reducer.AddRow(row);
-        EXPECT_EQ(reducer.Image().pixel(0, 0), qRgb(0, 255, 255));
-        EXPECT_EQ(reducer.Image().pixel(1, 0), qRgb(127, 0, 0));
+        const std::uint8_t* rgb = reducer.Result().Row(0);
+        EXPECT_EQ((std::array<int, 6>{rgb[0], rgb[1], rgb[2], rgb[3], rgb[4], rgb[5]}),
+                  (std::array<int, 6>{0, 255, 255, 127, 0, 0}));
     }
 }
 

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "pictures/pixel_buffer.h"
+
+#include <QByteArray>
+
+// The quality at which pictures of lossy kinds are converted to JPEG: high enough that the conversion
+// adds no visible loss, with full colour resolution (4:4:4).
+inline constexpr int kConvertedJpegQuality = 92;
+
+// Compresses an RGB or grey picture as a JPEG picture of `quality` without colour subsampling into the file
+// open as `descriptor`, with the ICC colour profile `iccProfile` when it is not empty. Throws JpegError, and
+// PictureError when the file cannot be written.
+void WriteJpeg(const PixelBuffer& picture, int quality, const QByteArray& iccProfile, int descriptor);

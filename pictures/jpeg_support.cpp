@@ -1,0 +1,79 @@
+#include "pictures/jpeg_support.h"
+
+#include "pictures/file_output.h"
+
+namespace {
+
+[[noreturn]] void JumpOnError(j_common_ptr info)
+{
+    std::longjmp(static_cast<JpegErrorManager*>(info->client_data)->jump, 1);
+}
+
+// Warnings and trace messages are ignored: the decoder goes on by itself.
+void IgnoreMessage(j_common_ptr, int) {}
+
+constexpr std::size_t kOutputBlock = 64 * 1024;
+
+JpegFileDestination* DestinationOf(j_compress_ptr info)
+{
+    return reinterpret_cast<JpegFileDestination*>(info->dest);
+}
+
+void StartOutput(j_compress_ptr info)
+{
+    JpegFileDestination* destination = DestinationOf(info);
+    destination->base.next_output_byte = destination->buffer.data();
+    destination->base.free_in_buffer = destination->buffer.size();
+}
+
+void WriteBytes(j_compress_ptr info, std::size_t length)
+{
+    StopJpegOnThrow(reinterpret_cast<j_common_ptr>(info), [info, length] {
+        WriteAll(DestinationOf(info)->descriptor, DestinationOf(info)->buffer.data(), length);
+    });
+}
+
+boolean WriteFullBuffer(j_compress_ptr info)
+{
+    WriteBytes(info, DestinationOf(info)->buffer.size());
+    StartOutput(info);
+    return TRUE;
+}
+
+void WriteLastBytes(j_compress_ptr info)
+{
+    WriteBytes(info, DestinationOf(info)->buffer.size() - DestinationOf(info)->base.free_in_buffer);
+}
+
+}  // namespace
+
+void JpegErrorManager::Attach(j_common_ptr info)
+{
+    jpeg_std_error(&base);
+    base.error_exit = JumpOnError;
+    base.emit_message = IgnoreMessage;
+    info->err = &base;
+    info->client_data = this;
+}
+
+void JpegErrorManager::Throw(j_common_ptr info)
+{
+    if (pending) {
+        const PictureError error = *pending;
+        pending.reset();
+        throw error;
+    }
+    char words[JMSG_LENGTH_MAX] = {};
+    base.format_message(info, words);
+    throw JpegError(base.msg_code, QString::fromLocal8Bit(words));
+}
+
+JpegFileDestination::JpegFileDestination(j_compress_ptr info, int fileDescriptor)
+    : descriptor(fileDescriptor),
+      buffer(kOutputBlock)
+{
+    base.init_destination = StartOutput;
+    base.empty_output_buffer = WriteFullBuffer;
+    base.term_destination = WriteLastBytes;
+    info->dest = &base;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "pictures/picture_info.h"
+#include "pictures/picture_source.h"
+
+// Writes the picture a book holds for the picture in `source`, which InspectPicture described as `info`,
+// into the file open as `descriptor` (from its present offset). Its kind is BookKind(info.kind), so its
+// name in the book takes BookExtension(info.kind), and it stands upright:
+// - a JPEG, PNG or GIF picture that stands upright (info.CarriedAsIs()) is copied byte for byte;
+// - a JPEG picture to be turned is turned without decoding where its size allows (a partial block at an
+//   edge that would move does not), keeping its markers with the EXIF orientation set to 1; otherwise it
+//   is decoded, turned, and encoded again with its own quantisation tables and colour sampling, so at its
+//   own quality, and never cropped;
+// - a HEIF, AVIF or lossy WebP picture becomes a JPEG picture of quality kConvertedJpegQuality without
+//   colour subsampling, laid on white where it is transparent;
+// - a TIFF, BMP or lossless WebP picture, or a PNG picture to be turned, becomes a PNG picture;
+// - every picture keeps its ICC colour profile.
+// Pictures that are converted are decoded whole: their memory grows with their size (about four bytes
+// per pixel for the decoded picture, twice that for TIFF) and is refused with kTooLarge beyond
+// kMaxWholePixels.
+//
+// Throws PictureError (JpegError for a JPEG picture the decoder rejects) with the reason; the file may
+// then hold part of the picture, and is the caller's to remove.
+void PrepareForBook(const PictureSource& source, const PictureInfo& info, int descriptor);

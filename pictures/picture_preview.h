@@ -1,0 +1,20 @@
+#pragma once
+
+#include "pictures/picture_info.h"
+#include "pictures/picture_source.h"
+#include "pictures/pixel_buffer.h"
+
+#include <QSize>
+
+// The picture in `source`, which InspectPicture described as `info`, decoded for a preview: RGB, upright,
+// of exactly `target` pixels (at least 1 x 1, at most info.DisplayedSize()), each pixel the mean of those it
+// covers, transparent parts laid on white, the first frame of a GIF.
+//
+// JPEG, PNG and GIF pictures are decoded row by row and reduced as the rows arrive, so the memory stays
+// bounded whatever their size: a JPEG picture is also scaled down by its decoder first; an interlaced PNG
+// picture contributes the rows of its last pass; an interlaced GIF picture is held as one byte per pixel,
+// and refused as too large above 48 million pixels. Pictures of the kinds that are converted are decoded
+// whole (see PrepareForBook for their memory).
+//
+// Throws PictureError (JpegError for a JPEG picture the decoder rejects).
+PixelBuffer DecodeForPreview(const PictureSource& source, const PictureInfo& info, QSize target);

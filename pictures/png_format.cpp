@@ -1,0 +1,302 @@
+#include "pictures/exif_orientation.h"
+#include "pictures/file_output.h"
+#include "pictures/orientation.h"
+#include "pictures/picture_error.h"
+#include "pictures/picture_formats.h"
+#include "pictures/row_reducer.h"
+
+#include <csetjmp>
+#include <vector>
+
+#include <png.h>
+
+namespace {
+
+// libpng reports a fatal error through its error callback, which must not return: ours keeps the message
+// and jumps back to the Guarded call that entered the library, which throws it. An error of our own met in
+// a read or write callback is kept whole instead.
+struct PngErrors {
+    QString message;
+    std::optional<PictureError> pending;
+};
+
+[[noreturn]] void StopOnError(png_structp png, png_const_charp message)
+{
+    static_cast<PngErrors*>(png_get_error_ptr(png))->message = QString::fromLocal8Bit(message);
+    png_longjmp(png, 1);
+}
+
+void IgnoreWarning(png_structp, png_const_charp) {}
+
+// Calls `step`, which may throw PictureError; a thrown error is kept and stops libpng. The jump is taken
+// only once the step and its exception are gone, since a jump would skip their destructors.
+template <typename Step>
+void StopOnThrow(png_structp png, Step step)
+{
+    auto* errors = static_cast<PngErrors*>(png_get_error_ptr(png));
+    try {
+        step();
+    } catch (const PictureError& error) {
+        errors->pending = error;
+    }
+    if (errors->pending) {
+        png_longjmp(png, 1);
+    }
+}
+
+template <typename Call>
+auto PngGuarded(png_structp png, PngErrors& errors, Call call)
+{
+    if (setjmp(png_jmpbuf(png)) != 0) {
+        if (errors.pending) {
+            throw PictureError(*errors.pending);
+        }
+        throw PictureError(errors.message);
+    }
+    return call();
+}
+
+// libpng's reading objects, released on every way out.
+struct ReadObjects {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+
+    ReadObjects() = default;
+    ~ReadObjects() { png_destroy_read_struct(&png, &info, nullptr); }
+    ReadObjects(const ReadObjects&) = delete;
+    ReadObjects& operator=(const ReadObjects&) = delete;
+};
+
+// A PNG picture read from a PictureSource from its start, its header read.
+class PngReading {
+public:
+    explicit PngReading(const PictureSource& source) : source_(source)
+    {
+        objects_.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &errors_, StopOnError, IgnoreWarning);
+        if (objects_.png != nullptr) {
+            objects_.info = png_create_info_struct(objects_.png);
+        }
+        if (objects_.info == nullptr) {
+            Refuse(picture_reason::kTooLarge);
+        }
+        png_set_read_fn(objects_.png, this, ReadBytes);
+        PngGuarded(objects_.png, errors_, [this] { png_read_info(objects_.png, objects_.info); });
+    }
+    PngReading(const PngReading&) = delete;
+    PngReading& operator=(const PngReading&) = delete;
+
+    template <typename Call>
+    auto Guarded(Call call)
+    {
+        return PngGuarded(objects_.png, errors_, call);
+    }
+
+    png_structp Png() const { return objects_.png; }
+    png_infop Info() const { return objects_.info; }
+    int Width() const { return static_cast<int>(png_get_image_width(objects_.png, objects_.info)); }
+    int Height() const { return static_cast<int>(png_get_image_height(objects_.png, objects_.info)); }
+    bool Interlaced() const { return png_get_interlace_type(objects_.png, objects_.info) != PNG_INTERLACE_NONE; }
+    // How many bytes of the file the header took: the picture data follows.
+    qint64 HeaderBytes() const { return next_; }
+
+    int Orientation() const
+    {
+        png_uint_32 length = 0;
+        png_bytep exif = nullptr;
+        if (png_get_eXIf_1(objects_.png, objects_.info, &length, &exif) == 0 || exif == nullptr) {
+            return 1;
+        }
+        const auto entry = FindExifOrientation(
+            QByteArray::fromRawData(reinterpret_cast<const char*>(exif), static_cast<qsizetype>(length)));
+        return entry ? ValidOrientation(entry->value) : 1;
+    }
+
+    QByteArray IccProfile() const
+    {
+        png_charp name = nullptr;
+        int compression = 0;
+        png_bytep profile = nullptr;
+        png_uint_32 length = 0;
+        if (png_get_iCCP(objects_.png, objects_.info, &name, &compression, &profile, &length) == 0) {
+            return {};
+        }
+        return QByteArray(reinterpret_cast<const char*>(profile), static_cast<qsizetype>(length));
+    }
+
+    // Asks libpng for 8-bit RGB rows, with alpha when the picture has transparency; returns the channels.
+    int ExpandToRgb()
+    {
+        png_set_expand(objects_.png);
+        png_set_strip_16(objects_.png);
+        png_set_gray_to_rgb(objects_.png);
+        Guarded([this] { png_read_update_info(objects_.png, objects_.info); });
+        return png_get_channels(objects_.png, objects_.info);
+    }
+
+private:
+    static void ReadBytes(png_structp png, png_bytep out, size_t length)
+    {
+        auto* reading = static_cast<PngReading*>(png_get_io_ptr(png));
+        StopOnThrow(png, [reading, out, length] {
+            const std::size_t got = reading->source_.ReadAt(reading->next_, out, length);
+            reading->next_ += static_cast<qint64>(got);
+            if (got < length) {
+                Refuse(picture_reason::kCutShort);
+            }
+        });
+    }
+
+    const PictureSource& source_;
+    qint64 next_ = 0;
+    PngErrors errors_;
+    ReadObjects objects_;
+};
+
+// Whether the last bytes hold the image-end chunk: a PNG picture cut short has none.
+bool HasImageEnd(const PictureSource& source, qint64 headerBytes)
+{
+    constexpr qint64 kTailBytes = 4096;
+    const qint64 from = std::max(headerBytes, source.Size() - kTailBytes);
+    return source.BytesAt(from, kTailBytes).contains(QByteArray("\0\0\0\0IEND\xAE\x42\x60\x82", 12));
+}
+
+// The rows of the last of the seven passes of an interlaced picture: every odd row, whole. The rows of the
+// earlier passes are read and passed over.
+void ReduceLastPass(PngReading& reading, RowReducer& reducer, std::vector<png_byte>& row)
+{
+    const auto width = static_cast<png_uint_32>(reading.Width());
+    const auto height = static_cast<png_uint_32>(reading.Height());
+    for (int pass = 0; pass < 7; ++pass) {
+        if (PNG_PASS_COLS(width, pass) == 0) {
+            continue;
+        }
+        const png_uint_32 rows = PNG_PASS_ROWS(height, pass);
+        for (png_uint_32 y = 0; y < rows; ++y) {
+            reading.Guarded([&reading, &row] { png_read_row(reading.Png(), row.data(), nullptr); });
+            if (pass == 6) {
+                reducer.AddRow(row.data());
+            }
+        }
+    }
+}
+
+// libpng's writing objects, released on every way out, writing to a file descriptor.
+struct PngWriting {
+    PngErrors errors;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    int descriptor = -1;
+
+    explicit PngWriting(int fileDescriptor) : descriptor(fileDescriptor)
+    {
+        png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &errors, StopOnError, IgnoreWarning);
+        if (png != nullptr) {
+            info = png_create_info_struct(png);
+        }
+        if (info != nullptr) {
+            png_set_write_fn(png, this, WriteBytes, nullptr);
+        }
+    }
+    ~PngWriting() { png_destroy_write_struct(&png, &info); }
+    PngWriting(const PngWriting&) = delete;
+    PngWriting& operator=(const PngWriting&) = delete;
+
+    static void WriteBytes(png_structp png, png_bytep data, size_t length)
+    {
+        StopOnThrow(png, [png, data, length] {
+            WriteAll(static_cast<PngWriting*>(png_get_io_ptr(png))->descriptor, data, length);
+        });
+    }
+};
+
+int PngColourType(int channels)
+{
+    switch (channels) {
+    case 1:
+        return PNG_COLOR_TYPE_GRAY;
+    case 4:
+        return PNG_COLOR_TYPE_RGB_ALPHA;
+    default:
+        return PNG_COLOR_TYPE_RGB;
+    }
+}
+
+}  // namespace
+
+PictureInfo InspectPng(const PictureSource& source)
+{
+    PngReading reading(source);
+    if (!HasImageEnd(source, reading.HeaderBytes())) {
+        Refuse(picture_reason::kCutShort);
+    }
+    return PictureInfo{PictureKind::Png, QSize(reading.Width(), reading.Height()), reading.Orientation()};
+}
+
+DecodedPicture DecodePng(const PictureSource& source)
+{
+    PngReading reading(source);
+    png_set_interlace_handling(reading.Png());
+    const int channels = reading.ExpandToRgb();
+    DecodedPicture decoded{PixelBuffer(reading.Width(), reading.Height(), channels), reading.IccProfile()};
+    std::vector<png_bytep> rows(static_cast<std::size_t>(decoded.pixels.height));
+    for (int y = 0; y < decoded.pixels.height; ++y) {
+        rows[static_cast<std::size_t>(y)] = decoded.pixels.Row(y);
+    }
+    reading.Guarded([&reading, &rows] { png_read_image(reading.Png(), rows.data()); });
+    return decoded;
+}
+
+PixelBuffer ReducePng(const PictureSource& source, QSize target)
+{
+    PngReading reading(source);
+    const bool interlaced = reading.Interlaced();
+    // An interlaced picture delivers its rows in seven passes over the whole picture. Its last pass
+    // alone, every odd row, serves when the target needs at most half the rows; a picture too small for
+    // that is small enough to decode whole.
+    if (interlaced && target.height() * 2 > reading.Height()) {
+        const DecodedPicture whole = DecodePng(source);
+        RowReducer reducer({whole.pixels.width, whole.pixels.height}, target,
+                           whole.pixels.channels == 4 ? PixelLayout::Rgba : PixelLayout::Rgb);
+        for (int y = 0; y < whole.pixels.height; ++y) {
+            reducer.AddRow(whole.pixels.Row(y));
+        }
+        return reducer.TakeResult();
+    }
+    const int channels = reading.ExpandToRgb();
+    const PixelLayout layout = channels == 4 ? PixelLayout::Rgba : PixelLayout::Rgb;
+    std::vector<png_byte> row(png_get_rowbytes(reading.Png(), reading.Info()));
+    if (interlaced) {
+        RowReducer reducer({reading.Width(), reading.Height() / 2}, target, layout);
+        ReduceLastPass(reading, reducer, row);
+        return reducer.TakeResult();
+    }
+    RowReducer reducer({reading.Width(), reading.Height()}, target, layout);
+    for (int y = 0; y < reading.Height(); ++y) {
+        reading.Guarded([&reading, &row] { png_read_row(reading.Png(), row.data(), nullptr); });
+        reducer.AddRow(row.data());
+    }
+    return reducer.TakeResult();
+}
+
+void WritePng(const PixelBuffer& picture, const QByteArray& iccProfile, int descriptor)
+{
+    PngWriting writing(descriptor);
+    if (writing.info == nullptr) {
+        Refuse(picture_reason::kTooLarge);
+    }
+    PngGuarded(writing.png, writing.errors, [&writing, &picture, &iccProfile] {
+        png_set_IHDR(writing.png, writing.info, static_cast<png_uint_32>(picture.width),
+                     static_cast<png_uint_32>(picture.height), 8, PngColourType(picture.channels), PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        if (!iccProfile.isEmpty()) {
+            png_set_iCCP(writing.png, writing.info, "ICC profile", PNG_COMPRESSION_TYPE_BASE,
+                         reinterpret_cast<png_const_bytep>(iccProfile.constData()),
+                         static_cast<png_uint_32>(iccProfile.size()));
+        }
+        png_write_info(writing.png, writing.info);
+        for (int y = 0; y < picture.height; ++y) {
+            png_write_row(writing.png, picture.Row(y));
+        }
+        png_write_end(writing.png, writing.info);
+    });
+}

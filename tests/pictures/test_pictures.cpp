@@ -1,0 +1,166 @@
+#include "tests/pictures/test_pictures.h"
+
+#include "tests/pages/picture_checks.h"
+#include "tests/pages/test_jpegs.h"
+#include "tests/support/test_files.h"
+
+#include <QDir>
+
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+#include <gif_lib.h>
+#include <png.h>
+
+namespace {
+
+int QuadrantAt(QSize size, int x, int y)
+{
+    return (y >= size.height() / 2 ? 2 : 0) + (x >= size.width() / 2 ? 1 : 0);
+}
+
+// Runs one of Debian's picture tools; a tool that fails fails the test.
+QByteArray MadeBy(const QString& program, const QStringList& arguments, const QString& output)
+{
+    QString errors;
+    const int status = RunProgram(program, arguments, nullptr, &errors);
+    if (status != 0) {
+        ADD_FAILURE() << program.toStdString() << " failed: " << errors.toStdString();
+    }
+    return ReadTestFile(output);
+}
+
+QByteArray MakeGif(QSize size, const QString& path)
+{
+    int error = 0;
+    GifFileType* gif = EGifOpenFileName(path.toLocal8Bit().constData(), false, &error);
+    if (gif == nullptr) {
+        throw std::runtime_error("cannot write the GIF picture");
+    }
+    std::array<GifColorType, 4> colours{};
+    for (int q = 0; q < 4; ++q) {
+        const QRgb rgb = QuadrantColour(TestColour::Rgb, q);
+        colours[static_cast<std::size_t>(q)] = {static_cast<GifByteType>(qRed(rgb)),
+                                                static_cast<GifByteType>(qGreen(rgb)),
+                                                static_cast<GifByteType>(qBlue(rgb))};
+    }
+    ColorMapObject* map = GifMakeMapObject(4, colours.data());
+    EGifPutScreenDesc(gif, size.width(), size.height(), 8, 0, map);
+    EGifPutImageDesc(gif, 0, 0, size.width(), size.height(), false, nullptr);
+    std::vector<GifPixelType> row(static_cast<std::size_t>(size.width()));
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            row[static_cast<std::size_t>(x)] = static_cast<GifPixelType>(QuadrantAt(size, x, y));
+        }
+        EGifPutLine(gif, row.data(), size.width());
+    }
+    EGifCloseFile(gif, &error);
+    GifFreeMapObject(map);
+    return ReadTestFile(path);
+}
+
+}  // namespace
+
+QImage QuadrantImage(QSize size)
+{
+    QImage image(size, QImage::Format_RGB888);
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            image.setPixel(x, y, QuadrantColour(TestColour::Rgb, QuadrantAt(size, x, y)));
+        }
+    }
+    return image;
+}
+
+std::vector<TestPicture> MakeEveryKind(QSize size, const QString& folder)
+{
+    QDir().mkpath(folder);
+    const QImage image = QuadrantImage(size);
+    const QString png = folder + "/source.png";
+    const QString ppm = folder + "/source.ppm";
+    const QString bmp = folder + "/source.bmp";
+    image.save(png, "PNG");
+    image.save(ppm, "PPM");
+    image.save(bmp, "BMP");
+    const auto out = [&folder](const char* name) { return folder + "/" + name; };
+    return {
+        {"JPEG", PictureKind::Jpeg, MakeTestJpeg(size), true},
+        {"progressive JPEG", PictureKind::Jpeg, MakeTestJpeg(size, {TestColour::Rgb, true}), true},
+        {"PNG", PictureKind::Png, ReadTestFile(png), false},
+        {"GIF", PictureKind::Gif, MakeGif(size, out("made.gif")), false},
+        {"HEIC", PictureKind::Heif, MadeBy("heif-enc", {"-q", "90", "-o", out("made.heic"), png}, out("made.heic")),
+         true},
+        {"AVIF", PictureKind::Avif, MadeBy("avifenc", {"-s", "10", png, out("made.avif")}, out("made.avif")), true},
+        {"lossy WebP", PictureKind::WebpLossy,
+         MadeBy("cwebp", {"-quiet", "-q", "90", png, "-o", out("lossy.webp")}, out("lossy.webp")), true},
+        {"lossless WebP", PictureKind::WebpLossless,
+         MadeBy("cwebp", {"-quiet", "-lossless", png, "-o", out("lossless.webp")}, out("lossless.webp")), false},
+        {"TIFF", PictureKind::Tiff, MadeBy("ppm2tiff", {ppm, out("made.tif")}, out("made.tif")), false},
+        {"BMP", PictureKind::Bmp, ReadTestFile(bmp), false},
+    };
+}
+
+QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation)
+{
+    // A big-endian TIFF structure with one directory of one entry: tag 0x0112, type SHORT, count 1.
+    const QByteArray tiff = QByteArray("MM\0*\0\0\0\x08", 8) + QByteArray("\0\x01", 2)
+                            + QByteArray("\x01\x12\0\x03\0\0\0\x01\0", 9) + static_cast<char>(orientation)
+                            + QByteArray("\0\0", 2) + QByteArray(4, '\0');
+    const QByteArray data = QByteArray("Exif\0\0", 6) + tiff;
+    const int length = static_cast<int>(data.size()) + 2;
+    const QByteArray segment =
+        QByteArray("\xFF\xE1", 2) + static_cast<char>(length >> 8) + static_cast<char>(length & 0xFF) + data;
+    // After the start-of-image marker and the JFIF segment that follows it.
+    const int jfifLength = static_cast<unsigned char>(jpeg[4]) << 8 | static_cast<unsigned char>(jpeg[5]);
+    QByteArray result = jpeg;
+    return result.insert(4 + jfifLength, segment);
+}
+
+void WriteLargePng(const QString& path, QSize size, bool interlaced)
+{
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.toLocal8Bit().constData(), "wb"), std::fclose);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file.get());
+    png_set_compression_level(png, 1);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(size.width()), static_cast<png_uint_32>(size.height()), 8,
+                 PNG_COLOR_TYPE_RGB, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::array<std::vector<png_byte>, 2> halves;
+    for (int half = 0; half < 2; ++half) {
+        for (int x = 0; x < size.width(); ++x) {
+            const QRgb rgb = QuadrantColour(TestColour::Rgb, QuadrantAt(size, x, half * size.height()));
+            halves[static_cast<std::size_t>(half)].insert(halves[static_cast<std::size_t>(half)].end(),
+                                                          {static_cast<png_byte>(qRed(rgb)),
+                                                           static_cast<png_byte>(qGreen(rgb)),
+                                                           static_cast<png_byte>(qBlue(rgb))});
+        }
+    }
+    const int passes = png_set_interlace_handling(png);
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int y = 0; y < size.height(); ++y) {
+            png_write_row(png, halves[y >= size.height() / 2 ? 1 : 0].data());
+        }
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+}
+
+::testing::AssertionResult ShowsQuadrantsAt(const QImage& image, const std::array<int, 4>& quadrants, int tolerance)
+{
+    const int w = image.width();
+    const int h = image.height();
+    const int xs[] = {w / 4, w * 3 / 4};
+    const int ys[] = {h / 4, h * 3 / 4};
+    for (int corner = 0; corner < 4; ++corner) {
+        auto result =
+            PixelNear(image, xs[corner % 2], ys[corner / 2],
+                      QuadrantColour(TestColour::Rgb, quadrants[static_cast<std::size_t>(corner)]), tolerance);
+        if (!result) {
+            return result << " in corner " << corner;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "pictures/picture_kind.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+// Pictures of every kind the library takes, made by the formats' own libraries and Debian's tools from
+// one picture of four flat quadrants (the colours of QuadrantColour), into the folder given.
+struct TestPicture {
+    QString name;
+    PictureKind kind;
+    QByteArray bytes;
+    bool lossy;
+};
+
+// The four-quadrant picture as an image.
+QImage QuadrantImage(QSize size);
+
+// One picture of each kind (a sequential and a progressive JPEG), of `size`, made in `folder`.
+std::vector<TestPicture> MakeEveryKind(QSize size, const QString& folder);
+
+// A JPEG picture with an EXIF block whose orientation is `orientation`, just after its JFIF header.
+QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation);
+
+// Writes a PNG picture of the four quadrants row by row, so that a picture far larger than memory
+// should allow can be made; interlaced (Adam7) when asked.
+void WriteLargePng(const QString& path, QSize size, bool interlaced);
+
+// Whether `image` shows at its top left, top right, bottom left and bottom right the colours of the
+// quadrants numbered in `quadrants` (0 top left, 1 top right, 2 bottom left, 3 bottom right).
+::testing::AssertionResult ShowsQuadrantsAt(const QImage& image, const std::array<int, 4>& quadrants,
+                                            int tolerance = 8);
