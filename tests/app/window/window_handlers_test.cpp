@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTreeWidget>
 
 #include <stdexcept>
 
@@ -113,18 +112,20 @@ TEST_F(WindowHandlersTest, RemoveDeletesTheSelectedRowsAndNumbersTheRest)
     for (const char* path : {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg", "/p/d.jpg", "/p/e.jpg"}) {
         AddRow(QString::fromLatin1(path));
     }
-    // A Page text typed by hand is overwritten by the next numbering, even when nothing is removed.
-    form->ListView1->topLevelItem(0)->setText(0, "seven");
+    // With nothing selected, nothing is removed.
     emit form->PNGButton1->clicked();
     EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/b.jpg", "3 /p/c.jpg", "4 /p/d.jpg", "5 /p/e.jpg"}));
 
-    form->ListView1->topLevelItem(1)->setSelected(true);
-    form->ListView1->topLevelItem(3)->setSelected(true);
+    SelectRow(1);
+    SelectRow(3);
     emit form->PNGButton1->clicked();
     EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/c.jpg", "3 /p/e.jpg"}));
 
     // The Delete key in the list does the same.
-    form->ListView1->setCurrentItem(form->ListView1->topLevelItem(0));
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->ListView1->setFocus();
+    SetCurrentRow(0);
     QTest::keyClick(form->ListView1, Qt::Key_Delete);
     EXPECT_EQ(PageTexts(), QStringList({"1 /p/c.jpg", "2 /p/e.jpg"}));
 
@@ -139,7 +140,7 @@ TEST_F(WindowHandlersTest, ContextMenuRunsTheButtonHandlersWithoutPressingTheBut
     for (const char* path : {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"}) {
         AddRow(QString::fromLatin1(path));
     }
-    form->ListView1->topLevelItem(0)->setSelected(true);
+    SelectRow(0);
     dialogs->pagePictures = QStringList({"/p/d.jpg"});
     form->Add1->trigger();
     EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/b.jpg", "3 /p/c.jpg", "4 /p/d.jpg"}));
