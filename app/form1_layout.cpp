@@ -9,14 +9,19 @@
 #include "app/labeled_edit.h"
 #include "app/panel.h"
 #include "app/picture_box.h"
+#include "app/window_chrome.h"
+#include "app/window_palette.h"
 #include "builder/product.h"
 #include "pages/page_list_view.h"
 
 #include <QAction>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 
 namespace {
 
@@ -52,6 +57,24 @@ QFont ArialBlackFont()
     font.setPixelSize(kFontPixels);
     font.setBold(true);
     return font;
+}
+
+QList<QRect> AvailableScreenAreas()
+{
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        areas.append(screen->availableGeometry());
+    }
+    return areas;
+}
+
+QRect AvailableAreaUnderPointer()
+{
+    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    return screen == nullptr ? QRect() : screen->availableGeometry();
 }
 
 template <typename Control>
@@ -120,7 +143,8 @@ void TForm1::CreateControls()
     // No frame and no title bar; the minimise hint lets window managers still minimise it.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint);
     setFixedSize(kWindowWidth, kWindowHeight);
-    move(kWindowPosition);
+    move(WindowPosition(size(), kWindowPosition, AvailableScreenAreas(), AvailableAreaUnderPointer()));
+    setPalette(WindowPalette());
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     setFont(DefaultFont());
