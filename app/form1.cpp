@@ -349,10 +349,20 @@ void TForm1::ListView1FilesDropped(QObject*, const QStringList& paths, const QSt
     AddPictures(paths, undecodable, QStringLiteral("Drop"));
 }
 
-void TForm1::AddPicturesFromArguments(const QStringList& arguments)
+void TForm1::AddPicturesFromArguments(const QStringList& arguments, const QStringList& unknownOptions)
 {
+    QStringList existing;
+    QStringList passedOver = unknownOptions;
+    for (const QString& argument : arguments) {
+        (QFileInfo::exists(argument) ? existing : passedOver).append(argument);
+    }
     Guarded([&] {
-        const FolderPictures pictures = PicturesNamedBy(arguments);
+        if (!passedOver.isEmpty()) {
+            ShowErrorBox(
+                *dialogs_,
+                ErrorAbout("These arguments name no picture, folder or option, and were passed over", passedOver));
+        }
+        const FolderPictures pictures = PicturesNamedBy(existing);
         AddPictures(pictures.paths, pictures.undecodable, QStringLiteral("Add"));
     });
 }

@@ -126,8 +126,10 @@ public:
     void ListView1FilesDropped(QObject* sender, const QStringList& paths, const QStringList& undecodable);
     // The pictures named on the program's command line, as the desktop's "Open With" names them:
     // appended as Add appends them, a file as it is named and a folder's pictures in natural order in
-    // its place (PicturesNamedBy). An error is shown in the error box, as a handler's is.
-    void AddPicturesFromArguments(const QStringList& arguments);
+    // its place (PicturesNamedBy). The arguments that name nothing that exists, and the options that
+    // were not understood, are left out, and one ErrorAbout names them all. An error is shown in the
+    // error box, as a handler's is.
+    void AddPicturesFromArguments(const QStringList& arguments, const QStringList& unknownOptions = {});
 
     // The Path of every row of the page list, in book order.
     QStringList RowPaths() const;

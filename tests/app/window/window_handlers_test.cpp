@@ -2,6 +2,7 @@
 #include "app/controls/png_button.h"
 #include "app/error_box.h"
 #include "app/picture_box.h"
+#include "app/window_arguments.h"
 #include "app/window_chrome.h"
 #include "tests/app/window/window_test_support.h"
 #include "tests/support/test_files.h"
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -174,6 +176,48 @@ TEST_F(WindowHandlersTest, EndingWithoutAContentFolderLeavesTheStagingRootAlone)
     form.reset();
     EXPECT_EQ(FolderNames(Root()), QStringList({"config.ini", "epubfiles"}));
     EXPECT_EQ(FolderNames(PathIn("epubfiles")), QStringList({"mimetype"}));
+}
+
+TEST(WindowProgramTest, HelpAndVersionAnswerOnTheTerminalWhereNoWindowCanOpen)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    const auto run = [&](const QStringList& arguments) {
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(BuiltProgramsFolder() + "/tamboril", arguments);
+        EXPECT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        EXPECT_EQ(program.readAllStandardError(), "");
+        return QString::fromUtf8(program.readAllStandardOutput());
+    };
+    const QString usage = run({"--help"});
+    EXPECT_TRUE(usage.startsWith("Usage: tamboril [PICTURE|FOLDER...]\n")) << usage.toStdString();
+    EXPECT_EQ(run({"--version"}), "Tamboril 3.3\n");
+    // Help wins wherever it stands, as in tamboril-cli.
+    EXPECT_EQ(run({"a.jpg", "--version", "--unknown", "-h"}), usage);
+}
+
+TEST_F(WindowHandlersTest, ArgumentsThatNameNothingAreNamedInOneBoxAndTheOthersAdded)
+{
+    WriteTestFile(PathIn("a.jpg"), "picture");
+    WriteTestFile(PathIn("book/page2.jpg"), "picture");
+    WriteTestFile(PathIn("book/page10.jpg"), "picture");
+    WriteTestFile(PathIn("-dash.jpg"), "picture");
+    const WindowArguments arguments = ParseWindowArguments(
+        {PathIn("a.jpg"), "--unknown", PathIn("missing.jpg"), PathIn("book"), "--", "--version", PathIn("-dash.jpg")});
+    EXPECT_EQ(arguments.action, WindowArguments::Action::OpenWindow);
+
+    form->AddPicturesFromArguments(arguments.paths, arguments.unknownOptions);
+    EXPECT_EQ(PageTexts(), QStringList({"1 " + PathIn("a.jpg"), "2 " + PathIn("book/page2.jpg"),
+                                        "3 " + PathIn("book/page10.jpg"), "4 " + PathIn("-dash.jpg")}));
+    EXPECT_EQ(dialogs->events,
+              QStringList({"error|" + ApplicationTitle(QCoreApplication::applicationFilePath())
+                           + "|These arguments name no picture, folder or option, and were passed over.\n--unknown\n"
+                           + PathIn("missing.jpg") + "\n--version"}));
 }
 
 }  // namespace
