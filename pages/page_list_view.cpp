@@ -17,6 +17,8 @@
 #include <QMimeData>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace {
 
 // What a drag of the list's own rows carries: nothing another program could take, since a drop
@@ -65,6 +67,17 @@ PageListView::PageListView(QWidget* parent) : QTreeView(parent), pages_(new Page
     setUniformRowHeights(true);
     setTextElideMode(Qt::ElideMiddle);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    // A change told as a reset takes the current row away with every other index; the same place in
+    // the list becomes current again, so that the keys go on from where the person was.
+    connect(pages_, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { placeBeforeReset_ = QPoint(currentIndex().column(), currentIndex().row()); });
+    connect(pages_, &QAbstractItemModel::modelReset, this, [this] {
+        if (placeBeforeReset_.y() >= 0 && pages_->rowCount() > 0) {
+            const QModelIndex place =
+                pages_->index(std::min(placeBeforeReset_.y(), pages_->rowCount() - 1), placeBeforeReset_.x());
+            selectionModel()->setCurrentIndex(place, QItemSelectionModel::NoUpdate);
+        }
+    });
 }
 
 PageListModel& PageListView::Pages() const

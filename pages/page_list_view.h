@@ -84,4 +84,6 @@ private:
     PageListModel* pages_;
     // The row whose page number is being edited.
     QPersistentModelIndex editedRow_;
+    // The current cell (column, row) as a reset of the rows began.
+    QPoint placeBeforeReset_;
 };
