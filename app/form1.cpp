@@ -35,6 +35,9 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <algorithm>
+#include <optional>
+
 TForm1::TForm1(const QString& programFolder, std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     : QWidget(parent),
       places_(PlacesOfProgram(programFolder)),
