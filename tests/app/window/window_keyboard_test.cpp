@@ -70,20 +70,13 @@ TEST_F(WindowKeyboardTest, TabbingIntoTheListSelectsItsCurrentRowSoThatDeleteAct
     for (const char* path : {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"}) {
         AddRow(QString::fromLatin1(path));
     }
+    SetCurrentRow(1);
+    form->ListView1->clearSelection();
     form->Edit2->setFocus();
     Press(Qt::Key_Tab);
     ASSERT_EQ(FocusName(), "ListView1");
-    EXPECT_TRUE(IsRowSelected(0));
     Press(Qt::Key_Delete);
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/b.jpg", "2 /p/c.jpg"}));
-
-    // Coming back with Shift+Tab selects the row that is current now.
-    Press(Qt::Key_Down);
-    form->ListView1->clearSelection();
-    Press(Qt::Key_Tab);
-    Press(Qt::SHIFT | Qt::Key_Backtab);
-    ASSERT_EQ(FocusName(), "ListView1");
-    EXPECT_EQ(form->ListView1->SelectedPositions(), QList<int>({1}));
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/c.jpg"}));
 }
 
 TEST_F(WindowKeyboardTest, EachCommandsKeyRunsItAndTheButtonsTooltipNamesThatKey)
