@@ -463,11 +463,12 @@ void TForm1::ConnectHandlers()
     // Undo and Redo name the step they would take back or make again.
     connect(undoStack_, &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
     connect(undoStack_, &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
-    connect(undoStack_, &QUndoStack::undoTextChanged, Undo1, [this](const QString& step) {
-        Undo1->setText(step.isEmpty() ? QStringLiteral("Undo") : QStringLiteral("Undo ") + step);
+    // The stack says so also while the window is destroyed, so these reach the items alone.
+    connect(undoStack_, &QUndoStack::undoTextChanged, Undo1, [undo = Undo1](const QString& step) {
+        undo->setText(step.isEmpty() ? QStringLiteral("Undo") : QStringLiteral("Undo ") + step);
     });
-    connect(undoStack_, &QUndoStack::redoTextChanged, Redo1, [this](const QString& step) {
-        Redo1->setText(step.isEmpty() ? QStringLiteral("Redo") : QStringLiteral("Redo ") + step);
+    connect(undoStack_, &QUndoStack::redoTextChanged, Redo1, [redo = Redo1](const QString& step) {
+        redo->setText(step.isEmpty() ? QStringLiteral("Redo") : QStringLiteral("Redo ") + step);
     });
     Undo1->setEnabled(false);
     Redo1->setEnabled(false);
