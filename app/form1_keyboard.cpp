@@ -63,9 +63,9 @@ void TForm1::CreateKeyboardCommands()
         button->setFocusPolicy(Qt::TabFocus);
     }
     // Tab goes through the book's settings and the page list first, then through the commands.
-    const QList<QWidget*> tabOrder = {Edit1,      Edit2,      ListView1,  LabeledEdit3, PNGButton8,
+    const QList<QWidget*> tabOrder = {Edit1,        Edit2,      ListView1,  LabeledEdit3, PNGButton8,
                                       LabeledEdit4, PNGButton9, PNGButton2, PNGButton1,   PNGButton3,
-                                      PNGButton4, PNGButton5, ImgBtnMin,  ImgBtnClose};
+                                      PNGButton4,   PNGButton5, ImgBtnMin,  ImgBtnClose};
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }

@@ -3,9 +3,11 @@
 #include <utility>
 
 AppendPagesCommand::AppendPagesCommand(PageListModel& pages, PageRows rows, const QString& text)
-    : QUndoCommand(text), pages_(pages), rows_(std::move(rows)), position_(pages.rowCount())
-{
-}
+    : QUndoCommand(text),
+      pages_(pages),
+      rows_(std::move(rows)),
+      position_(pages.rowCount())
+{}
 
 void AppendPagesCommand::redo()
 {
@@ -18,9 +20,10 @@ void AppendPagesCommand::undo()
 }
 
 RemovePagesCommand::RemovePagesCommand(PageListModel& pages, RowRanges ranges, const QString& text)
-    : QUndoCommand(text), pages_(pages), ranges_(std::move(ranges))
-{
-}
+    : QUndoCommand(text),
+      pages_(pages),
+      ranges_(std::move(ranges))
+{}
 
 void RemovePagesCommand::redo()
 {
@@ -35,9 +38,11 @@ void RemovePagesCommand::undo()
 }
 
 MovePageCommand::MovePageCommand(PageListModel& pages, int from, int to, const QString& text)
-    : QUndoCommand(text), pages_(pages), from_(from), to_(to)
-{
-}
+    : QUndoCommand(text),
+      pages_(pages),
+      from_(from),
+      to_(to)
+{}
 
 void MovePageCommand::redo()
 {
@@ -50,9 +55,10 @@ void MovePageCommand::undo()
 }
 
 ReorderPagesCommand::ReorderPagesCommand(PageListModel& pages, QList<int> order, const QString& text)
-    : QUndoCommand(text), pages_(pages), order_(std::move(order))
-{
-}
+    : QUndoCommand(text),
+      pages_(pages),
+      order_(std::move(order))
+{}
 
 void ReorderPagesCommand::redo()
 {

@@ -72,7 +72,8 @@ TEST(PageListModelTest, RowsTakenAwayComeBackExactlyWhereTheyWereHoweverScattere
 
     // A few ranges are told to the views range by range, many as one reset; both the first and the
     // last row among them.
-    for (const QList<int>& positions : {QList<int>{0, 1, 5, 21}, QList<int>{0, 2, 4, 6, 8, 10, 11, 12, 14, 16, 18, 21}}) {
+    for (const QList<int>& positions :
+         {QList<int>{0, 1, 5, 21}, QList<int>{0, 2, 4, 6, 8, 10, 11, 12, 14, 16, 18, 21}}) {
         const QPersistentModelIndex kept = pages.index(3, 1);
         const RowRanges ranges = RangesOfPositions(positions);
         const PageRows removed = pages.RemoveRanges(ranges);
