@@ -17,6 +17,8 @@
 #include "builder/staging_folder.h"
 #include "common/cancellation.h"
 #include "pages/page_list.h"
+#include "pages/page_list_commands.h"
+#include "pages/page_list_model.h"
 #include "pages/page_list_view.h"
 #include "pages/picture_files.h"
 #include "pages/preview_picture.h"
@@ -26,18 +28,27 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
+#include <QUndoStack>
 #include <QUrl>
 #include <QWindow>
+
+#include <algorithm>
+#include <optional>
 
 TForm1::TForm1(const QString& programFolder, std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     : QWidget(parent),
       places_(PlacesOfProgram(programFolder)),
-      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtWindowDialogs>(this))
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtWindowDialogs>(this)),
+      undoStack_(new QUndoStack(this))
 {
+    // Enough steps to take back an afternoon's work, few enough that the rows they keep stay small.
+    undoStack_->setUndoLimit(100);
     CreateControls();
+    CreateKeyboardCommands();
     ConnectHandlers();
     Guarded([this] { FormCreate(this); });
 }
@@ -136,17 +147,33 @@ void TForm1::ImgBtnCloseClick(QObject*)
 
 void TForm1::PNGButton2Click(QObject*)
 {
-    AppendPages(*ListView1, dialogs_->ChoosePagePictures());
+    AppendPages(dialogs_->ChoosePagePictures(), QStringLiteral("Add"));
 }
 
 void TForm1::PNGButton1Click(QObject*)
 {
-    RemoveSelectedPages(*ListView1);
+    const QList<int> selected = ListView1->SelectedPositions();
+    if (selected.isEmpty()) {
+        return;
+    }
+    PageListModel& pages = ListView1->Pages();
+    const int current = CurrentRowAfterRemoval(selected, ListView1->currentIndex().row(), pages.rowCount());
+    const int column = std::max(ListView1->currentIndex().column(), 0);
+    // The selection goes first, in one step: the list would otherwise update it for every range of
+    // rows that leaves.
+    ListView1->selectionModel()->clearSelection();
+    undoStack_->push(new RemovePagesCommand(pages, RangesOfPositions(selected), QStringLiteral("Remove")));
+    if (current >= 0) {
+        ListView1->selectionModel()->setCurrentIndex(pages.index(current, column), QItemSelectionModel::NoUpdate);
+    }
 }
 
 void TForm1::PNGButton3Click(QObject*)
 {
-    ListView1->clear();
+    PageListModel& pages = ListView1->Pages();
+    if (pages.rowCount() > 0) {
+        undoStack_->push(new RemovePagesCommand(pages, {{0, pages.rowCount()}}, QStringLiteral("Remove All")));
+    }
 }
 
 void TForm1::PNGButton4Click(QObject*)
@@ -234,28 +261,47 @@ void TForm1::AddFolder1Click(QObject*)
     const QString folder = dialogs_->BrowseForFolder(QString());
     if (!folder.isEmpty()) {
         const FolderPictures pictures = PicturesInFolder(folder);
-        AddPictures(pictures.paths, pictures.undecodable);
+        AddPictures(pictures.paths, pictures.undecodable, QStringLiteral("Add Folder"));
     }
 }
 
 void TForm1::SortByFileName1Click(QObject*)
 {
-    SortPagesByFileName(*ListView1);
+    PageListModel& pages = ListView1->Pages();
+    const QList<int> order = FileNameOrder(pages.Rows());
+    if (!std::is_sorted(order.begin(), order.end())) {
+        undoStack_->push(new ReorderPagesCommand(pages, order, QStringLiteral("Sort by File Name")));
+    }
+}
+
+void TForm1::Undo1Click(QObject*)
+{
+    undoStack_->undo();
+}
+
+void TForm1::Redo1Click(QObject*)
+{
+    undoStack_->redo();
 }
 
 void TForm1::PopupMenu1Popup(QObject*)
 {
-    RemoveSelected1->setEnabled(FirstSelectedPosition(*ListView1) >= 0);
-    RemoveAll1->setEnabled(ListView1->topLevelItemCount() > 0);
+    OfferRemovalCommands();
+}
+
+void TForm1::OfferRemovalCommands()
+{
+    RemoveSelected1->setEnabled(ListView1->selectionModel()->hasSelection());
+    RemoveAll1->setEnabled(ListView1->Pages().rowCount() > 0);
 }
 
 void TForm1::ListView1Click(QObject*)
 {
-    const QTreeWidgetItem* row = FirstSelectedRow(*ListView1);
-    if (row == nullptr) {
+    const int row = ListView1->FirstSelectedPosition();
+    if (row < 0) {
         return;
     }
-    const QString path = row->text(kPathColumn);
+    const QString path = ListView1->Pages().Path(row);
     std::optional<QImage> picture;
     try {
         picture = MakePreviewPicture(path, Image1->size());
@@ -270,40 +316,78 @@ void TForm1::ListView1Click(QObject*)
 
 void TForm1::ListView1DragOver(QObject*, QObject*, QPoint)
 {
-    const int row = FirstSelectedPosition(*ListView1);
-    DraggedItem = row < 0 ? QModelIndex() : ListView1->model()->index(row, kPageColumn);
+    const int row = ListView1->FirstSelectedPosition();
+    DraggedItem = row < 0 ? QModelIndex() : ListView1->Pages().index(row, kPageColumn);
 }
 
 void TForm1::ListView1DragDrop(QObject*, QObject* source, QPoint pos)
 {
-    if (qobject_cast<const QTreeWidget*>(source) == nullptr) {
+    if (qobject_cast<const QAbstractItemView*>(source) == nullptr) {
         return;
     }
-    QTreeWidgetItem* target = RowAtHeight(*ListView1, pos.y());
-    const QTreeWidgetItem* dragged = ListView1->itemFromIndex(DraggedItem);
+    const int target = ListView1->RowAtHeight(pos.y());
     // A drop when no row was selected as the drag came over the list moves nothing.
-    if (target == nullptr || dragged == nullptr || FirstSelectedRow(*ListView1) == nullptr) {
+    if (target < 0 || !DraggedItem.isValid() || ListView1->FirstSelectedPosition() < 0) {
         return;
     }
-    MovePageBefore(*ListView1, *dragged, *target);
+    // The dragged row ends just above the row it is dropped on: in that row's place when it comes
+    // from below, one place higher when it comes from above, as the rows between close up.
+    const int from = DraggedItem.row();
+    const int to = target > from ? target - 1 : target;
+    if (to == from) {
+        return;
+    }
+    PageListModel& pages = ListView1->Pages();
+    undoStack_->push(new MovePageCommand(pages, from, to, QStringLiteral("Move")));
+    ListView1->selectionModel()->select(pages.index(to, kPageColumn),
+                                        QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+}
+
+void TForm1::ListView1PageNumberTyped(QObject*, int row, const QString& text)
+{
+    PageListModel& pages = ListView1->Pages();
+    const std::optional<int> position = PositionOfTypedPageNumber(text, pages.rowCount());
+    if (position && *position != row) {
+        undoStack_->push(new MovePageCommand(pages, row, *position, QStringLiteral("Move")));
+    }
 }
 
 void TForm1::ListView1FilesDropped(QObject*, const QStringList& paths, const QStringList& undecodable)
 {
-    AddPictures(paths, undecodable);
+    AddPictures(paths, undecodable, QStringLiteral("Drop"));
 }
 
-void TForm1::AddPicturesFromArguments(const QStringList& arguments)
+void TForm1::AddPicturesFromArguments(const QStringList& arguments, const QStringList& unknownOptions)
 {
+    QStringList existing;
+    QStringList passedOver = unknownOptions;
+    for (const QString& argument : arguments) {
+        (QFileInfo::exists(argument) ? existing : passedOver).append(argument);
+    }
     Guarded([&] {
-        const FolderPictures pictures = PicturesNamedBy(arguments);
-        AddPictures(pictures.paths, pictures.undecodable);
+        if (!passedOver.isEmpty()) {
+            ShowErrorBox(
+                *dialogs_,
+                ErrorAbout("These arguments name no picture, folder or option, and were passed over", passedOver));
+        }
+        const FolderPictures pictures = PicturesNamedBy(existing);
+        AddPictures(pictures.paths, pictures.undecodable, QStringLiteral("Add"));
     });
 }
 
-void TForm1::AddPictures(const QStringList& paths, const QStringList& undecodable)
+void TForm1::AppendPages(const QStringList& paths, const QString& step)
 {
-    AppendPages(*ListView1, paths);
+    if (paths.isEmpty()) {
+        return;
+    }
+    PageListModel& pages = ListView1->Pages();
+    undoStack_->push(new AppendPagesCommand(pages, RowsForPaths(paths), step));
+    ListView1->scrollTo(pages.index(pages.rowCount() - 1, kPageColumn));
+}
+
+void TForm1::AddPictures(const QStringList& paths, const QStringList& undecodable, const QString& step)
+{
+    AppendPages(paths, step);
     // A book names each picture by its file name, which must be text; these are left out, and said so.
     if (!undecodable.isEmpty()) {
         throw ErrorAbout("These pictures were not added, since their file names are not UTF-8", undecodable);
@@ -312,7 +396,7 @@ void TForm1::AddPictures(const QStringList& paths, const QStringList& undecodabl
 
 QStringList TForm1::RowPaths() const
 {
-    return PagePaths(*ListView1);
+    return ListView1->Pages().Paths();
 }
 
 BookSettings TForm1::CurrentBookSettings() const
@@ -366,16 +450,42 @@ void TForm1::ConnectHandlers()
     onTriggered(RemoveSelected1, &TForm1::RemoveSelected1Click);
     onTriggered(RemoveAll1, &TForm1::RemoveAll1Click);
     onTriggered(SortByFileName1, &TForm1::SortByFileName1Click);
+    onTriggered(Undo1, &TForm1::Undo1Click);
+    onTriggered(Redo1, &TForm1::Redo1Click);
+    onTriggered(Convert1, &TForm1::PNGButton4Click);
+    onTriggered(Home1, &TForm1::PNGButton5Click);
+    onTriggered(Quit1, &TForm1::ImgBtnCloseClick);
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { Guarded([this] { PopupMenu1Popup(PopupMenu1); }); });
 
-    connect(ListView1, &QTreeWidget::customContextMenuRequested, this,
+    // The removal commands and their keys are offered only when there is something to remove.
+    const PageListModel* pages = &ListView1->Pages();
+    const auto offer = [this] { OfferRemovalCommands(); };
+    connect(pages, &QAbstractItemModel::rowsInserted, this, offer);
+    connect(pages, &QAbstractItemModel::rowsRemoved, this, offer);
+    connect(pages, &QAbstractItemModel::modelReset, this, offer);
+    connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, offer);
+    OfferRemovalCommands();
+    // Undo and Redo name the step they would take back or make again.
+    connect(undoStack_, &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
+    connect(undoStack_, &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
+    // The stack says so also while the window is destroyed, so these reach the items alone.
+    connect(undoStack_, &QUndoStack::undoTextChanged, Undo1, [undo = Undo1](const QString& step) {
+        undo->setText(step.isEmpty() ? QStringLiteral("Undo") : QStringLiteral("Undo ") + step);
+    });
+    connect(undoStack_, &QUndoStack::redoTextChanged, Redo1, [redo = Redo1](const QString& step) {
+        redo->setText(step.isEmpty() ? QStringLiteral("Redo") : QStringLiteral("Redo ") + step);
+    });
+    Undo1->setEnabled(false);
+    Redo1->setEnabled(false);
+
+    connect(ListView1, &QWidget::customContextMenuRequested, this,
             [this](QPoint pos) { Guarded([&] { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); }); });
     connect(ListView1, &QAbstractItemView::clicked, this, [this] { Guarded([this] { ListView1Click(ListView1); }); });
-    // The keyboard: Delete removes the selected rows as the Remove button does, and a move of the
-    // current row refreshes the preview as a click does.
+    // A move of the current row with the keyboard refreshes the preview as a click does.
     connect(ListView1, &PageListView::currentMovedByKey, this,
             [this] { Guarded([this] { ListView1Click(ListView1); }); });
-    connect(ListView1, &PageListView::deletePressed, this, [this] { Guarded([this] { PNGButton1Click(ListView1); }); });
+    connect(ListView1, &PageListView::pageNumberTyped, this,
+            [this](int row, const QString& text) { Guarded([&] { ListView1PageNumberTyped(ListView1, row, text); }); });
     connect(ListView1, &PageListView::dragOver, this,
             [this](QObject* source, QPoint pos) { Guarded([&] { ListView1DragOver(ListView1, source, pos); }); });
     connect(ListView1, &PageListView::dragDrop, this,

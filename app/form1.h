@@ -19,6 +19,7 @@ class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QUndoStack;
 class TImgBtn;
 class TPanel;
 class TPNGButton;
@@ -36,6 +37,10 @@ struct BookSettings;
 // While a conversion runs, the events it lets through while packing reach the window too; so that
 // no command runs in the middle of it, the guarded handlers then do nothing at all, and closing the
 // window is refused (the progress dialog's Cancel ends the conversion early).
+//
+// Every change to the page list is one step that Undo takes back and Redo makes again (the last
+// hundred of them). Every command has a key, and every button can be reached with Tab and pressed
+// with Space or Return.
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -60,7 +65,9 @@ public:
     void ImgBtnCloseClick(QObject* sender);
     // Add: appends the pictures chosen in the file dialog OpenDialog1 to the page list.
     void PNGButton2Click(QObject* sender);
-    // Remove: deletes the selected rows and numbers the rest 1, 2, 3, ...
+    // Remove: deletes the selected rows; the rest are numbered 1, 2, 3, ... The current row, when
+    // deleted, passes to the nearest row kept above it (below it when none is above); no row is
+    // selected afterwards.
     void PNGButton1Click(QObject* sender);
     // Remove All: deletes every row.
     void PNGButton3Click(QObject* sender);
@@ -89,10 +96,15 @@ public:
     // appended as a dropped folder's are (ListView1FilesDropped).
     void AddFolder1Click(QObject* sender);
     // The context menu's "Sort by File Name": the rows in natural order of their file names
-    // (SortPagesByFileName), numbered again.
+    // (FileNameOrder), numbered again. Selected rows stay selected and the current row stays
+    // current, wherever they move.
     void SortByFileName1Click(QObject* sender);
+    // Undo and Redo, in the context menu and on their keys: take back the last change to the page
+    // list, and make again the last one taken back.
+    void Undo1Click(QObject* sender);
+    void Redo1Click(QObject* sender);
     // The context menu is about to show: Remove Selected is offered only with a row selected, and
-    // Remove All only with a row in the list.
+    // Remove All only with a row in the list. Their keys follow the same rule at every moment.
     void PopupMenu1Popup(QObject* sender);
     // A mouse click in the page list, or a key that moved its current row: the picture of the first
     // selected row is shown in the preview box Image1. With no row selected, an empty path or a
@@ -102,17 +114,23 @@ public:
     // A drag moves over the page list: remembers the first selected row as DraggedItem.
     void ListView1DragOver(QObject* sender, QObject* source, QPoint pos);
     // A drop on the page list at `pos` (in its viewport): when the drag came from a list, moves
-    // DraggedItem to just before the row at the drop point, and numbers the rows again. A drop below
-    // the last row, or of anything else, changes nothing.
+    // DraggedItem to just before the row at the drop point, and numbers the rows again; the moved
+    // row is no longer selected. A drop below the last row, or of anything else, changes nothing.
     void ListView1DragDrop(QObject* sender, QObject* source, QPoint pos);
+    // A page number typed over a row: a whole number from 1 to the number of rows moves the row to
+    // that place, and the rows are numbered again; any other text changes nothing, and the row keeps
+    // its number.
+    void ListView1PageNumberTyped(QObject* sender, int row, const QString& text);
     // Pictures dropped on the page list from the file manager, folders already expanded
     // (PicturesAmong): appended as Add appends them. Pictures whose names are not UTF-8 are not
     // added; an ErrorAbout names them.
     void ListView1FilesDropped(QObject* sender, const QStringList& paths, const QStringList& undecodable);
     // The pictures named on the program's command line, as the desktop's "Open With" names them:
     // appended as Add appends them, a file as it is named and a folder's pictures in natural order in
-    // its place (PicturesNamedBy). An error is shown in the error box, as a handler's is.
-    void AddPicturesFromArguments(const QStringList& arguments);
+    // its place (PicturesNamedBy). The arguments that name nothing that exists, and the options that
+    // were not understood, are left out, and one ErrorAbout names them all. An error is shown in the
+    // error box, as a handler's is.
+    void AddPicturesFromArguments(const QStringList& arguments, const QStringList& unknownOptions = {});
 
     // The Path of every row of the page list, in book order.
     QStringList RowPaths() const;
@@ -172,6 +190,13 @@ public:
     QAction* RemoveSelected1;  // "Remove Selected"
     QAction* RemoveAll1;       // "Remove All"
     QAction* SortByFileName1;  // "Sort by File Name"
+    QAction* Undo1;            // "Undo", naming the step it takes back
+    QAction* Redo1;            // "Redo", naming the step it makes again
+
+    // The commands' keys that no menu shows: each runs the handler of its button.
+    QAction* Convert1;  // Ctrl+Return
+    QAction* Home1;     // F1
+    QAction* Quit1;     // Ctrl+Q: closes the window as its close button does
 
     // The content folder "OEBPS" of the running conversion's staging folder, or of the last one;
     // empty before the first conversion.
@@ -179,8 +204,7 @@ public:
     // The settings file "config.ini". It keeps the output folder.
     QString ConfigIni;
     // The row being dragged in the page list, as the last drag-over found it; invalid when no row
-    // was selected, or since a removal or a sort, which take every row out of the list and put the
-    // kept ones back. Each drag sets it again before its drop reads it.
+    // was selected, or once that row is removed. Each drag sets it again before its drop reads it.
     QPersistentModelIndex DraggedItem;
 
 protected:
@@ -192,11 +216,14 @@ private:
     void CreateBottomBanner();
     void CreateLeftPanel();
     void CreateClientPanel();
+    void CreateKeyboardCommands();
     void ConnectHandlers();
+    void OfferRemovalCommands();
+    void AppendPages(const QStringList& paths, const QString& step);
     void LoadSettings();
     void SaveSettings();
     void DragWindow(Qt::MouseButton button);
-    void AddPictures(const QStringList& paths, const QStringList& undecodable);
+    void AddPictures(const QStringList& paths, const QStringList& undecodable, const QString& step);
 
     // Runs a handler, unless a conversion is running; an error escaping it goes to the error box.
     template <typename Handler>
@@ -204,6 +231,7 @@ private:
 
     ProgramPlaces places_;
     std::unique_ptr<WindowDialogs> dialogs_;
+    QUndoStack* undoStack_;
     bool converting_ = false;
     StagingFolderRemover stagingRemover_;
 };

@@ -9,15 +9,19 @@
 #include "app/labeled_edit.h"
 #include "app/panel.h"
 #include "app/picture_box.h"
+#include "app/window_chrome.h"
+#include "app/window_palette.h"
 #include "builder/product.h"
 #include "pages/page_list_view.h"
 
 #include <QAction>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTreeWidget>
+#include <QScreen>
 
 namespace {
 
@@ -53,6 +57,24 @@ QFont ArialBlackFont()
     font.setPixelSize(kFontPixels);
     font.setBold(true);
     return font;
+}
+
+QList<QRect> AvailableScreenAreas()
+{
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        areas.append(screen->availableGeometry());
+    }
+    return areas;
+}
+
+QRect AvailableAreaUnderPointer()
+{
+    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    return screen == nullptr ? QRect() : screen->availableGeometry();
 }
 
 template <typename Control>
@@ -121,7 +143,8 @@ void TForm1::CreateControls()
     // No frame and no title bar; the minimise hint lets window managers still minimise it.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint);
     setFixedSize(kWindowWidth, kWindowHeight);
-    move(kWindowPosition);
+    move(WindowPosition(size(), kWindowPosition, AvailableScreenAreas(), AvailableAreaUnderPointer()));
+    setPalette(WindowPalette());
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     setFont(DefaultFont());
@@ -187,14 +210,12 @@ void TForm1::CreateLeftPanel()
         CreatePicture(p, "Image14", TAlign::alBottom, QRect(1, 280, 140, 51), "background_author.jpg", Fit::Stretch);
     Edit1 = Create<QLineEdit>(p, "Edit1", TAlign::alNone, QRect(8, 216, 121, 21));
     Edit2 = Create<QLineEdit>(p, "Edit2", TAlign::alNone, QRect(8, 288, 121, 21));
-    setTabOrder(Edit1, Edit2);
 }
 
 void TForm1::CreateClientPanel()
 {
     QWidget* p = PanelClient;
     ListView1 = Create<PageListView>(p, "ListView1", TAlign::alClient, QRect(0, 0, 533, 184));
-    ListView1->setHeaderLabels({QStringLiteral("Page"), QStringLiteral("Path")});
     ListView1->header()->setStretchLastSection(false);
     ListView1->setColumnWidth(0, 80);
     ListView1->setColumnWidth(1, 430);
@@ -215,6 +236,11 @@ void TForm1::CreateClientPanel()
     RemoveAll1->setObjectName(QStringLiteral("RemoveAll1"));
     SortByFileName1 = PopupMenu1->addAction(QStringLiteral("Sort by File Name"));
     SortByFileName1->setObjectName(QStringLiteral("SortByFileName1"));
+    PopupMenu1->addSeparator();
+    Undo1 = PopupMenu1->addAction(QStringLiteral("Undo"));
+    Undo1->setObjectName(QStringLiteral("Undo1"));
+    Redo1 = PopupMenu1->addAction(QStringLiteral("Redo"));
+    Redo1->setObjectName(QStringLiteral("Redo1"));
 
     PaneClientBtm = CreatePanel(p, "PaneClientBtm", TAlign::alBottom, QRect(0, 184, 533, 148));
     PaneClientBtm->SetColor(palette().color(QPalette::Base));

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 QBitmap RoundedWindowMask(QSize size)
 {
     constexpr qreal kCornerRadius = 5;
@@ -16,6 +18,19 @@ QBitmap RoundedWindowMask(QSize size)
     painter.setBrush(Qt::color1);
     painter.drawRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)), kCornerRadius, kCornerRadius);
     return mask;
+}
+
+QPoint WindowPosition(QSize size, QPoint stored, const QList<QRect>& availableAreas, const QRect& areaUnderPointer)
+{
+    const QRect there(stored, size);
+    for (const QRect& area : availableAreas) {
+        if (area.contains(there)) {
+            return stored;
+        }
+    }
+    const auto centred = [](int start, int room, int length) { return start + std::max(room - length, 0) / 2; };
+    return {centred(areaUnderPointer.left(), areaUnderPointer.width(), size.width()),
+            centred(areaUnderPointer.top(), areaUnderPointer.height(), size.height())};
 }
 
 bool StartsWindowDrag(Qt::MouseButton button, Qt::WindowStates windowStates)

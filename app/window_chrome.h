@@ -2,6 +2,9 @@
 
 #include <QBitmap>
 #include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 
 class TImgBtn;
@@ -10,6 +13,13 @@ class TImgBtn;
 // quarter ellipses 10 pixels wide and high. Set bits are the window, clear bits let clicks and
 // the screen behind through.
 QBitmap RoundedWindowMask(QSize size);
+
+// Where a window of `size` opens: at `stored` when it lies there wholly inside the available area
+// (the screen less the desktop's panels) of one of the screens; otherwise centred in
+// `areaUnderPointer`, the available area of the screen under the pointer. Along a side where that
+// area is too small for the window, the window starts at the area's edge, so that its top-left
+// corner, where the banner that drags it begins, stays on the screen.
+QPoint WindowPosition(QSize size, QPoint stored, const QList<QRect>& availableAreas, const QRect& areaUnderPointer);
 
 // Whether a press on the banner starts dragging the window: only the left button, and only while
 // the window is not maximised.

@@ -1,6 +1,9 @@
 #include "app/controls/img_btn.h"
 
+#include "app/controls/focus_look.h"
+
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -59,6 +62,19 @@ void TImgBtn::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawImage(0, 0, picture_);
+    if (hasFocus()) {
+        DrawFocusLook(painter, rect().intersected(picture_.rect()));
+    }
+}
+
+void TImgBtn::keyPressEvent(QKeyEvent* event)
+{
+    if (!PressesAButton(*event)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit clicked();
 }
 
 void TImgBtn::enterEvent(QEnterEvent* event)

@@ -9,6 +9,7 @@
 
 class QEnterEvent;
 class QEvent;
+class QKeyEvent;
 class QMouseEvent;
 class QPaintEvent;
 
@@ -17,7 +18,9 @@ class QPaintEvent;
 // pointer over it. The window's minimise and close buttons are of this kind.
 //
 // It draws nothing but its current picture, unscaled at its top-left corner and clipped to its
-// bounds; wherever the picture does not reach, the parent shows through. It takes no focus.
+// bounds; wherever the picture does not reach, the parent shows through. It takes no focus unless
+// given a focus policy; then, while it has the focus, it shows a dotted line around its picture
+// (DrawFocusLook), and Space, Return and Enter click it.
 //
 // The click is the ordinary one: a left press and a left release both on the control. It is
 // reported by clicked() while the pressed picture is still shown; the hover picture returns
@@ -68,6 +71,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void PointerCrossed(bool inside, const QEvent& message);

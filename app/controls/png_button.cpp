@@ -1,9 +1,11 @@
 #include "app/controls/png_button.h"
 
 #include "app/controls/disabled_image.h"
+#include "app/controls/focus_look.h"
 
 #include <QEnterEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
@@ -262,6 +264,9 @@ void TPNGButton::paintEvent(QPaintEvent*)
     // Nothing is filled behind image or caption: the picture is blended by its alpha channel
     // over the frame and the parent, and text is drawn without background.
     painter.drawImage(placement.image, image);
+    if (hasFocus()) {
+        DrawFocusLook(painter, rect().adjusted(2, 2, -2, -2));
+    }
     if (caption_.isEmpty()) {
         return;
     }
@@ -350,6 +355,16 @@ void TPNGButton::mouseReleaseEvent(QMouseEvent* event)
     if (FState == TPNGButtonState::pbsDown) {
         SetState(TPNGButtonState::pbsUp);
     }
+}
+
+void TPNGButton::keyPressEvent(QKeyEvent* event)
+{
+    if (!PressesAButton(*event)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit clicked();
 }
 
 void TPNGButton::changeEvent(QEvent* event)

@@ -16,6 +16,7 @@
 
 class QEnterEvent;
 class QEvent;
+class QKeyEvent;
 class QMouseEvent;
 class QPaintEvent;
 
@@ -55,8 +56,9 @@ TPNGButtonPlacement PlacePNGButtonContent(QSize buttonSize, QSize imageSize, std
                                           TPNGButtonLayout layout, bool pressed);
 
 // A push button drawn entirely by itself: a picture with alpha channel and an optional caption,
-// with a hover look, a pressed look and a faded disabled look. It takes no focus and is used
-// with the mouse only; wherever it draws nothing, the parent shows through.
+// with a hover look, a pressed look and a faded disabled look; wherever it draws nothing, the parent
+// shows through. It takes no focus unless given a focus policy; then, while it has the focus, it
+// shows a dotted line inside its edge (DrawFocusLook), and Space, Return and Enter click it.
 //
 // The caption is drawn in the widget's font and in FontColor, or while disabled in the palette's
 // Disabled ButtonText. The frames are drawn in the palette's Light, Midlight, Dark, Shadow and
@@ -120,6 +122,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:

@@ -1,5 +1,6 @@
-// Times the page list's commands and Convert in the real window on the offscreen window system,
-// driven through the window's own handlers as the tests drive them, and prints one table:
+// Times the page list's commands, their Undo and Redo, and Convert in the real window on the
+// offscreen window system, driven through the window's own handlers as the tests drive them, and
+// prints one table:
 //
 //   window_bench [PAGES...]        (default: 1000 10000 50000)
 //
@@ -18,6 +19,7 @@
 #include "app/picture_box.h"
 #include "bench/support/process_memory.h"
 #include "bench/window/bench_dialogs.h"
+#include "pages/page_list_model.h"
 #include "pages/page_list_view.h"
 
 #include <QApplication>
@@ -117,15 +119,17 @@ public:
         emit form->PNGButton3->clicked();
         emit form->PNGButton2->clicked();
         Settle();
-        Require(form->ListView1->topLevelItemCount() == pictures.size(), "Add did not add every picture");
+        Require(Rows() == pictures.size(), "Add did not add every picture");
     }
+
+    int Rows() const { return form->ListView1->Pages().rowCount(); }
 
     // Selects exactly these rows, in one selection.
     void SelectRows(const std::function<bool(int)>& selected)
     {
         PageListView& list = *form->ListView1;
         QItemSelection rows;
-        for (int row = 0; row < list.topLevelItemCount(); ++row) {
+        for (int row = 0; row < Rows(); ++row) {
             if (selected(row)) {
                 rows.select(list.model()->index(row, 0), list.model()->index(row, 1));
             }
@@ -152,7 +156,7 @@ void RunListOperations(int pages)
               emit form.PNGButton2->clicked();
               Settle();
           }));
-    Require(list.topLevelItemCount() == pages, "Add did not add every picture");
+    Require(bench.Rows() == pages, "Add did not add every picture");
 
     const auto remove = [&] {
         emit form.PNGButton1->clicked();
@@ -161,35 +165,69 @@ void RunListOperations(int pages)
     bench.Refill();
     bench.SelectRows([](int row) { return row % 2 == 0; });
     Print("remove_every_other_ms", Milliseconds(remove));
-    Require(list.topLevelItemCount() == pages / 2, "Remove did not remove every other row");
+    Require(bench.Rows() == pages / 2, "Remove did not remove every other row");
 
     bench.Refill();
     bench.SelectRows([](int row) { return row == 1; });
     Print("remove_one_ms", Milliseconds(remove));
-    Require(list.topLevelItemCount() == pages - 1, "Remove did not remove one row");
+    Require(bench.Rows() == pages - 1, "Remove did not remove one row");
 
     bench.Refill();
     bench.SelectRows([pages](int row) { return row == pages - 1; });
     list.scrollToTop();
     Settle();
-    const QPoint onFirstRow = list.visualItemRect(list.topLevelItem(0)).center();
+    const QPoint onFirstRow = list.RowRect(0).center();
     Print("drop_ms", Milliseconds([&] {
               emit list.dragOver(&list, onFirstRow);
               emit list.dragDrop(&list, onFirstRow);
               Settle();
           }));
-    Require(list.topLevelItem(0)->text(1) == bench.pictures.last(), "the drop did not move the last row");
+    Require(list.Pages().Path(0) == bench.pictures.last(), "the drop did not move the last row");
 
     // The drop was the change; the click on the last row is the first look at the list since.
     const QImage before = form.Image1->Picture();
     Print("click_ms", Milliseconds([&] {
-              QTreeWidgetItem* last = list.topLevelItem(list.topLevelItemCount() - 1);
-              list.scrollToItem(last);
+              const int last = bench.Rows() - 1;
+              list.scrollTo(list.Pages().index(last, 0));
               Settle();
-              QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(last).center());
+              QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.RowRect(last).center());
               Settle();
           }));
     Require(form.Image1->Picture() != before, "the click did not change the preview");
+
+    // Every kind of change, taken back and made again; the slowest of those steps counts.
+    double slowestStep = 0;
+    const auto undoAndRedo = [&](const std::function<void()>& change) {
+        const QStringList unchanged = form.RowPaths();
+        change();
+        Settle();
+        const QStringList after = form.RowPaths();
+        Require(after != unchanged, "a change to undo changed nothing");
+        slowestStep = std::max(slowestStep, Milliseconds([&] {
+                                   form.Undo1->trigger();
+                                   Settle();
+                               }));
+        Require(form.RowPaths() == unchanged, "Undo did not restore the list");
+        slowestStep = std::max(slowestStep, Milliseconds([&] {
+                                   form.Redo1->trigger();
+                                   Settle();
+                               }));
+        Require(form.RowPaths() == after, "Redo did not make the change again");
+    };
+    undoAndRedo([&] {
+        emit list.dragOver(&list, onFirstRow);
+        emit list.dragDrop(&list, onFirstRow);
+    });
+    undoAndRedo([&] {
+        bench.SelectRows([](int row) { return row % 2 == 0; });
+        remove();
+    });
+    undoAndRedo([&] { emit form.PNGButton3->clicked(); });
+    undoAndRedo([&] { emit form.PNGButton2->clicked(); });
+    std::reverse(bench.answers->pagePictures.begin(), bench.answers->pagePictures.end());
+    bench.Refill();
+    undoAndRedo([&] { form.SortByFileName1->trigger(); });
+    Print("undo_ms", slowestStep);
     Require(bench.answers->errors.isEmpty(), "a command failed");
 }
 
@@ -328,6 +366,7 @@ int RunTable(const QList<int>& sizes)
         {"Remove one row near the top", "remove_one_ms", Unit::Milliseconds, ListTarget},
         {"Drop of the last row onto row 1", "drop_ms", Unit::Milliseconds, ListTarget},
         {"First click on the last row after a change", "click_ms", Unit::Milliseconds, ListTarget},
+        {"Undo or redo of any change (slowest)", "undo_ms", Unit::Milliseconds, ListTarget},
         {"Convert: click to the first event dispatch", "convert_first_dispatch_ms", Unit::Milliseconds, GapTarget},
         {"Convert: longest event-loop gap", "convert_gap_ms", Unit::Milliseconds, GapTarget},
         {"Convert: peak memory", "convert_peak_mib", Unit::MiB, MemoryTarget},

@@ -302,7 +302,7 @@ TEST_F(WindowConvertWhilePackingTest, CommandsAndClosingAreHeldOffUntilTheConver
         form->RemoveAll1->trigger();
         ClickAt(ControlPoint(*form->ImgBtnClose));
         form->close();
-        rowsMeanwhile = form->ListView1->topLevelItemCount();
+        rowsMeanwhile = RowCount();
     });
     // The clicks came while the book was being packed, and none of them ran.
     EXPECT_EQ(cursorMeanwhile, "wait");
@@ -315,7 +315,7 @@ TEST_F(WindowConvertWhilePackingTest, CommandsAndClosingAreHeldOffUntilTheConver
 
     // Afterwards the commands work again.
     ClickAt(ControlPoint(*form->PNGButton3));
-    EXPECT_EQ(form->ListView1->topLevelItemCount(), 0);
+    EXPECT_EQ(RowCount(), 0);
     ClickAt(ControlPoint(*form->ImgBtnClose));
     EXPECT_FALSE(form->isVisible());
 }

@@ -66,7 +66,7 @@ TEST_F(WindowDragTest, DropsOnItselfOnTheRowBelowOrBelowTheLastRowChangeNothing)
     EXPECT_EQ(Rows(), kUnchanged);
     DragRowTo(1, RowPoint(2));
     EXPECT_EQ(Rows(), kUnchanged);
-    const int rowHeight = form->ListView1->visualItemRect(form->ListView1->topLevelItem(4)).height();
+    const int rowHeight = form->ListView1->RowRect(4).height();
     const QPoint belowTheRows = RowPoint(4) + QPoint(0, 3 * rowHeight);
     DragRowTo(0, belowTheRows);
     EXPECT_EQ(Rows(), kUnchanged);
@@ -77,12 +77,12 @@ TEST_F(WindowDragTest, WithSeveralRowsSelectedOnlyTheFirstSelectedMoves)
 {
     Select(1);
     ClickAt(RowPoint(3), Qt::ControlModifier);
-    ASSERT_TRUE(form->ListView1->topLevelItem(3)->isSelected());
+    ASSERT_TRUE(IsRowSelected(3));
     DragRowTo(1, RowPoint(4));
     EXPECT_EQ(Rows(), QStringList({"1 A", "2 C", "3 D", "4 B", "5 E"}));
     // D is still selected; the moved B is not.
-    EXPECT_TRUE(form->ListView1->topLevelItem(2)->isSelected());
-    EXPECT_FALSE(form->ListView1->topLevelItem(3)->isSelected());
+    EXPECT_TRUE(IsRowSelected(2));
+    EXPECT_FALSE(IsRowSelected(3));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "app/controls/png_button.h"
 #include "app/error_box.h"
 #include "app/picture_box.h"
+#include "app/window_arguments.h"
 #include "app/window_chrome.h"
 #include "tests/app/window/window_test_support.h"
 #include "tests/support/test_files.h"
@@ -10,9 +11,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTreeWidget>
 
 #include <stdexcept>
 
@@ -113,18 +114,20 @@ TEST_F(WindowHandlersTest, RemoveDeletesTheSelectedRowsAndNumbersTheRest)
     for (const char* path : {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg", "/p/d.jpg", "/p/e.jpg"}) {
         AddRow(QString::fromLatin1(path));
     }
-    // A Page text typed by hand is overwritten by the next numbering, even when nothing is removed.
-    form->ListView1->topLevelItem(0)->setText(0, "seven");
+    // With nothing selected, nothing is removed.
     emit form->PNGButton1->clicked();
     EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/b.jpg", "3 /p/c.jpg", "4 /p/d.jpg", "5 /p/e.jpg"}));
 
-    form->ListView1->topLevelItem(1)->setSelected(true);
-    form->ListView1->topLevelItem(3)->setSelected(true);
+    SelectRow(1);
+    SelectRow(3);
     emit form->PNGButton1->clicked();
     EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/c.jpg", "3 /p/e.jpg"}));
 
     // The Delete key in the list does the same.
-    form->ListView1->setCurrentItem(form->ListView1->topLevelItem(0));
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->ListView1->setFocus();
+    SetCurrentRow(0);
     QTest::keyClick(form->ListView1, Qt::Key_Delete);
     EXPECT_EQ(PageTexts(), QStringList({"1 /p/c.jpg", "2 /p/e.jpg"}));
 
@@ -139,7 +142,7 @@ TEST_F(WindowHandlersTest, ContextMenuRunsTheButtonHandlersWithoutPressingTheBut
     for (const char* path : {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"}) {
         AddRow(QString::fromLatin1(path));
     }
-    form->ListView1->topLevelItem(0)->setSelected(true);
+    SelectRow(0);
     dialogs->pagePictures = QStringList({"/p/d.jpg"});
     form->Add1->trigger();
     EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/b.jpg", "3 /p/c.jpg", "4 /p/d.jpg"}));
@@ -174,6 +177,48 @@ TEST_F(WindowHandlersTest, EndingWithoutAConversionLeavesTheInstallationDataAlon
     form.reset();
     EXPECT_EQ(FolderNames(Root()), QStringList({"config.ini", "epubfiles"}));
     EXPECT_EQ(FolderNames(PathIn("epubfiles")), QStringList({"META-INF", "mimetype"}));
+}
+
+TEST(WindowProgramTest, HelpAndVersionAnswerOnTheTerminalWhereNoWindowCanOpen)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    const auto run = [&](const QStringList& arguments) {
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(BuiltProgramsFolder() + "/tamboril", arguments);
+        EXPECT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        EXPECT_EQ(program.readAllStandardError(), "");
+        return QString::fromUtf8(program.readAllStandardOutput());
+    };
+    const QString usage = run({"--help"});
+    EXPECT_TRUE(usage.startsWith("Usage: tamboril [PICTURE|FOLDER...]\n")) << usage.toStdString();
+    EXPECT_EQ(run({"--version"}), "Tamboril 3.3\n");
+    // Help wins wherever it stands, as in tamboril-cli.
+    EXPECT_EQ(run({"a.jpg", "--version", "--unknown", "-h"}), usage);
+}
+
+TEST_F(WindowHandlersTest, ArgumentsThatNameNothingAreNamedInOneBoxAndTheOthersAdded)
+{
+    WriteTestFile(PathIn("a.jpg"), "picture");
+    WriteTestFile(PathIn("book/page2.jpg"), "picture");
+    WriteTestFile(PathIn("book/page10.jpg"), "picture");
+    WriteTestFile(PathIn("-dash.jpg"), "picture");
+    const WindowArguments arguments = ParseWindowArguments(
+        {PathIn("a.jpg"), "--unknown", PathIn("missing.jpg"), PathIn("book"), "--", "--version", PathIn("-dash.jpg")});
+    EXPECT_EQ(arguments.action, WindowArguments::Action::OpenWindow);
+
+    form->AddPicturesFromArguments(arguments.paths, arguments.unknownOptions);
+    EXPECT_EQ(PageTexts(), QStringList({"1 " + PathIn("a.jpg"), "2 " + PathIn("book/page2.jpg"),
+                                        "3 " + PathIn("book/page10.jpg"), "4 " + PathIn("-dash.jpg")}));
+    EXPECT_EQ(dialogs->events,
+              QStringList({"error|" + ApplicationTitle(QCoreApplication::applicationFilePath())
+                           + "|These arguments name no picture, folder or option, and were passed over.\n--unknown\n"
+                           + PathIn("missing.jpg") + "\n--version"}));
 }
 
 }  // namespace

@@ -4,15 +4,19 @@
 #include "app/labeled_edit.h"
 #include "app/panel.h"
 #include "app/picture_box.h"
+#include "app/window_chrome.h"
 #include "builder/product.h"
 #include "tests/app/window/window_test_support.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBitmap>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QTreeWidget>
+#include <QTest>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -235,17 +239,18 @@ TEST_F(WindowLayoutTest, CommandButtonsHaveTheirCaptionsFontsAndPictures)
         EXPECT_EQ(look.button->ImageNormal().size(), QSize(32, 32));
         EXPECT_TRUE(look.button->ImageNormal().hasAlphaChannel());
         EXPECT_TRUE(look.button->isEnabled());
-        EXPECT_EQ(look.button->focusPolicy(), Qt::NoFocus);
+        // Tab reaches every button; a click leaves the focus where it was.
+        EXPECT_EQ(look.button->focusPolicy(), Qt::TabFocus);
     }
     EXPECT_EQ(form->PNGButton8->ImageNormal().depth(), 64);
 }
 
 TEST_F(WindowLayoutTest, PageListHasTwoColumnsRowSelectionAndItsMenu)
 {
-    QTreeWidget& list = *form->ListView1;
-    ASSERT_EQ(list.columnCount(), 2);
-    EXPECT_EQ(list.headerItem()->text(0), "Page");
-    EXPECT_EQ(list.headerItem()->text(1), "Path");
+    PageListView& list = *form->ListView1;
+    ASSERT_EQ(list.model()->columnCount(), 2);
+    EXPECT_EQ(list.model()->headerData(0, Qt::Horizontal), "Page");
+    EXPECT_EQ(list.model()->headerData(1, Qt::Horizontal), "Path");
     EXPECT_EQ(list.columnWidth(0), 80);
     EXPECT_EQ(list.columnWidth(1), 430);
     EXPECT_FALSE(list.rootIsDecorated());
@@ -257,10 +262,99 @@ TEST_F(WindowLayoutTest, PageListHasTwoColumnsRowSelectionAndItsMenu)
 
     QStringList items;
     for (const QAction* item : form->PopupMenu1->actions()) {
-        items << item->objectName() + "=" + item->text();
+        if (!item->isSeparator()) {
+            items << item->objectName() + "=" + item->text();
+        }
     }
-    EXPECT_EQ(items, QStringList({"Add1=Add", "AddFolder1=Add Folder...", "RemoveSelected1=Remove Selected",
-                                  "RemoveAll1=Remove All", "SortByFileName1=Sort by File Name"}));
+    EXPECT_EQ(items,
+              QStringList({"Add1=Add", "AddFolder1=Add Folder...", "RemoveSelected1=Remove Selected",
+                           "RemoveAll1=Remove All", "SortByFileName1=Sort by File Name", "Undo1=Undo", "Redo1=Redo"}));
+}
+
+TEST(WindowPositionTest, TheStoredPlaceWhereTheWholeWindowFitsElseCentredOnThePointersScreen)
+{
+    const QSize window(719, 512);
+    const QPoint stored(301, 146);
+    // A desktop of 1024 x 768 with a panel of 30 pixels at the bottom: it fits as stored.
+    const QRect desktop(0, 0, 1024, 738);
+    EXPECT_EQ(WindowPosition(window, stored, {desktop}, desktop), stored);
+    // 1024 x 600 with its panel: the bottom would be off the screen.
+    const QRect netbook(0, 0, 1024, 570);
+    EXPECT_EQ(WindowPosition(window, stored, {netbook}, netbook), QPoint(152, 29));
+    // 1280 x 800 shown at a scale of 1.5 is 853 x 533 in the window's pixels: the window fits, but
+    // not at the stored place.
+    const QRect scaled(0, 0, 853, 533);
+    EXPECT_EQ(WindowPosition(window, stored, {scaled}, scaled), QPoint(67, 10));
+    // Two screens: the stored place lies on the first, the pointer on the second.
+    const QRect second(1024, 0, 800, 600);
+    EXPECT_EQ(WindowPosition(window, stored, {desktop, second}, second), stored);
+    EXPECT_EQ(WindowPosition(window, stored, {netbook, second}, second), QPoint(1064, 44));
+    // A screen lower than the window: it starts at the top, where the banner that moves it is.
+    const QRect low(0, 0, 1024, 480);
+    EXPECT_EQ(WindowPosition(window, stored, {low}, low), QPoint(152, 0));
+}
+
+// A dark desktop theme, as a desktop's settings hand it to every program.
+QPalette DarkPalette()
+{
+    QPalette dark;
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        dark.setColor(group, QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+        dark.setColor(group, QPalette::Button, QColor(0x35, 0x35, 0x35));
+        dark.setColor(group, QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+        for (const QPalette::ColorRole text : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+            dark.setColor(group, text, QColor(0xee, 0xee, 0xee));
+        }
+        dark.setColor(group, QPalette::Light, QColor(0x50, 0x50, 0x50));
+        dark.setColor(group, QPalette::Dark, QColor(0x10, 0x10, 0x10));
+    }
+    return dark;
+}
+
+// The darkest grey in a part of an image: the ink of the text drawn there.
+int DarkestIn(const QImage& image, const QRect& area)
+{
+    int darkest = 255;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            darkest = std::min(darkest, qGray(image.pixel(x, y)));
+        }
+    }
+    return darkest;
+}
+
+TEST_F(WindowLayoutTest, UnderADarkDesktopThemeTheWindowLooksAsItWasDrawnToLook)
+{
+    form->Edit1->setText("Title");
+    form->LabeledEdit4->setText("/books");
+    const QImage light = form->grab().toImage();
+    // The labels' text is dark on the light panel below the list.
+    for (const QWidget* label :
+         {static_cast<QWidget*>(&form->LabeledEdit3->EditLabel()),
+          static_cast<QWidget*>(&form->LabeledEdit4->EditLabel()), static_cast<QWidget*>(form->Label2)}) {
+        const QRect area(label->mapTo(form.get(), QPoint()), label->size());
+        EXPECT_LT(DarkestIn(light, area), 80) << label->objectName().toStdString();
+    }
+
+    // The desktop turns dark while the window is open, and before a window opens: the window looks
+    // the same either way.
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(DarkPalette());
+    QCoreApplication::processEvents();
+    const QImage darkenedWhileOpen = form->grab().toImage();
+    form.reset();
+    auto recording = std::make_unique<RecordingDialogs>();
+    dialogs = recording.get();
+    form = std::make_unique<TForm1>(Root(), std::move(recording));
+    form->Edit1->setText("Title");
+    form->LabeledEdit4->setText("/books");
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    const QImage openedDark = form->grab().toImage();
+    QApplication::setPalette(before);
+
+    EXPECT_TRUE(darkenedWhileOpen == light);
+    EXPECT_TRUE(openedDark == light);
 }
 
 // A picture of four colours, one in each quarter, to see where each part of it is drawn.

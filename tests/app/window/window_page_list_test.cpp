@@ -1,5 +1,6 @@
 #include "app/controls/png_button.h"
 #include "app/error_box.h"
+#include "pages/page_list_model.h"
 #include "tests/app/window/window_test_support.h"
 #include "tests/support/test_files.h"
 
@@ -46,9 +47,25 @@ TEST_F(WindowPageListTest, AddAppendsTheChosenPicturesInTheDialogsOrderNumberedO
     EXPECT_EQ(dialogs->events, QStringList({"open pictures||", "open pictures||", "open pictures||"}));
 }
 
-TEST_F(WindowPageListTest, ARetypedPageNumberStaysUntilTheNextNumbering)
+// Types over the page number of a row, as F2 offers it, and presses Return.
+void RetypePageNumber(PageListView& list, const QString& text)
 {
-    dialogs->pagePictures = {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"};
+    // The editor of the last edit goes only once deferred deletions run.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QTest::keyClick(&list, Qt::Key_F2);
+    auto* editor = list.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The editor hands its text over once the events that follow Return have run.
+    QCoreApplication::processEvents();
+}
+
+TEST_F(WindowPageListTest, ARetypedPageNumberMovesItsRowAndAnyOtherTextIsRefused)
+{
+    dialogs->pagePictures = {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg", "/p/d.jpg"};
     form->PNGButton2Click(form.get());
     // A click on the path of the second row, then F2: the page number is edited, whichever column
     // the click landed in.
@@ -57,20 +74,22 @@ TEST_F(WindowPageListTest, ARetypedPageNumberStaysUntilTheNextNumbering)
     auto* editor = form->ListView1->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), "2");
-    editor->selectAll();
-    QTest::keyClicks(editor, "two");
-    QTest::keyClick(editor, Qt::Key_Return);
-    // The editor hands its text over once the events that follow Return have run.
-    QCoreApplication::processEvents();
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "two /p/b.jpg", "3 /p/c.jpg"}));
+    QTest::keyClick(editor, Qt::Key_Escape);
 
-    // Add leaves it; Remove numbers every row again, even when it removes nothing.
-    dialogs->pagePictures = {"/p/d.jpg"};
-    form->PNGButton2Click(form.get());
-    EXPECT_EQ(PageTexts().at(1), "two /p/b.jpg");
-    form->ListView1->clearSelection();
-    form->PNGButton1Click(form.get());
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/b.jpg", "3 /p/c.jpg", "4 /p/d.jpg"}));
+    // The list never shows an order the book does not have: page 2 typed as 4 becomes page 4.
+    RetypePageNumber(*form->ListView1, "4");
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/c.jpg", "3 /p/d.jpg", "4 /p/b.jpg"}));
+    // The row is still the current one, where it went; typed as 1 it goes first.
+    EXPECT_EQ(form->ListView1->currentIndex().row(), 3);
+    RetypePageNumber(*form->ListView1, " 1 ");
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/b.jpg", "2 /p/a.jpg", "3 /p/c.jpg", "4 /p/d.jpg"}));
+
+    // Anything but a whole number of a page there is leaves the row and its number as they were.
+    for (const char* refused : {"1a", "0", "5", "", "-1", "+2", "2.0", "two", "99999999999"}) {
+        RetypePageNumber(*form->ListView1, refused);
+        EXPECT_EQ(PageTexts(), QStringList({"1 /p/b.jpg", "2 /p/a.jpg", "3 /p/c.jpg", "4 /p/d.jpg"})) << refused;
+    }
+    EXPECT_EQ(dialogs->events, QStringList({"open pictures||"}));
 }
 
 TEST_F(WindowPageListTest, RemovingAScatteredSelectionKeepsExactlyTheOtherRowsInOrder)
@@ -81,8 +100,7 @@ TEST_F(WindowPageListTest, RemovingAScatteredSelectionKeepsExactlyTheOtherRowsIn
     }
     dialogs->pagePictures = paths;
     form->PNGButton2Click(form.get());
-    // Runs of one, two and more rows, the first and the last row among them; a retyped number on a
-    // kept row.
+    // Runs of one, two and more rows, the first and the last row among them.
     const auto removed = [](int page) { return page % 7 == 0 || page % 7 == 3 || page % 7 == 4 || page >= 290; };
     QItemSelection selection;
     QStringList expected;
@@ -94,44 +112,39 @@ TEST_F(WindowPageListTest, RemovingAScatteredSelectionKeepsExactlyTheOtherRowsIn
             expected << QString("%1 /p/%2.jpg").arg(expected.size() + 1).arg(page);
         }
     }
-    form->ListView1->topLevelItem(100)->setText(0, "hundred");
     form->ListView1->selectionModel()->setCurrentIndex(form->ListView1->model()->index(4, 1),
                                                        QItemSelectionModel::NoUpdate);
     form->ListView1->selectionModel()->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 
     emit form->PNGButton1->clicked();
     EXPECT_EQ(PageTexts(), expected);
-    EXPECT_TRUE(form->ListView1->selectedItems().isEmpty());
+    EXPECT_FALSE(form->ListView1->selectionModel()->hasSelection());
     // The current row was removed: it passed to the nearest kept row above, as the list moves it.
-    EXPECT_EQ(form->ListView1->currentItem()->text(1), "/p/2.jpg");
+    EXPECT_EQ(Pages().Path(form->ListView1->currentIndex().row()), "/p/2.jpg");
 }
 
-TEST_F(WindowPageListTest, ADropAndARemovalAfterRetypedNumbersRenumberAsBefore)
+TEST_F(WindowPageListTest, ADropAndARemovalNumberTheRowsAgain)
 {
     for (const char* path : {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg", "/p/d.jpg", "/p/e.jpg", "/p/f.jpg"}) {
         AddRow(QString::fromLatin1(path));
     }
-    QTreeWidget& list = *form->ListView1;
-    list.topLevelItem(0)->setText(0, "one");
-    list.topLevelItem(4)->setText(0, "five");
-    // D dropped on B: rows above both places keep what was typed, the rest are numbered again.
-    list.setCurrentItem(list.topLevelItem(3));
-    const QPoint onB = list.visualItemRect(list.topLevelItem(1)).center();
+    PageListView& list = *form->ListView1;
+    // D dropped on B.
+    SetCurrentRow(3);
+    const QPoint onB = list.RowRect(1).center();
     form->ListView1DragOver(&list, &list, onB);
     form->ListView1DragDrop(&list, &list, onB);
     EXPECT_EQ(PageTexts(),
-              QStringList({"one /p/a.jpg", "2 /p/d.jpg", "3 /p/b.jpg", "4 /p/c.jpg", "5 /p/e.jpg", "6 /p/f.jpg"}));
+              QStringList({"1 /p/a.jpg", "2 /p/d.jpg", "3 /p/b.jpg", "4 /p/c.jpg", "5 /p/e.jpg", "6 /p/f.jpg"}));
 
-    // A removal numbers every row again.
-    list.topLevelItem(5)->setText(0, "six");
-    list.setCurrentItem(list.topLevelItem(2));
+    SetCurrentRow(2);
     form->PNGButton1Click(form.get());
     EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/d.jpg", "3 /p/c.jpg", "4 /p/e.jpg", "5 /p/f.jpg"}));
 }
 
 TEST_F(WindowPageListTest, TheMenuOffersRemovingOnlyWhatThereIs)
 {
-    QTreeWidget& list = *form->ListView1;
+    PageListView& list = *form->ListView1;
     const auto menuOffers = [&] {
         ClickAt(list.viewport()->mapTo(form.get(), QPoint(100, 100)), Qt::RightButton);
         const QString offered =
@@ -143,7 +156,7 @@ TEST_F(WindowPageListTest, TheMenuOffersRemovingOnlyWhatThereIs)
     EXPECT_EQ(menuOffers(), "0 0");
     AddRow("/p/a.jpg");
     EXPECT_EQ(menuOffers(), "0 1");
-    list.setCurrentItem(list.topLevelItem(0));
+    SetCurrentRow(0);
     EXPECT_EQ(menuOffers(), "1 1");
 }
 
@@ -157,8 +170,8 @@ TEST_F(WindowPageListTest, AddedRowsComeIntoViewAndARowShowsItsWholePath)
     dialogs->pagePictures = paths << last;
     form->PNGButton2Click(form.get());
 
-    QTreeWidget& list = *form->ListView1;
-    const QRect lastRow = list.visualItemRect(list.topLevelItem(39));
+    PageListView& list = *form->ListView1;
+    const QRect lastRow = list.RowRect(39);
     EXPECT_TRUE(list.viewport()->rect().contains(lastRow));
     QHelpEvent help(QEvent::ToolTip, lastRow.center(), list.viewport()->mapToGlobal(lastRow.center()));
     QCoreApplication::sendEvent(list.viewport(), &help);
@@ -194,8 +207,7 @@ TEST_F(ExternalDropTest, JpegFilesDroppedFromTheFileManagerAreAddedInTheOrderDro
                    QUrl("https://example.org/c.jpg"), QUrl::fromLocalFile("/p/d.Jpg"),
                    QUrl::fromLocalFile("/p/e.png")});
     // Dropped on the first row: where they land does not matter, they are appended.
-    EXPECT_EQ(DropOnList(files, form->ListView1->visualItemRect(form->ListView1->topLevelItem(0)).center()),
-              Qt::CopyAction);
+    EXPECT_EQ(DropOnList(files, form->ListView1->RowRect(0).center()), Qt::CopyAction);
     EXPECT_EQ(PageTexts(), QStringList({"1 /p/first.jpg", "2 /p/IMG_0002.JPG", "3 /p/b.jpeg",
                                         "4 " + PathIn("folder.jpg/inside.jpg"), "5 /p/d.Jpg"}));
 
@@ -260,8 +272,8 @@ TEST_F(FolderTest, ADroppedFolderAddsItsPicturesInNaturalOrderInItsPlaceAndNames
               QStringList({"31 /p/before.jpg"}) + BookPages(32) + QStringList({"36 /p/after.jpg"}));
     EXPECT_EQ(dialogs->events, QStringList({NotAddedBox()}));
     // The list shows the last row added.
-    QTreeWidget& list = *form->ListView1;
-    EXPECT_TRUE(list.viewport()->rect().contains(list.visualItemRect(list.topLevelItem(35))));
+    PageListView& list = *form->ListView1;
+    EXPECT_TRUE(list.viewport()->rect().contains(list.RowRect(35)));
 }
 
 TEST_F(FolderTest, AddFolderAddsTheChosenFolderAsADropWouldAndACancelAddsNothing)
@@ -283,24 +295,104 @@ TEST_F(WindowPageListTest, SortByFileNameOrdersByNameThenPathKeepingSelectionAnd
                              "/a/page1.jpg", "/a/page2.jpg"}) {
         AddRow(QString::fromLatin1(path));
     }
-    QTreeWidget& list = *form->ListView1;
-    list.topLevelItem(3)->setText(0, "four");
-    list.setCurrentItem(list.topLevelItem(1));
-    list.topLevelItem(0)->setSelected(true);
-    list.topLevelItem(6)->setSelected(true);
+    SetCurrentRow(1);
+    SelectRow(0);
+    SelectRow(6);
 
     form->SortByFileName1->trigger();
     EXPECT_EQ(PageTexts(), QStringList({"1 /a/page1.jpg", "2 /a/page2.jpg", "3 /a/page2.jpg", "4 /y/page2.jpg",
                                         "5 /z/page2.jpg", "6 /c/Page3.JPG", "7 /b/page10.jpg"}));
     // The rows selected before are selected where they are now; the same path keeps its order.
     QStringList selected;
-    for (QTreeWidgetItem* row : list.selectedItems()) {
-        selected << QString::number(list.indexOfTopLevelItem(row)) + " " + row->text(1);
+    for (const int row : form->ListView1->SelectedPositions()) {
+        selected << QString::number(row) + " " + Pages().Path(row);
     }
-    selected.sort();
     EXPECT_EQ(selected, QStringList({"2 /a/page2.jpg", "4 /z/page2.jpg", "6 /b/page10.jpg"}));
-    EXPECT_EQ(list.currentItem()->text(1), "/z/page2.jpg");
+    EXPECT_EQ(Pages().Path(form->ListView1->currentIndex().row()), "/z/page2.jpg");
     EXPECT_TRUE(dialogs->events.isEmpty());
+}
+
+TEST_F(FolderTest, UndoAndRedoRestoreEveryKindOfChangeToThePageListExactly)
+{
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    PageListView& list = *form->ListView1;
+    // The list after each change, the first one empty.
+    QList<QStringList> states = {PageTexts()};
+    const auto changed = [&] { states << PageTexts(); };
+    const auto selectRows = [&](const QList<int>& rows) {
+        list.clearSelection();
+        for (const int row : rows) {
+            SelectRow(row);
+        }
+    };
+
+    for (int page = 24; page > 0; --page) {
+        dialogs->pagePictures << QString("/p/%1.jpg").arg(page);
+    }
+    form->PNGButton2Click(form.get());
+    changed();
+    dialogs->folder = PathIn("book");
+    form->AddFolder1->trigger();
+    changed();
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/p/x.jpg"), QUrl::fromLocalFile("/p/y.jpg")});
+    DropOnList(files, QPoint(5, 5));
+    changed();
+    // Scattered rows, many ranges of them, and then a single one.
+    selectRows({0, 2, 4, 6, 8, 9, 10, 14, 16, 18, 20, 25, 29});
+    form->PNGButton1Click(form.get());
+    changed();
+    selectRows({3});
+    form->PNGButton1Click(form.get());
+    changed();
+    form->SortByFileName1->trigger();
+    changed();
+    SetCurrentRow(10);
+    form->ListView1DragOver(&list, &list, list.RowRect(2).center());
+    form->ListView1DragDrop(&list, &list, list.RowRect(2).center());
+    changed();
+    list.setFocus();
+    SetCurrentRow(0);
+    RetypePageNumber(list, "7");
+    changed();
+    form->PNGButton3Click(form.get());
+    changed();
+    ASSERT_EQ(states.size(), 10);
+    for (qsizetype step = 1; step < states.size(); ++step) {
+        ASSERT_NE(states[step], states[step - 1]) << step;
+    }
+    EXPECT_EQ(form->Undo1->text(), "Undo Remove All");
+
+    // Back with the key, step by step to the empty list; then forward with the menu's Redo.
+    list.setFocus();
+    for (qsizetype step = states.size() - 2; step >= 0; --step) {
+        QTest::keyClick(&list, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(PageTexts(), states[step]) << step;
+    }
+    EXPECT_FALSE(form->Undo1->isEnabled());
+    EXPECT_EQ(form->Redo1->text(), "Redo Add");
+    for (qsizetype step = 1; step < states.size(); ++step) {
+        form->Redo1->trigger();
+        EXPECT_EQ(PageTexts(), states[step]) << step;
+    }
+    EXPECT_FALSE(form->Redo1->isEnabled());
+    // Only the folder's picture whose name is not UTF-8 said anything, once.
+    EXPECT_EQ(dialogs->events, QStringList({"open pictures||", "browse||", NotAddedBox()}));
+}
+
+TEST_F(WindowPageListTest, AHundredStepsCanBeTakenBack)
+{
+    for (int page = 0; page <= 100; ++page) {
+        dialogs->pagePictures = {QString("/p/%1.jpg").arg(page)};
+        form->PNGButton2Click(form.get());
+    }
+    for (int step = 0; step < 100; ++step) {
+        ASSERT_TRUE(form->Undo1->isEnabled()) << step;
+        form->Undo1->trigger();
+    }
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/0.jpg"}));
+    EXPECT_FALSE(form->Undo1->isEnabled());
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ protected:
         const QString path = PathIn(QString("%1x%2.jpg").arg(size.width()).arg(size.height()));
         WriteTestFile(path, MakeTestJpeg(size));
         AddRow(path);
-        return form->ListView1->topLevelItemCount() - 1;
+        return RowCount() - 1;
     }
 
     QSize PreviewSizeAfterClickOn(int row)
@@ -68,10 +68,10 @@ TEST_F(WindowPreviewTest, AClickOrAKeyThatMovesTheCurrentRowShowsTheFirstSelecte
     const QImage placeholder = form->Image1->Picture();
 
     // The keyboard moves the current row, and the preview follows it as after a click on it.
-    form->ListView1->setCurrentItem(form->ListView1->topLevelItem(first));
+    SetCurrentRow(first);
     EXPECT_EQ(form->Image1->Picture(), placeholder);
     QTest::keyClick(form->ListView1, Qt::Key_Down);
-    ASSERT_TRUE(form->ListView1->topLevelItem(1)->isSelected());
+    ASSERT_TRUE(IsRowSelected(1));
     EXPECT_EQ(form->Image1->Picture().size(), QSize(140, 25));
     QTest::keyClick(form->ListView1, Qt::Key_End);
     EXPECT_EQ(form->Image1->Picture().size(), QSize(140, 40));

@@ -1,5 +1,6 @@
 #include "tests/app/window/window_test_support.h"
 
+#include "pages/page_list_model.h"
 #include "tests/support/test_files.h"
 
 #include <QApplication>
@@ -8,7 +9,6 @@
 #include <QGuiApplication>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 #include <QUrl>
 
 void RecordingDialogs::ShowPlainMessage(const QString& text, const QString& caption)
@@ -159,8 +159,7 @@ void WindowTest::DragRowTo(int row, QPoint to)
 
 QPoint WindowTest::RowPoint(int row) const
 {
-    const QRect rect = form->ListView1->visualItemRect(form->ListView1->topLevelItem(row));
-    return form->ListView1->viewport()->mapTo(form.get(), rect.center());
+    return form->ListView1->viewport()->mapTo(form.get(), form->ListView1->RowRect(row).center());
 }
 
 QPoint WindowTest::ControlPoint(const QWidget& control) const
@@ -170,16 +169,46 @@ QPoint WindowTest::ControlPoint(const QWidget& control) const
 
 void WindowTest::AddRow(const QString& path)
 {
-    auto* row = new QTreeWidgetItem(form->ListView1);
-    row->setText(0, QString::number(form->ListView1->topLevelItemCount()));
-    row->setText(1, path);
+    PageListModel& pages = Pages();
+    pages.InsertRows(pages.rowCount(), RowsForPaths({path}));
+}
+
+PageListModel& WindowTest::Pages() const
+{
+    return form->ListView1->Pages();
+}
+
+int WindowTest::RowCount() const
+{
+    return Pages().rowCount();
 }
 
 QStringList WindowTest::PageTexts() const
 {
-    QStringList pages;
-    for (int row = 0; row < form->ListView1->topLevelItemCount(); ++row) {
-        pages << form->ListView1->topLevelItem(row)->text(0) + " " + form->ListView1->topLevelItem(row)->text(1);
+    const PageListModel& pages = Pages();
+    QStringList texts;
+    for (int row = 0; row < pages.rowCount(); ++row) {
+        texts << pages.index(row, 0).data().toString() + " " + pages.index(row, 1).data().toString();
     }
-    return pages;
+    return texts;
+}
+
+QModelIndex WindowTest::RowIndex(int row) const
+{
+    return Pages().index(row, 0);
+}
+
+void WindowTest::SetCurrentRow(int row)
+{
+    form->ListView1->setCurrentIndex(RowIndex(row));
+}
+
+void WindowTest::SelectRow(int row)
+{
+    form->ListView1->selectionModel()->select(RowIndex(row), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+bool WindowTest::IsRowSelected(int row) const
+{
+    return form->ListView1->selectionModel()->isRowSelected(row);
 }

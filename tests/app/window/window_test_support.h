@@ -5,11 +5,13 @@
 #include "pages/page_list_view.h"
 #include "tests/support/temp_folder_test.h"
 
+#include <QModelIndex>
 #include <QPoint>
 #include <QStringList>
 
 #include <memory>
 
+class PageListModel;
 class QWidget;
 
 // Stands in for the person in front of the window's boxes: records every box, question and
@@ -69,9 +71,18 @@ protected:
     QPoint RowPoint(int row) const;
     QPoint ControlPoint(const QWidget& control) const;
 
-    // Appends a row to the page list as the Add command does.
+    // Appends a row to the page list, as a step that cannot be undone.
     void AddRow(const QString& path);
+    PageListModel& Pages() const;
+    int RowCount() const;
+    // Each row as the list shows it: "page path".
     QStringList PageTexts() const;
+
+    // The rows' selection and current row, as the list's own selection model holds them.
+    QModelIndex RowIndex(int row) const;
+    void SetCurrentRow(int row);
+    void SelectRow(int row);
+    bool IsRowSelected(int row) const;
 
     std::unique_ptr<TForm1> form;
     RecordingDialogs* dialogs = nullptr;

@@ -1,0 +1,84 @@
+// The window's keyboard: the commands' keys, the order in which Tab visits the controls, and the
+// tooltips that name the buttons' keys.
+
+#include "app/controls/img_btn.h"
+#include "app/controls/png_button.h"
+#include "app/form1.h"
+#include "app/labeled_edit.h"
+#include "pages/page_list_view.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace {
+
+QAction* CreateAction(TForm1& form, const char* name, const QString& text)
+{
+    auto* action = new QAction(text, &form);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+// What a button does and, in brackets, the key that does the same.
+QString ToolTipWithKey(const QString& what, const QAction& action)
+{
+    return what + QStringLiteral(" (") + action.shortcut().toString(QKeySequence::NativeText) + u')';
+}
+
+}  // namespace
+
+void TForm1::CreateKeyboardCommands()
+{
+    Convert1 = CreateAction(*this, "Convert1", QStringLiteral("Convert"));
+    Home1 = CreateAction(*this, "Home1", QStringLiteral("Home"));
+    Quit1 = CreateAction(*this, "Quit1", QStringLiteral("Quit"));
+
+    // The desktop's usual keys where it has one for the command.
+    Add1->setShortcuts(QKeySequence::Open);
+    AddFolder1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    RemoveAll1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
+    Undo1->setShortcuts(QKeySequence::Undo);
+    Redo1->setShortcuts(QKeySequence::Redo);
+    Convert1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    Home1->setShortcuts(QKeySequence::HelpContents);
+    // Desktops of the Windows kind have no key of their own for Quit.
+    Quit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // Delete removes pages only in the page list: in an edit it deletes a character.
+    RemoveSelected1->setShortcuts(QKeySequence::Delete);
+    RemoveSelected1->setShortcutContext(Qt::WidgetShortcut);
+    ListView1->addAction(RemoveSelected1);
+    // The other keys work wherever the focus is in the window, unless the control there uses the key
+    // itself, as an edit uses Ctrl+Z for its own text.
+    addActions({Add1, AddFolder1, RemoveAll1, SortByFileName1, Undo1, Redo1, Convert1, Home1, Quit1});
+    // The list's menu shows each item's key, whatever the desktop's habit for context menus.
+    for (QAction* item : PopupMenu1->actions()) {
+        item->setShortcutVisibleInContextMenu(true);
+    }
+
+    // The buttons take the focus from Tab alone, so that a click on one leaves the focus where it was.
+    for (QWidget* button : std::initializer_list<QWidget*>{PNGButton8, PNGButton9, PNGButton2, PNGButton1, PNGButton3,
+                                                           PNGButton4, PNGButton5, ImgBtnMin, ImgBtnClose}) {
+        button->setFocusPolicy(Qt::TabFocus);
+    }
+    // Tab goes through the book's settings and the page list first, then through the commands.
+    const QList<QWidget*> tabOrder = {Edit1,        Edit2,      ListView1,  LabeledEdit3, PNGButton8,
+                                      LabeledEdit4, PNGButton9, PNGButton2, PNGButton1,   PNGButton3,
+                                      PNGButton4,   PNGButton5, ImgBtnMin,  ImgBtnClose};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i) {
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    }
+    // The window opens with the focus in the title field, the first of the book's settings.
+    Edit1->setFocus();
+
+    PNGButton2->setToolTip(ToolTipWithKey(QStringLiteral("Add pictures"), *Add1));
+    PNGButton1->setToolTip(ToolTipWithKey(QStringLiteral("Remove the selected pages"), *RemoveSelected1));
+    PNGButton3->setToolTip(ToolTipWithKey(QStringLiteral("Remove every page"), *RemoveAll1));
+    PNGButton4->setToolTip(ToolTipWithKey(QStringLiteral("Make the book"), *Convert1));
+    PNGButton5->setToolTip(ToolTipWithKey(QStringLiteral("Open the home page"), *Home1));
+    ImgBtnMin->setToolTip(QStringLiteral("Minimise"));
+    ImgBtnClose->setToolTip(ToolTipWithKey(QStringLiteral("Close"), *Quit1));
+    PNGButton8->setToolTip(QStringLiteral("Choose the cover picture"));
+    PNGButton9->setToolTip(QStringLiteral("Choose the output folder"));
+}
