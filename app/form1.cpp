@@ -399,7 +399,7 @@ void TForm1::AddPictures(const QStringList& paths, const QStringList& undecodabl
     // others are left out, and each is named with the reason.
     QStringList refused;
     for (const QString& path : undecodable) {
-        refused << QStringLiteral("%1 (the file name is not UTF-8)").arg(path);
+        refused << QStringLiteral("%1 (the name is not valid UTF-8)").arg(path);
     }
     refused << checked.refused;
     if (!refused.isEmpty()) {

@@ -294,7 +294,7 @@ protected:
     QString NotAddedBox() const
     {
         return "error|" + ApplicationTitle(QCoreApplication::applicationFilePath()) + "|These files were not added.\n"
-               + PathIn("book/page5\uFFFD.jpg") + " (the file name is not UTF-8)";
+               + PathIn("book/page5\uFFFD.jpg") + " (the name is not valid UTF-8)";
     }
 };
 
