@@ -37,7 +37,6 @@ QString CliUsage()
         "  --help         show this text\n"
         "  --version      show the program's version\n"
         "\n"
-        "\n"
         "Pictures are known by their content, whatever their names say. JPEG, PNG and GIF pictures go\n"
         "into the book as they are, photos turned upright as their cameras marked them (losslessly where\n"
         "the size allows); HEIC/HEIF, AVIF and lossy WebP become JPEG, TIFF, BMP and lossless WebP PNG.\n"
