@@ -11,19 +11,20 @@
 #                          (defaults: build, 5, 40:4000x3000 10000:160x120 40:4032x3024:6)
 #
 # Each set of pictures is made once into bench/data/ by bench/archive_photos.py with cjpeg
-# (libjpeg-turbo-progs): 40 of 4000 x 3000 come to about 120 MB, 10,000 of 160 x 120 to about
-# 55 MB. The third set is 40 phone photos of 4032 x 3024 marked to be turned a quarter clockwise
-# (EXIF orientation 6), as a phone stores photos taken upright: tamboril-cli turns each into the
-# book without loss, where the peers copy them as they are. A first, untimed run of tamboril-cli makes the staging tree; the peers pack a copy of it
-# (installation data and documents) after copying the pictures into it, as tamboril-cli copies
-# them into its own. The commands then run in turn and the medians are compared. Targets, for
-# every set: tamboril-cli takes at most 0.55 of the time of cp + zip and at most the time of
-# cp + 7z, with a peak resident memory of at most 32 MiB. Peak memory is measured by GNU time
-# (Debian package "time"), which starts each command from its own small process, so that the
-# parent's memory is not counted. The machine is shared: the load average is printed with the
-# results. The staging trees and archives of all commands lie in /dev/shm when it is there: on a
-# disk, the file system's own work of creating files just after deleting as many (ext4 looks at
-# every recently freed inode) and other people's disk traffic would swamp what is measured here.
+# (libjpeg-turbo-progs): 40 of 4000 x 3000 come to about 120 MB, 10,000 of 160 x 120 to about 55 MB.
+# The third set is 40 phone photos of 4032 x 3024 marked to be turned a quarter clockwise (EXIF
+# orientation 6), as a phone stores photos taken upright: tamboril-cli turns each into the book
+# without loss, where the peers copy them as they are. A first, untimed run of tamboril-cli makes
+# the staging tree; the peers pack a copy of it (installation data and documents) after copying the
+# pictures into it, as tamboril-cli copies them into its own. The commands then run in turn and the
+# medians are compared. Targets, for every set: tamboril-cli takes at most 0.55 of the time of cp +
+# zip and at most the time of cp + 7z, with a peak resident memory of at most 32 MiB. Peak memory is
+# measured by GNU time (Debian package "time"), which starts each command from its own small
+# process, so that the parent's memory is not counted. The machine is shared: the load average is
+# printed with the results. The staging trees and archives of all commands lie in /dev/shm when it
+# is there: on a disk, the file system's own work of creating files just after deleting as many
+# (ext4 looks at every recently freed inode) and other people's disk traffic would swamp what is
+# measured here.
 set -euo pipefail
 
 for tool in /usr/bin/time zip 7z cjpeg; do
