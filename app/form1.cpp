@@ -22,6 +22,7 @@
 #include "pages/page_list_view.h"
 #include "pages/picture_files.h"
 #include "pages/preview_picture.h"
+#include "pictures/picture_error.h"
 #include "settings/output_folder_setting.h"
 #include "settings/program_places.h"
 
@@ -147,7 +148,7 @@ void TForm1::ImgBtnCloseClick(QObject*)
 
 void TForm1::PNGButton2Click(QObject*)
 {
-    AppendPages(dialogs_->ChoosePagePictures(), QStringLiteral("Add"));
+    AddPictures(dialogs_->ChoosePagePictures(), {}, QStringLiteral("Add"));
 }
 
 void TForm1::PNGButton1Click(QObject*)
@@ -305,9 +306,14 @@ void TForm1::ListView1Click(QObject*)
     std::optional<QImage> picture;
     try {
         picture = MakePreviewPicture(path, Image1->size());
-    } catch (const JpegError& error) {
-        // The decoder tells what is wrong, not with which file: the error box names the picture.
-        throw ErrorAbout(error.Text(), {path});
+    } catch (const PictureError& error) {
+        // The library tells what is wrong, not with which file: the error box names the picture. Its reasons
+        // are written to follow a file's name ("not a picture"); here one begins the box.
+        QString reason = error.Text();
+        if (!reason.isEmpty()) {
+            reason[0] = reason[0].toUpper();
+        }
+        throw ErrorAbout(reason, {path});
     }
     if (picture) {
         Image1->SetPicture(*picture);
@@ -387,10 +393,17 @@ void TForm1::AppendPages(const QStringList& paths, const QString& step)
 
 void TForm1::AddPictures(const QStringList& paths, const QStringList& undecodable, const QString& step)
 {
-    AppendPages(paths, step);
-    // A book names each picture by its file name, which must be text; these are left out, and said so.
-    if (!undecodable.isEmpty()) {
-        throw ErrorAbout("These pictures were not added, since their file names are not UTF-8", undecodable);
+    const CheckedPictures checked = CheckPictures(paths);
+    AppendPages(checked.accepted, step);
+    // A book names each picture by its file name, which must be text, and can hold only whole pictures; the
+    // others are left out, and each is named with the reason.
+    QStringList refused;
+    for (const QString& path : undecodable) {
+        refused << QStringLiteral("%1 (the name is not valid UTF-8)").arg(path);
+    }
+    refused << checked.refused;
+    if (!refused.isEmpty()) {
+        throw ErrorAbout("These files were not added", refused);
     }
 }
 

@@ -63,7 +63,9 @@ public:
 
     void ImgBtnMinClick(QObject* sender);
     void ImgBtnCloseClick(QObject* sender);
-    // Add: appends the pictures chosen in the file dialog OpenDialog1 to the page list.
+    // Add: appends the pictures chosen in the file dialog OpenDialog1 to the page list, as one step; each
+    // is checked by its content first, and those that are no whole picture are left out and named in one
+    // ErrorAbout with the reason.
     void PNGButton2Click(QObject* sender);
     // Remove: deletes the selected rows; the rest are numbered 1, 2, 3, ... The current row, when
     // deleted, passes to the nearest row kept above it (below it when none is above); no row is
@@ -107,9 +109,9 @@ public:
     // Remove All only with a row in the list. Their keys follow the same rule at every moment.
     void PopupMenu1Popup(QObject* sender);
     // A mouse click in the page list, or a key that moved its current row: the picture of the first
-    // selected row is shown in the preview box Image1. With no row selected, an empty path or a
-    // missing file, the preview stays as it was; a picture the decoder rejects raises an ErrorAbout
-    // with the decoder's "JPEG error #N", naming the picture.
+    // selected row is shown in the preview box Image1, upright. With no row selected, an empty path or
+    // a missing file, the preview stays as it was; a file that is no picture, or a picture the library
+    // rejects, raises an ErrorAbout with the reason (a JPEG decoder's "JPEG error #N"), naming the picture.
     void ListView1Click(QObject* sender);
     // A drag moves over the page list: remembers the first selected row as DraggedItem.
     void ListView1DragOver(QObject* sender, QObject* source, QPoint pos);
@@ -122,8 +124,8 @@ public:
     // its number.
     void ListView1PageNumberTyped(QObject* sender, int row, const QString& text);
     // Pictures dropped on the page list from the file manager, folders already expanded
-    // (PicturesAmong): appended as Add appends them. Pictures whose names are not UTF-8 are not
-    // added; an ErrorAbout names them.
+    // (PicturesAmong): appended as Add appends them, checked as Add checks them. Pictures whose names
+    // are not UTF-8 are not added either; one ErrorAbout names every file left out.
     void ListView1FilesDropped(QObject* sender, const QStringList& paths, const QStringList& undecodable);
     // The pictures named on the program's command line, as the desktop's "Open With" names them:
     // appended as Add appends them, a file as it is named and a folder's pictures in natural order in

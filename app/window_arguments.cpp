@@ -31,12 +31,14 @@ QString WindowUsage()
 {
     return QStringLiteral(
         "Usage: tamboril [PICTURE|FOLDER...]\n"
-        "Opens Tamboril's window, which turns JPEG pictures into an EPUB book, one picture per page.\n"
+        "Opens Tamboril's window, which turns pictures into an EPUB book, one picture per page.\n"
         "The pictures given are its first pages, in the order given.\n"
         "\n"
         "  --help         show this text\n"
         "  --version      show the program's version\n"
         "\n"
-        "A FOLDER adds the .jpg and .jpeg files in it, in natural order (page2 before page10).\n"
+        "Pictures: JPEG, PNG, GIF, HEIC/HEIF, AVIF, WebP, TIFF and BMP, known by their content.\n"
+        "A FOLDER adds the pictures in it (.jpg .jpeg .jpe .jfif .png .gif .heic .heif .hif .avif .webp\n"
+        ".tif .tiff .bmp, in any case), in natural order (page2 before page10).\n"
         "tamboril-cli makes a book without the window.\n");
 }

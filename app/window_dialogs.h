@@ -27,11 +27,11 @@ public:
     // browser). False when the desktop has nothing that opens it.
     virtual bool OpenAddress(const QUrl& address) = 0;
 
-    // The Add command's file dialog for several JPEG pictures: their full paths in the order the
+    // The Add command's file dialog for several pictures: their full paths in the order the
     // dialog gives them; nothing when cancelled.
     virtual QStringList ChoosePagePictures() = 0;
 
-    // The cover chooser's file dialog for one JPEG picture: its full path; empty when cancelled.
+    // The cover chooser's file dialog for one picture: its full path; empty when cancelled.
     virtual QString ChooseCoverPicture() = 0;
 
     // The output-folder chooser's folder browser, starting at `initialFolder`: the chosen folder's

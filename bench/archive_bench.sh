@@ -7,21 +7,24 @@
 # (bench/archive/pack_folder, ZipFolder on the finished staging tree) and `zip -r -6 -q` alone on
 # the same tree.
 #
-#   bench/archive_bench.sh [BUILD_FOLDER] [REPEATS] [COUNT:WIDTHxHEIGHT ...]
-#                          (defaults: build, 5, 40:4000x3000 10000:160x120)
+#   bench/archive_bench.sh [BUILD_FOLDER] [REPEATS] [COUNT:WIDTHxHEIGHT[:ORIENTATION] ...]
+#                          (defaults: build, 5, 40:4000x3000 10000:160x120 40:4032x3024:6)
 #
 # Each set of pictures is made once into bench/data/ by bench/archive_photos.py with cjpeg
-# (libjpeg-turbo-progs): 40 of 4000 x 3000 come to about 120 MB, 10,000 of 160 x 120 to about
-# 55 MB. A first, untimed run of tamboril-cli makes the staging tree; the peers pack a copy of it
-# (installation data and documents) after copying the pictures into it, as tamboril-cli copies
-# them into its own. The commands then run in turn and the medians are compared. Targets, for
-# every set: tamboril-cli takes at most 0.55 of the time of cp + zip and at most the time of
-# cp + 7z, with a peak resident memory of at most 32 MiB. Peak memory is measured by GNU time
-# (Debian package "time"), which starts each command from its own small process, so that the
-# parent's memory is not counted. The machine is shared: the load average is printed with the
-# results. The staging trees and archives of all commands lie in /dev/shm when it is there: on a
-# disk, the file system's own work of creating files just after deleting as many (ext4 looks at
-# every recently freed inode) and other people's disk traffic would swamp what is measured here.
+# (libjpeg-turbo-progs): 40 of 4000 x 3000 come to about 120 MB, 10,000 of 160 x 120 to about 55 MB.
+# The third set is 40 phone photos of 4032 x 3024 marked to be turned a quarter clockwise (EXIF
+# orientation 6), as a phone stores photos taken upright: tamboril-cli turns each into the book
+# without loss, where the peers copy them as they are. A first, untimed run of tamboril-cli makes
+# the staging tree; the peers pack a copy of it (installation data and documents) after copying the
+# pictures into it, as tamboril-cli copies them into its own. The commands then run in turn and the
+# medians are compared. Targets, for every set: tamboril-cli takes at most 0.55 of the time of cp +
+# zip and at most the time of cp + 7z, with a peak resident memory of at most 32 MiB. Peak memory is
+# measured by GNU time (Debian package "time"), which starts each command from its own small
+# process, so that the parent's memory is not counted. The machine is shared: the load average is
+# printed with the results. The staging trees and archives of all commands lie in /dev/shm when it
+# is there: on a disk, the file system's own work of creating files just after deleting as many
+# (ext4 looks at every recently freed inode) and other people's disk traffic would swamp what is
+# measured here.
 set -euo pipefail
 
 for tool in /usr/bin/time zip 7z cjpeg; do
@@ -37,7 +40,7 @@ repeats=${2:-5}
 shift $(($# < 2 ? $# : 2))
 sets=("$@")
 if [ ${#sets[@]} -eq 0 ]; then
-  sets=(40:4000x3000 10000:160x120)
+  sets=(40:4000x3000 10000:160x120 40:4032x3024:6)
 fi
 
 cmake --build "$build" --target tamboril-cli pack_folder >/dev/null
@@ -50,19 +53,23 @@ fi
 trap 'rm -rf "$work"' EXIT
 
 for set in "${sets[@]}"; do
-  count=${set%%:*}
-  size=${set#*:}
+  IFS=: read -r count size orientation <<<"$set"
+  orientation=${orientation:-1}
   pictures=$top/bench/data/archive-$count-$size
+  if [ "$orientation" != 1 ]; then
+    pictures=$pictures-o$orientation
+  fi
   if [ ! -f "$pictures/photo$(printf %03d "$count").jpg" ]; then
-    echo "Making $count pictures of $size in $pictures ..."
+    echo "Making $count pictures of $size (orientation $orientation) in $pictures ..."
     rm -rf "$pictures"
-    python3 "$top/bench/archive_photos.py" "$pictures" "$count" "${size%x*}" "${size#*x}"
+    python3 "$top/bench/archive_photos.py" "$pictures" "$count" "${size%x*}" "${size#*x}" "$orientation"
   fi
   rm -rf "${work:?}"/*
-  python3 - "$build/bin/tamboril-cli" "$build/bench/bin/pack_folder" "$pictures" "$work" "$repeats" <<'PY'
+  python3 - "$build/bin/tamboril-cli" "$build/bench/bin/pack_folder" "$pictures" "$work" "$repeats" "$orientation" <<'PY'
 import glob, os, shutil, statistics, subprocess, sys, time
 
 cli, pack, pictures, work, repeats = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], int(sys.argv[5])
+orientation = int(sys.argv[6])
 ours_stage, ours_out = os.path.join(work, "ours-staging"), os.path.join(work, "ours-out")
 peer_stage = os.path.join(work, "peer-staging")
 outputs = {name: os.path.join(work, name + ".zip") for name in ("zip", "7z", "pack", "zip-alone")}
@@ -125,8 +132,9 @@ median = {name: statistics.median(values) for name, values in times.items()}
 book = commands["tamboril-cli"][1]
 check = subprocess.run(["unzip", "-tq", book], capture_output=True, text=True)
 jpegs = glob.glob(os.path.join(pictures, "*.jpg"))
-print("%d pictures, %.1f MB; median of %d runs each; load average %.2f before, %.2f after (%d cores)" % (
-    len(jpegs), sum(os.path.getsize(p) for p in jpegs) / 1e6, repeats, load_before, os.getloadavg()[0],
+marked = " marked with orientation %d" % orientation if orientation != 1 else ""
+print("%d pictures%s, %.1f MB; median of %d runs each; load average %.2f before, %.2f after (%d cores)" % (
+    len(jpegs), marked, sum(os.path.getsize(p) for p in jpegs) / 1e6, repeats, load_before, os.getloadavg()[0],
     os.cpu_count()))
 print("  %-22s %8s %8s %14s %12s" % ("", "wall s", "CPU s", "peak RSS MiB", "output MB"))
 for name in commands:

@@ -1,6 +1,6 @@
 """Writes photo-like JPEG pictures for the archive benchmark.
 
-    archive_photos.py FOLDER COUNT WIDTH HEIGHT
+    archive_photos.py FOLDER COUNT WIDTH HEIGHT [ORIENTATION]
 
 Each picture is a binary PPM made here, of smooth shading and fine texture under light that
 changes from top to bottom, encoded by cjpeg (libjpeg-turbo-progs) at quality 90 with 4:2:0
@@ -10,6 +10,8 @@ keeps the coded data from repeating, so that Deflate gains as little on it as on
 The first 64 pictures each have a tile of their own; later ones share those tiles (the tile takes
 longer to compute than a small picture to encode), under light and noise of their own, so no two
 pictures are alike. 4000 x 3000 gives about 2.8 MB a picture, 160 x 120 about 5 kB.
+With an ORIENTATION (2-8), each picture carries an EXIF block after its JFIF header that marks it to
+be turned so, as a phone marks a photo taken upright (6): the stored picture is as wide as given.
 """
 import math
 import os
@@ -73,12 +75,34 @@ def write_picture(path, seed, width, height, tiles):
         sys.exit("cjpeg failed on " + path)
 
 
+def exif_segment(orientation):
+    """An APP1 segment of an EXIF block whose one entry is the orientation: a big-endian TIFF structure with one
+    directory of one entry, tag 0x0112, type SHORT, count 1."""
+    tiff = b"MM\0*" + (8).to_bytes(4, "big") + (1).to_bytes(2, "big")
+    tiff += (0x0112).to_bytes(2, "big") + (3).to_bytes(2, "big") + (1).to_bytes(4, "big")
+    tiff += orientation.to_bytes(2, "big") + b"\0\0" + (0).to_bytes(4, "big")
+    data = b"Exif\0\0" + tiff
+    return b"\xff\xe1" + (len(data) + 2).to_bytes(2, "big") + data
+
+
+def mark_orientation(path, orientation):
+    with open(path, "rb") as f:
+        jpeg = f.read()
+    jfif_end = 4 + int.from_bytes(jpeg[4:6], "big")  # after the start-of-image marker and the JFIF segment
+    with open(path, "wb") as f:
+        f.write(jpeg[:jfif_end] + exif_segment(orientation) + jpeg[jfif_end:])
+
+
 def main():
     folder, count, width, height = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+    orientation = int(sys.argv[5]) if len(sys.argv) > 5 else 1
     os.makedirs(folder, exist_ok=True)
     tiles = {}
     for index in range(1, count + 1):
-        write_picture(os.path.join(folder, "photo%03d.jpg" % index), index, width, height, tiles)
+        path = os.path.join(folder, "photo%03d.jpg" % index)
+        write_picture(path, index, width, height, tiles)
+        if orientation != 1:
+            mark_orientation(path, orientation)
 
 
 if __name__ == "__main__":

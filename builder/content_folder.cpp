@@ -3,42 +3,34 @@
 #include "builder/conversion_error.h"
 #include "builder/conversion_ui.h"
 #include "builder/event_pacer.h"
-#include "builder/file_copy.h"
 #include "builder/folder_tree.h"
 #include "builder/page_document.h"
+#include "builder/source_picture.h"
+#include "common/file_name.h"
+#include "pictures/picture_error.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 
 namespace {
 
-// Copies the pictures and writes their pages, keeping count for the person.
+// Writes the pictures and their pages, naming each picture as it goes, keeping count for the person.
 class Stager {
 public:
-    Stager(const QString& oebpsDir, const QString& title, qsizetype total, EventPacer& pacer, ConversionUi& ui)
+    Stager(const QString& oebpsDir, const QString& title, qsizetype pageCount, bool withCover, EventPacer& pacer,
+           ConversionUi& ui)
         : oebpsDir_(oebpsDir),
           title_(title),
-          total_(total),
+          total_(pageCount + (withCover ? 1 : 0)),
+          registry_(pageCount, withCover),
           pacer_(pacer),
           ui_(ui)
     {}
 
-    // One picture of the book and its page. A picture shown on several pages is copied once.
-    void Add(const QString& source, const QString& name, const QString& pageName, const QString& altText)
+    // One picture of the book and its page; returns the picture's name in the book.
+    QString Add(const QString& source, const QString& pageName, const QString& altText)
     {
-        if (!copied_.contains(name)) {
-            copied_.insert(name);
-            const std::optional<CopyFailure> failure = CopyFileRefusingOverwrite(source, oebpsDir_ + u'/' + name);
-            // The staging folder that cannot take a copy cannot take the book's other files either.
-            if (failure && failure->writing) {
-                throw ConversionError(
-                    QStringLiteral("%1 while preparing the pages in %2").arg(failure->reason, oebpsDir_));
-            }
-            if (failure) {
-                problems_ << QStringLiteral("Cannot read picture: %1 (%2)").arg(source, failure->reason);
-            }
-        }
+        const QString name = Stage(source);
         const QString pagePath = oebpsDir_ + u'/' + pageName;
         if (!WritePageDocument(pagePath, name, title_, altText)) {
             problems_ << QStringLiteral("Cannot write page: %1").arg(pagePath);
@@ -48,18 +40,66 @@ public:
             ui_.ReportStagingProgress(done_, total_);
             pacer_.LetEventsThrough();
         }
+        return name;
     }
 
+    const QHash<QString, QString>& MediaTypes() const { return mediaTypes_; }
     const QStringList& Problems() const { return problems_; }
 
 private:
+    // Checks the picture and writes what the book holds for it, under a name that says its kind. A picture
+    // shown on several pages is written once.
+    QString Stage(const QString& source)
+    {
+        if (const auto staged = nameOfSource_.constFind(source); staged != nameOfSource_.constEnd()) {
+            return *staged;
+        }
+        QString name;
+        try {
+            const SourcePicture picture(source);
+            const PictureKind kind = picture.Info().kind;
+            name = registry_.NameFor(source, NameForKind(FileNamePart(source), kind));
+            // Another spelling of the path of a picture written already has its name, and its file.
+            if (!mediaTypes_.contains(name)) {
+                mediaTypes_.insert(name, BookMediaType(kind));
+                Write(picture, source, name);
+            }
+        } catch (const PictureError& error) {
+            // The page still refers to the picture by its own name; the book will not be written.
+            name = registry_.NameFor(source, FileNamePart(source));
+            problems_ << ProblemLine(source, error.Text());
+        }
+        nameOfSource_.insert(source, name);
+        return name;
+    }
+
+    void Write(const SourcePicture& picture, const QString& source, const QString& name)
+    {
+        const std::optional<CopyFailure> failure = picture.WriteTo(oebpsDir_ + u'/' + name);
+        // The staging folder that cannot take a picture cannot take the book's other files either.
+        if (failure && failure->writing) {
+            throw ConversionError(QStringLiteral("%1 while preparing the pages in %2").arg(failure->reason, oebpsDir_));
+        }
+        if (failure) {
+            problems_ << ProblemLine(source, failure->reason);
+        }
+    }
+
+    static QString ProblemLine(const QString& source, const QString& reason)
+    {
+        return QStringLiteral("Cannot read picture: %1 (%2)").arg(source, reason);
+    }
+
     QString oebpsDir_;
     QString title_;
     qsizetype total_;
+    PictureNameRegistry registry_;
     EventPacer& pacer_;
     ConversionUi& ui_;
     qsizetype done_ = 0;
-    QSet<QString> copied_;
+    // The name given to each path met so far, so that a picture on several pages is read once.
+    QHash<QString, QString> nameOfSource_;
+    QHash<QString, QString> mediaTypes_;
     QStringList problems_;
 };
 
@@ -73,18 +113,21 @@ void RecreateContentFolder(const QString& oebpsDir)
     QDir().mkpath(oebpsDir);
 }
 
-QStringList FillContentFolder(const QStringList& rowPaths, const BookSettings& settings, const PictureNames& names,
-                              const QString& oebpsDir, EventPacer& pacer, ConversionUi& ui)
+StagedPictures FillContentFolder(const QStringList& rowPaths, const BookSettings& settings, const QString& oebpsDir,
+                                 EventPacer& pacer, ConversionUi& ui)
 {
     const bool withCover = !settings.coverPath.isEmpty();
-    Stager stager(oebpsDir, settings.title, rowPaths.size() + (withCover ? 1 : 0), pacer, ui);
+    Stager stager(oebpsDir, settings.title, rowPaths.size(), withCover, pacer, ui);
+    StagedPictures staged;
     for (qsizetype row = 0; row < rowPaths.size(); ++row) {
         const QString page = QString::number(row + 1);
-        stager.Add(rowPaths[row], names.pageNames[row], QStringLiteral("page") + page + QStringLiteral(".html"),
-                   QStringLiteral("Page ") + page);
+        staged.names.pageNames.append(stager.Add(rowPaths[row], QStringLiteral("page") + page + QStringLiteral(".html"),
+                                                 QStringLiteral("Page ") + page));
     }
     if (withCover) {
-        stager.Add(settings.coverPath, names.coverName, QStringLiteral("cover.html"), QStringLiteral("Cover"));
+        staged.names.coverName = stager.Add(settings.coverPath, QStringLiteral("cover.html"), QStringLiteral("Cover"));
     }
-    return stager.Problems();
+    staged.names.mediaTypes = stager.MediaTypes();
+    staged.problems = stager.Problems();
+    return staged;
 }

@@ -9,7 +9,6 @@
 #include "builder/event_pacer.h"
 #include "builder/navigation_document.h"
 #include "builder/package_document.h"
-#include "builder/picture_names.h"
 #include "builder/style_sheet.h"
 #include "common/cancellation.h"
 
@@ -120,13 +119,12 @@ QStringList StageBook(const QStringList& rowPaths, const BookSettings& settings,
 {
     EventPacer pacer(ui);
     const PauseBetweenPages pause = [&pacer] { pacer.Pause(); };
-    const PictureNames names = AssignPictureNames(rowPaths, settings.coverPath, pause);
-    const QStringList problems = FillContentFolder(rowPaths, settings, names, oebpsDir, pacer, ui);
+    const StagedPictures staged = FillContentFolder(rowPaths, settings, oebpsDir, pacer, ui);
     const QString identifier = BookIdentifierFor(settingsComplete ? BookPath(settings) : QString());
-    WritePackageDocument(settings, names, identifier, oebpsDir, QDate::currentDate(), pause);
+    WritePackageDocument(settings, staged.names, identifier, oebpsDir, QDate::currentDate(), pause);
     WriteNavigationDocument(static_cast<int>(rowPaths.size()), settings, identifier, oebpsDir, pause);
     WriteStyleSheet(oebpsDir);
-    return problems;
+    return staged.problems;
 }
 
 // Stages the book, checks what it needs and packs it: the conversion after its first steps. Raises

@@ -24,23 +24,6 @@ QString SystemReason(int errorNumber)
     return QString::fromLocal8Bit(std::strerror(errorNumber));
 }
 
-// Opened without waiting, so that a FIFO cannot hold the caller up; closed when nothing can be
-// read from it as a file.
-FileDescriptor OpenRegularFile(const QString& path, struct stat* info, QString* problem)
-{
-    FileDescriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file.IsOpen()) {
-        // A name that was not UTF-8 reaches the program with replacement characters in it, and so
-        // names nothing.
-        const bool undecodable = errno == ENOENT && path.contains(QChar::ReplacementCharacter);
-        *problem = undecodable ? QStringLiteral("the name is not valid UTF-8") : SystemReason(errno);
-    } else if (::fstat(file.Get(), info) != 0 || !S_ISREG(info->st_mode)) {
-        *problem = QStringLiteral("not a regular file");
-        file.Close();
-    }
-    return file;
-}
-
 // How a copy by the kernel went.
 enum class KernelCopy { Done, Unsupported, Failed };
 
@@ -49,12 +32,6 @@ bool IsWritingError(int errorNumber)
 {
     return errorNumber == ENOSPC || errorNumber == EDQUOT || errorNumber == EFBIG || errorNumber == EROFS;
 }
-
-// A failed copy, with errno telling why and `writing` which side failed.
-struct ContentCopy {
-    bool done = true;
-    bool writing = false;
-};
 
 // Copies the whole content with one of the kernel's copies, which move the bytes without bringing
 // them into the program. Unsupported when the kernel cannot copy between these two files this way.
@@ -76,38 +53,60 @@ KernelCopy CopyByKernel(CopyCall copy)
     }
 }
 
-// Copies the whole content through a buffer of the program's. On failure errno tells why.
-ContentCopy CopyThroughBuffer(int from, int to)
+// Copies the whole content through a buffer of the program's.
+std::optional<CopyFailure> CopyThroughBuffer(int from, int to)
 {
     const auto block = std::make_unique_for_overwrite<char[]>(kCopyBlockSize);
     for (;;) {
         const ssize_t got = ::read(from, block.get(), kCopyBlockSize);
         if (got == 0) {
-            return {};
+            return std::nullopt;
         }
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            return {false, false};
+            return CopyFailure{SystemReason(errno), false};
         }
         for (ssize_t written = 0; written < got;) {
             const ssize_t stored = ::write(to, block.get() + written, static_cast<size_t>(got - written));
             if (stored > 0) {
                 written += stored;
             } else if (stored == 0 || errno != EINTR) {
-                errno = stored == 0 ? ENOSPC : errno;
-                return {false, true};
+                return CopyFailure{SystemReason(stored == 0 ? ENOSPC : errno), true};
             }
         }
     }
 }
 
-// Copies the whole content. Within one file system the kernel copies between the files (sharing
-// the blocks on file systems that allow it); across file systems it still moves the bytes itself;
-// only where it can do neither do they pass through a buffer. On failure errno tells why; the
-// kernel's copies do not say which side failed, so the error decides.
-ContentCopy CopyContent(int from, int to)
+}  // namespace
+
+FileDescriptor OpenRegularFile(const QString& path, struct stat* info, QString* problem)
+{
+    FileDescriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.IsOpen()) {
+        // A name that was not UTF-8 reaches the program with replacement characters in it, and so
+        // names nothing.
+        const bool undecodable = errno == ENOENT && path.contains(QChar::ReplacementCharacter);
+        *problem = undecodable ? QStringLiteral("the name is not valid UTF-8") : SystemReason(errno);
+    } else if (::fstat(file.Get(), info) != 0 || !S_ISREG(info->st_mode)) {
+        *problem = QStringLiteral("not a regular file");
+        file.Close();
+    }
+    return file;
+}
+
+FileDescriptor CreateCopyTarget(const QString& target, const struct stat& sourceInfo, CopyFailure* failure)
+{
+    FileDescriptor to(::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                             (sourceInfo.st_mode & 0777) | kOwnerReadWrite));
+    if (!to.IsOpen()) {
+        *failure = CopyFailure{SystemReason(errno), true};
+    }
+    return to;
+}
+
+std::optional<CopyFailure> CopyContent(int from, int to)
 {
     KernelCopy outcome =
         CopyByKernel([&](size_t size) { return ::copy_file_range(from, nullptr, to, nullptr, size, 0); });
@@ -117,17 +116,22 @@ ContentCopy CopyContent(int from, int to)
     if (outcome == KernelCopy::Unsupported) {
         return CopyThroughBuffer(from, to);
     }
-    return {outcome == KernelCopy::Done, outcome == KernelCopy::Failed && IsWritingError(errno)};
+    if (outcome == KernelCopy::Failed) {
+        // The kernel's copies do not say which side failed, so the error decides.
+        return CopyFailure{SystemReason(errno), IsWritingError(errno)};
+    }
+    return std::nullopt;
 }
 
-}  // namespace
-
-QString PictureProblem(const QString& path)
+std::optional<CopyFailure> FinishCopy(FileDescriptor& to, const struct stat& sourceInfo)
 {
-    struct stat info {};
-    QString problem;
-    OpenRegularFile(path, &info, &problem);
-    return problem;
+    // The copy keeps the picture's own date, which the book records for each file. Setting it and closing the
+    // copy are writes too.
+    const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
+    if (::futimens(to.Get(), times) != 0 || !to.Close()) {
+        return CopyFailure{SystemReason(errno), true};
+    }
+    return std::nullopt;
 }
 
 std::optional<CopyFailure> CopyFileRefusingOverwrite(const QString& source, const QString& target)
@@ -138,24 +142,18 @@ std::optional<CopyFailure> CopyFileRefusingOverwrite(const QString& source, cons
     if (!from.IsOpen()) {
         return CopyFailure{problem, false};
     }
-    const QByteArray targetName = QFile::encodeName(target);
-    // Refuses, as the copy must, when anything is at the target already.
-    FileDescriptor to(::open(targetName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                             (info.st_mode & 0777) | kOwnerReadWrite));
+    CopyFailure failure;
+    FileDescriptor to = CreateCopyTarget(target, info, &failure);
     if (!to.IsOpen()) {
-        return CopyFailure{SystemReason(errno), true};
+        return failure;
     }
-    ContentCopy copy = CopyContent(from.Get(), to.Get());
-    // The copy keeps the picture's own date, which the book records for each file. Setting it and closing the
-    // copy are writes too.
-    const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    if (copy.done && (::futimens(to.Get(), times) != 0 || !to.Close())) {
-        copy = {false, true};
+    std::optional<CopyFailure> copyFailure = CopyContent(from.Get(), to.Get());
+    if (!copyFailure) {
+        copyFailure = FinishCopy(to, info);
     }
-    if (!copy.done) {
-        const int reason = errno;
-        ::unlink(targetName.constData());
-        return CopyFailure{SystemReason(reason), copy.writing};
+    if (copyFailure) {
+        to.Close();
+        ::unlink(QFile::encodeName(target).constData());
     }
-    return std::nullopt;
+    return copyFailure;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "archive/file_descriptor.h"
+
 #include <QString>
 
-#include <optional>
+#include <sys/stat.h>
 
-// Why the picture at `path` cannot go into a book: it is missing (or its name was not UTF-8), is not
-// a regular file (a folder, a FIFO, a device), or cannot be opened for reading. Empty when it can.
-QString PictureProblem(const QString& path);
+#include <optional>
 
 // Why a copy failed, and on which side.
 struct CopyFailure {
@@ -17,9 +17,27 @@ struct CopyFailure {
     bool writing = false;
 };
 
-// Copies the regular file `source` to `target`, keeping its last-write time. The copy may always be read and
-// written by its owner, whatever the source's permissions: a picture that this user may read only as one of
-// "others" still gives a copy they can pack. Refuses when anything already exists at `target`, when the source
-// is missing or is not a regular file, or when the copy fails; a failed copy leaves no partial target behind.
-// Returns why it failed; nothing on success.
+// The regular file at `path` opened for reading, with its status in `info`. It is opened without waiting, so
+// that a FIFO cannot hold the caller up. Not open when it cannot be read as a file, with why in `problem`: it is
+// missing (or its name was not UTF-8), is not a regular file (a folder, a FIFO, a device), or may not be read.
+FileDescriptor OpenRegularFile(const QString& path, struct stat* info, QString* problem);
+
+// Creates `target` for a copy of the file whose status is `sourceInfo`, refusing when anything exists there
+// already. The copy has the source's permissions and may always be read and written by its owner: a picture
+// that this user may read only as one of "others" still gives a copy they can pack. Not open, with why in
+// `failure`, when it cannot be created.
+FileDescriptor CreateCopyTarget(const QString& target, const struct stat& sourceInfo, CopyFailure* failure);
+
+// Copies the whole content of the file open as `from` (from its present offset) to `to`. Within one file system
+// the kernel copies between the files (sharing the blocks on file systems that allow it); across file systems it
+// still moves the bytes itself; only where it can do neither do they pass through a buffer. Returns why it
+// failed; nothing on success.
+std::optional<CopyFailure> CopyContent(int from, int to);
+
+// Gives the copy open as `to` the last-write time of the source whose status is `sourceInfo`, and closes it.
+std::optional<CopyFailure> FinishCopy(FileDescriptor& to, const struct stat& sourceInfo);
+
+// Copies the regular file `source` to `target` as CreateCopyTarget creates it, keeping its last-write time.
+// Refuses when anything already exists at `target`, when the source is missing or is not a regular file, or
+// when the copy fails; a failed copy leaves no partial target behind. Returns why it failed; nothing on success.
 std::optional<CopyFailure> CopyFileRefusingOverwrite(const QString& source, const QString& target);

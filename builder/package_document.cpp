@@ -14,7 +14,6 @@
 namespace {
 
 const QString kXhtmlMediaType = QStringLiteral("application/xhtml+xml");
-const QString kJpegMediaType = QStringLiteral("image/jpeg");
 
 struct MetadataEntry {
     QString element;
@@ -102,7 +101,8 @@ void AppendManifest(TXMLNode& root, const PictureNames& names, bool hasCover, Bo
                        QStringLiteral("application/x-dtbncx+xml"));
     if (hasCover) {
         AppendManifestItem(manifest, QStringLiteral("cover"), QStringLiteral("cover.html"), kXhtmlMediaType);
-        AppendManifestItem(manifest, QStringLiteral("cover-image"), UriPathSegment(names.coverName), kJpegMediaType);
+        AppendManifestItem(manifest, QStringLiteral("cover-image"), UriPathSegment(names.coverName),
+                           names.mediaTypes.value(names.coverName));
     }
     for (qsizetype page = 1; page <= names.pageNames.size(); ++page) {
         AppendManifestItem(manifest, QStringLiteral("page%1").arg(page), QStringLiteral("page%1.html").arg(page),
@@ -112,7 +112,7 @@ void AppendManifest(TXMLNode& root, const PictureNames& names, bool hasCover, Bo
     const QStringList pictures = PagePictureFiles(names);
     for (qsizetype picture = 0; picture < pictures.size(); ++picture) {
         AppendManifestItem(manifest, QStringLiteral("image%1").arg(picture + 1), UriPathSegment(pictures[picture]),
-                           kJpegMediaType);
+                           names.mediaTypes.value(pictures[picture]));
         file.PageDone();
     }
 }

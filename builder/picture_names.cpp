@@ -3,13 +3,17 @@
 #include "builder/style_sheet.h"
 #include "common/ascii_case.h"
 #include "common/file_name.h"
+#include "pictures/picture_kind.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 
 #include <algorithm>
+#include <new>
 #include <string_view>
+
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
 
 namespace {
 
@@ -75,70 +79,109 @@ QString NumberedName(const QString& name, int number)
     return stem + u'-' + QString::number(number) + extension;
 }
 
-class NameRegistry {
-public:
-    NameRegistry(int pageCount, bool withCover)
-    {
-        for (int page = 1; page <= pageCount; ++page) {
-            Reserve(QStringLiteral("page") + QString::number(page) + QStringLiteral(".html"));
-        }
-        if (withCover) {
-            Reserve(QStringLiteral("cover.html"));
-        }
-        Reserve(QStringLiteral("fb.opf"));
-        Reserve(QStringLiteral("fb.ncx"));
-        Reserve(kStyleSheetName);
+// The extensions that name each kind of picture a book holds, as a book's pictures are named.
+bool ExtensionNamesBookKind(const QString& extension, PictureKind bookKind)
+{
+    const auto is = [&extension](const char* name) {
+        return extension.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    };
+    switch (bookKind) {
+    case PictureKind::Png:
+        return is("png");
+    case PictureKind::Gif:
+        return is("gif");
+    default:
+        return is("jpg") || is("jpeg");
     }
+}
 
-    QString NameFor(const QString& path)
-    {
-        const QString wanted = SafeInBook(WithoutLeadingDots(FileNamePart(path)));
-        if (wanted.isEmpty()) {
-            return wanted;  // nothing to copy under an empty name; the page still refers to it
-        }
-        QString name = wanted;
-        for (int number = 2; IsTakenByOther(name, path); ++number) {
-            name = NumberedName(wanted, number);
-        }
-        ownerByName_.insert(FoldAsciiCase(name), path);
-        return name;
+// Whether people name pictures of some kind with this extension.
+bool IsPictureExtension(const QString& extension)
+{
+    const QStringList patterns = PictureNamePatterns();
+    return std::any_of(patterns.cbegin(), patterns.cend(), [&extension](const QString& pattern) {
+        return QStringView(pattern).mid(2).compare(extension, Qt::CaseInsensitive) == 0;
+    });
+}
+
+// Where two names in a book are one name: equal after canonical decomposition, full Unicode case folding
+// ("Straße" and "STRASSE" are one) and canonical decomposition again, as the container format compares them.
+// Names of ASCII characters alone, the usual ones, only need their letters folded.
+QString CaselessKey(const QString& name)
+{
+    if (std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
+        return FoldAsciiCase(name);
     }
-
-private:
-    void Reserve(const QString& name) { ownerByName_.insert(FoldAsciiCase(name), QString()); }
-
-    bool IsTakenByOther(const QString& name, const QString& path) const
-    {
-        const auto owner = ownerByName_.constFind(FoldAsciiCase(name));
-        if (owner == ownerByName_.constEnd()) {
-            return false;
-        }
-        // The full paths are compared only when two names meet, which is seldom.
-        return owner->isEmpty() || (*owner != path && SourceKey(*owner) != SourceKey(path));
+    const QString decomposed = name.normalized(QString::NormalizationForm_D);
+    const auto* source = reinterpret_cast<const UChar*>(decomposed.utf16());
+    const auto sourceLength = static_cast<int32_t>(decomposed.size());
+    UErrorCode status = U_ZERO_ERROR;
+    // Full folding may make a name longer: the first call measures it.
+    const int32_t length = u_strFoldCase(nullptr, 0, source, sourceLength, U_FOLD_CASE_DEFAULT, &status);
+    QString folded(length, Qt::Uninitialized);
+    status = U_ZERO_ERROR;
+    u_strFoldCase(reinterpret_cast<UChar*>(folded.data()), length, source, sourceLength, U_FOLD_CASE_DEFAULT, &status);
+    if (U_FAILURE(status)) {
+        // Folding a name can fail only for want of memory.
+        throw std::bad_alloc();
     }
-
-    // Each name in use, with the path of the picture that owns it (empty for a file the conversion
-    // writes).
-    QHash<QString, QString> ownerByName_;
-};
+    return folded.normalized(QString::NormalizationForm_D);
+}
 
 }  // namespace
 
-PictureNames AssignPictureNames(const QStringList& rowPaths, const QString& coverPath,
-                                const std::function<void()>& pause)
+QString NameForKind(const QString& fileName, PictureKind kind)
 {
-    constexpr qsizetype kNamesBetweenPauses = 1024;
-    const bool withCover = !coverPath.isEmpty();
-    NameRegistry registry(static_cast<int>(rowPaths.size()), withCover);
-    PictureNames names;
-    for (const QString& path : rowPaths) {
-        names.pageNames.append(registry.NameFor(path));
-        if (pause && names.pageNames.size() % kNamesBetweenPauses == 0) {
-            pause();
-        }
+    const PictureKind bookKind = BookKind(kind);
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const QString extension = dot > 0 ? fileName.mid(dot + 1) : QString();
+    if (dot > 0 && ExtensionNamesBookKind(extension, bookKind)) {
+        return fileName;
+    }
+    const bool replaced = dot > 0 && (extension.isEmpty() || IsPictureExtension(extension));
+    return (replaced ? fileName.left(dot) : fileName) + BookExtension(bookKind);
+}
+
+PictureNameRegistry::PictureNameRegistry(qsizetype pageCount, bool withCover)
+{
+    for (qsizetype page = 1; page <= pageCount; ++page) {
+        Reserve(QStringLiteral("page") + QString::number(page) + QStringLiteral(".html"));
     }
     if (withCover) {
-        names.coverName = registry.NameFor(coverPath);
+        Reserve(QStringLiteral("cover.html"));
     }
-    return names;
+    Reserve(QStringLiteral("fb.opf"));
+    Reserve(QStringLiteral("fb.ncx"));
+    Reserve(kStyleSheetName);
+}
+
+QString PictureNameRegistry::NameFor(const QString& path, const QString& fileName)
+{
+    const QString wanted = SafeInBook(WithoutLeadingDots(fileName.normalized(QString::NormalizationForm_C)));
+    if (wanted.isEmpty()) {
+        return wanted;  // nothing to copy under an empty name; the page still refers to it
+    }
+    QString name = wanted;
+    QString key = CaselessKey(name);
+    for (int number = 2; IsTakenByOther(key, path); ++number) {
+        name = NumberedName(wanted, number);
+        key = CaselessKey(name);
+    }
+    ownerByKey_.insert(key, path);
+    return name;
+}
+
+void PictureNameRegistry::Reserve(const QString& name)
+{
+    ownerByKey_.insert(CaselessKey(name), QString());
+}
+
+bool PictureNameRegistry::IsTakenByOther(const QString& key, const QString& path) const
+{
+    const auto owner = ownerByKey_.constFind(key);
+    if (owner == ownerByKey_.constEnd()) {
+        return false;
+    }
+    // The full paths are compared only when two names meet, which is seldom.
+    return owner->isEmpty() || (*owner != path && SourceKey(*owner) != SourceKey(path));
 }

@@ -1,24 +1,49 @@
 #pragma once
 
+#include "pictures/picture_kind.h"
+
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
-// The names under which a conversion copies its pictures into the content folder.
+// The names under which a conversion writes its pictures into the content folder.
 struct PictureNames {
     QStringList pageNames;  // one per row, in row order
     QString coverName;      // empty when the book has no cover
+    // The media type of each picture the book holds ("image/jpeg", "image/png", "image/gif"), by its name.
+    QHash<QString, QString> mediaTypes;
 };
 
-// Gives every picture its name in the book: its own file name where that is free. Two different
-// pictures never share one file: a name already taken in this conversion by another picture, or by
-// one of the files the conversion writes (pageN.html, cover.html, fb.opf, fb.ncx,
-// stylesheet.css), becomes name-2.jpg, name-3.jpg, ... (the first free number); ASCII letters are
-// compared without case. The same picture named twice keeps one name. A name beginning with "."
-// is written without its leading dots, because the book leaves hidden files out; a character that
-// a file name in a book may not hold (controls, "\", "#", the characters the container format
+// The file name under which a picture of `kind` goes into a book: `fileName` as it is when its extension names
+// the kind of picture the book holds for it (BookKind: photo.JPEG for a JPEG picture), else with that kind's
+// extension (BookExtension) in place of an extension that people give pictures (download.jpg holding a PNG
+// picture becomes download.png, scan.tiff becomes scan.png, photo.heic photo.jpg), or after the whole name when
+// it has no such extension (scan.001 becomes scan.001.png).
+QString NameForKind(const QString& fileName, PictureKind kind);
+
+// Gives every picture of one conversion its name in the book: its own file name where that is free, stored in
+// Unicode's composed form (NFC). Two different pictures never share one file: a name already taken in this
+// conversion by another picture, or by one of the files the conversion writes (pageN.html, cover.html, fb.opf,
+// fb.ncx, stylesheet.css), becomes name-2.jpg, name-3.jpg, ... (the first free number). Names are compared as
+// the container format compares them: after Unicode normalisation and full case folding, so that "É.jpg" and
+// "é.jpg", or "é" composed and decomposed, are one name. The same picture named twice keeps one name. A name
+// beginning with "." is written without its leading dots, because the book leaves hidden files out; a
+// character that a file name in a book may not hold (controls, "\", "#", the characters the container format
 // forbids, such as "?" and ":", and a final ".") becomes "_".
-// `pause` runs every so many pictures, so that a long list lets the person's events through.
-PictureNames AssignPictureNames(const QStringList& rowPaths, const QString& coverPath,
-                                const std::function<void()>& pause = {});
+class PictureNameRegistry {
+public:
+    // For a book of `pageCount` pages, with or without a cover.
+    PictureNameRegistry(qsizetype pageCount, bool withCover);
+
+    // The name in the book of the picture at `path`, which would like the name `fileName` (its own file name,
+    // with the extension of its kind: NameForKind).
+    QString NameFor(const QString& path, const QString& fileName);
+
+private:
+    void Reserve(const QString& name);
+    bool IsTakenByOther(const QString& key, const QString& path) const;
+
+    // Each name in use, as compared, with the path of the picture that owns it (empty for a file the conversion
+    // writes).
+    QHash<QString, QString> ownerByKey_;
+};

@@ -24,7 +24,7 @@ QString CliUsage()
     return QStringLiteral(
         "Usage: tamboril-cli [-t TITLE] [-a AUTHOR] [-c COVER] [-o FOLDER] [-y] [-q] [--staging DIR]\n"
         "                   PICTURE|FOLDER...\n"
-        "Turns JPEG pictures into an EPUB book, one picture per page, in the order given.\n"
+        "Turns pictures into an EPUB book, one picture per page, in the order given.\n"
         "\n"
         "  -t TITLE       the book's title; the book is written as TITLE.epub\n"
         "  -a AUTHOR      the author's name\n"
@@ -37,7 +37,13 @@ QString CliUsage()
         "  --help         show this text\n"
         "  --version      show the program's version\n"
         "\n"
-        "A FOLDER adds the .jpg and .jpeg files in it, in natural order (page2 before page10).\n");
+        "Pictures are known by their content, whatever their names say. JPEG, PNG and GIF pictures go\n"
+        "into the book as they are, photos turned upright as their cameras marked them (losslessly where\n"
+        "the size allows); HEIC/HEIF, AVIF and lossy WebP become JPEG, TIFF, BMP and lossless WebP PNG.\n"
+        "A GIF gives its first frame, a TIFF its first page; animated WebP is refused. A file that is no\n"
+        "picture, or a picture cut short or damaged, fails the run, named, and no book is written.\n"
+        "A FOLDER adds the pictures in it (.jpg .jpeg .jpe .jfif .png .gif .heic .heif .hif .avif .webp\n"
+        ".tif .tiff .bmp, in any case), in natural order (page2 before page10).\n");
 }
 
 std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString& error)

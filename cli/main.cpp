@@ -7,8 +7,8 @@
 #include "cli/cli_options.h"
 #include "cli/console_ui.h"
 #include "cli/interruption.h"
-#include "cli/picture_arguments.h"
 #include "common/user_error.h"
+#include "pages/picture_files.h"
 #include "settings/output_folder_setting.h"
 #include "settings/profile_read_error.h"
 #include "settings/program_places.h"
@@ -116,22 +116,22 @@ int Convert(const CliOptions& options, const ProgramPlaces& places, const QStrin
         PrintError(missing);
         return kExitFailure;
     }
-    const PictureArguments arguments = ExpandPictureArguments(options.pictureArguments, settings.coverPath);
-    if (arguments.pictures.isEmpty() && arguments.problems.isEmpty()) {
-        PrintError(QStringLiteral("tamboril-cli: no .jpg or .jpeg pictures found"));
+    // Every picture is checked as it is staged, in the same pass as its copy, and one that cannot go into the
+    // book fails the run before the book is written, named with the others. Those whose names are not UTF-8 go
+    // with them, to be named alike: no file can be opened under such a name.
+    const FolderPictures named = PicturesNamedBy(options.pictureArguments);
+    const QStringList pictures = named.paths + named.undecodable;
+    if (pictures.isEmpty()) {
+        PrintError(QStringLiteral("tamboril-cli: no pictures found"));
         return kExitFailure;
     }
     if (!options.stagingFolder.isEmpty()) {
         const QString conflict = ChosenStagingConflict(
-            options.stagingFolder, arguments.pictures + QStringList{settings.coverPath}, settings.outputFolder);
+            options.stagingFolder, pictures + QStringList{settings.coverPath}, settings.outputFolder);
         if (!conflict.isEmpty()) {
             PrintError(QStringLiteral("tamboril-cli: ") + conflict);
             return kExitUsage;
         }
-    }
-    if (!arguments.problems.isEmpty()) {
-        PrintError(QStringLiteral("Failed to build: ") + BookPath(settings) + u'\n' + ProblemsText(arguments.problems));
-        return kExitFailure;
     }
     RemoveAbandonedStagingFolders();
     std::unique_ptr<StagingFolder> staging;
@@ -145,7 +145,7 @@ int Convert(const CliOptions& options, const ProgramPlaces& places, const QStrin
     ConsoleUi ui(options.replaceWithoutAsking, !options.quiet && ::isatty(STDERR_FILENO) != 0);
     int status = kExitFailure;
     try {
-        const ConversionResult result = ConvertBook(arguments.pictures, settings, staging->Paths(), ui);
+        const ConversionResult result = ConvertBook(pictures, settings, staging->Paths(), ui);
         status = result == ConversionResult::BookWritten ? kExitSuccess : kExitFailure;
     } catch (const UserError& error) {
         PrintError(error.Text());

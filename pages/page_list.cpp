@@ -16,7 +16,7 @@ FolderPictures PicturesAmong(const QList<QUrl>& urls)
             const FolderPictures inFolder = PicturesInFolder(path);
             pictures.paths << inFolder.paths;
             pictures.undecodable << inFolder.undecodable;
-        } else if (IsJpegFileName(url.fileName())) {
+        } else {
             pictures.paths << path;
         }
     }

@@ -5,10 +5,10 @@
 #include <QList>
 #include <QUrl>
 
-// What a drop from the file manager adds, in the order dropped: each local file that
-// IsJpegFileName takes, and in the place of each local folder its pictures (PicturesInFolder). The
-// pictures of those folders whose names are not UTF-8 are listed apart, as PicturesInFolder lists
-// them. Everything else is passed over.
+// What a drop from the file manager adds, in the order dropped: each local file, whatever its name (the page
+// list checks it by its content), and in the place of each local folder its pictures (PicturesInFolder). The
+// pictures of those folders whose names are not UTF-8 are listed apart, as PicturesInFolder lists them.
+// Everything else (addresses of the web, text) is passed over.
 FolderPictures PicturesAmong(const QList<QUrl>& urls);
 
 // Where the current row is once the rows at `removed` (ascending positions) are gone, as the list

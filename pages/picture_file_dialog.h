@@ -6,17 +6,18 @@
 class QFileDialog;
 class QWidget;
 
-// The file-open dialog for JPEG pictures: the page list's Add command takes several pictures from it,
-// the cover chooser one.
+// The file-open dialog for pictures: the page list's Add command takes several pictures from it, the
+// cover chooser one.
 
 enum class PictureCount { One, Several };
 
-// The dialog's one filter: "JPG, JPEG Files", showing the files whose names end in .jpg or .jpeg in
-// any case (IMG_0001.JPG as well as photo.jpeg), since name filters may compare case.
-QString PictureNameFilter();
+// The dialog's two filters: "Pictures", showing the files named as pictures of every kind the book takes
+// (PictureNamePatterns) in any case (IMG_0001.JPG as well as photo.jpeg), since name filters may compare case;
+// and "All files", for pictures named otherwise, which their content tells apart.
+QStringList PictureNameFilters();
 
-// Sets the dialog up for opening pictures: the filter, with only its name shown; one picture or
-// several; no folder and no title of its own. The dialog can be resized.
+// Sets the dialog up for opening pictures: the filters, with only their names shown, "Pictures" first; one
+// picture or several; no folder and no title of its own. The dialog can be resized.
 void SetUpPictureDialog(QFileDialog& dialog, PictureCount count);
 
 // Runs the dialog modally over `owner` and returns the chosen files' full paths in the order the

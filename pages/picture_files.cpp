@@ -1,5 +1,9 @@
 #include "pages/picture_files.h"
 
+#include "pictures/picture_error.h"
+#include "pictures/picture_inspection.h"
+#include "pictures/picture_kind.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -52,10 +56,13 @@ bool IsRegularFile(const QByteArray& path)
 
 }  // namespace
 
-bool IsJpegFileName(const QString& name)
+bool HasPictureName(const QString& name)
 {
-    return name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
-           || name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
+    static const QStringList patterns = PictureNamePatterns();
+    return std::any_of(patterns.cbegin(), patterns.cend(), [&name](const QString& pattern) {
+        // "*.jpg" gives ".jpg"
+        return name.endsWith(QStringView(pattern).mid(1), Qt::CaseInsensitive);
+    });
 }
 
 bool NaturalLess(const QString& a, const QString& b)
@@ -92,7 +99,7 @@ FolderPictures PicturesInFolder(const QString& folder)
     while (const dirent* entry = ::readdir(listing.get())) {
         const QByteArray name(entry->d_name);
         const QString decoded = QString::fromUtf8(name);
-        if (name.startsWith('.') || !IsJpegFileName(decoded) || !IsRegularFile(QFile::encodeName(base) + name)) {
+        if (name.startsWith('.') || !HasPictureName(decoded) || !IsRegularFile(QFile::encodeName(base) + name)) {
             continue;
         }
         (IsValidUtf8(name) ? names : found.undecodable).append(decoded);
@@ -122,4 +129,18 @@ FolderPictures PicturesNamedBy(const QStringList& arguments)
         }
     }
     return named;
+}
+
+CheckedPictures CheckPictures(const QStringList& paths)
+{
+    CheckedPictures checked;
+    for (const QString& path : paths) {
+        try {
+            InspectPictureFile(path);
+            checked.accepted.append(path);
+        } catch (const PictureError& error) {
+            checked.refused.append(QStringLiteral("%1 (%2)").arg(path, error.Text()));
+        }
+    }
+    return checked;
 }

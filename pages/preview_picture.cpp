@@ -1,5 +1,11 @@
 #include "pages/preview_picture.h"
 
+#include "pictures/picture_error.h"
+#include "pictures/picture_inspection.h"
+#include "pictures/picture_preview.h"
+#include "pictures/picture_source.h"
+
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -27,8 +33,13 @@ std::optional<QImage> MakePreviewPicture(const QString& path, QSize boxSize)
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         return std::nullopt;
     }
-    JpegReader reader = JpegReader::OpenFile(path);
-    return MakePreviewPicture(reader, boxSize);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw PictureError(file.errorString());
+    }
+    const PictureSource source(file.handle(), file.size());
+    const PictureInfo info = InspectPictureToShow(source);
+    return PreviewImage(DecodeForPreview(source, info, PreviewPictureSize(info.DisplayedSize(), boxSize)));
 }
 
 QImage MakePreviewPicture(JpegReader& reader, QSize boxSize)

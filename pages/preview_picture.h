@@ -9,7 +9,7 @@
 
 #include <optional>
 
-// The picture that the page preview shows for a JPEG file. The preview box draws whatever
+// The picture that the page preview shows for a picture file. The preview box draws whatever
 // it gets stretched over its whole area; what is decided here is the resolution.
 
 // The size of the picture the preview box gets, for a picture of pictureSize and a box of
@@ -23,14 +23,14 @@
 //   box) keeps the picture's size: it is shown unreduced.
 QSize PreviewPictureSize(QSize pictureSize, QSize boxSize);
 
-// What the preview box gets for the JPEG file at path: nothing when path is empty or no
-// file exists there, else the picture decoded as RGB at PreviewPictureSize. A large picture
-// is never decoded at full size (see JpegReader). Throws JpegError when the decoder rejects
-// the file (a file that is not a JPEG, an empty file, a damaged one), std::runtime_error
-// when the file cannot be opened.
+// What the preview box gets for the picture file at path: nothing when path is empty or no
+// file exists there, else the picture decoded as RGB, upright, at PreviewPictureSize of its
+// upright size (DecodeForPreview: a large JPEG, PNG or GIF picture is never held at full size).
+// Throws PictureError with the reason when the file cannot be opened, is no picture (an empty
+// file, a text), or is damaged; JpegError ("JPEG error #N") when the JPEG decoder rejects it.
 std::optional<QImage> MakePreviewPicture(const QString& path, QSize boxSize);
 
-// The same for a picture whose header has been read.
+// The same for a JPEG picture whose header has been read, as it is stored.
 QImage MakePreviewPicture(JpegReader& reader, QSize boxSize);
 
 // A decoded RGB picture of the picture library as an image for the window (QImage::Format_RGB888).

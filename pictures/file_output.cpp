@@ -16,7 +16,7 @@ void WriteAll(int descriptor, const void* data, std::size_t length)
             continue;
         }
         if (written <= 0) {
-            throw PictureError(QString::fromLocal8Bit(std::strerror(written == 0 ? ENOSPC : errno)));
+            throw PictureError(QString::fromLocal8Bit(std::strerror(written == 0 ? ENOSPC : errno)), true);
         }
         bytes += written;
         length -= static_cast<std::size_t>(written);

@@ -7,7 +7,14 @@
 // not name the file; whoever reports the error does.
 class PictureError : public UserError {
 public:
-    using UserError::UserError;
+    // `ofOutput` tells an error of the file a picture was being written to (a full disk) from an error of
+    // the picture: the first stops a conversion whatever picture comes next, the second only names one.
+    explicit PictureError(const QString& reason, bool ofOutput = false) : UserError(reason), ofOutput_(ofOutput) {}
+
+    bool OfOutput() const noexcept { return ofOutput_; }
+
+private:
+    bool ofOutput_ = false;
 };
 
 // The reasons the library gives itself; other reasons are the decoders' own messages.

@@ -1,5 +1,6 @@
 #include "pictures/picture_inspection.h"
 
+#include "pictures/jpeg_decoder.h"
 #include "pictures/picture_error.h"
 #include "pictures/picture_formats.h"
 
@@ -100,6 +101,15 @@ PictureInfo InspectPicture(const PictureSource& source)
         Refuse(picture_reason::kDamaged);
     }
     return info;
+}
+
+PictureInfo InspectPictureToShow(const PictureSource& source)
+{
+    if (InspectorFor(source.Head()) != InspectJpeg) {
+        return InspectPicture(source);
+    }
+    const JpegReader reader = JpegReader::OpenSource(source);
+    return PictureInfo{PictureKind::Jpeg, reader.Size(), reader.Orientation()};
 }
 
 PictureInfo InspectPictureFile(const QString& path)

@@ -30,6 +30,7 @@ QString BookMediaType(PictureKind kind);
 // The extension of the picture's name in the book, with its dot: ".jpg", ".png" or ".gif".
 QString BookExtension(PictureKind kind);
 
-// The file-name patterns people give pictures of every kind ("*.jpg", "*.heic", ...), lower case, for a
-// file dialog's filter. Which files are pictures is decided by their bytes, never by these.
+// The file-name patterns people give pictures of every kind ("*.jpg", "*.heic", ...), lower case: for a
+// file dialog's filter, and to pick the pictures out of a folder's other files. Which kind a picture is, and
+// whether a file is a picture at all, is decided by its bytes, never by these.
 QStringList PictureNamePatterns();

@@ -21,7 +21,7 @@ cd "$top"
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev zlib1g-dev libjpeg62-turbo-dev libgtest-dev
-  libturbojpeg0-dev libpng-dev libgif-dev libheif-dev libavif-dev libwebp-dev libtiff-dev libstb-dev
+  libturbojpeg0-dev libpng-dev libgif-dev libheif-dev libavif-dev libwebp-dev libtiff-dev libstb-dev libicu-dev
   fonts-liberation2
   unzip zip epubcheck python3 libjpeg-turbo-progs time mupdf-tools file p7zip-full
   libheif-examples libavif-bin webp libtiff-tools

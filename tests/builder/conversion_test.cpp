@@ -27,11 +27,11 @@ protected:
         WriteTestFile(staging_.epubFilesDir + "/META-INF/container.xml", "<container/>");
     }
 
-    // A picture file; its content only has to be told apart from others.
+    // A picture file, told apart from others by the note it carries.
     QString Picture(const QString& relativePath)
     {
         const QString path = PathIn("pictures/" + relativePath);
-        WriteTestFile(path, ("picture " + relativePath).toUtf8());
+        WriteTestFile(path, SmallJpeg(("picture " + relativePath).toUtf8()));
         return path;
     }
 
@@ -67,7 +67,7 @@ TEST_F(ConversionTest, TheContentFolderHoldsExactlyThisConversionsFiles)
     // A second run regenerates the folder: nothing of the first is left.
     Convert({Picture("d.jpg")}, {"T", "A", "", ""});
     EXPECT_EQ(ContentFolder(), QStringList({"d.jpg", "fb.ncx", "fb.opf", "page1.html", "stylesheet.css"}));
-    EXPECT_EQ(ContentFile("d.jpg"), "picture d.jpg");
+    EXPECT_EQ(ContentFile("d.jpg"), SmallJpeg("picture d.jpg"));
     EXPECT_TRUE(ContentFile("page1.html").contains("<img src=\"d.jpg\" alt=\"Page 1\" />"));
     // The installation data beside the content folder is left alone.
     EXPECT_EQ(ReadTestFile(staging_.epubFilesDir + "/mimetype"), "application/epub+zip");
@@ -139,9 +139,9 @@ TEST_F(ConversionTest, TwoPicturesOfTheSameNameGetTwoFiles)
     const QString first = Picture("a/x.jpg");
     const QString second = Picture("b/x.jpg");
     Convert({first, second, first}, {"T", "A", Picture("c/X.jpg"), ""});
-    EXPECT_EQ(ContentFile("x.jpg"), "picture a/x.jpg");
-    EXPECT_EQ(ContentFile("x-2.jpg"), "picture b/x.jpg");
-    EXPECT_EQ(ContentFile("X-3.jpg"), "picture c/X.jpg");
+    EXPECT_EQ(ContentFile("x.jpg"), SmallJpeg("picture a/x.jpg"));
+    EXPECT_EQ(ContentFile("x-2.jpg"), SmallJpeg("picture b/x.jpg"));
+    EXPECT_EQ(ContentFile("X-3.jpg"), SmallJpeg("picture c/X.jpg"));
     EXPECT_TRUE(ContentFile("page1.html").contains("<img src=\"x.jpg\" alt=\"Page 1\" />"));
     EXPECT_TRUE(ContentFile("page2.html").contains("<img src=\"x-2.jpg\" alt=\"Page 2\" />"));
     EXPECT_TRUE(ContentFile("page3.html").contains("<img src=\"x.jpg\" alt=\"Page 3\" />"));
@@ -155,10 +155,11 @@ TEST_F(ConversionTest, TwoPicturesOfTheSameNameGetTwoFiles)
 
 TEST_F(ConversionTest, PicturesAreCopiedWholeWithTheirDatesWithinAndAcrossFileSystems)
 {
-    // Larger than one block of the copy, and not a multiple of it.
-    QByteArray bytes(2500000, Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<char>((i * 7919) >> 5);
+    // Larger than one block of the copy, and not a multiple of it: a picture followed by other data, as a
+    // phone's motion photo carries its video.
+    QByteArray bytes = SmallJpeg();
+    for (qsizetype i = 0; i < 2500000; ++i) {
+        bytes += static_cast<char>((i * 7919) >> 5);
     }
     const QString picture = PathIn("pictures/big.jpg");
     WriteTestFile(picture, bytes);

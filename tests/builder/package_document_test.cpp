@@ -50,10 +50,14 @@ const QString kPackageStart =
 class PackageDocumentTest : public TempFolderTest {
 protected:
     // A book whose pages show the pictures named, and with a cover named `coverName` when the
-    // settings have a cover.
+    // settings have a cover; a picture named .png is a PNG picture, .gif a GIF one, any other a JPEG one.
     QByteArray Write(const QStringList& pageNames, const BookSettings& settings, const QString& coverName = {})
     {
-        WritePackageDocument(settings, {pageNames, coverName}, kIdentifier, Root(), kToday);
+        QHash<QString, QString> mediaTypes;
+        for (const QString& name : pageNames + QStringList{coverName}) {
+            mediaTypes[name] = name.endsWith(".png") ? "image/png" : name.endsWith(".gif") ? "image/gif" : "image/jpeg";
+        }
+        WritePackageDocument(settings, {pageNames, coverName, mediaTypes}, kIdentifier, Root(), kToday);
         return ReadTestFile(PathIn("fb.opf"));
     }
 
@@ -83,7 +87,7 @@ TEST_F(PackageDocumentTest, ThreePagesWithoutCover)
                       "\t\t<item id=\"page2\" href=\"page2.html\" media-type=\"application/xhtml+xml\"/>",
                       "\t\t<item id=\"page3\" href=\"page3.html\" media-type=\"application/xhtml+xml\"/>",
                       "\t\t<item id=\"image1\" href=\"a.jpg\" media-type=\"image/jpeg\"/>",
-                      "\t\t<item id=\"image2\" href=\"b%20%231.jpg\" media-type=\"image/jpeg\"/>",
+                      "\t\t<item id=\"image2\" href=\"b%20%231.png\" media-type=\"image/png\"/>",
                       "\t</manifest>",
                       "\t<spine toc=\"ncx\">",
                       "\t\t<itemref idref=\"page1\" linear=\"yes\"/>",
@@ -92,8 +96,8 @@ TEST_F(PackageDocumentTest, ThreePagesWithoutCover)
                       "\t</spine>",
                       "</package>",
                   });
-    // The same picture on two pages is one file of the book, listed once.
-    EXPECT_EQ(Write(QStringList{"a.jpg", "b #1.jpg", "a.jpg"}, {"My Book", "Ann Author", "", "/out"}), expected);
+    // The same picture on two pages is one file of the book, listed once, each with its own media type.
+    EXPECT_EQ(Write(QStringList{"a.jpg", "b #1.png", "a.jpg"}, {"My Book", "Ann Author", "", "/out"}), expected);
 }
 
 TEST_F(PackageDocumentTest, CoverAndTwoPages)
@@ -110,7 +114,7 @@ TEST_F(PackageDocumentTest, CoverAndTwoPages)
                       "\t\t<item id=\"cover-image\" href=\"fr%C3%B6nt.jpg\" media-type=\"image/jpeg\"/>",
                       "\t\t<item id=\"page1\" href=\"page1.html\" media-type=\"application/xhtml+xml\"/>",
                       "\t\t<item id=\"page2\" href=\"page2.html\" media-type=\"application/xhtml+xml\"/>",
-                      "\t\t<item id=\"image1\" href=\"p2.jpg\" media-type=\"image/jpeg\"/>",
+                      "\t\t<item id=\"image1\" href=\"p2.gif\" media-type=\"image/gif\"/>",
                       "\t</manifest>",
                       "\t<spine toc=\"ncx\">",
                       "\t\t<itemref idref=\"cover\" linear=\"yes\"/>",
@@ -123,7 +127,7 @@ TEST_F(PackageDocumentTest, CoverAndTwoPages)
                       "</package>",
                   });
     const QString front = QString::fromUtf8("fr\xC3\xB6nt.jpg");
-    EXPECT_EQ(Write(QStringList{front, "p2.jpg"}, {"T", "A", "/art/" + front, "/out"}, front), expected);
+    EXPECT_EQ(Write(QStringList{front, "p2.gif"}, {"T", "A", "/art/" + front, "/out"}, front), expected);
 }
 
 TEST_F(PackageDocumentTest, EmptyTitleAndAuthorKeepStartAndEndTags)

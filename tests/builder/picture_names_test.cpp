@@ -5,6 +5,20 @@
 
 namespace {
 
+// Names the pictures as a conversion does, each by its own file name, the cover after the pages.
+PictureNames AssignPictureNames(const QStringList& rowPaths, const QString& coverPath)
+{
+    PictureNameRegistry registry(rowPaths.size(), !coverPath.isEmpty());
+    PictureNames names;
+    for (const QString& path : rowPaths) {
+        names.pageNames << registry.NameFor(path, path.mid(path.lastIndexOf('/') + 1));
+    }
+    if (!coverPath.isEmpty()) {
+        names.coverName = registry.NameFor(coverPath, coverPath.mid(coverPath.lastIndexOf('/') + 1));
+    }
+    return names;
+}
+
 TEST(PictureNamesTest, OwnNamesWhereFree)
 {
     const PictureNames names = AssignPictureNames({"/a/x.jpg", "/b/y.jpeg"}, "/c/front.jpg");
@@ -56,6 +70,37 @@ TEST(PictureNamesTest, CharactersABookCannotHoldInANameBecomeUnderscores)
                            "");
     EXPECT_EQ(names.pageNames, QStringList({"_.._esc.jpg", "x_y.jpg", "x_y-2.jpg", "q____________.jpg", "end_",
                                             QString::fromUtf8("_ keep caf\xc3\xa9 \xe6\x97\xa5 & % ~.jpg")}));
+}
+
+TEST(PictureNamesTest, NamesThatUnicodeFoldsTogetherAreNumberedAndStoredComposed)
+{
+    const QString composed = QString::fromUtf8("\xC3\xA9");     // é as one character
+    const QString decomposed = QString::fromUtf8("e\xCC\x81");  // e and a combining acute accent
+    const PictureNames names = AssignPictureNames({QString::fromUtf8("/a/\xC3\x89.jpg"), "/b/" + composed + ".jpg",
+                                                   "/c/" + decomposed + ".jpg",
+                                                   QString::fromUtf8("/d/Stra\xC3\x9F"
+                                                                     "e.jpg"),
+                                                   "/e/STRASSE.JPG", "/f/" + decomposed + "x.jpg"},
+                                                  "");
+    // Full case folding makes "ß" of "ss", which simple folding leaves; every name is stored composed.
+    EXPECT_EQ(names.pageNames, QStringList({QString::fromUtf8("\xC3\x89.jpg"), composed + "-2.jpg", composed + "-3.jpg",
+                                            QString::fromUtf8("Stra\xC3\x9F"
+                                                              "e.jpg"),
+                                            "STRASSE-2.JPG", composed + "x.jpg"}));
+}
+
+TEST(PictureNamesTest, APictureIsNamedForTheKindTheBookHoldsBeforeItsNameIsGiven)
+{
+    // The extension of another kind is replaced, one of the same kind kept, any other extension kept too.
+    EXPECT_EQ(NameForKind("download.jpg", PictureKind::Png), "download.png");
+    EXPECT_EQ(NameForKind("photo.JPEG", PictureKind::Jpeg), "photo.JPEG");
+    EXPECT_EQ(NameForKind("scan.001", PictureKind::Bmp), "scan.001.png");
+    EXPECT_EQ(NameForKind("noext", PictureKind::Avif), "noext.jpg");
+
+    // A PNG picture named .jpg meets a PNG picture of the name it takes.
+    PictureNameRegistry registry(2, false);
+    EXPECT_EQ(registry.NameFor("/a/x.jpg", NameForKind("x.jpg", PictureKind::Png)), "x.png");
+    EXPECT_EQ(registry.NameFor("/b/x.png", NameForKind("x.png", PictureKind::Png)), "x-2.png");
 }
 
 }  // namespace

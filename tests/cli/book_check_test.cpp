@@ -1,6 +1,8 @@
 // Books made by tamboril-cli, read by the tools and readers people use: epubcheck, MuPDF, Python's
 // zipfile, Info-ZIP's unzip and file.
 #include "tests/cli/cli_program.h"
+#include "tests/pages/test_jpegs.h"
+#include "tests/pictures/test_pictures.h"
 #include "tests/support/temp_folder_test.h"
 #include "tests/support/test_files.h"
 
@@ -225,6 +227,124 @@ TEST_F(BookCheckTest, MupdfShowsEveryPageWithItsOwnPictureFillingThePage)
         const double shownRatio = double(area.width()) / area.height();
         const double pictureRatio = double(picture.size.width()) / picture.size.height();
         EXPECT_NEAR(shownRatio, pictureRatio, pictureRatio * 0.02);
+    }
+}
+
+// For every picture of the book's manifest: its name, its media type, and what its bytes are.
+const char* const kPictureKindsReport = R"(
+import sys, urllib.parse, zipfile, xml.etree.ElementTree as ET
+with zipfile.ZipFile(sys.argv[1]) as book:
+    package = ET.fromstring(book.read('OEBPS/fb.opf'))
+    for item in package.iter('{http://www.idpf.org/2007/opf}item'):
+        if item.get('media-type').startswith('image/'):
+            name = urllib.parse.unquote(item.get('href'))
+            data = book.read('OEBPS/' + name)
+            kind = ('image/jpeg' if data[:3] == b'\xff\xd8\xff' else 'image/png' if data[:8] == b'\x89PNG\r\n\x1a\n'
+                    else 'image/gif' if data[:6] in (b'GIF87a', b'GIF89a') else 'unknown')
+            print(name + '|' + item.get('media-type') + '|' + kind)
+)";
+
+// The part of a rendered page that is not white: the picture it shows.
+QImage PictureOnPage(const QImage& page)
+{
+    QRect area;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor pixel = page.pixelColor(x, y);
+            if (pixel.red() < 235 || pixel.green() < 235 || pixel.blue() < 235) {
+                area |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return page.copy(area);
+}
+
+TEST_F(BookCheckTest, PicturesOfEveryKindAndNameBecomeUprightPagesOfTheKindsABookHolds)
+{
+    // Whole blocks of 16 x 16, so that a JPEG picture turns without loss.
+    const QSize size(64, 48);
+    const std::array<int, 4> upright = {0, 1, 2, 3};
+    struct Page {
+        QString path;
+        std::array<int, 4> corners;  // the stored quadrant shown at the top left, top right, bottom left, bottom right
+    };
+    const auto page = [this](const QString& relativePath, const QByteArray& bytes, std::array<int, 4> corners) {
+        WriteTestFile(PathIn(relativePath), bytes);
+        return Page{PathIn(relativePath), corners};
+    };
+    const QList<QString> kindNames = {"kind01.jpg",  "kind02.jpg",  "kind03.png",  "kind04.gif", "kind05.heic",
+                                      "kind06.avif", "kind07.webp", "kind08.webp", "kind09.tif", "kind10.bmp"};
+    const std::vector<TestPicture> kinds = MakeEveryKind(size, PathIn("made"));
+    ASSERT_EQ(kinds.size(), static_cast<std::size_t>(kindNames.size()));
+    QList<Page> pages;
+    for (qsizetype kind = 0; kind < kindNames.size(); ++kind) {
+        pages << page("in/" + kindNames[kind], kinds[static_cast<std::size_t>(kind)].bytes, upright);
+    }
+    // Phone photos whose camera marks them to be turned.
+    pages << page("in/turned3.jpg", WithExifOrientation(MakeTestJpeg(size), 3), {3, 2, 1, 0})
+          << page("in/turned6.jpg", WithExifOrientation(MakeTestJpeg(size), 6), {2, 0, 3, 1})
+          << page("in/turned8.jpg", WithExifOrientation(MakeTestJpeg(size), 8), {1, 3, 0, 2});
+    // A PNG picture saved under a JPEG picture's name, and names that differ only in case or in how their
+    // accents are written, which a book must tell apart as one name.
+    const QByteArray png = kinds[2].bytes;
+    const QString composed = QString::fromUtf8("\xC3\xB6");     // ö as one character
+    const QString decomposed = QString::fromUtf8("o\xCC\x88");  // o and a combining diaeresis
+    pages << page("in/download.jpg", png, upright)
+          << page(QString::fromUtf8("a/\xC3\x89.jpg"), MakeTestJpeg(size), upright)
+          << page(QString::fromUtf8("b/\xC3\xA9.jpg"), MakeTestJpeg(size), upright)
+          << page("c/" + composed + ".jpg", MakeTestJpeg(size), upright)
+          << page("d/" + decomposed + ".jpg", MakeTestJpeg(size), upright);
+    const Page cover = page("in/cover.png", png, upright);
+
+    QStringList arguments = {"-c", cover.path};
+    for (const Page& shown : pages) {
+        arguments << shown.path;
+    }
+    const QString book = MakeBook(arguments);
+    ExpectEpubcheckFindsNothing(book);
+
+    // Every picture is of the media type the book gives it, named with its extension.
+    QString report;
+    QString errors;
+    ASSERT_EQ(RunProgram(PythonProgram(), {"-c", kPictureKindsReport, book}, &report, &errors), 0)
+        << errors.toStdString();
+    QStringList pictures = report.split('\n', Qt::SkipEmptyParts);
+    pictures.sort();
+    const QString jpeg = "|image/jpeg|image/jpeg";
+    const QString pngKind = "|image/png|image/png";
+    QStringList expected = {"cover.png" + pngKind,
+                            "download.png" + pngKind,
+                            "kind01.jpg" + jpeg,
+                            "kind02.jpg" + jpeg,
+                            "kind03.png" + pngKind,
+                            "kind04.gif|image/gif|image/gif",
+                            "kind05.jpg" + jpeg,
+                            "kind06.jpg" + jpeg,
+                            "kind07.jpg" + jpeg,
+                            "kind08.png" + pngKind,
+                            "kind09.png" + pngKind,
+                            "kind10.png" + pngKind,
+                            "turned3.jpg" + jpeg,
+                            "turned6.jpg" + jpeg,
+                            "turned8.jpg" + jpeg,
+                            QString::fromUtf8("\xC3\x89.jpg") + jpeg,
+                            QString::fromUtf8("\xC3\xA9-2.jpg") + jpeg,
+                            composed + ".jpg" + jpeg,
+                            composed + "-2.jpg" + jpeg};
+    expected.sort();
+    EXPECT_EQ(pictures, expected);
+
+    // MuPDF shows each page with its picture upright, in the cover's and the pages' order.
+    ASSERT_TRUE(QDir().mkpath(PathIn("shown")));
+    ASSERT_EQ(RunProgram("mutool", {"draw", "-F", "png", "-o", PathIn("shown/page%d.png"), book}, nullptr, &errors), 0)
+        << errors.toStdString();
+    const QList<Page> shownInOrder = QList<Page>{cover} + pages;
+    ASSERT_EQ(FolderNames(PathIn("shown")).size(), shownInOrder.size());
+    for (qsizetype at = 0; at < shownInOrder.size(); ++at) {
+        SCOPED_TRACE(shownInOrder[at].path.toStdString());
+        const QImage picture = PictureOnPage(QImage(PathIn(QString("shown/page%1.png").arg(at + 1))));
+        ASSERT_FALSE(picture.isNull());
+        EXPECT_TRUE(ShowsQuadrantsAt(picture, shownInOrder[at].corners, 24));
     }
 }
 

@@ -46,7 +46,7 @@ CliRun CliRunTest::Run(const QStringList& arguments, const QStringList& prefix)
 
 QString CliRunTest::Picture(const QString& relativePath)
 {
-    WriteTestFile(PathIn(relativePath), ("picture " + relativePath).toUtf8());
+    WriteTestFile(PathIn(relativePath), SmallJpeg(("picture " + relativePath).toUtf8()));
     return PathIn(relativePath);
 }
 

@@ -24,7 +24,7 @@ protected:
     std::unique_ptr<QProcess> Start(const QStringList& arguments, const QStringList& prefix = {});
     CliRun Run(const QStringList& arguments, const QStringList& prefix = {});
 
-    // A small file named as a picture (the program does not look inside pictures), at `relativePath`.
+    // A small picture at `relativePath`, told apart from others by the note it carries (SmallJpeg).
     QString Picture(const QString& relativePath);
 
     // Whether the temporary book of a running conversion lies beside the book.

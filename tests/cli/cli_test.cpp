@@ -18,7 +18,7 @@ protected:
     QString Picture(const QString& relativePath)
     {
         const QString path = PathIn(relativePath);
-        WriteTestFile(path, ("picture " + relativePath).toUtf8());
+        WriteTestFile(path, SmallJpeg(("picture " + relativePath).toUtf8()));
         return path;
     }
 };

@@ -102,7 +102,7 @@ TEST_F(StagingTest, ASignalAfterTheBookTookItsPlaceStillEndsTheRunWithSuccess)
 {
     // Pages enough that removing their staged copies takes a while.
     constexpr int kPages = 3000;
-    WriteTestFile(PathIn("many/p0.jpg"), "picture");
+    WriteTestFile(PathIn("many/p0.jpg"), SmallJpeg());
     for (int page = 1; page < kPages; ++page) {
         ASSERT_EQ(::link(QFile::encodeName(PathIn("many/p0.jpg")).constData(),
                          QFile::encodeName(PathIn(QString("many/p%1.jpg").arg(page))).constData()),

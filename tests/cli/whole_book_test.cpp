@@ -4,9 +4,11 @@
 #include "tests/cli/cli_run_test.h"
 #include "tests/support/test_files.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -26,8 +28,8 @@ constexpr int kLargePictures = 24;
 
 class WholeBookTest : public CliRunTest {
 protected:
-    // Files of random bytes (the program does not look inside pictures), large enough that packing
-    // them takes a while.
+    // Pictures followed by random bytes, as a phone's motion photo carries its video, large enough that
+    // packing them takes a while.
     QStringList LargePictures()
     {
         QRandomGenerator random(7);
@@ -36,7 +38,7 @@ protected:
         for (int i = 1; i <= kLargePictures; ++i) {
             random.fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
             pictures << PathIn(QString("large/photo%1.jpg").arg(i));
-            WriteTestFile(pictures.last(), bytes);
+            WriteTestFile(pictures.last(), SmallJpeg() + bytes);
         }
         return pictures;
     }
@@ -173,21 +175,36 @@ TEST_F(WholeBookTest, PicturesThatCannotBeReadFailTheRunAndTouchNothing)
     const QString fifo = PathIn("in/pipe.jpg");
     QDir().mkpath(PathIn("in"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    // Files that are no whole picture: empty, cut short, or text under a picture's name.
+    WriteTestFile(PathIn("in/empty.jpg"), "");
+    const QByteArray jpeg = SmallJpeg();
+    WriteTestFile(PathIn("in/cut.jpg"), jpeg.left(jpeg.size() / 2));
+    QByteArray png;
+    QBuffer pngBuffer(&png);
+    pngBuffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QImage(SourceFolder() + "/samples/page1.jpg").save(&pngBuffer, "PNG"));
+    WriteTestFile(PathIn("in/cut.png"), png.left(png.size() / 2));
+    WriteTestFile(PathIn("in/notes.jpg"), "These are notes, not a picture.");
     // A name that is not UTF-8, in a folder argument and given directly.
-    WriteTestFile(PathIn("latin1/ok.jpg"), "picture");
+    WriteTestFile(PathIn("latin1/ok.jpg"), SmallJpeg());
     const QByteArray latin1Name = QFile::encodeName(PathIn("latin1/")) + "caf\xe9.jpg";
     ASSERT_EQ(::rename(QFile::encodeName(PathIn("latin1/ok.jpg")).constData(), latin1Name.constData()), 0);
     const QString shownName = QString::fromLocal8Bit(latin1Name);
 
-    const CliRun run = Run({Picture("good.jpg"), PathIn("missing.jpg"), fifo, PathIn("latin1"), shownName, "-y"});
+    const CliRun run =
+        Run({Picture("good.jpg"), PathIn("missing.jpg"), fifo, PathIn("in/empty.jpg"), PathIn("in/cut.jpg"),
+             PathIn("in/cut.png"), PathIn("in/notes.jpg"), PathIn("latin1"), shownName, "-y"});
     EXPECT_EQ(run.exitCode, 1);
     const auto line = [](const QString& path, const QString& reason) {
         return "Cannot read picture: " + path + " (" + reason + ")\n";
     };
-    EXPECT_EQ(run.standardError, "Failed to build: " + Book() + "\n" + line(shownName, "the name is not valid UTF-8")
-                                     + line(PathIn("missing.jpg"), "No such file or directory")
-                                     + line(fifo, "not a regular file")
-                                     + line(shownName, "the name is not valid UTF-8"));
+    // In the order of the pages, each file once (the one whose name is not UTF-8 is named twice).
+    EXPECT_EQ(run.standardError,
+              "Failed to build: " + Book() + "\n" + line(PathIn("missing.jpg"), "No such file or directory")
+                  + line(fifo, "not a regular file") + line(PathIn("in/empty.jpg"), "the file is empty")
+                  + line(PathIn("in/cut.jpg"), "the picture is cut short")
+                  + line(PathIn("in/cut.png"), "the picture is cut short")
+                  + line(PathIn("in/notes.jpg"), "not a picture") + line(shownName, "the name is not valid UTF-8"));
     // The temporary folder's clean-up cannot name it.
     ::unlink(latin1Name.constData());
     EXPECT_EQ(ReadTestFile(Book()), "the earlier book");
@@ -209,7 +226,7 @@ TEST_F(WholeBookTest, PicturesThatCannotBeReadFailTheRunAndTouchNothing)
               "Failed to build: " + Book() + "\nCannot read picture: " + locked + " (Permission denied)\n");
 
     // The staging folder is to blame, not the picture.
-    WriteTestFile(PathIn("big.jpg"), QByteArray(300000, 'x'));
+    WriteTestFile(PathIn("big.jpg"), SmallJpeg() + QByteArray(300000, 'x'));
     const CliRun full = Run({"-y", PathIn("big.jpg")}, {"prlimit", "--fsize=200000", "--"});
     EXPECT_EQ(full.exitCode, 1);
     EXPECT_TRUE(QRegularExpression("^File too large while preparing the pages in "

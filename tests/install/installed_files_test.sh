@@ -64,7 +64,7 @@ for program in tamboril tamboril-cli; do
   MANWIDTH=80 man --warnings -l "$manual" >"$work/manual.txt" 2>"$work/manual.warnings" ||
     fail "man cannot render the page of $program"
   [ ! -s "$work/manual.warnings" ] || fail "man warns about the page of $program: $(cat "$work/manual.warnings")"
-  grep -q "^ *$program - turn JPEG pictures into an EPUB book" "$work/manual.txt" ||
+  grep -q "^ *$program - turn pictures into an EPUB book" "$work/manual.txt" ||
     fail "the page of $program lacks its name line"
 done
 

@@ -37,9 +37,10 @@ QStringList ListedNames(QFileDialog& dialog)
     return names;
 }
 
-TEST_F(PictureFileDialogTest, TheFilterShowsJpegPicturesWhateverTheCaseOfTheirNames)
+TEST_F(PictureFileDialogTest, TheFilterShowsPicturesWhateverTheCaseOfTheirNamesAndAllFilesOnRequest)
 {
-    for (const char* name : {"a.jpg", "IMG_0001.JPG", "c.jpeg", "D.JPEG", "e.Jpg", "f.png", "g.jpg.txt", "jpg"}) {
+    for (const char* name : {"a.jpg", "IMG_0001.JPG", "c.jpeg", "D.JPEG", "e.Jpg", "f.png", "g.jpg.txt", "jpg",
+                             "h.HEIC", "i.webp", "j.Tiff", "k.bmp", "l.gif", "m.avif", "notes.txt"}) {
         WriteTestFile(PathIn(name), "x");
     }
     QDir().mkpath(PathIn("folder"));
@@ -49,7 +50,13 @@ TEST_F(PictureFileDialogTest, TheFilterShowsJpegPicturesWhateverTheCaseOfTheirNa
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setDirectory(Root());
     dialog.show();
-    EXPECT_EQ(ListedNames(dialog), QStringList({"D.JPEG", "IMG_0001.JPG", "a.jpg", "c.jpeg", "e.Jpg", "folder"}));
+    EXPECT_EQ(ListedNames(dialog), QStringList({"D.JPEG", "IMG_0001.JPG", "a.jpg", "c.jpeg", "e.Jpg", "f.png", "folder",
+                                                "h.HEIC", "i.webp", "j.Tiff", "k.bmp", "l.gif", "m.avif"}));
+
+    // A picture whose name says nothing of it is chosen among all files, and known by its content.
+    ASSERT_EQ(dialog.nameFilters().size(), 2);
+    dialog.selectNameFilter(dialog.nameFilters()[1]);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ListedNames(dialog).size() == 16; }));
 }
 
 }  // namespace

@@ -25,9 +25,9 @@ protected:
         return path;
     }
 
-    // The message number of the JpegError that making the preview of these bytes raises,
-    // or -1 when it raises none.
-    int PreviewErrorOf(const QByteArray& bytes)
+    // The message number of the JpegError that making the preview of these bytes raises, -1 when it
+    // raises none; the text of another PictureError in `reason`.
+    int PreviewErrorOf(const QByteArray& bytes, QString* reason = nullptr)
     {
         const QString path = PathIn("rejected.jpg");
         WriteTestFile(path, bytes);
@@ -36,6 +36,11 @@ protected:
         } catch (const JpegError& error) {
             EXPECT_EQ(std::string(error.what()), "JPEG error #" + std::to_string(error.MessageCode()));
             return error.MessageCode();
+        } catch (const PictureError& error) {
+            EXPECT_NE(reason, nullptr) << error.what();
+            if (reason != nullptr) {
+                *reason = error.Text();
+            }
         }
         return -1;
     }
@@ -105,18 +110,20 @@ TEST_F(PreviewPictureTest, NoPathOrNoFileGivesNothing)
 
 TEST_F(PreviewPictureTest, FilesTheDecoderRejectsRaiseItsMessageNumber)
 {
-    // Message numbers of libjpeg 6.2 (libjpeg-turbo): 53 "Not a JPEG file", 42 "Empty input
-    // file", 41 "Maximum supported image dimension is 65500 pixels".
-    EXPECT_EQ(PreviewErrorOf("This is a text file, not a picture.\n"), 53);
-    EXPECT_EQ(JERR_NO_SOI, 53);
-    EXPECT_EQ(PreviewErrorOf(QByteArray()), 42);
-    EXPECT_EQ(JERR_INPUT_EMPTY, 42);
+    // A file that is no JPEG picture at all never reaches the JPEG decoder: its reason is the library's.
+    QString reason;
+    EXPECT_EQ(PreviewErrorOf("This is a text file, not a picture.\n", &reason), -1);
+    EXPECT_EQ(reason, "not a picture");
+    EXPECT_EQ(PreviewErrorOf(QByteArray(), &reason), -1);
+    EXPECT_EQ(reason, "the file is empty");
+    // Message numbers of libjpeg 6.2 (libjpeg-turbo): 41 "Maximum supported image dimension is 65500 pixels".
     EXPECT_EQ(PreviewErrorOf(WithFrameSize(MakeTestJpeg({16, 16}), {65535, 100})), 41);
     EXPECT_EQ(JERR_IMAGE_TOO_BIG, 41);
     // A frame header claiming a height of 0 (which would need a DNL marker).
     EXPECT_EQ(PreviewErrorOf(WithFrameSize(MakeTestJpeg({16, 16}), {16, 0})), JERR_EMPTY_IMAGE);
-    // The first bytes of a JPEG only: the header ends before the picture does begin.
-    EXPECT_EQ(PreviewErrorOf(MakeTestJpeg({300, 300}).left(20)), JERR_NO_IMAGE);
+    // The first bytes of a JPEG only: the file ends in the header, which says what is wrong.
+    EXPECT_EQ(PreviewErrorOf(MakeTestJpeg({300, 300}).left(20), &reason), -1);
+    EXPECT_EQ(reason, "the picture is cut short");
 }
 
 TEST_F(PreviewPictureTest, TruncatedPictureIsShownWithTheMissingPartFilledIn)

@@ -59,6 +59,15 @@ QString SourceFolder()
     return QStringLiteral(TAMBORIL_SOURCE_DIR);
 }
 
+QByteArray SmallJpeg(const QByteArray& note)
+{
+    QByteArray picture = ReadTestFile(SourceFolder() + "/samples/page1.jpg");
+    // A comment marker (0xFFFE) just after the start of the picture, its length counting its own two bytes.
+    const auto length = static_cast<int>(note.size() + 2);
+    const QByteArray comment = QByteArray("\xFF\xFE") + char(length >> 8) + char(length & 0xFF) + note;
+    return picture.insert(2, comment);
+}
+
 QString PythonProgram()
 {
     return QStringLiteral(TAMBORIL_PYTHON);

@@ -14,6 +14,10 @@ void WriteTestFile(const QString& path, const QByteArray& bytes);
 // The whole content of a file; fails the test when it cannot be read.
 QByteArray ReadTestFile(const QString& path);
 
+// A small real JPEG picture (the repository's samples/page1.jpg) that carries `note` in a comment
+// marker, so that pictures made with different notes differ, and each holds its note as written.
+QByteArray SmallJpeg(const QByteArray& note = {});
+
 // The names in a folder (files and folders, not "." and ".."), sorted by code unit.
 QStringList FolderNames(const QString& folder);
 

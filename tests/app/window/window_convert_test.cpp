@@ -84,7 +84,7 @@ TEST_F(WindowConvertTest, AnAddressTheDesktopCannotOpenIsNamedInTheErrorBox)
 
     // The book is written all the same; the box after the success message names its folder.
     dialogs->events.clear();
-    WriteTestFile(PathIn("a.jpg"), "picture");
+    MakePicture("a.jpg");
     AddRow(PathIn("a.jpg"));
     form->Edit1->setText("T");
     form->Edit2->setText("A");
@@ -100,7 +100,7 @@ TEST_F(WindowConvertTest, AnAddressTheDesktopCannotOpenIsNamedInTheErrorBox)
 
 TEST_F(WindowConvertTest, AnOutputFolderTypedRelativeIsOpenedWhereTheBookWasWritten)
 {
-    WriteTestFile(PathIn("pictures/a.jpg"), "picture");
+    MakePicture("pictures/a.jpg");
     AddRow(PathIn("pictures/a.jpg"));
     form->Edit1->setText("T");
     form->Edit2->setText("A");
@@ -115,9 +115,9 @@ TEST_F(WindowConvertTest, AnOutputFolderTypedRelativeIsOpenedWhereTheBookWasWrit
 
 TEST_F(WindowConvertTest, ConvertBuildsTheBookFromTheRowsAndFieldsAndReportsThroughTheWindow)
 {
-    WriteTestFile(PathIn("pictures/first.jpg"), "first picture");
-    WriteTestFile(PathIn("pictures/second.jpg"), "second picture");
-    WriteTestFile(PathIn("pictures/front.jpg"), "cover picture");
+    MakePicture("pictures/first.jpg");
+    MakePicture("pictures/second.jpg");
+    MakePicture("pictures/front.jpg");
     AddRow(PathIn("pictures/second.jpg"));
     AddRow(PathIn("pictures/first.jpg"));
     form->Edit1->setText("My Book");
@@ -164,7 +164,7 @@ TEST_F(WindowConvertTest, ConvertBuildsTheBookFromTheRowsAndFieldsAndReportsThro
 
 TEST_F(WindowConvertTest, AMissingSettingIsShownInAPlainBoxWithTheNormalPointer)
 {
-    WriteTestFile(PathIn("pictures/a.jpg"), "picture");
+    MakePicture("pictures/a.jpg");
     AddRow(PathIn("pictures/a.jpg"));
     form->LabeledEdit4->setText(PathIn("out"));
     form->Edit1->setText("Title");
@@ -178,7 +178,7 @@ TEST_F(WindowConvertTest, AStagingFolderThatCannotBeMadeEndsInTheErrorBoxAndTheW
 {
     // The temporary folder is taken by a file, so no staging folder can be made in it.
     WriteTestFile(PathIn("tmp"), "a file, not a folder");
-    WriteTestFile(PathIn("a.jpg"), "picture");
+    MakePicture("a.jpg");
     AddRow(PathIn("a.jpg"));
     form->Edit1->setText("Title");
     form->Edit2->setText("Author");
@@ -251,7 +251,7 @@ TEST_F(WindowConvertTest, TwoWindowsConvertingAtOnceEachMakeTheirOwnWholeBookAnd
 
 TEST_F(WindowConvertTest, APictureThatCannotBeReadFailsTheConversionInTheErrorBox)
 {
-    WriteTestFile(PathIn("pictures/a.jpg"), "picture");
+    MakePicture("pictures/a.jpg");
     WriteTestFile(PathIn("out/T.epub"), "the earlier book");
     AddRow(PathIn("pictures/a.jpg"));
     AddRow(PathIn("pictures/gone.jpg"));
@@ -273,7 +273,7 @@ protected:
     {
         WindowTest::SetUp();
         for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
-            WriteTestFile(PathIn(QString("pictures/") + name), QByteArray(256 * 1024, name[0]));
+            WriteTestFile(PathIn(QString("pictures/") + name), SmallJpeg() + QByteArray(256 * 1024, name[0]));
             AddRow(PathIn(QString("pictures/") + name));
         }
         form->Edit1->setText("Book");

@@ -143,13 +143,14 @@ TEST_F(WindowHandlersTest, ContextMenuRunsTheButtonHandlersWithoutPressingTheBut
         AddRow(QString::fromLatin1(path));
     }
     SelectRow(0);
-    dialogs->pagePictures = QStringList({"/p/d.jpg"});
+    const QString d = MakePicture("p/d.jpg");
+    dialogs->pagePictures = QStringList({d});
     form->Add1->trigger();
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/b.jpg", "3 /p/c.jpg", "4 /p/d.jpg"}));
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/b.jpg", "3 /p/c.jpg", "4 " + d}));
     EXPECT_EQ(dialogs->events, QStringList({"open pictures||"}));
 
     form->RemoveSelected1->trigger();
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/b.jpg", "2 /p/c.jpg", "3 /p/d.jpg"}));
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/b.jpg", "2 /p/c.jpg", "3 " + d}));
     EXPECT_EQ(form->PNGButton1->State(), TPNGButtonState::pbsUp);
 
     form->RemoveAll1->trigger();
@@ -204,10 +205,9 @@ TEST(WindowProgramTest, HelpAndVersionAnswerOnTheTerminalWhereNoWindowCanOpen)
 
 TEST_F(WindowHandlersTest, ArgumentsThatNameNothingAreNamedInOneBoxAndTheOthersAdded)
 {
-    WriteTestFile(PathIn("a.jpg"), "picture");
-    WriteTestFile(PathIn("book/page2.jpg"), "picture");
-    WriteTestFile(PathIn("book/page10.jpg"), "picture");
-    WriteTestFile(PathIn("-dash.jpg"), "picture");
+    for (const char* name : {"a.jpg", "book/page2.jpg", "book/page10.jpg", "-dash.jpg"}) {
+        MakePicture(name);
+    }
     const WindowArguments arguments = ParseWindowArguments(
         {PathIn("a.jpg"), "--unknown", PathIn("missing.jpg"), PathIn("book"), "--", "--version", PathIn("-dash.jpg")});
     EXPECT_EQ(arguments.action, WindowArguments::Action::OpenWindow);

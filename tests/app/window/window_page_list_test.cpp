@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QImage>
 #include <QItemSelection>
 #include <QLineEdit>
 #include <QMenu>
@@ -31,20 +32,54 @@ using WindowPageListTest = WindowTest;
 TEST_F(WindowPageListTest, AddAppendsTheChosenPicturesInTheDialogsOrderNumberedOnFromTheEnd)
 {
     const QPoint add = ControlPoint(*form->PNGButton2);
-    dialogs->pagePictures = {"/p/c.jpg", "/p/a.jpg", "/p/b.jpg"};
+    const QString a = MakePicture("p/a.jpg");
+    const QString b = MakePicture("p/b.jpg");
+    const QString c = MakePicture("p/c.jpg");
+    const QString d = MakePicture("p/d.jpg");
+    dialogs->pagePictures = {c, a, b};
     ClickAt(add);
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/c.jpg", "2 /p/a.jpg", "3 /p/b.jpg"}));
+    EXPECT_EQ(PageTexts(), QStringList({"1 " + c, "2 " + a, "3 " + b}));
 
     // The same picture twice gives two rows with the same path.
-    dialogs->pagePictures = {"/p/d.jpg", "/p/d.jpg"};
+    dialogs->pagePictures = {d, d};
     ClickAt(add);
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/c.jpg", "2 /p/a.jpg", "3 /p/b.jpg", "4 /p/d.jpg", "5 /p/d.jpg"}));
+    EXPECT_EQ(PageTexts(), QStringList({"1 " + c, "2 " + a, "3 " + b, "4 " + d, "5 " + d}));
 
     // A cancelled dialog changes nothing.
     dialogs->pagePictures.clear();
     ClickAt(add);
     EXPECT_EQ(PageTexts().size(), 5);
     EXPECT_EQ(dialogs->events, QStringList({"open pictures||", "open pictures||", "open pictures||"}));
+}
+
+TEST_F(WindowPageListTest, AddLeavesOutWhatIsNoWholePictureAndNamesEachInOneBox)
+{
+    const QString good = MakePicture("in/good.jpg");
+    // A PNG picture under a JPEG picture's name is a picture all the same.
+    QImage png(QSize(30, 20), QImage::Format_RGB32);
+    png.fill(Qt::darkCyan);
+    ASSERT_TRUE(png.save(PathIn("in/download.jpg"), "PNG"));
+    const QByteArray pngBytes = ReadTestFile(PathIn("in/download.jpg"));
+    const QByteArray jpegBytes = SmallJpeg();
+    WriteTestFile(PathIn("in/empty.jpg"), "");
+    WriteTestFile(PathIn("in/cut.jpg"), jpegBytes.left(jpegBytes.size() / 2));
+    WriteTestFile(PathIn("in/cut.png"), pngBytes.left(pngBytes.size() / 2));
+    WriteTestFile(PathIn("in/notes.jpg"), "notes");
+    dialogs->pagePictures = {PathIn("in/empty.jpg"), good,
+                             PathIn("in/cut.jpg"),   PathIn("in/cut.png"),
+                             PathIn("in/notes.jpg"), PathIn("in/download.jpg")};
+    form->Add1->trigger();
+
+    EXPECT_EQ(PageTexts(), QStringList({"1 " + good, "2 " + PathIn("in/download.jpg")}));
+    EXPECT_EQ(dialogs->events,
+              QStringList({"open pictures||",
+                           "error|" + ApplicationTitle(QCoreApplication::applicationFilePath())
+                               + "|These files were not added.\n" + PathIn("in/empty.jpg") + " (the file is empty)\n"
+                               + PathIn("in/cut.jpg") + " (the picture is cut short)\n" + PathIn("in/cut.png")
+                               + " (the picture is cut short)\n" + PathIn("in/notes.jpg") + " (not a picture)"}));
+    // What was added is one step.
+    form->Undo1->trigger();
+    EXPECT_TRUE(PageTexts().isEmpty());
 }
 
 // Types over the page number of a row, as F2 offers it, and presses Return.
@@ -65,7 +100,11 @@ void RetypePageNumber(PageListView& list, const QString& text)
 
 TEST_F(WindowPageListTest, ARetypedPageNumberMovesItsRowAndAnyOtherTextIsRefused)
 {
-    dialogs->pagePictures = {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg", "/p/d.jpg"};
+    const QString a = MakePicture("p/a.jpg");
+    const QString b = MakePicture("p/b.jpg");
+    const QString c = MakePicture("p/c.jpg");
+    const QString d = MakePicture("p/d.jpg");
+    dialogs->pagePictures = {a, b, c, d};
     form->PNGButton2Click(form.get());
     // A click on the path of the second row, then F2: the page number is edited, whichever column
     // the click landed in.
@@ -78,16 +117,16 @@ TEST_F(WindowPageListTest, ARetypedPageNumberMovesItsRowAndAnyOtherTextIsRefused
 
     // The list never shows an order the book does not have: page 2 typed as 4 becomes page 4.
     RetypePageNumber(*form->ListView1, "4");
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/a.jpg", "2 /p/c.jpg", "3 /p/d.jpg", "4 /p/b.jpg"}));
+    EXPECT_EQ(PageTexts(), QStringList({"1 " + a, "2 " + c, "3 " + d, "4 " + b}));
     // The row is still the current one, where it went; typed as 1 it goes first.
     EXPECT_EQ(form->ListView1->currentIndex().row(), 3);
     RetypePageNumber(*form->ListView1, " 1 ");
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/b.jpg", "2 /p/a.jpg", "3 /p/c.jpg", "4 /p/d.jpg"}));
+    EXPECT_EQ(PageTexts(), QStringList({"1 " + b, "2 " + a, "3 " + c, "4 " + d}));
 
     // Anything but a whole number of a page there is leaves the row and its number as they were.
     for (const char* refused : {"1a", "0", "5", "", "-1", "+2", "2.0", "two", "99999999999"}) {
         RetypePageNumber(*form->ListView1, refused);
-        EXPECT_EQ(PageTexts(), QStringList({"1 /p/b.jpg", "2 /p/a.jpg", "3 /p/c.jpg", "4 /p/d.jpg"})) << refused;
+        EXPECT_EQ(PageTexts(), QStringList({"1 " + b, "2 " + a, "3 " + c, "4 " + d})) << refused;
     }
     EXPECT_EQ(dialogs->events, QStringList({"open pictures||"}));
 }
@@ -96,7 +135,7 @@ TEST_F(WindowPageListTest, RemovingAScatteredSelectionKeepsExactlyTheOtherRowsIn
 {
     QStringList paths;
     for (int page = 0; page < 300; ++page) {
-        paths << QString("/p/%1.jpg").arg(page);
+        paths << MakePicture(QString("p/%1.jpg").arg(page));
     }
     dialogs->pagePictures = paths;
     form->PNGButton2Click(form.get());
@@ -109,7 +148,7 @@ TEST_F(WindowPageListTest, RemovingAScatteredSelectionKeepsExactlyTheOtherRowsIn
         if (removed(page)) {
             selection.select(index, index);
         } else {
-            expected << QString("%1 /p/%2.jpg").arg(expected.size() + 1).arg(page);
+            expected << QString("%1 %2").arg(expected.size() + 1).arg(paths[page]);
         }
     }
     form->ListView1->selectionModel()->setCurrentIndex(form->ListView1->model()->index(4, 1),
@@ -120,7 +159,7 @@ TEST_F(WindowPageListTest, RemovingAScatteredSelectionKeepsExactlyTheOtherRowsIn
     EXPECT_EQ(PageTexts(), expected);
     EXPECT_FALSE(form->ListView1->selectionModel()->hasSelection());
     // The current row was removed: it passed to the nearest kept row above, as the list moves it.
-    EXPECT_EQ(Pages().Path(form->ListView1->currentIndex().row()), "/p/2.jpg");
+    EXPECT_EQ(Pages().Path(form->ListView1->currentIndex().row()), paths[2]);
 }
 
 TEST_F(WindowPageListTest, ADropAndARemovalNumberTheRowsAgain)
@@ -164,9 +203,9 @@ TEST_F(WindowPageListTest, AddedRowsComeIntoViewAndARowShowsItsWholePath)
 {
     QStringList paths;
     for (int page = 1; page < 40; ++page) {
-        paths << QString("/p/%1.jpg").arg(page);
+        paths << MakePicture(QString("p/%1.jpg").arg(page));
     }
-    const QString last = "/home/someone/pictures/a folder with a long name/another folder/yet another/page40.jpg";
+    const QString last = MakePicture("pictures/a folder with a long name/another folder/yet another/page40.jpg");
     dialogs->pagePictures = paths << last;
     form->PNGButton2Click(form.get());
 
@@ -196,30 +235,33 @@ protected:
     }
 };
 
-TEST_F(ExternalDropTest, JpegFilesDroppedFromTheFileManagerAreAddedInTheOrderDropped)
+TEST_F(ExternalDropTest, FilesDroppedFromTheFileManagerAreCheckedAndAddedInTheOrderDropped)
 {
     AddRow("/p/first.jpg");
-    // A folder, even one named like a picture, adds its pictures in its place.
-    WriteTestFile(PathIn("folder.jpg/inside.jpg"), "a picture of the folder");
+    // A folder, even one named like a picture, adds its pictures in its place; a file is taken for what its
+    // content is, whatever its name says.
+    const QString inside = MakePicture("folder.jpg/inside.jpg");
+    const QString named = MakePicture("IMG_0002.JPG");
+    const QString b = MakePicture("b.jpeg");
+    const QString jpegNamedPng = MakePicture("e.png");
+    WriteTestFile(PathIn("notes.txt"), "notes");
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile("/p/IMG_0002.JPG"), QUrl::fromLocalFile("/p/notes.txt"),
-                   QUrl::fromLocalFile("/p/b.jpeg"), QUrl::fromLocalFile(PathIn("folder.jpg")),
-                   QUrl("https://example.org/c.jpg"), QUrl::fromLocalFile("/p/d.Jpg"),
-                   QUrl::fromLocalFile("/p/e.png")});
+    files.setUrls({QUrl::fromLocalFile(named), QUrl::fromLocalFile(PathIn("notes.txt")), QUrl::fromLocalFile(b),
+                   QUrl::fromLocalFile(PathIn("folder.jpg")), QUrl("https://example.org/c.jpg"),
+                   QUrl::fromLocalFile(jpegNamedPng)});
     // Dropped on the first row: where they land does not matter, they are appended.
     EXPECT_EQ(DropOnList(files, form->ListView1->RowRect(0).center()), Qt::CopyAction);
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/first.jpg", "2 /p/IMG_0002.JPG", "3 /p/b.jpeg",
-                                        "4 " + PathIn("folder.jpg/inside.jpg"), "5 /p/d.Jpg"}));
+    EXPECT_EQ(PageTexts(), QStringList({"1 /p/first.jpg", "2 " + named, "3 " + b, "4 " + inside, "5 " + jpegNamedPng}));
+    EXPECT_EQ(dialogs->events,
+              QStringList({"error|" + ApplicationTitle(QCoreApplication::applicationFilePath())
+                           + "|These files were not added.\n" + PathIn("notes.txt") + " (not a picture)"}));
 
-    // Anything else from outside, and files without a picture among them, change nothing.
+    // Anything else from outside changes nothing and says nothing.
     QMimeData text;
     text.setText("/p/x.jpg");
     DropOnList(text, QPoint(5, 5));
-    QMimeData others;
-    others.setUrls({QUrl::fromLocalFile("/p/x.gif")});
-    DropOnList(others, QPoint(5, 5));
     EXPECT_EQ(PageTexts().size(), 5);
-    EXPECT_TRUE(dialogs->events.isEmpty());
+    EXPECT_EQ(dialogs->events.size(), 1);
 }
 
 // A folder of pictures as a person keeps one per book: pages whose numbers sort differently as
@@ -232,7 +274,7 @@ protected:
         ExternalDropTest::SetUp();
         for (const char* name :
              {"page10.jpg", "page2.jpg", "Page3.JPG", "page1.jpeg", ".page0.jpg", "notes.txt", "sub/page4.jpg"}) {
-            WriteTestFile(PathIn(QString("book/") + name), "picture");
+            MakePicture(QString("book/") + name);
         }
         const QByteArray undecodable = QFile::encodeName(PathIn("book")) + "/page5\xff.jpg";
         const int file = ::open(undecodable.constData(), O_CREAT | O_WRONLY, 0644);
@@ -251,9 +293,8 @@ protected:
 
     QString NotAddedBox() const
     {
-        return "error|" + ApplicationTitle(QCoreApplication::applicationFilePath())
-               + "|These pictures were not added, since their file names are not UTF-8.\n"
-               + PathIn("book/page5\uFFFD.jpg");
+        return "error|" + ApplicationTitle(QCoreApplication::applicationFilePath()) + "|These files were not added.\n"
+               + PathIn("book/page5\uFFFD.jpg") + " (the name is not valid UTF-8)";
     }
 };
 
@@ -264,12 +305,12 @@ TEST_F(FolderTest, ADroppedFolderAddsItsPicturesInNaturalOrderInItsPlaceAndNames
         AddRow(QString("/p/%1.jpg").arg(page));
     }
     QMimeData items;
-    items.setUrls({QUrl::fromLocalFile("/p/before.jpg"), QUrl::fromLocalFile(PathIn("book")),
-                   QUrl::fromLocalFile("/p/after.jpg")});
+    const QString before = MakePicture("p/before.jpg");
+    const QString after = MakePicture("p/after.jpg");
+    items.setUrls({QUrl::fromLocalFile(before), QUrl::fromLocalFile(PathIn("book")), QUrl::fromLocalFile(after)});
     DropOnList(items, QPoint(5, 5));
 
-    EXPECT_EQ(PageTexts().mid(30),
-              QStringList({"31 /p/before.jpg"}) + BookPages(32) + QStringList({"36 /p/after.jpg"}));
+    EXPECT_EQ(PageTexts().mid(30), QStringList({"31 " + before}) + BookPages(32) + QStringList({"36 " + after}));
     EXPECT_EQ(dialogs->events, QStringList({NotAddedBox()}));
     // The list shows the last row added.
     PageListView& list = *form->ListView1;
@@ -328,7 +369,7 @@ TEST_F(FolderTest, UndoAndRedoRestoreEveryKindOfChangeToThePageListExactly)
     };
 
     for (int page = 24; page > 0; --page) {
-        dialogs->pagePictures << QString("/p/%1.jpg").arg(page);
+        dialogs->pagePictures << MakePicture(QString("p/%1.jpg").arg(page));
     }
     form->PNGButton2Click(form.get());
     changed();
@@ -336,7 +377,7 @@ TEST_F(FolderTest, UndoAndRedoRestoreEveryKindOfChangeToThePageListExactly)
     form->AddFolder1->trigger();
     changed();
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile("/p/x.jpg"), QUrl::fromLocalFile("/p/y.jpg")});
+    files.setUrls({QUrl::fromLocalFile(MakePicture("p/x.jpg")), QUrl::fromLocalFile(MakePicture("p/y.jpg"))});
     DropOnList(files, QPoint(5, 5));
     changed();
     // Scattered rows, many ranges of them, and then a single one.
@@ -383,15 +424,16 @@ TEST_F(FolderTest, UndoAndRedoRestoreEveryKindOfChangeToThePageListExactly)
 
 TEST_F(WindowPageListTest, AHundredStepsCanBeTakenBack)
 {
+    const QString picture = MakePicture("p/0.jpg");
     for (int page = 0; page <= 100; ++page) {
-        dialogs->pagePictures = {QString("/p/%1.jpg").arg(page)};
+        dialogs->pagePictures = {picture};
         form->PNGButton2Click(form.get());
     }
     for (int step = 0; step < 100; ++step) {
         ASSERT_TRUE(form->Undo1->isEnabled()) << step;
         form->Undo1->trigger();
     }
-    EXPECT_EQ(PageTexts(), QStringList({"1 /p/0.jpg"}));
+    EXPECT_EQ(PageTexts(), QStringList({"1 " + picture}));
     EXPECT_FALSE(form->Undo1->isEnabled());
 }
 

@@ -3,6 +3,7 @@
 #include "tests/app/window/window_test_support.h"
 #include "tests/pages/picture_checks.h"
 #include "tests/pages/test_jpegs.h"
+#include "tests/pictures/test_pictures.h"
 #include "tests/support/test_files.h"
 
 #include <QCoreApplication>
@@ -98,6 +99,9 @@ TEST_F(WindowPreviewTest, APictureTheDecoderRejectsReachesTheErrorBoxAndThePrevi
     const int good = AddPicture({280, 100});
     WriteTestFile(PathIn("notes.jpg"), "These are notes, not a picture.");
     AddRow(PathIn("notes.jpg"));
+    // A JPEG picture whose start-of-image marker comes twice.
+    WriteTestFile(PathIn("twice.jpg"), QByteArray("\xFF\xD8\xFF\xD8") + QByteArray(64, '\0'));
+    AddRow(PathIn("twice.jpg"));
     AddRow(PathIn("missing.jpg"));
     AddRow(QString());
 
@@ -106,17 +110,49 @@ TEST_F(WindowPreviewTest, APictureTheDecoderRejectsReachesTheErrorBoxAndThePrevi
     EXPECT_EQ(before.size(), QSize(140, 50));
 
     ClickAt(RowPoint(1));
+    ClickAt(RowPoint(2));
     const QString title = ApplicationTitle(QCoreApplication::applicationFilePath());
-    // The decoder's message, then the picture it is about.
-    EXPECT_EQ(dialogs->events, QStringList({"error|" + title + "|JPEG error #" + QString::number(JERR_NO_SOI) + ".\n"
-                                            + PathIn("notes.jpg")}));
+    // What is wrong (the JPEG decoder's message number for a JPEG picture), then the picture it is about.
+    EXPECT_EQ(dialogs->events, QStringList({"error|" + title + "|Not a picture.\n" + PathIn("notes.jpg"),
+                                            "error|" + title + "|JPEG error #" + QString::number(JERR_SOI_DUPLICATE)
+                                                + ".\n" + PathIn("twice.jpg")}));
     EXPECT_EQ(form->Image1->Picture(), before);
 
     // A missing file and an empty path are passed over without a word.
-    ClickAt(RowPoint(2));
     ClickAt(RowPoint(3));
-    EXPECT_EQ(dialogs->events.size(), 1);
+    ClickAt(RowPoint(4));
+    EXPECT_EQ(dialogs->events.size(), 2);
     EXPECT_EQ(form->Image1->Picture(), before);
+}
+
+TEST_F(WindowPreviewTest, EveryKindOfPictureIsShownUpright)
+{
+    // Whole blocks of 16 x 16, so that a JPEG picture turns without loss.
+    const QSize size(64, 48);
+    struct Shown {
+        QString name;
+        QByteArray bytes;
+        std::array<int, 4> corners;  // the stored quadrant shown at the top left, top right, bottom left, bottom right
+    };
+    QList<Shown> pictures;
+    for (const TestPicture& picture : MakeEveryKind(size, PathIn("made"))) {
+        pictures.append({picture.name, picture.bytes, {0, 1, 2, 3}});
+    }
+    pictures.append({"turned half round", WithExifOrientation(MakeTestJpeg(size), 3), {3, 2, 1, 0}});
+    pictures.append({"to turn clockwise", WithExifOrientation(MakeTestJpeg(size), 6), {2, 0, 3, 1}});
+    pictures.append({"to turn anticlockwise", WithExifOrientation(MakeTestJpeg(size), 8), {1, 3, 0, 2}});
+    for (qsizetype row = 0; row < pictures.size(); ++row) {
+        WriteTestFile(PathIn(QString("shown/%1.jpg").arg(row)), pictures[row].bytes);
+        AddRow(PathIn(QString("shown/%1.jpg").arg(row)));
+    }
+    for (qsizetype row = 0; row < pictures.size(); ++row) {
+        SCOPED_TRACE(pictures[row].name.toStdString());
+        ClickAt(RowPoint(static_cast<int>(row)));
+        const QImage shown = form->Image1->Picture();
+        EXPECT_EQ(shown.size(), row >= pictures.size() - 2 ? size.transposed() : size);
+        EXPECT_TRUE(ShowsQuadrantsAt(shown, pictures[row].corners, 24));
+    }
+    EXPECT_TRUE(dialogs->events.isEmpty());
 }
 
 TEST_F(WindowPreviewTest, ATruncatedPictureIsShownWithoutAnError)

@@ -167,6 +167,12 @@ QPoint WindowTest::ControlPoint(const QWidget& control) const
     return control.mapTo(form.get(), control.rect().center());
 }
 
+QString WindowTest::MakePicture(const QString& relativePath)
+{
+    WriteTestFile(PathIn(relativePath), SmallJpeg(relativePath.toUtf8()));
+    return PathIn(relativePath);
+}
+
 void WindowTest::AddRow(const QString& path)
 {
     PageListModel& pages = Pages();

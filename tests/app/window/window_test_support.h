@@ -71,6 +71,9 @@ protected:
     QPoint RowPoint(int row) const;
     QPoint ControlPoint(const QWidget& control) const;
 
+    // A small real picture (SmallJpeg) made at `relativePath` in the test's folder; its full path.
+    QString MakePicture(const QString& relativePath);
+
     // Appends a row to the page list, as a step that cannot be undone.
     void AddRow(const QString& path);
     PageListModel& Pages() const;
