@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr quint32 kFilteredAttributes = kAttributeReadOnly | kAttributeHidden | kAttributeSystem;
+constexpr quint32 kPassedOverAttributes = kAttributeHidden | kAttributeSystem;
 
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
@@ -23,12 +23,7 @@ const QString kListAction = QStringLiteral("list folder");
 
 }  // namespace
 
-TDirSearch::TDirSearch(const QString& folder, const QString& mask, quint32 attributeMask, bool recurse,
-                       bool failOnUnreadable)
-    : mask_(mask),
-      attributeMask_(attributeMask),
-      recurse_(recurse),
-      failOnUnreadable_(failOnUnreadable)
+TDirSearch::TDirSearch(const QString& folder, const QString& mask) : mask_(mask)
 {
     Enter(folder);
 }
@@ -45,16 +40,13 @@ bool TDirSearch::Next(Found* found)
         const QString name = QFile::decodeName(rawName);
         const QString path = level.folder + name;
         const std::optional<FileStatus> status = StatusOf(path);
-        if (!status && failOnUnreadable_) {
+        if (!status) {
             throw EFReadError(QStringLiteral("examine file"), path, errno);
         }
-        if (!status || IsPassedOver(status->attributes)) {
+        if ((status->attributes & kPassedOverAttributes) != 0) {
             continue;
         }
         if (status->IsFolder()) {
-            if (!recurse_) {
-                continue;
-            }
             found->path = path + QLatin1Char('/');
             found->status = *status;
             Enter(found->path);
@@ -81,17 +73,14 @@ std::vector<QByteArray> TDirSearch::ListNames(const QString& folder) const
     std::vector<QByteArray> names;
     const std::unique_ptr<DIR, DirCloser> dir(::opendir(QFile::encodeName(folder).constData()));
     if (!dir) {
-        if (failOnUnreadable_) {
-            throw EFReadError(kListAction, folder, errno);
-        }
-        return names;
+        throw EFReadError(kListAction, folder, errno);
     }
     for (;;) {
         // Only errno tells the end of the listing from a failure to read it.
         errno = 0;
         const dirent* entry = ::readdir(dir.get());
         if (entry == nullptr) {
-            if (errno != 0 && failOnUnreadable_) {
+            if (errno != 0) {
                 throw EFReadError(kListAction, folder, errno);
             }
             return names;
@@ -100,9 +89,4 @@ std::vector<QByteArray> TDirSearch::ListNames(const QString& folder) const
             names.emplace_back(entry->d_name);
         }
     }
-}
-
-bool TDirSearch::IsPassedOver(quint32 attributes) const
-{
-    return (attributes & kFilteredAttributes & ~attributeMask_) != 0;
 }

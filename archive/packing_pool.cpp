@@ -20,6 +20,8 @@ namespace {
 constexpr qsizetype kFilesInFlight = 32;
 // Blocks the file being written may have waiting; the writer takes them as they come.
 constexpr size_t kLeadBlocks = 4;
+// Given-back buffers kept for the workers; more are let go, so that the memory of a peak is returned.
+constexpr size_t kFreeBuffersKept = 64;
 
 // Raised inside a worker when its file was dropped or the pool is stopping, to leave the packing at once.
 struct Stopped {};
@@ -36,10 +38,13 @@ class PackingPool::JobOutput final : public EntryDataOutput {
 public:
     JobOutput(PackingPool& pool, qsizetype index) : pool_(pool), index_(index) {}
 
-    void Put(const char* data, qint64 size, qint64 bytesRead) override
+    std::vector<char> TakeBuffer(qint64 size) override { return pool_.TakeBuffer(size); }
+
+    void Put(std::vector<char> buffer, qint64 size, qint64 bytesRead) override
     {
         PackedBlock block;
-        block.bytes.assign(data, data + size);
+        block.buffer = std::move(buffer);
+        block.size = size;
         block.bytesRead = bytesRead;
         pool_.Queue(index_, std::move(block));
     }
@@ -121,11 +126,15 @@ PackedBlock PackingPool::NextBlock()
     if (job.blocks.empty()) {
         const std::exception_ptr failure = job.failure;
         Advance();
-        std::rethrow_exception(failure);
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
+        // A worker lets go of the file being written without its outcome only when the pool stops.
+        throw ZipError(QStringLiteral("The packing of a file stopped before its end."));
     }
     PackedBlock block = std::move(job.blocks.front());
     job.blocks.pop_front();
-    bytesWaiting_ -= static_cast<qint64>(block.bytes.size());
+    bytesWaiting_ -= static_cast<qint64>(block.buffer.size());
     if (block.end) {
         Advance();
     } else {
@@ -142,11 +151,43 @@ void PackingPool::Drop()
     job.dropped = true;
     roomFreed_.notify_all();
     fileReady_.wait(lock, [&] { return job.finished; });
-    for (const PackedBlock& block : job.blocks) {
-        bytesWaiting_ -= static_cast<qint64>(block.bytes.size());
+    for (PackedBlock& block : job.blocks) {
+        Release(block);
     }
     job.blocks.clear();
     Advance();
+}
+
+void PackingPool::GiveBack(std::vector<char> buffer)
+{
+    const std::lock_guard lock(mutex_);
+    if (freeBuffers_.size() < kFreeBuffersKept) {
+        freeBuffers_.push_back(std::move(buffer));
+    }
+}
+
+void PackingPool::Release(PackedBlock& block)
+{
+    bytesWaiting_ -= static_cast<qint64>(block.buffer.size());
+    if (freeBuffers_.size() < kFreeBuffersKept) {
+        freeBuffers_.push_back(std::move(block.buffer));
+    }
+}
+
+std::vector<char> PackingPool::TakeBuffer(qint64 size)
+{
+    std::vector<char> buffer;
+    {
+        const std::lock_guard lock(mutex_);
+        if (!freeBuffers_.empty()) {
+            buffer = std::move(freeBuffers_.back());
+            freeBuffers_.pop_back();
+        }
+    }
+    if (static_cast<qint64>(buffer.size()) < size) {
+        buffer.resize(static_cast<size_t>(size));
+    }
+    return buffer;
 }
 
 void PackingPool::Work()
@@ -187,10 +228,9 @@ void PackingPool::RunJob(qsizetype index, std::unique_ptr<DeflateEngine>& engine
                                 : !S_ISREG(info.st_mode)                          ? QStringLiteral("Not a regular file")
                                                                                   : QString();
         if (!problem.isEmpty()) {
-            if (settings_.failOnUnreadable) {
-                throw EFReadError(QStringLiteral("open file"), source.path, problem);
-            }
-        } else if (!(info.st_dev == settings_.archive.device && info.st_ino == settings_.archive.inode)) {
+            throw EFReadError(QStringLiteral("open file"), source.path, problem);
+        }
+        if (!(info.st_dev == settings_.archive.device && info.st_ino == settings_.archive.inode)) {
             // Reading the archive while it is being written would never end.
             std::unique_lock lock(mutex_);
             Slot(index).info = info;
@@ -223,7 +263,7 @@ void PackingPool::Queue(qsizetype index, PackedBlock block)
 {
     std::unique_lock lock(mutex_);
     Job& job = Slot(index);
-    const auto size = static_cast<qint64>(block.bytes.size());
+    const auto size = static_cast<qint64>(block.buffer.size());
     roomFreed_.wait(lock, [&] { return stopping_ || job.dropped || HasRoom(index, size); });
     if (stopping_ || job.dropped) {
         throw Stopped();

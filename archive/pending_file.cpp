@@ -1,7 +1,5 @@
 #include "archive/pending_file.h"
 
-#include "archive/byte_sink.h"
-#include "archive/byte_source.h"
 #include "archive/zip_errors.h"
 #include "archive/zip_records.h"
 #include "common/file_name.h"
@@ -19,53 +17,23 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <vector>
 
 namespace {
 
-constexpr char kTemporaryNameTemplate[] = "/tamboril-XXXXXX";
 // Hidden, and distinct from any name a person would give a file of their own (".tamboril-config"), so that the
 // clean-up of a later run never mistakes one for a leftover.
 constexpr char kLockedNamePrefix[] = ".tamboril-unfinished-";
 constexpr qsizetype kLockedNameRandomLength = 10;
 constexpr char kLockedNameCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 constexpr int kNameAttempts = 100;
-constexpr qint64 kCopyBlockSize = 65536;
 constexpr mode_t kNewFileMode = 0666;
 // The permissions a replaced file passes on: read, write and execute bits only, never setuid, setgid or sticky.
 constexpr mode_t kPermissionBits = 0777;
 // How a book of ours begins: the local header of its first entry "mimetype", stored, and the entry's data.
 constexpr qint64 kBookStartSize = kLocalHeaderSize + 8 + 20;
-
-// Streams the file at `from` into the open file `to`. A copy that comes out shorter than the file
-// (a file cut short meanwhile) is an error, never a finished archive.
-void CopyContent(const QString& from, int to)
-{
-    const FileDescriptor source(::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC));
-    struct stat status {};
-    if (!source.IsOpen() || ::fstat(source.Get(), &status) != 0) {
-        throw EFCreateError(from, errno);
-    }
-    FileReader reader(source.Get(), 0, from);
-    FileSink sink(to);
-    std::vector<char> block(kCopyBlockSize);
-    qint64 copied = 0;
-    qint64 got = 0;
-    do {
-        got = reader.Read(block.data(), kCopyBlockSize);
-        if (sink.Write(block.data(), got) != got) {
-            ThrowWriteError(sink.ErrorNumber());
-        }
-        copied += got;
-    } while (got == kCopyBlockSize);
-    if (copied != status.st_size) {
-        throw ZipError(QStringLiteral("Cannot read file \"%1\" to its end.").arg(from));
-    }
-}
 
 QString RandomTemporaryName()
 {
@@ -158,26 +126,6 @@ void FlushFolder(const QString& folder)
 
 }  // namespace
 
-PendingFile PendingFile::Create(const QString& path)
-{
-    FileDescriptor descriptor(
-        ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, kNewFileMode));
-    if (!descriptor.IsOpen()) {
-        throw EFCreateError(path, errno);
-    }
-    return PendingFile(std::move(descriptor), path);
-}
-
-PendingFile PendingFile::CreateTemporary(const QString& folder)
-{
-    QByteArray name = QFile::encodeName(folder + QLatin1String(kTemporaryNameTemplate));
-    FileDescriptor descriptor(::mkostemp(name.data(), O_CLOEXEC));
-    if (!descriptor.IsOpen()) {
-        throw EFCreateError(folder + QLatin1String(kTemporaryNameTemplate), errno);
-    }
-    return PendingFile(std::move(descriptor), QFile::decodeName(name));
-}
-
 PendingFile PendingFile::CreateLockedBeside(const QString& target)
 {
     const QString folder = FolderOfPath(target);
@@ -203,14 +151,20 @@ PendingFile PendingFile::CreateLockedBeside(const QString& target)
         FileDescriptor named(
             ::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, kNewFileMode));
         if (named.IsOpen()) {
-            ::flock(named.Get(), LOCK_EX);
+            // Unlocked, the file would be taken for a leftover and deleted by the clean-up of another run.
+            if (::flock(named.Get(), LOCK_EX) != 0) {
+                const int reason = errno;
+                ::unlink(QFile::encodeName(path).constData());
+                throw EFCreateError(target, reason);
+            }
             return PendingFile(std::move(named), path);
         }
+        // The person knows the archive by its own name, not by the temporary one beside it.
         if (errno != EEXIST) {
-            throw EFCreateError(path, errno);
+            throw EFCreateError(target, errno);
         }
     }
-    throw EFCreateError(folder + u'/' + QLatin1String(kLockedNamePrefix), EEXIST);
+    throw EFCreateError(target, EEXIST);
 }
 
 PendingFile::PendingFile(FileDescriptor descriptor, QString path)
@@ -239,14 +193,6 @@ int PendingFile::Descriptor() const
     return descriptor_.Get();
 }
 
-void PendingFile::Finish()
-{
-    if (!descriptor_.Close()) {
-        ThrowWriteError(errno);
-    }
-    finished_ = true;
-}
-
 void PendingFile::FlushToDisk() const
 {
     if (::fsync(descriptor_.Get()) != 0) {
@@ -272,33 +218,6 @@ void PendingFile::FinishInPlaceOf(const QString& target, bool replace)
     finished_ = true;
     descriptor_.Close();
     FlushFolder(FolderOfPath(target));
-}
-
-void PendingFile::FinishAsReplacementOf(const QString& target)
-{
-    if (!descriptor_.Close()) {
-        ThrowWriteError(errno);
-    }
-    const QByteArray targetName = QFile::encodeName(target);
-    // The new archive keeps the permissions of the one it replaces.
-    const std::optional<mode_t> mode = ModeToKeep(targetName);
-    if (mode) {
-        ::chmod(QFile::encodeName(path_).constData(), *mode);
-    }
-    if (::rename(QFile::encodeName(path_).constData(), targetName.constData()) == 0) {
-        finished_ = true;
-        return;
-    }
-    if (errno != EXDEV) {
-        throw EFCreateError(target, errno);
-    }
-    // This file stays unfinished, so it is deleted once its copy has taken the target's place.
-    PendingFile copy = CreateTemporary(FolderOfPath(target));
-    CopyContent(path_, copy.Descriptor());
-    if (mode) {
-        ::fchmod(copy.Descriptor(), *mode);
-    }
-    copy.FinishAsReplacementOf(target);
 }
 
 void RemoveAbandonedFiles(const QString& folder)

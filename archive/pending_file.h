@@ -4,17 +4,13 @@
 
 #include <QString>
 
-// A file being written that is deleted again unless it is finished: the archive being created, or the temporary
-// archive of a merge. A packing that fails therefore leaves nothing behind.
+// A file being written that is deleted again unless it is finished: the archive being created, under a temporary
+// name beside the archive it is to become. A packing that fails therefore leaves nothing behind.
 class PendingFile {
 public:
-    // Creates `path` for reading and writing, replacing a file already there. Raises EFCreateError.
-    static PendingFile Create(const QString& path);
-    // Creates a file of a fresh name in `folder`. Raises EFCreateError.
-    static PendingFile CreateTemporary(const QString& folder);
     // Creates a hidden file of a fresh short name (".tamboril-unfinished-XXXXXXXXXX", so that it fits beside any
     // name) in the folder of `target`, locked by this process until it is finished or deleted: a later run tells by
-    // the lock whether the file is the leftover of a run that was killed. Raises EFCreateError.
+    // the lock whether the file is the leftover of a run that was killed. Raises EFCreateError, naming `target`.
     static PendingFile CreateLockedBeside(const QString& target);
 
     ~PendingFile();
@@ -24,14 +20,6 @@ public:
     PendingFile& operator=(const PendingFile&) = delete;
 
     int Descriptor() const;
-    // Closes the finished file and keeps it. Raises ENotEnoughRoom or EWriteError (ThrowWriteError) when the
-    // system reports that the close failed, as it may when the last of the data could not be stored.
-    void Finish();
-    // Closes the finished file and moves it to `target`, replacing what is there in one step: by a rename, or,
-    // across file systems, by a copy beside `target` that is then renamed over it. The file at `target` stays
-    // whole until the new one is complete.
-    void FinishAsReplacementOf(const QString& target);
-
     // Writes the file's content through to the disk. Raises ENotEnoughRoom or EWriteError, with the system's
     // reason, when the system cannot.
     void FlushToDisk() const;

@@ -1,12 +1,10 @@
 #include "archive/zip_entry_data.h"
 
-#include "archive/byte_sink.h"
 #include "archive/byte_source.h"
 #include "archive/zip_errors.h"
 
 #include <zlib.h>
 
-#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -26,7 +24,6 @@ quint32 UpdateCrc(quint32 crc, const std::vector<char>& block, qint64 size)
 struct DeflateEngine::State {
     z_stream stream{};
     std::vector<char> input = std::vector<char>(kDeflateBlockSize);
-    std::vector<char> output = std::vector<char>(kDeflateBlockSize);
 };
 
 DeflateEngine::DeflateEngine(int level) : state_(std::make_unique<State>())
@@ -46,23 +43,25 @@ PackedData DeflateEntryData(ByteReader& source, DeflateEngine& engine, EntryData
 {
     z_stream* stream = &engine.state_->stream;
     std::vector<char>& input = engine.state_->input;
-    std::vector<char>& buffer = engine.state_->output;
     // A stream left half-way by an earlier failure starts afresh too.
     if (deflateReset(stream) != Z_OK) {
         throw EZCompressionError();
     }
     PackedData packed;
     packed.crc32 = static_cast<quint32>(crc32(0, Z_NULL, 0));
-    stream->next_out = reinterpret_cast<Bytef*>(buffer.data());
-    stream->avail_out = static_cast<uInt>(buffer.size());
+    std::vector<char> block;
+    const auto takeBlock = [&] {
+        block = output.TakeBuffer(kDeflateBlockSize);
+        stream->next_out = reinterpret_cast<Bytef*>(block.data());
+        stream->avail_out = static_cast<uInt>(kDeflateBlockSize);
+    };
+    takeBlock();
     qint64 readSinceOutput = 0;
 
     const auto putOutput = [&] {
-        const qint64 size = static_cast<qint64>(buffer.size()) - stream->avail_out;
-        output.Put(buffer.data(), size, std::exchange(readSinceOutput, 0));
+        const qint64 size = kDeflateBlockSize - stream->avail_out;
+        output.Put(std::move(block), size, std::exchange(readSinceOutput, 0));
         packed.compressedSize += size;
-        stream->next_out = reinterpret_cast<Bytef*>(buffer.data());
-        stream->avail_out = static_cast<uInt>(buffer.size());
     };
 
     int result = Z_OK;
@@ -82,6 +81,7 @@ PackedData DeflateEntryData(ByteReader& source, DeflateEngine& engine, EntryData
             }
             if (stream->avail_out == 0) {
                 putOutput();
+                takeBlock();
             }
         } while (stream->avail_in > 0 || (flush == Z_FINISH && result != Z_STREAM_END));
     }
@@ -91,32 +91,16 @@ PackedData DeflateEntryData(ByteReader& source, DeflateEngine& engine, EntryData
 
 PackedData StoreEntryData(ByteReader& source, EntryDataOutput& output)
 {
-    std::vector<char> block(kStoreBlockSize);
     PackedData packed;
     packed.crc32 = static_cast<quint32>(crc32(0, Z_NULL, 0));
     qint64 got = 0;
     do {
+        std::vector<char> block = output.TakeBuffer(kStoreBlockSize);
         got = source.Read(block.data(), kStoreBlockSize);
         packed.crc32 = UpdateCrc(packed.crc32, block, got);
         packed.uncompressedSize += got;
-        output.Put(block.data(), got, got);
+        output.Put(std::move(block), got, got);
     } while (got == kStoreBlockSize);
     packed.compressedSize = packed.uncompressedSize;
     return packed;
-}
-
-void CopyArchiveBytes(const ByteSource& source, qint64 position, qint64 size, ArchiveOutput& archive,
-                      const std::function<void()>& blockWritten)
-{
-    std::vector<char> block(static_cast<size_t>(std::min(size, kDeflateBlockSize)));
-    while (size > 0) {
-        const qint64 want = std::min(size, kDeflateBlockSize);
-        if (source.ReadAt(position, block.data(), want) != want) {
-            throw ZipError(kNotValidZipText);
-        }
-        archive.Write(block.data(), want);
-        position += want;
-        size -= want;
-        blockWritten();
-    }
 }

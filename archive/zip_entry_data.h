@@ -2,12 +2,10 @@
 
 #include <QtGlobal>
 
-#include <functional>
 #include <memory>
+#include <vector>
 
-class ArchiveOutput;
 class ByteReader;
-class ByteSource;
 
 // Blocks into and out of the compression engine.
 inline constexpr qint64 kDeflateBlockSize = 65535;
@@ -15,12 +13,17 @@ inline constexpr qint64 kDeflateBlockSize = 65535;
 inline constexpr qint64 kStoreBlockSize = 32768;
 
 // Takes an entry's packed data block by block, with the number of source bytes read since the block before. The
-// last block comes once the data is complete (it may be empty), so every entry gives at least one.
+// last block comes once the data is complete (it may be empty), so every entry gives at least one. The output lends
+// the buffers: the packing asks for one, writes the block straight into it and hands it over, so that no block is
+// copied on its way and an output may use its buffers again.
 class EntryDataOutput {
 public:
     virtual ~EntryDataOutput() = default;
 
-    virtual void Put(const char* data, qint64 size, qint64 bytesRead) = 0;
+    // A buffer of at least `size` bytes for the next block.
+    virtual std::vector<char> TakeBuffer(qint64 size) = 0;
+    // The next block: the first `size` bytes of `buffer`.
+    virtual void Put(std::vector<char> buffer, qint64 size, qint64 bytesRead) = 0;
 };
 
 // The outcome of packing one entry's data: the CRC-32 of the bytes read, and the two sizes.
@@ -53,8 +56,3 @@ PackedData DeflateEntryData(ByteReader& source, DeflateEngine& engine, EntryData
 
 // Copies the source unchanged (compression method 0).
 PackedData StoreEntryData(ByteReader& source, EntryDataOutput& output);
-
-// Copies `size` bytes of an existing archive, from `position` on, unchanged into the archive, calling
-// `blockWritten` after each block. Raises the invalid-archive error when the existing archive ends before them.
-void CopyArchiveBytes(const ByteSource& source, qint64 position, qint64 size, ArchiveOutput& archive,
-                      const std::function<void()>& blockWritten);

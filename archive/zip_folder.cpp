@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr char kOnlyPackingText[] = "Only packing a folder into one archive file is supported";
 constexpr char kUnknownFailureText[] = "error";
 
 bool Fail(QString* failureReason, const QString& text)
@@ -18,8 +17,6 @@ bool Fail(QString* failureReason, const QString& text)
     return false;
 }
 
-constexpr char kRecursionMark = '>';
-
 QString WithoutTrailingSeparator(const QString& folder)
 {
     return folder.endsWith(QLatin1Char('/')) ? folder.chopped(1) : folder;
@@ -29,7 +26,6 @@ QString WithoutTrailingSeparator(const QString& folder)
 void SetUpFolderTree(ZipWriter& writer, const QString& root, const QString& archivePath)
 {
     writer.SetRootDir(root);
-    writer.SetRelativePaths(true);
     // A book's container must open with its media type, uncompressed, so that readers can tell the file
     // from its first bytes.
     writer.SetFirstStoredEntry(QByteArrayLiteral("mimetype"));
@@ -66,12 +62,8 @@ bool RunWriter(const PackingHooks& hooks, QString* failureReason, OnCancel onCan
 
 }  // namespace
 
-bool ZipFolder(int direction, int volumeSize, const QString& archivePath, const QString& folder,
-               const PackingHooks& hooks, QString* failureReason)
+bool ZipFolder(const QString& archivePath, const QString& folder, const PackingHooks& hooks, QString* failureReason)
 {
-    if (direction != 0 || volumeSize != 0) {
-        return Fail(failureReason, QLatin1String(kOnlyPackingText));
-    }
     const QString root = WithoutTrailingSeparator(folder);
     return RunWriter(hooks, failureReason, OnCancel::Fail, [&](ZipWriter& writer) {
         SetUpFolderTree(writer, root, archivePath);
@@ -86,10 +78,7 @@ bool PackBook(const QString& bookPath, const QString& stagingRoot, bool replace,
     return RunWriter(hooks, failureReason, OnCancel::PassOn, [&](ZipWriter& writer) {
         SetUpFolderTree(writer, root, bookPath);
         writer.SetZipAction(replace ? zaReplace : zaCreate);
-        // A book that lacks a page is no book: whatever of the staging tree cannot be read fails it.
-        writer.SetFailOnUnreadableFiles(true);
-        writer.FilesList() << root + QLatin1String("/mimetype")
-                           << QLatin1Char(kRecursionMark) + root + QLatin1String("/META-INF/*")
-                           << QLatin1Char(kRecursionMark) + root + QLatin1String("/OEBPS/*");
+        writer.FilesList() << root + QLatin1String("/mimetype") << root + QLatin1String("/META-INF/*")
+                           << root + QLatin1String("/OEBPS/*");
     });
 }

@@ -1,26 +1,21 @@
 #include "archive/zip_writer.h"
 
 #include "archive/byte_sink.h"
-#include "archive/byte_source.h"
 #include "archive/dir_search.h"
 #include "archive/dos_time.h"
 #include "archive/file_descriptor.h"
 #include "archive/packing_pool.h"
 #include "archive/pending_file.h"
 #include "archive/wildcard.h"
-#include "archive/zip_directory_reader.h"
 #include "archive/zip_entry_data.h"
 #include "archive/zip_errors.h"
 #include "common/cancellation.h"
 #include "common/file_name.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QScopeGuard>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -31,16 +26,14 @@
 namespace {
 
 // A line of FilesList holding one of these characters is a wildcard pattern, not a single file.
-constexpr char kWildcardCharacters[] = "*?<>|";
-constexpr QChar kNoRecursionMark = u'|';
-constexpr QChar kRecursionMark = u'>';
+constexpr char kWildcardCharacters[] = "*?";
+// Every file that is not stored is deflated at this level.
+constexpr int kPackLevel = 6;
 constexpr QChar kSeparator = u'/';
 // How often the central directory, a record for every file, lets events through while it is written.
 constexpr qsizetype kCentralHeadersBetweenDispatches = 4096;
 // How often events get through while the writer waits for work of the system's.
 constexpr std::chrono::milliseconds kDispatchInterval(20);
-constexpr quint32 kFullAttributeMask = kAttributeReadOnly | kAttributeHidden | kAttributeSystem | kAttributeVolume
-                                       | kAttributeDirectory | kAttributeArchive;
 
 bool IsWildcardPattern(const QString& line)
 {
@@ -84,13 +77,6 @@ void RewriteLocalHeader(TZipHeaderInfo& entry, ArchiveOutput& archive)
     }
 }
 
-// True when the file at `path` was last written after the DOS time `entryTime`.
-bool IsNewerThan(const QString& path, quint32 entryTime)
-{
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && DosDateTime(info.st_mtime) > entryTime;
-}
-
 }  // namespace
 
 ZipWriter::ZipWriter(PackingHooks hooks) : hooks_(std::move(hooks)), workerThreads_(DefaultWorkerCount()) {}
@@ -100,16 +86,6 @@ ZipWriter::~ZipWriter() = default;
 void ZipWriter::SetRootDir(const QString& rootDir)
 {
     rootDir_ = rootDir.endsWith(kSeparator) ? rootDir : rootDir + kSeparator;
-    relativePathList_ = QStringList{rootDir_};
-}
-
-void ZipWriter::SetRelativePaths(bool relativePaths)
-{
-    relativePaths_ = relativePaths;
-    if (relativePaths) {
-        storePaths_ = true;
-        recurse_ = true;
-    }
 }
 
 int ZipWriter::WriteArchive()
@@ -121,10 +97,13 @@ int ZipWriter::WriteArchive()
     if (!filesList_.isEmpty()) {
         ExpandFileList();
     }
-    if (zipAction_ != zaUpdate) {
-        return WriteArchiveBeside();
-    }
-    return StatusOf(zipName_) ? MergeIntoArchive() : WriteNewArchive();
+    RemoveAbandonedFiles(FolderOfPath(zipName_));
+    PendingFile file = PendingFile::CreateLockedBeside(zipName_);
+    const int added = PackFiles(file.Descriptor());
+    // The disk may take a while to take a whole archive; the person's events go on meanwhile.
+    DispatchEventsDuring([&file] { file.FlushToDisk(); });
+    file.FinishInPlaceOf(zipName_, zipAction_ == zaReplace);
+    return added;
 }
 
 void ZipWriter::ExpandFileList()
@@ -147,27 +126,21 @@ void ZipWriter::ExpandFileList()
     filesList_ = files;
 }
 
-void ZipWriter::ExpandPattern(QString pattern, const std::optional<FileStatus>& archive, QStringList* files)
+void ZipWriter::ExpandPattern(const QString& pattern, const std::optional<FileStatus>& archive, QStringList* files)
 {
-    bool recurse = recurse_;
-    if (pattern.startsWith(kNoRecursionMark) || pattern.startsWith(kRecursionMark)) {
-        recurse = pattern.startsWith(kRecursionMark);
-        pattern.remove(0, 1);
-    }
     const qsizetype separator = pattern.lastIndexOf(kSeparator);
     const QString folder = pattern.left(separator + 1);
     QString mask = pattern.mid(separator + 1);
     if (mask == QLatin1String("*.*")) {
         mask = QStringLiteral("*");
     }
-    // A folder that is not there adds nothing, unless that is a failure: then the walk says why it cannot list it.
-    if (folder.isEmpty() || (!failOnUnreadableFiles_ && !QFileInfo(folder).isDir())) {
+    if (folder.isEmpty()) {
         return;
     }
-    TDirSearch search(folder, mask, AttributeMask(), recurse, failOnUnreadableFiles_);
+    TDirSearch search(folder, mask);
     TDirSearch::Found found;
     while (search.Next(&found)) {
-        if (found.status.IsFolder() || MatchesAny(found.path, excludeList_)) {
+        if (found.status.IsFolder()) {
             continue;
         }
         DispatchEvents();
@@ -179,61 +152,12 @@ void ZipWriter::ExpandPattern(QString pattern, const std::optional<FileStatus>& 
     }
 }
 
-quint32 ZipWriter::AttributeMask() const
-{
-    quint32 mask = kFullAttributeMask;
-    if (!includeHiddenFiles_) {
-        mask &= ~kAttributeHidden;
-    }
-    if (!includeSysFiles_) {
-        mask &= ~kAttributeSystem;
-    }
-    if (!includeReadOnlyFiles_) {
-        mask &= ~kAttributeReadOnly;
-    }
-    return mask;
-}
-
 std::unique_ptr<ByteSink> ZipWriter::OpenArchiveSink(int descriptor)
 {
     return std::make_unique<FileSink>(descriptor);
 }
 
-int ZipWriter::WriteNewArchive()
-{
-    PendingFile file = PendingFile::Create(zipName_);
-    const int added = PackFiles(file.Descriptor(), {}, nullptr);
-    file.Finish();
-    return added;
-}
-
-int ZipWriter::WriteArchiveBeside()
-{
-    RemoveAbandonedFiles(FolderOfPath(zipName_));
-    PendingFile file = PendingFile::CreateLockedBeside(zipName_);
-    const int added = PackFiles(file.Descriptor(), {}, nullptr);
-    // The disk may take a while to take a whole book; the person's events go on meanwhile.
-    DispatchEventsDuring([&file] { file.FlushToDisk(); });
-    file.FinishInPlaceOf(zipName_, zipAction_ == zaReplace);
-    return added;
-}
-
-int ZipWriter::MergeIntoArchive()
-{
-    const FileDescriptor old(::open(QFile::encodeName(zipName_).constData(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (!old.IsOpen() || ::fstat(old.Get(), &info) != 0) {
-        throw EFCreateError(zipName_, errno);
-    }
-    const FileReader oldArchive(old.Get(), info.st_size, zipName_);
-    const std::vector<StoredEntry> oldEntries = ReadZipDirectory(oldArchive);
-    PendingFile temporary = PendingFile::CreateTemporary(TemporaryFolder());
-    const int added = PackFiles(temporary.Descriptor(), oldEntries, &oldArchive);
-    temporary.FinishAsReplacementOf(zipName_);
-    return added;
-}
-
-int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntries, const ByteSource* oldArchive)
+int ZipWriter::PackFiles(int descriptor)
 {
     struct stat output {};
     ::fstat(descriptor, &output);
@@ -244,20 +168,12 @@ int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntr
     entries_.Clear();
     bytesDone_ = 0;
 
-    const std::vector<PackStep> steps = PlanSteps(oldEntries);
-    std::vector<PoolSource> sources;
-    sources.reserve(static_cast<size_t>(filesList_.size()));
-    for (const PackStep& step : steps) {
-        if (step.file >= 0) {
-            sources.push_back({filesList_[step.file], step.store});
-        }
-    }
+    std::vector<PoolSource> sources = OrderedSources();
     PackingPool::Settings poolSettings;
     poolSettings.workers = workerThreads_;
-    poolSettings.level = packLevel_;
+    poolSettings.level = kPackLevel;
     poolSettings.archive = outputFile_;
-    poolSettings.failOnUnreadable = failOnUnreadableFiles_;
-    PackingPool pool(std::move(sources), poolSettings);
+    PackingPool pool(sources, poolSettings);
     archive_ = &archive;
     pool_ = &pool;
     const auto detach = qScopeGuard([this] {
@@ -265,63 +181,34 @@ int ZipWriter::PackFiles(int descriptor, const std::vector<StoredEntry>& oldEntr
         pool_ = nullptr;
     });
     int added = 0;
-    for (const PackStep& step : steps) {
-        if (step.file >= 0 && AddFileEntry(filesList_[step.file], step.store)) {
+    for (const PoolSource& source : sources) {
+        if (AddFileEntry(source.path, source.store)) {
             ++added;
-        } else if (step.old != nullptr) {
-            CarryOver(*step.old, *oldArchive);
         }
     }
     FinishArchive();
     return added;
 }
 
-std::vector<ZipWriter::PackStep> ZipWriter::PlanSteps(const std::vector<StoredEntry>& oldEntries) const
+std::vector<PoolSource> ZipWriter::OrderedSources() const
 {
-    std::vector<PackStep> steps;
-    steps.reserve(static_cast<size_t>(filesList_.size()) + oldEntries.size());
-    std::vector<bool> taken(static_cast<size_t>(filesList_.size()), false);
-    // The file that opens the archive goes first, in place of any old entry of its name.
+    std::vector<PoolSource> sources;
+    sources.reserve(static_cast<size_t>(filesList_.size()));
     const qsizetype first = IndexOfFirstStoredEntry();
     if (first >= 0) {
-        taken[static_cast<size_t>(first)] = true;
-        steps.push_back({first, true, nullptr});
-    }
-    // Each old entry, in stored order, is replaced by a newer file of the same name or else carried over; a file
-    // of its name is taken off the list either way.
-    QHash<QByteArray, qsizetype> fileByName;
-    if (!oldEntries.empty()) {
-        for (qsizetype i = filesList_.size() - 1; i >= 0; --i) {
-            fileByName.insert(StoredNameOf(filesList_[i]).toLower(), i);
-        }
-    }
-    for (const StoredEntry& old : oldEntries) {
-        if (first >= 0 && old.header.fileName == firstStoredEntry_) {
-            continue;
-        }
-        const auto file = fileByName.constFind(old.header.fileName.toLower());
-        if (file != fileByName.cend() && !taken[static_cast<size_t>(*file)]) {
-            taken[static_cast<size_t>(*file)] = true;
-            const QString& path = filesList_[*file];
-            // A newer file that cannot be read after all leaves the old entry in place.
-            if (IsNewerThan(path, old.header.lastModified)) {
-                steps.push_back({*file, StoresUncompressed(path), &old});
-                continue;
-            }
-        }
-        steps.push_back({-1, false, &old});
+        sources.push_back({filesList_[first], true});
     }
     for (qsizetype i = 0; i < filesList_.size(); ++i) {
-        if (!taken[static_cast<size_t>(i)]) {
-            steps.push_back({i, StoresUncompressed(filesList_[i]), nullptr});
+        if (i != first) {
+            sources.push_back({filesList_[i], StoresUncompressed(filesList_[i])});
         }
     }
-    return steps;
+    return sources;
 }
 
 bool ZipWriter::StoresUncompressed(const QString& path) const
 {
-    return packLevel_ == 0 || MatchesAny(FileNamePart(path), noCompressList_);
+    return MatchesAny(FileNamePart(path), noCompressList_);
 }
 
 bool ZipWriter::AddFileEntry(const QString& path, bool store)
@@ -342,7 +229,7 @@ bool ZipWriter::AddFileEntry(const QString& path, bool store)
     entry.localExtra = UnicodePathExtra(entry.fileName);
     entry.centralExtra = entry.localExtra;
     entry.compressionMethod = store ? kMethodStore : kMethodDeflate;
-    entry.flags = (store ? 0 : FlagsForLevel(packLevel_)) | NameEncodingFlag(entry.fileName);
+    entry.flags = (store ? 0 : FlagsForLevel(kPackLevel)) | NameEncodingFlag(entry.fileName);
     // Deflate may add a little to data that does not compress; the bound decides whether the sizes may need the
     // Zip64 form, which the provisional header must already have.
     const quint64 largestData = store ? entry.uncompressedSize : compressBound(entry.uncompressedSize);
@@ -367,28 +254,18 @@ bool ZipWriter::AddFileEntry(const QString& path, bool store)
 PackedData ZipWriter::WriteEntryData()
 {
     for (;;) {
-        const PackedBlock block = pool_->NextBlock();
+        PackedBlock block = pool_->NextBlock();
         if (block.end) {
             return *block.end;
         }
-        archive_->Write(block.bytes.data(), static_cast<qint64>(block.bytes.size()));
+        archive_->Write(block.buffer.data(), block.size);
+        pool_->GiveBack(std::move(block.buffer));
         bytesDone_ += block.bytesRead;
         if (hooks_.progress) {
             hooks_.progress(bytesDone_, bytesTotal_);
         }
         DispatchEvents();
     }
-}
-
-void ZipWriter::CarryOver(const StoredEntry& old, const ByteSource& oldArchive)
-{
-    TZipHeaderInfo entry = old.header;
-    // The sizes go into the new local header, so no data descriptor follows the data.
-    entry.flags &= static_cast<quint16>(~kFlagDataDescriptor);
-    WriteLocalHeader(entry, *archive_);
-    CopyArchiveBytes(oldArchive, old.dataOffset, static_cast<qint64>(entry.compressedSize), *archive_,
-                     [this] { DispatchEvents(); });
-    entries_.Add(entry);
 }
 
 void ZipWriter::FinishArchive()
@@ -408,30 +285,17 @@ void ZipWriter::FinishArchive()
     archive_->Flush();
 }
 
-QString ZipWriter::FolderPart(const QString& path) const
+QByteArray ZipWriter::StoredNameOf(const QString& path) const
 {
-    if (!storePaths_) {
-        return {};
-    }
     QString folder = path.left(path.lastIndexOf(kSeparator) + 1);
-    if (relativePaths_) {
-        for (const QString& prefix : relativePathList_) {
-            if (!prefix.isEmpty() && folder.startsWith(prefix)) {
-                folder.remove(0, prefix.size());
-                break;
-            }
-        }
+    if (!rootDir_.isEmpty() && folder.startsWith(rootDir_)) {
+        folder.remove(0, rootDir_.size());
     }
-    // There is no drive part on this platform; one leading separator goes, so that no name begins with "/".
+    // One leading separator goes, so that no name begins with "/".
     if (folder.startsWith(kSeparator)) {
         folder.remove(0, 1);
     }
-    return folder;
-}
-
-QByteArray ZipWriter::StoredNameOf(const QString& path) const
-{
-    return StoredName(FolderPart(path), FileNamePart(path));
+    return StoredName(folder, FileNamePart(path));
 }
 
 qsizetype ZipWriter::IndexOfFirstStoredEntry() const
@@ -447,14 +311,9 @@ qsizetype ZipWriter::IndexOfFirstStoredEntry() const
     return -1;
 }
 
-QString ZipWriter::TemporaryFolder() const
-{
-    return !tempPath_.isEmpty() && QFileInfo(tempPath_).isDir() ? tempPath_ : QDir::tempPath();
-}
-
 void ZipWriter::DispatchEventsDuring(const std::function<void()>& work)
 {
-    if (!doProcessMessages_ || !hooks_.dispatchEvents) {
+    if (!hooks_.dispatchEvents) {
         work();
         return;
     }
@@ -467,9 +326,6 @@ void ZipWriter::DispatchEventsDuring(const std::function<void()>& work)
 
 void ZipWriter::DispatchEvents()
 {
-    if (!doProcessMessages_) {
-        return;
-    }
     if (hooks_.dispatchEvents) {
         hooks_.dispatchEvents();
     }

@@ -19,7 +19,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QString reason;
-    if (!ZipFolder(0, 0, arguments[2], arguments[1], {}, &reason)) {
+    if (!ZipFolder(arguments[2], arguments[1], {}, &reason)) {
         std::fprintf(stderr, "pack_folder: %s\n", qPrintable(reason));
         return 1;
     }

@@ -21,7 +21,7 @@ protected:
     {
         WriteTestFile(PathIn("root/a.txt"), "alpha");
         WriteTestFile(PathIn("root/b.txt"), QByteArray("beta").repeated(100));
-        EXPECT_TRUE(ZipFolder(0, 0, PathIn("two.zip"), PathIn("root")));
+        EXPECT_TRUE(ZipFolder(PathIn("two.zip"), PathIn("root")));
         return ReadTestFile(PathIn("two.zip"));
     }
 };

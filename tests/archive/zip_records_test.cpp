@@ -33,9 +33,11 @@ TZipHeaderInfo KnownEntry()
 // Keeps an entry's packed data in memory, with the source bytes each block reports.
 class MemoryDataOutput final : public EntryDataOutput {
 public:
-    void Put(const char* data, qint64 size, qint64 bytesRead) override
+    std::vector<char> TakeBuffer(qint64 size) override { return std::vector<char>(static_cast<size_t>(size)); }
+
+    void Put(std::vector<char> buffer, qint64 size, qint64 bytesRead) override
     {
-        bytes.append(data, size);
+        bytes.append(buffer.data(), size);
         blockSizes << size;
         readSizes << bytesRead;
     }
