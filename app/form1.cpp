@@ -20,9 +20,9 @@
 #include "pages/page_list_commands.h"
 #include "pages/page_list_model.h"
 #include "pages/page_list_view.h"
-#include "pages/picture_files.h"
-#include "pages/preview_picture.h"
 #include "pictures/picture_error.h"
+#include "pictures/picture_files.h"
+#include "preview/preview_picture.h"
 #include "settings/output_folder_setting.h"
 #include "settings/program_places.h"
 

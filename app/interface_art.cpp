@@ -1,7 +1,7 @@
 #include "app/interface_art.h"
 
-#include "pages/preview_picture.h"
 #include "pictures/jpeg_decoder.h"
+#include "preview/preview_picture.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
 #include "app/window_dialogs.h"
 
+#include "app/choosers.h"
 #include "app/normal_cursor.h"
 #include "pages/picture_file_dialog.h"
-#include "settings/choosers.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>

@@ -8,7 +8,7 @@
 #include "cli/console_ui.h"
 #include "cli/interruption.h"
 #include "common/user_error.h"
-#include "pages/picture_files.h"
+#include "pictures/picture_files.h"
 #include "settings/output_folder_setting.h"
 #include "settings/profile_read_error.h"
 #include "settings/program_places.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/picture_files.h"
+#include "pictures/picture_files.h"
 
 #include <QList>
 #include <QUrl>

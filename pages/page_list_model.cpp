@@ -1,6 +1,6 @@
 #include "pages/page_list_model.h"
 
-#include "pages/picture_files.h"
+#include "pictures/picture_files.h"
 
 #include <algorithm>
 #include <numeric>

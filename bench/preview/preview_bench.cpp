@@ -1,5 +1,5 @@
 #include "bench/support/process_memory.h"
-#include "pages/preview_picture.h"
+#include "preview/preview_picture.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "pages/preview_picture.h"
+#include "preview/preview_picture.h"
 
 #include "tests/pages/picture_checks.h"
 #include "tests/pages/test_jpegs.h"

@@ -1,5 +1,5 @@
-#include "pages/preview_picture.h"
 #include "pictures/jpeg_decoder.h"
+#include "preview/preview_picture.h"
 
 #include "tests/pages/picture_checks.h"
 #include "tests/pages/test_jpegs.h"

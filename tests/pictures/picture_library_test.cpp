@@ -1,8 +1,8 @@
-#include "pages/preview_picture.h"
 #include "pictures/picture_error.h"
 #include "pictures/picture_inspection.h"
 #include "pictures/picture_preparation.h"
 #include "pictures/picture_preview.h"
+#include "preview/preview_picture.h"
 
 #include "tests/pages/picture_checks.h"
 #include "tests/pages/test_jpegs.h"

@@ -1,5 +1,5 @@
-#include "pages/preview_picture.h"
 #include "pictures/jpeg_decoder.h"
+#include "preview/preview_picture.h"
 
 #include <cstdint>
 #include <cstdlib>

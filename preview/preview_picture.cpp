@@ -1,4 +1,4 @@
-#include "pages/preview_picture.h"
+#include "preview/preview_picture.h"
 
 #include "pictures/picture_error.h"
 #include "pictures/picture_inspection.h"

@@ -1,4 +1,4 @@
-#include "settings/choosers.h"
+#include "app/choosers.h"
 
 #include "pages/picture_file_dialog.h"
 

@@ -1,4 +1,4 @@
-#include "pages/picture_files.h"
+#include "pictures/picture_files.h"
 
 #include "pictures/picture_error.h"
 #include "pictures/picture_inspection.h"
