@@ -1,0 +1,2 @@
+// Must not build: the core never calls the window.
+#include "app/form1.h"
