@@ -71,13 +71,17 @@ bool ZipFolder(const QString& archivePath, const QString& folder, const PackingH
     });
 }
 
-bool PackBook(const QString& bookPath, const QString& stagingRoot, bool replace, const PackingHooks& hooks,
-              QString* failureReason)
+bool PackBook(const QString& bookPath, const QString& stagingRoot, bool replace, PicturePacking pictures,
+              const PackingHooks& hooks, QString* failureReason)
 {
     const QString root = WithoutTrailingSeparator(stagingRoot);
     return RunWriter(hooks, failureReason, OnCancel::PassOn, [&](ZipWriter& writer) {
         SetUpFolderTree(writer, root, bookPath);
         writer.SetZipAction(replace ? zaReplace : zaCreate);
+        if (pictures == PicturePacking::Store) {
+            writer.NoCompressList() << QStringLiteral("*.jpg") << QStringLiteral("*.jpeg") << QStringLiteral("*.png")
+                                    << QStringLiteral("*.gif");
+        }
         writer.FilesList() << root + QLatin1String("/mimetype") << root + QLatin1String("/META-INF/*")
                            << root + QLatin1String("/OEBPS/*");
     });

@@ -4,7 +4,8 @@
 # `7z a -tzip -mx=5 -mmt=2` (two threads), in the same run, and measures the processor time
 # (user + system, which shows what a busy machine took from the threads' wall time) and the peak
 # resident memory of each. To show where the time goes, it also times the packing alone
-# (bench/archive/pack_folder, ZipFolder on the finished staging tree) and `zip -r -6 -q` alone on
+# (bench/archive/pack_folder, PackBook on the finished staging tree, once as the flowing book packs
+# it and once with the pictures stored, as the fixed-page book packs it) and `zip -r -6 -q` alone on
 # the same tree.
 #
 #   bench/archive_bench.sh [BUILD_FOLDER] [REPEATS] [COUNT:WIDTHxHEIGHT[:ORIENTATION] ...]
@@ -72,7 +73,7 @@ cli, pack, pictures, work, repeats = sys.argv[1], sys.argv[2], sys.argv[3], sys.
 orientation = int(sys.argv[6])
 ours_stage, ours_out = os.path.join(work, "ours-staging"), os.path.join(work, "ours-out")
 peer_stage = os.path.join(work, "peer-staging")
-outputs = {name: os.path.join(work, name + ".zip") for name in ("zip", "7z", "pack", "zip-alone")}
+outputs = {name: os.path.join(work, name + ".zip") for name in ("zip", "7z", "pack", "pack-stored", "zip-alone")}
 
 
 def run(command):
@@ -104,6 +105,7 @@ commands = {
     "tamboril-cli": ([cli, "-t", "Bench", "-a", "Bench", "-o", ours_out, "-y", "--staging", ours_stage, pictures],
                      os.path.join(ours_out, "Bench.epub")),
     "packing alone": ([pack, ours_stage, outputs["pack"]], outputs["pack"]),
+    "packing, stored": ([pack, "--store-pictures", ours_stage, outputs["pack-stored"]], outputs["pack-stored"]),
     "zip -r -6 -q alone": (["sh", "-c", 'cd "$1" && zip -r -6 -q "$2" .', "sh", ours_stage, outputs["zip-alone"]],
                            outputs["zip-alone"]),
 }
@@ -154,6 +156,9 @@ print("  ratio to cp + zip -r -6: %.2f (target <= 0.55): %s" % (to_zip, verdict(
 print("  ratio to cp + 7z: %.2f (target <= 1.0): %s" % (to_7z, verdict(to_7z <= 1.0)))
 print("  peak memory of tamboril-cli %.1f MiB (target <= 32): %s" % (ours_mib, verdict(ours_mib <= 32)))
 print("  packing alone / zip -r -6 alone: %.2f" % (median["packing alone"] / median["zip -r -6 -q alone"]))
+print("  packing with pictures stored / zip -r -6 alone: %.2f, peak memory %.1f MiB (target <= 32): %s" % (
+    median["packing, stored"] / median["zip -r -6 -q alone"], peaks["packing, stored"] / 1024,
+    verdict(peaks["packing, stored"] / 1024 <= 32)))
 print("  unzip -t of the book: %s" % ("ok" if check.returncode == 0 else check.stdout + check.stderr))
 PY
 done

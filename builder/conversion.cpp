@@ -159,7 +159,8 @@ ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& setti
 
     QString failureReason;
     // Without a Yes, nothing is replaced: a book that appears meanwhile stays and this one fails.
-    const bool packed = PackBook(bookPath, staging.epubFilesDir, replace, HooksFor(ui), &failureReason);
+    const bool packed =
+        PackBook(bookPath, staging.epubFilesDir, replace, PicturePacking::Deflate, HooksFor(ui), &failureReason);
     busy.Release();
     if (!packed) {
         return fail(failureReason);

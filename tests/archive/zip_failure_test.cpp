@@ -288,7 +288,8 @@ protected:
     void ExpectFailure(const QString& reason, const PackingHooks& hooks = {})
     {
         QString failure;
-        EXPECT_FALSE(PackBook(PathIn("out/book.epub"), PathIn("root"), false, hooks, &failure));
+        EXPECT_FALSE(
+            PackBook(PathIn("out/book.epub"), PathIn("root"), false, PicturePacking::Deflate, hooks, &failure));
         EXPECT_TRUE(failure.startsWith(reason)) << failure.toStdString();
         EXPECT_EQ(FolderNames(PathIn("out")), QStringList());
     }
@@ -314,7 +315,7 @@ TEST_F(PackBookFailureTest, AFileThatCannotBeOpenedOrIsGoneFailsTheBook)
     bool packed = true;
     {
         const DescriptorLimit limit(static_cast<rlim_t>(LowestFreeDescriptor() + 1));
-        packed = PackBook(PathIn("out/book.epub"), PathIn("root"), false, {}, &failure);
+        packed = PackBook(PathIn("out/book.epub"), PathIn("root"), false, PicturePacking::Deflate, {}, &failure);
     }
     EXPECT_FALSE(packed);
     EXPECT_EQ(failure, "Cannot open file \"" + PathIn("root/mimetype") + "\". Too many open files");
