@@ -166,12 +166,16 @@ TEST_F(CliTest, TheSavedKindOfBookAppliesUnlessTheCommandLineChoosesAnother)
     ASSERT_TRUE(QFile::copy(CliProgram(), program));
     WriteTestFile(PathIn("program/epubfiles/mimetype"), "application/epub+zip");
     WriteTestFile(PathIn("program/epubfiles/META-INF/container.xml"), "<container/>");
+    // Each run replaces the book of the last: whatever its kind, the book keeps its identifier.
+    QStringList identifiers;
     const auto packageAfter = [&](const QByteArray& saved, const QStringList& options) {
         WriteTestFile(PathIn("program/config.ini"), "[Options]\nSavePath=" + PathIn("out").toUtf8() + "\n" + saved);
         const CliRun run =
             RunCli(QStringList{"-y", "-t", "T", "-a", "A"} + options + QStringList{Picture("x.jpg")}, program);
         EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
-        return QString::fromUtf8(ProgramOutput("unzip", {"-p", PathIn("out/T.epub"), "OEBPS/fb.opf"}));
+        const QString package = QString::fromUtf8(ProgramOutput("unzip", {"-p", PathIn("out/T.epub"), "OEBPS/fb.opf"}));
+        identifiers << QRegularExpression("urn:uuid:[0-9a-f-]{36}").match(package).captured();
+        return package;
     };
     const QByteArray savedFixedRtl = "Layout=fixed\nReadingDirection=right-to-left\n";
 
@@ -180,6 +184,8 @@ TEST_F(CliTest, TheSavedKindOfBookAppliesUnlessTheCommandLineChoosesAnother)
     EXPECT_TRUE(packageAfter(savedFixedRtl, {"--layout", "flowing"}).contains("version=\"2.0\""));
     EXPECT_TRUE(packageAfter("Layout=grid\nReadingDirection=upwards\n", {}).contains("version=\"2.0\""));
     EXPECT_TRUE(packageAfter("", {"--layout", "fixed"}).contains("page-progression-direction=\"ltr\""));
+    EXPECT_EQ(identifiers.size(), 5);
+    EXPECT_EQ(identifiers.count(identifiers.first()), 5) << identifiers.join(' ').toStdString();
     EXPECT_EQ(ReadTestFile(PathIn("program/config.ini")), "[Options]\nSavePath=" + PathIn("out").toUtf8() + "\n")
         << "the command line never saves";
 
