@@ -100,9 +100,7 @@ void BannerToggle::keyPressEvent(QKeyEvent* event)
 
 void BannerToggle::Turn()
 {
-    on_ = !on_;
-    update();
-    emit toggled(on_);
+    SetOn(!on_);
 }
 
 void BannerToggle::PointerCrossed(bool inside)

@@ -25,14 +25,9 @@ public:
     QString Caption() const;
 
     bool IsOn() const;
-    // Sets the choice without emitting `toggled`.
     void SetOn(bool on);
 
     QSize sizeHint() const override;
-
-signals:
-    // The person turned the switch; `on` is the new choice.
-    void toggled(bool on);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
