@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/controls/banner_toggle.h"
 #include "app/controls/img_btn.h"
 #include "app/controls/png_button.h"
 #include "app/error_box.h"
@@ -23,6 +24,7 @@
 #include "pictures/picture_error.h"
 #include "pictures/picture_files.h"
 #include "preview/preview_picture.h"
+#include "settings/book_kind_setting.h"
 #include "settings/output_folder_setting.h"
 #include "settings/program_places.h"
 
@@ -103,12 +105,14 @@ void TForm1::FormDestroy(QObject*)
     SaveSettings();
 }
 
-// The output folder is the one setting kept between runs. Without a saved one the field starts
-// empty, whatever it held before.
+// The output folder and the kind of book are kept between runs. Without a saved folder the field
+// starts empty, whatever it held before; without a saved kind the switches show the default.
 void TForm1::LoadSettings()
 {
     ConfigIni = places_.configIni;
     LabeledEdit4->setText(ReadOutputFolderSetting(ConfigIni));
+    LayoutSwitch->SetOn(ReadBookLayoutSetting(ConfigIni) == BookLayout::Fixed);
+    DirectionSwitch->SetOn(ReadReadingDirectionSetting(ConfigIni) == ReadingDirection::RightToLeft);
 }
 
 // An empty field is saved too, so that the next start shows it empty. The user's configuration
@@ -117,6 +121,9 @@ void TForm1::SaveSettings()
 {
     MakePrivateFolder(QFileInfo(ConfigIni).path());
     WriteOutputFolderSetting(ConfigIni, LabeledEdit4->text());
+    const BookSettings settings = CurrentBookSettings();
+    WriteBookLayoutSetting(ConfigIni, settings.layout);
+    WriteReadingDirectionSetting(ConfigIni, settings.direction);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -419,6 +426,8 @@ BookSettings TForm1::CurrentBookSettings() const
     settings.author = Edit2->text();
     settings.coverPath = LabeledEdit3->text();
     settings.outputFolder = LabeledEdit4->text();
+    settings.layout = LayoutSwitch->IsOn() ? BookLayout::Fixed : BookLayout::Flowing;
+    settings.direction = DirectionSwitch->IsOn() ? ReadingDirection::RightToLeft : ReadingDirection::LeftToRight;
     return settings;
 }
 

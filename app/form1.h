@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class BannerToggle;
 class LabeledEdit;
 class PageListView;
 class PictureBox;
@@ -136,21 +137,23 @@ public:
 
     // The Path of every row of the page list, in book order.
     QStringList RowPaths() const;
-    // The four settings as they stand in their edits now.
+    // The four settings as they stand in their edits now, and the kind of book the banner's switches show.
     BookSettings CurrentBookSettings() const;
 
     // The controls, named as in the window's layout, with what the person sees of each.
-    TPanel* PanelTop;        // the banner across the top, which drags the window
-    PictureBox* Image4;      // the banner's middle, stretched to the width
-    PictureBox* Image2;      // the banner's left end, with the product's name
-    PictureBox* Image6;      // the banner's right end
-    TImgBtn* ImgBtnMin;      // the small minimise button at the top right
-    TImgBtn* ImgBtnClose;    // the small close button at the top right
-    TPNGButton* PNGButton1;  // "Remove": removes the selected pages
-    TPNGButton* PNGButton5;  // "Home": opens the product's home page
-    TPNGButton* PNGButton4;  // "Convert": makes the book
-    TPNGButton* PNGButton3;  // "Remove All": empties the page list
-    TPNGButton* PNGButton2;  // "Add": adds pictures through a file dialog
+    TPanel* PanelTop;               // the banner across the top, which drags the window
+    PictureBox* Image4;             // the banner's middle, stretched to the width
+    PictureBox* Image2;             // the banner's left end, with the product's name
+    PictureBox* Image6;             // the banner's right end
+    TImgBtn* ImgBtnMin;             // the small minimise button at the top right
+    TImgBtn* ImgBtnClose;           // the small close button at the top right
+    TPNGButton* PNGButton1;         // "Remove": removes the selected pages
+    TPNGButton* PNGButton5;         // "Home": opens the product's home page
+    TPNGButton* PNGButton4;         // "Convert": makes the book
+    TPNGButton* PNGButton3;         // "Remove All": empties the page list
+    TPNGButton* PNGButton2;         // "Add": adds pictures through a file dialog
+    BannerToggle* LayoutSwitch;     // right of Home: flowing pages (EPUB 2) or fixed pages (EPUB 3)
+    BannerToggle* DirectionSwitch;  // under it: pages read left to right or right to left
 
     TPanel* PanelBtm;     // the strip along the bottom edge
     PictureBox* Image3;   // its left end

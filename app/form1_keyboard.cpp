@@ -1,6 +1,7 @@
 // The window's keyboard: the commands' keys, the order in which Tab visits the controls, and the
 // tooltips that name the buttons' keys.
 
+#include "app/controls/banner_toggle.h"
 #include "app/controls/img_btn.h"
 #include "app/controls/png_button.h"
 #include "app/form1.h"
@@ -58,14 +59,15 @@ void TForm1::CreateKeyboardCommands()
     }
 
     // The buttons take the focus from Tab alone, so that a click on one leaves the focus where it was.
-    for (QWidget* button : std::initializer_list<QWidget*>{PNGButton8, PNGButton9, PNGButton2, PNGButton1, PNGButton3,
-                                                           PNGButton4, PNGButton5, ImgBtnMin, ImgBtnClose}) {
+    for (QWidget* button :
+         std::initializer_list<QWidget*>{PNGButton8, PNGButton9, PNGButton2, PNGButton1, PNGButton3, PNGButton4,
+                                         PNGButton5, LayoutSwitch, DirectionSwitch, ImgBtnMin, ImgBtnClose}) {
         button->setFocusPolicy(Qt::TabFocus);
     }
     // Tab goes through the book's settings and the page list first, then through the commands.
-    const QList<QWidget*> tabOrder = {Edit1,        Edit2,      ListView1,  LabeledEdit3, PNGButton8,
-                                      LabeledEdit4, PNGButton9, PNGButton2, PNGButton1,   PNGButton3,
-                                      PNGButton4,   PNGButton5, ImgBtnMin,  ImgBtnClose};
+    const QList<QWidget*> tabOrder = {Edit1,        Edit2,           ListView1,  LabeledEdit3, PNGButton8, LabeledEdit4,
+                                      PNGButton9,   PNGButton2,      PNGButton1, PNGButton3,   PNGButton4, PNGButton5,
+                                      LayoutSwitch, DirectionSwitch, ImgBtnMin,  ImgBtnClose};
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
@@ -81,4 +83,11 @@ void TForm1::CreateKeyboardCommands()
     ImgBtnClose->setToolTip(ToolTipWithKey(QStringLiteral("Close"), *Quit1));
     PNGButton8->setToolTip(QStringLiteral("Choose the cover picture"));
     PNGButton9->setToolTip(QStringLiteral("Choose the output folder"));
+    LayoutSwitch->setToolTip(
+        QStringLiteral("The kind of book; click to change.\n"
+                       "Flowing pages (EPUB 2): the reader sizes each page; for KOReader and comic readers of CBZ.\n"
+                       "Fixed pages (EPUB 3): each page the size of its picture, edge to edge, facing pages\n"
+                       "side by side; for Apple Books, Kobo, Kindle and Foliate."));
+    DirectionSwitch->setToolTip(QStringLiteral("The reading direction; click to change.\n"
+                                               "Right to left pairs facing pages as manga do."));
 }

@@ -2,6 +2,7 @@
 // are stacked. Children are created bottom first, so later ones lie over earlier ones.
 
 #include "app/aligned_layout.h"
+#include "app/controls/banner_toggle.h"
 #include "app/controls/img_btn.h"
 #include "app/controls/png_button.h"
 #include "app/form1.h"
@@ -126,6 +127,15 @@ TPNGButton* CreateCommandButton(QWidget* parent, const char* name, const QRect& 
     return button;
 }
 
+BannerToggle* CreateBannerSwitch(QWidget* parent, const char* name, const QRect& rect, const QString& off,
+                                 const QString& on)
+{
+    auto* toggle = Create<BannerToggle>(parent, name, TAlign::alNone, rect);
+    toggle->setFont(ArialFont());
+    toggle->SetCaptions(off, on);
+    return toggle;
+}
+
 LabeledEdit* CreateLabeledEdit(QWidget* parent, const char* name, const QRect& rect, const QString& label)
 {
     auto* edit = Create<LabeledEdit>(parent, name, TAlign::alNone, rect);
@@ -179,6 +189,12 @@ void TForm1::CreateBanner()
     PNGButton3 = CreateCommandButton(p, "PNGButton3", QRect(112, 40, 73, 58), QStringLiteral("Remove All"),
                                      "icon_remove_all.png");
     PNGButton2 = CreateCommandButton(p, "PNGButton2", QRect(0, 40, 58, 58), QStringLiteral("Add"), "icon_add.png");
+    // The kind of book, in the banner's free area right of Home, level with the command buttons' icons and
+    // captions.
+    LayoutSwitch = CreateBannerSwitch(p, "LayoutSwitch", QRect(330, 46, 160, 21),
+                                      QStringLiteral("Flowing pages (EPUB 2)"), QStringLiteral("Fixed pages (EPUB 3)"));
+    DirectionSwitch = CreateBannerSwitch(p, "DirectionSwitch", QRect(330, 72, 160, 21),
+                                         QStringLiteral("Read left to right"), QStringLiteral("Read right to left"));
 }
 
 void TForm1::CreateBottomBanner()

@@ -1,4 +1,4 @@
-// Tamboril: turns an ordered set of pictures into an EPUB 2 book.
+// Tamboril: turns an ordered set of pictures into an EPUB book.
 
 #include "app/error_box.h"
 #include "app/form1.h"

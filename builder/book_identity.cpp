@@ -2,6 +2,7 @@
 
 #include "archive/zip_entry_reader.h"
 #include "archive/zip_errors.h"
+#include "builder/book_entry_names.h"
 #include "builder/book_namespaces.h"
 
 #include <QUuid>
@@ -54,7 +55,8 @@ QString BookIdentifierFor(const QString& bookPath)
 {
     if (!bookPath.isEmpty()) {
         try {
-            const std::optional<QByteArray> opf = ReadZipEntry(bookPath, "OEBPS/fb.opf", kMaxPackageDocumentSize);
+            const std::optional<QByteArray> opf = ReadZipEntry(
+                bookPath, (kContentFolderName + u'/' + kPackageDocumentName).toUtf8(), kMaxPackageDocumentSize);
             const QString earlier = opf ? UuidIdentifierOf(*opf) : QString();
             if (!earlier.isEmpty()) {
                 return earlier;

@@ -1,10 +1,11 @@
 #include "builder/content_folder.h"
 
+#include "builder/book_documents.h"
+#include "builder/book_entry_names.h"
 #include "builder/conversion_error.h"
 #include "builder/conversion_ui.h"
 #include "builder/event_pacer.h"
 #include "builder/folder_tree.h"
-#include "builder/page_document.h"
 #include "builder/source_picture.h"
 #include "common/file_name.h"
 #include "pictures/picture_error.h"
@@ -17,9 +18,10 @@ namespace {
 // Writes the pictures and their pages, naming each picture as it goes, keeping count for the person.
 class Stager {
 public:
-    Stager(const QString& oebpsDir, const QString& title, qsizetype pageCount, bool withCover, EventPacer& pacer,
-           ConversionUi& ui)
-        : oebpsDir_(oebpsDir),
+    Stager(const BookDocuments& documents, const QString& oebpsDir, const QString& title, qsizetype pageCount,
+           bool withCover, EventPacer& pacer, ConversionUi& ui)
+        : documents_(documents),
+          oebpsDir_(oebpsDir),
           title_(title),
           total_(pageCount + (withCover ? 1 : 0)),
           registry_(pageCount, withCover),
@@ -32,7 +34,7 @@ public:
     {
         const QString name = Stage(source);
         const QString pagePath = oebpsDir_ + u'/' + pageName;
-        if (!WritePageDocument(pagePath, name, title_, altText)) {
+        if (!documents_.WritePage(pagePath, {name, displayedSizes_.value(name), title_, altText})) {
             problems_ << QStringLiteral("Cannot write page: %1").arg(pagePath);
         }
         ++done_;
@@ -44,6 +46,7 @@ public:
     }
 
     const QHash<QString, QString>& MediaTypes() const { return mediaTypes_; }
+    const QHash<QString, QSize>& DisplayedSizes() const { return displayedSizes_; }
     const QStringList& Problems() const { return problems_; }
 
 private:
@@ -62,6 +65,7 @@ private:
             // Another spelling of the path of a picture written already has its name, and its file.
             if (!mediaTypes_.contains(name)) {
                 mediaTypes_.insert(name, BookMediaType(kind));
+                displayedSizes_.insert(name, picture.Info().DisplayedSize());
                 Write(picture, source, name);
             }
         } catch (const PictureError& error) {
@@ -90,6 +94,7 @@ private:
         return QStringLiteral("Cannot read picture: %1 (%2)").arg(source, reason);
     }
 
+    const BookDocuments& documents_;
     QString oebpsDir_;
     QString title_;
     qsizetype total_;
@@ -100,6 +105,7 @@ private:
     // The name given to each path met so far, so that a picture on several pages is read once.
     QHash<QString, QString> nameOfSource_;
     QHash<QString, QString> mediaTypes_;
+    QHash<QString, QSize> displayedSizes_;
     QStringList problems_;
 };
 
@@ -113,21 +119,23 @@ void RecreateContentFolder(const QString& oebpsDir)
     QDir().mkpath(oebpsDir);
 }
 
-StagedPictures FillContentFolder(const QStringList& rowPaths, const BookSettings& settings, const QString& oebpsDir,
-                                 EventPacer& pacer, ConversionUi& ui)
+StagedPictures FillContentFolder(const QStringList& rowPaths, const BookSettings& settings,
+                                 const BookDocuments& documents, const QString& oebpsDir, EventPacer& pacer,
+                                 ConversionUi& ui)
 {
     const bool withCover = !settings.coverPath.isEmpty();
-    Stager stager(oebpsDir, settings.title, rowPaths.size(), withCover, pacer, ui);
+    Stager stager(documents, oebpsDir, settings.title, rowPaths.size(), withCover, pacer, ui);
     StagedPictures staged;
     for (qsizetype row = 0; row < rowPaths.size(); ++row) {
-        const QString page = QString::number(row + 1);
-        staged.names.pageNames.append(stager.Add(rowPaths[row], QStringLiteral("page") + page + QStringLiteral(".html"),
-                                                 QStringLiteral("Page ") + page));
+        staged.names.pageNames.append(stager.Add(rowPaths[row], PageDocumentName(row + 1, settings.layout),
+                                                 QStringLiteral("Page %1").arg(row + 1)));
     }
     if (withCover) {
-        staged.names.coverName = stager.Add(settings.coverPath, QStringLiteral("cover.html"), QStringLiteral("Cover"));
+        staged.names.coverName =
+            stager.Add(settings.coverPath, CoverPageName(settings.layout), QStringLiteral("Cover"));
     }
     staged.names.mediaTypes = stager.MediaTypes();
+    staged.names.displayedSizes = stager.DisplayedSizes();
     staged.problems = stager.Problems();
     return staged;
 }

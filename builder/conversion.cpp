@@ -1,20 +1,19 @@
 #include "builder/conversion.h"
 
 #include "archive/zip_folder.h"
+#include "builder/book_documents.h"
 #include "builder/book_file_name.h"
 #include "builder/book_identity.h"
 #include "builder/content_folder.h"
 #include "builder/conversion_error.h"
 #include "builder/conversion_ui.h"
 #include "builder/event_pacer.h"
-#include "builder/navigation_document.h"
-#include "builder/package_document.h"
-#include "builder/style_sheet.h"
 #include "common/cancellation.h"
 
 #include <QFileInfo>
 
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 namespace {
@@ -111,19 +110,18 @@ QString ObstacleToWriting(const QStringList& problems, const QString& outputFold
     return {};
 }
 
-// Copies the pictures and writes every document of the book into the content folder, letting the
-// person's events through all along; returns the problems of the pictures. An earlier book's
-// identifier is kept when `settingsComplete` gives the book a path.
+// Copies the pictures and writes every document of the book, of its kind, into the content folder,
+// letting the person's events through all along; returns the problems of the pictures. An earlier
+// book's identifier is kept when `settingsComplete` gives the book a path.
 QStringList StageBook(const QStringList& rowPaths, const BookSettings& settings, bool settingsComplete,
                       const QString& oebpsDir, ConversionUi& ui)
 {
     EventPacer pacer(ui);
     const PauseBetweenPages pause = [&pacer] { pacer.Pause(); };
-    const StagedPictures staged = FillContentFolder(rowPaths, settings, oebpsDir, pacer, ui);
+    const std::unique_ptr<BookDocuments> documents = DocumentsOfLayout(settings.layout);
+    const StagedPictures staged = FillContentFolder(rowPaths, settings, *documents, oebpsDir, pacer, ui);
     const QString identifier = BookIdentifierFor(settingsComplete ? BookPath(settings) : QString());
-    WritePackageDocument(settings, staged.names, identifier, oebpsDir, QDate::currentDate(), pause);
-    WriteNavigationDocument(static_cast<int>(rowPaths.size()), settings, identifier, oebpsDir, pause);
-    WriteStyleSheet(oebpsDir);
+    documents->WriteBookDocuments(settings, staged.names, identifier, oebpsDir, pause);
     return staged.problems;
 }
 
@@ -158,9 +156,12 @@ ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& setti
     }
 
     QString failureReason;
+    // The fixed-page book stores its pictures as they are: their data barely compresses, and deflating it would
+    // take most of the run. The flowing book deflates every entry.
+    const PicturePacking pictures =
+        settings.layout == BookLayout::Fixed ? PicturePacking::Store : PicturePacking::Deflate;
     // Without a Yes, nothing is replaced: a book that appears meanwhile stays and this one fails.
-    const bool packed =
-        PackBook(bookPath, staging.epubFilesDir, replace, PicturePacking::Deflate, HooksFor(ui), &failureReason);
+    const bool packed = PackBook(bookPath, staging.epubFilesDir, replace, pictures, HooksFor(ui), &failureReason);
     busy.Release();
     if (!packed) {
         return fail(failureReason);

@@ -1,6 +1,7 @@
 #include "builder/navigation_document.h"
 
 #include "builder/book_document.h"
+#include "builder/book_entry_names.h"
 #include "builder/book_namespaces.h"
 #include "builder/language_tag.h"
 #include "xml/xml_operations.h"
@@ -46,16 +47,18 @@ void AppendNavPoint(TXMLNode& navMap, const QString& id, int playOrder, const QS
     SetPlainAttribute(content, QStringLiteral("src"), source);
 }
 
-void AppendNavMap(TXMLNode& root, int pageCount, bool hasCover, BookDocumentFile& file)
+void AppendNavMap(TXMLNode& root, int pageCount, const BookSettings& settings, BookDocumentFile& file)
 {
+    const bool hasCover = !settings.coverPath.isEmpty();
     TXMLNode& navMap = AppendElement(root, QStringLiteral("navMap"));
     if (hasCover) {
-        AppendNavPoint(navMap, QStringLiteral("cover"), 1, QStringLiteral("cover"), QStringLiteral("cover.html"));
+        AppendNavPoint(navMap, QStringLiteral("cover"), 1, QStringLiteral("Cover"), CoverPageName(settings.layout));
     }
     const int offset = hasCover ? 1 : 0;
     for (int page = 1; page <= pageCount; ++page) {
         const QString name = QStringLiteral("page%1").arg(page);
-        AppendNavPoint(navMap, name, page + offset, name, name + QStringLiteral(".html"));
+        AppendNavPoint(navMap, name, page + offset, QStringLiteral("Page %1").arg(page),
+                       PageDocumentName(page, settings.layout));
         file.PageDone();
     }
 }
@@ -65,7 +68,7 @@ void AppendNavMap(TXMLNode& root, int pageCount, bool hasCover, BookDocumentFile
 void WriteNavigationDocument(int pageCount, const BookSettings& settings, const QString& identifier,
                              const QString& oebpsDir, const PauseBetweenPages& pause)
 {
-    BookDocumentFile file(oebpsDir + QStringLiteral("/fb.ncx"), pause);
+    BookDocumentFile file(oebpsDir + u'/' + kNcxDocumentName, pause);
 
     TXMLNode& root = AppendElementNS(file.Document().DocumentNode(), QStringLiteral("ncx"), kNcxNamespace);
     SetPlainAttribute(root, QStringLiteral("version"), QStringLiteral("2005-1"));
@@ -73,6 +76,6 @@ void WriteNavigationDocument(int pageCount, const BookSettings& settings, const 
     AppendHead(root, identifier);
     AppendTextHolder(root, QStringLiteral("docTitle"), settings.title);
     AppendTextHolder(root, QStringLiteral("docAuthor"), settings.author);
-    AppendNavMap(root, pageCount, !settings.coverPath.isEmpty(), file);
+    AppendNavMap(root, pageCount, settings, file);
     file.Finish();
 }

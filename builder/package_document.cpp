@@ -1,6 +1,7 @@
 #include "builder/package_document.h"
 
 #include "builder/book_document.h"
+#include "builder/book_entry_names.h"
 #include "builder/book_identity.h"
 #include "builder/book_namespaces.h"
 #include "builder/file_names.h"
@@ -8,8 +9,6 @@
 #include "builder/product.h"
 #include "builder/style_sheet.h"
 #include "xml/xml_operations.h"
-
-#include <QSet>
 
 namespace {
 
@@ -31,7 +30,7 @@ QList<MetadataEntry> MetadataEntries(const BookSettings& settings, const QString
         {QStringLiteral("dc:description"), {}, {}},
         {QStringLiteral("dc:contributor"), {}, {}},
         {QStringLiteral("dc:date"), {}, today.toString(Qt::ISODate)},
-        {QStringLiteral("dc:type"), {}, QStringLiteral("[type]")},
+        {QStringLiteral("dc:type"), {}, {}},
         {QStringLiteral("dc:format"), {}, {}},
         {QStringLiteral("dc:identifier"),
          {{QStringLiteral("id"), kBookIdentifierId}, {QStringLiteral("opf:scheme"), QStringLiteral("UUID")}},
@@ -40,7 +39,7 @@ QList<MetadataEntry> MetadataEntries(const BookSettings& settings, const QString
         {QStringLiteral("dc:language"), {}, GetLanguageTag()},
         {QStringLiteral("dc:relation"), {}, {}},
         {QStringLiteral("dc:coverage"), {}, {}},
-        {QStringLiteral("dc:rights"), {}, kRightsNotice},
+        {QStringLiteral("dc:rights"), {}, {}},
     };
 }
 
@@ -76,36 +75,18 @@ void AppendManifestItem(TXMLNode& manifest, const QString& id, const QString& hr
     SetAttributeValue(item, QStringLiteral("media-type"), mediaType);
 }
 
-// The page pictures, each file once, in page order; the cover picture has an item of its own.
-QStringList PagePictureFiles(const PictureNames& names)
-{
-    QStringList files;
-    QSet<QString> listed;
-    if (!names.coverName.isEmpty()) {
-        listed.insert(names.coverName);
-    }
-    for (const QString& name : names.pageNames) {
-        if (!listed.contains(name)) {
-            listed.insert(name);
-            files.append(name);
-        }
-    }
-    return files;
-}
-
 void AppendManifest(TXMLNode& root, const PictureNames& names, bool hasCover, BookDocumentFile& file)
 {
     TXMLNode& manifest = AppendElement(root, QStringLiteral("manifest"));
     AppendManifestItem(manifest, QStringLiteral("style"), kStyleSheetName, QStringLiteral("text/css"));
-    AppendManifestItem(manifest, QStringLiteral("ncx"), QStringLiteral("fb.ncx"),
-                       QStringLiteral("application/x-dtbncx+xml"));
+    AppendManifestItem(manifest, QStringLiteral("ncx"), kNcxDocumentName, QStringLiteral("application/x-dtbncx+xml"));
     if (hasCover) {
-        AppendManifestItem(manifest, QStringLiteral("cover"), QStringLiteral("cover.html"), kXhtmlMediaType);
+        AppendManifestItem(manifest, QStringLiteral("cover"), CoverPageName(BookLayout::Flowing), kXhtmlMediaType);
         AppendManifestItem(manifest, QStringLiteral("cover-image"), UriPathSegment(names.coverName),
                            names.mediaTypes.value(names.coverName));
     }
     for (qsizetype page = 1; page <= names.pageNames.size(); ++page) {
-        AppendManifestItem(manifest, QStringLiteral("page%1").arg(page), QStringLiteral("page%1.html").arg(page),
+        AppendManifestItem(manifest, QStringLiteral("page%1").arg(page), PageDocumentName(page, BookLayout::Flowing),
                            kXhtmlMediaType);
         file.PageDone();
     }
@@ -145,7 +126,7 @@ void AppendGuide(TXMLNode& root, bool hasCover)
     }
     TXMLNode& guide = AppendElement(root, QStringLiteral("guide"));
     TXMLNode& reference = AppendElement(guide, QStringLiteral("reference"));
-    SetAttributeValue(reference, QStringLiteral("href"), QStringLiteral("cover.html"));
+    SetAttributeValue(reference, QStringLiteral("href"), CoverPageName(BookLayout::Flowing));
     SetAttributeValue(reference, QStringLiteral("title"), QStringLiteral("cover"));
     SetAttributeValue(reference, QStringLiteral("type"), QStringLiteral("cover"));
 }
@@ -156,7 +137,7 @@ void WritePackageDocument(const BookSettings& settings, const PictureNames& name
                           const QString& oebpsDir, const QDate& today, const PauseBetweenPages& pause)
 {
     const bool hasCover = !settings.coverPath.isEmpty();
-    BookDocumentFile file(oebpsDir + QStringLiteral("/fb.opf"), pause);
+    BookDocumentFile file(oebpsDir + u'/' + kPackageDocumentName, pause);
 
     TXMLNode& root = AppendElementNS(file.Document().DocumentNode(), QStringLiteral("package"), kOpfNamespace);
     SetAttributeValueNS(root, QStringLiteral("unique-identifier"), QString(), kBookIdentifierId);

@@ -1,5 +1,6 @@
 #include "builder/picture_names.h"
 
+#include "builder/book_entry_names.h"
 #include "builder/style_sheet.h"
 #include "common/ascii_case.h"
 #include "common/file_name.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #include <new>
@@ -142,16 +144,35 @@ QString NameForKind(const QString& fileName, PictureKind kind)
     return (replaced ? fileName.left(dot) : fileName) + BookExtension(bookKind);
 }
 
+QStringList PagePictureFiles(const PictureNames& names)
+{
+    QStringList files;
+    QSet<QString> listed;
+    if (!names.coverName.isEmpty()) {
+        listed.insert(names.coverName);
+    }
+    for (const QString& name : names.pageNames) {
+        if (!listed.contains(name)) {
+            listed.insert(name);
+            files.append(name);
+        }
+    }
+    return files;
+}
+
 PictureNameRegistry::PictureNameRegistry(qsizetype pageCount, bool withCover)
 {
     for (qsizetype page = 1; page <= pageCount; ++page) {
-        Reserve(QStringLiteral("page") + QString::number(page) + QStringLiteral(".html"));
+        Reserve(PageDocumentName(page, BookLayout::Flowing));
+        Reserve(PageDocumentName(page, BookLayout::Fixed));
     }
     if (withCover) {
-        Reserve(QStringLiteral("cover.html"));
+        Reserve(CoverPageName(BookLayout::Flowing));
+        Reserve(CoverPageName(BookLayout::Fixed));
     }
-    Reserve(QStringLiteral("fb.opf"));
-    Reserve(QStringLiteral("fb.ncx"));
+    Reserve(kPackageDocumentName);
+    Reserve(kNcxDocumentName);
+    Reserve(kNavDocumentName);
     Reserve(kStyleSheetName);
 }
 

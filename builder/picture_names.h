@@ -3,6 +3,7 @@
 #include "pictures/picture_kind.h"
 
 #include <QHash>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -12,7 +13,13 @@ struct PictureNames {
     QString coverName;      // empty when the book has no cover
     // The media type of each picture the book holds ("image/jpeg", "image/png", "image/gif"), by its name.
     QHash<QString, QString> mediaTypes;
+    // The size in pixels of each picture the book holds as readers show it (upright), by its name.
+    QHash<QString, QSize> displayedSizes;
 };
+
+// The pictures of the pages, each file once, in page order, without the cover picture, which the package
+// document lists by itself.
+QStringList PagePictureFiles(const PictureNames& names);
 
 // The file name under which a picture of `kind` goes into a book: `fileName` as it is when its extension names
 // the kind of picture the book holds for it (BookKind: photo.JPEG for a JPEG picture), else with that kind's
@@ -23,9 +30,10 @@ QString NameForKind(const QString& fileName, PictureKind kind);
 
 // Gives every picture of one conversion its name in the book: its own file name where that is free, stored in
 // Unicode's composed form (NFC). Two different pictures never share one file: a name already taken in this
-// conversion by another picture, or by one of the files the conversion writes (pageN.html, cover.html, fb.opf,
-// fb.ncx, stylesheet.css), becomes name-2.jpg, name-3.jpg, ... (the first free number). Names are compared as
-// the container format compares them: after Unicode normalisation and full case folding, so that "É.jpg" and
+// conversion by another picture, or by one of the files a conversion of either kind writes (pageN.html,
+// pageN.xhtml, cover.html, cover.xhtml, fb.opf, fb.ncx, nav.xhtml, stylesheet.css), becomes name-2.jpg,
+// name-3.jpg, ... (the first free number). Names are compared as the container format compares them: after
+// Unicode normalisation and full case folding, so that "É.jpg" and
 // "é.jpg", or "é" composed and decomposed, are one name. The same picture named twice keeps one name. A name
 // beginning with "." is written without its leading dots, because the book leaves hidden files out; a
 // character that a file name in a book may not hold (controls, "\", "#", the characters the container format

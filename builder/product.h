@@ -9,6 +9,3 @@ inline const QString kProductTitle = QStringLiteral("Tamboril 3.3");
 
 // The product's home page: opened by the Home command and written into every book as its source.
 inline const QString kHomePageAddress = QStringLiteral("https://www.tamboril.org/");
-
-// The rights notice written into every book.
-inline const QString kRightsNotice = QStringLiteral("Copyright (c) 2013 Tamboril. All rights reserved.");

@@ -1,5 +1,6 @@
 #include "builder/staging_paths.h"
 
+#include "builder/book_entry_names.h"
 #include "builder/conversion_error.h"
 #include "builder/file_copy.h"
 
@@ -9,7 +10,7 @@
 
 StagingPaths StagingPathsAt(const QString& stagingRoot)
 {
-    return {stagingRoot, stagingRoot + QStringLiteral("/OEBPS")};
+    return {stagingRoot, stagingRoot + u'/' + kContentFolderName};
 }
 
 void SeedStagingRoot(const QString& installationData, const QString& stagingRoot)
@@ -21,7 +22,7 @@ void SeedStagingRoot(const QString& installationData, const QString& stagingRoot
         const QString relative = installation.relativeFilePath(source);
         const QString target = stagingRoot + u'/' + relative;
         const QFileInfo existing(target);
-        if (relative.startsWith(QStringLiteral("OEBPS/")) || existing.exists() || existing.isSymLink()) {
+        if (relative.startsWith(kContentFolderName + u'/') || existing.exists() || existing.isSymLink()) {
             continue;
         }
         QDir().mkpath(existing.path());

@@ -13,6 +13,9 @@ const QCommandLineOption kCover(QStringLiteral("c"), QString(), QStringLiteral("
 const QCommandLineOption kOutput(QStringLiteral("o"), QString(), QStringLiteral("FOLDER"));
 const QCommandLineOption kYes(QStringLiteral("y"));
 const QCommandLineOption kQuiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
+const QCommandLineOption kLayout(QStringLiteral("layout"), QString(), QStringLiteral("KIND"));
+const QCommandLineOption kRightToLeft(QStringLiteral("right-to-left"));
+const QCommandLineOption kLeftToRight(QStringLiteral("left-to-right"));
 const QCommandLineOption kStaging(QStringLiteral("staging"), QString(), QStringLiteral("DIR"));
 const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")});
 const QCommandLineOption kVersion(QStringLiteral("version"));
@@ -23,7 +26,7 @@ QString CliUsage()
 {
     return QStringLiteral(
         "Usage: tamboril-cli [-t TITLE] [-a AUTHOR] [-c COVER] [-o FOLDER] [-y] [-q] [--staging DIR]\n"
-        "                   PICTURE|FOLDER...\n"
+        "                   [--layout flowing|fixed] [--right-to-left|--left-to-right] PICTURE|FOLDER...\n"
         "Turns pictures into an EPUB book, one picture per page, in the order given.\n"
         "\n"
         "  -t TITLE       the book's title; the book is written as TITLE.epub\n"
@@ -34,6 +37,15 @@ QString CliUsage()
         "  -q, --quiet    show no progress line on the terminal\n"
         "  --staging DIR  stage the book's files in DIR and keep them there\n"
         "                 (default: a temporary folder, removed at the end)\n"
+        "  --layout flowing|fixed\n"
+        "                 the kind of book (default: the one the window saved, else flowing):\n"
+        "                 flowing  EPUB 2, the reader sizes the pages; for KOReader and readers\n"
+        "                          made for CBZ comics\n"
+        "                 fixed    EPUB 3, each page the size of its picture, shown edge to edge and\n"
+        "                          as facing pages; for Apple Books, Kobo, Kindle and Foliate\n"
+        "  --right-to-left, --left-to-right\n"
+        "                 the reading direction (default: the saved one, else left to right);\n"
+        "                 right to left pairs facing pages as manga do (fixed books)\n"
         "  --help         show this text\n"
         "  --version      show the program's version\n"
         "\n"
@@ -50,7 +62,8 @@ std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString&
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kTitle, kAuthor, kCover, kOutput, kYes, kQuiet, kStaging, kHelp, kVersion});
+    parser.addOptions({kTitle, kAuthor, kCover, kOutput, kYes, kQuiet, kLayout, kRightToLeft, kLeftToRight, kStaging,
+                       kHelp, kVersion});
     if (!parser.parse(QStringList{QStringLiteral("tamboril-cli")} + arguments)) {
         error = parser.errorText();
         return std::nullopt;
@@ -72,6 +85,26 @@ std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString&
     options.replaceWithoutAsking = parser.isSet(kYes);
     options.quiet = parser.isSet(kQuiet);
     options.stagingFolder = parser.value(kStaging);
+    if (parser.isSet(kLayout)) {
+        const QString layout = parser.value(kLayout);
+        if (layout == QStringLiteral("fixed")) {
+            options.layout = BookLayout::Fixed;
+        } else if (layout == QStringLiteral("flowing")) {
+            options.layout = BookLayout::Flowing;
+        } else {
+            error = QStringLiteral("Unknown layout '%1': use flowing or fixed.").arg(layout);
+            return std::nullopt;
+        }
+    }
+    if (parser.isSet(kRightToLeft) && parser.isSet(kLeftToRight)) {
+        error = QStringLiteral("Give --right-to-left or --left-to-right, not both.");
+        return std::nullopt;
+    }
+    if (parser.isSet(kRightToLeft)) {
+        options.direction = ReadingDirection::RightToLeft;
+    } else if (parser.isSet(kLeftToRight)) {
+        options.direction = ReadingDirection::LeftToRight;
+    }
     options.pictureArguments = parser.positionalArguments();
     if (options.pictureArguments.isEmpty()) {
         error = QStringLiteral("No picture or folder given.");

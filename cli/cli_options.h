@@ -13,6 +13,9 @@ struct CliOptions {
     Action action = Action::Convert;
     BookSettings settings;
     bool outputFolderGiven = false;  // -o was given; otherwise the saved output folder is used
+    // --layout and --right-to-left / --left-to-right, when given; otherwise the saved kind of book is used.
+    std::optional<BookLayout> layout;
+    std::optional<ReadingDirection> direction;
     bool replaceWithoutAsking = false;
     bool quiet = false;            // -q: no progress line
     QString stagingFolder;         // empty: a temporary staging root

@@ -9,6 +9,7 @@
 #include "cli/interruption.h"
 #include "common/user_error.h"
 #include "pictures/picture_files.h"
+#include "settings/book_kind_setting.h"
 #include "settings/output_folder_setting.h"
 #include "settings/profile_read_error.h"
 #include "settings/program_places.h"
@@ -103,6 +104,8 @@ int Convert(const CliOptions& options, const ProgramPlaces& places, const QStrin
         return kExitUsage;
     }
     BookSettings settings = options.settings;
+    settings.layout = options.layout.value_or(ReadBookLayoutSetting(places.configIni));
+    settings.direction = options.direction.value_or(ReadReadingDirectionSetting(places.configIni));
     if (!options.outputFolderGiven) {
         try {
             settings.outputFolder = SavedOutputFolder(places);

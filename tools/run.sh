@@ -23,7 +23,7 @@ packages=(
   qt6-base-dev zlib1g-dev libjpeg62-turbo-dev libgtest-dev
   libturbojpeg0-dev libpng-dev libgif-dev libheif-dev libavif-dev libwebp-dev libtiff-dev libstb-dev libicu-dev
   fonts-liberation2
-  unzip zip epubcheck python3 libjpeg-turbo-progs time mupdf-tools file p7zip-full
+  unzip zip epubcheck python3 libjpeg-turbo-progs time mupdf-tools file p7zip-full calibre
   libheif-examples libavif-bin webp libtiff-tools
   xvfb xauth x11-utils x11-apps xdotool
   desktop-file-utils man-db dpkg-dev lintian appstream

@@ -33,12 +33,12 @@ QStringList HeadLines(const QString& title, const QString& author)
     };
 }
 
-QStringList NavPointLines(const QString& id, int playOrder, const QString& source)
+QStringList NavPointLines(const QString& id, const QString& label, int playOrder, const QString& source)
 {
     return {
         "\t\t<navPoint id=\"" + id + "\" playOrder=\"" + QString::number(playOrder) + "\">",
         "\t\t\t<navLabel>",
-        "\t\t\t\t<text>" + id + "</text>",
+        "\t\t\t\t<text>" + label + "</text>",
         "\t\t\t</navLabel>",
         "\t\t\t<content src=\"" + source + "\"/>",
         "\t\t</navPoint>",
@@ -56,19 +56,19 @@ protected:
 
 TEST_F(NavigationDocumentTest, ThreePagesWithoutCover)
 {
-    const QByteArray expected =
-        CrLfLines(HeadLines("My Book", "Ann") + QStringList{"\t<navMap>"} + NavPointLines("page1", 1, "page1.html")
-                  + NavPointLines("page2", 2, "page2.html") + NavPointLines("page3", 3, "page3.html")
-                  + QStringList{"\t</navMap>", "</ncx>"});
+    const QByteArray expected = CrLfLines(
+        HeadLines("My Book", "Ann") + QStringList{"\t<navMap>"} + NavPointLines("page1", "Page 1", 1, "page1.html")
+        + NavPointLines("page2", "Page 2", 2, "page2.html") + NavPointLines("page3", "Page 3", 3, "page3.html")
+        + QStringList{"\t</navMap>", "</ncx>"});
     EXPECT_EQ(Write(3, {"My Book", "Ann", "", "/out"}), expected);
 }
 
 TEST_F(NavigationDocumentTest, CoverComesFirstAndPlayOrdersRunOnWithoutGaps)
 {
-    const QByteArray expected =
-        CrLfLines(HeadLines("T", "A") + QStringList{"\t<navMap>"} + NavPointLines("cover", 1, "cover.html")
-                  + NavPointLines("page1", 2, "page1.html") + NavPointLines("page2", 3, "page2.html")
-                  + NavPointLines("page3", 4, "page3.html") + QStringList{"\t</navMap>", "</ncx>"});
+    const QByteArray expected = CrLfLines(
+        HeadLines("T", "A") + QStringList{"\t<navMap>"} + NavPointLines("cover", "Cover", 1, "cover.html")
+        + NavPointLines("page1", "Page 1", 2, "page1.html") + NavPointLines("page2", "Page 2", 3, "page2.html")
+        + NavPointLines("page3", "Page 3", 4, "page3.html") + QStringList{"\t</navMap>", "</ncx>"});
     // A cover field holding only a blank counts as a cover.
     EXPECT_EQ(Write(3, {"T", "A", " ", ""}), expected);
 }
@@ -77,15 +77,16 @@ TEST_F(NavigationDocumentTest, EmptyTitleAndAuthorAndNoPages)
 {
     EXPECT_EQ(Write(0, {"", "", "", ""}), CrLfLines(HeadLines("", "") + QStringList{"\t<navMap/>", "</ncx>"}));
     EXPECT_EQ(Write(0, {"", "", "/c.jpg", ""}),
-              CrLfLines(HeadLines("", "") + QStringList{"\t<navMap>"} + NavPointLines("cover", 1, "cover.html")
+              CrLfLines(HeadLines("", "") + QStringList{"\t<navMap>"} + NavPointLines("cover", "Cover", 1, "cover.html")
                         + QStringList{"\t</navMap>", "</ncx>"}));
 }
 
 TEST_F(NavigationDocumentTest, TenOrMorePagesUsePlainNumbers)
 {
     const QByteArray ncx = Write(12, {"T", "A", "/c.jpg", ""});
-    EXPECT_TRUE(ncx.contains(CrLfLines(NavPointLines("page10", 11, "page10.html"))));
-    EXPECT_TRUE(ncx.contains(CrLfLines(NavPointLines("page12", 13, "page12.html") + QStringList{"\t</navMap>"})));
+    EXPECT_TRUE(ncx.contains(CrLfLines(NavPointLines("page10", "Page 10", 11, "page10.html"))));
+    EXPECT_TRUE(
+        ncx.contains(CrLfLines(NavPointLines("page12", "Page 12", 13, "page12.html") + QStringList{"\t</navMap>"})));
 }
 
 TEST_F(NavigationDocumentTest, TitleWithMarkupReadsBackAsTyped)

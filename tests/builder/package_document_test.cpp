@@ -28,14 +28,14 @@ QStringList MetadataLines(const QString& titleLine, const QString& creatorLine, 
         "\t\t<dc:description></dc:description>",
         "\t\t<dc:contributor></dc:contributor>",
         "\t\t<dc:date>2026-12-07</dc:date>",
-        "\t\t<dc:type>[type]</dc:type>",
+        "\t\t<dc:type></dc:type>",
         "\t\t<dc:format></dc:format>",
         "\t\t<dc:identifier id=\"BookId\" opf:scheme=\"UUID\">" + kIdentifier + "</dc:identifier>",
         "\t\t<dc:source>" + kHomePageAddress + "</dc:source>",
         "\t\t<dc:language>en-US</dc:language>",
         "\t\t<dc:relation></dc:relation>",
         "\t\t<dc:coverage></dc:coverage>",
-        "\t\t<dc:rights>" + kRightsNotice + "</dc:rights>",
+        "\t\t<dc:rights></dc:rights>",
     };
     if (withCover) {
         lines << "\t\t<meta name=\"cover\" content=\"cover-image\"></meta>";
@@ -57,7 +57,7 @@ protected:
         for (const QString& name : pageNames + QStringList{coverName}) {
             mediaTypes[name] = name.endsWith(".png") ? "image/png" : name.endsWith(".gif") ? "image/gif" : "image/jpeg";
         }
-        WritePackageDocument(settings, {pageNames, coverName, mediaTypes}, kIdentifier, Root(), kToday);
+        WritePackageDocument(settings, {pageNames, coverName, mediaTypes, {}}, kIdentifier, Root(), kToday);
         return ReadTestFile(PathIn("fb.opf"));
     }
 

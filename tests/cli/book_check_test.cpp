@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QImage>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -346,6 +347,114 @@ TEST_F(BookCheckTest, PicturesOfEveryKindAndNameBecomeUprightPagesOfTheKindsABoo
         ASSERT_FALSE(picture.isNull());
         EXPECT_TRUE(ShowsQuadrantsAt(picture, shownInOrder[at].corners, 24));
     }
+}
+
+// For every page of a fixed-layout book's spine, in reading order: its page document, its side of a spread, the
+// viewport it declares, and the size and name of its picture.
+const char* const kFixedPagesReport = R"py(
+import re, sys, zipfile, xml.etree.ElementTree as ET
+opf = '{http://www.idpf.org/2007/opf}'
+with zipfile.ZipFile(sys.argv[1]) as book:
+    package = ET.fromstring(book.read('OEBPS/fb.opf'))
+    hrefs = {item.get('id'): item.get('href') for item in package.iter(opf + 'item')}
+    spine = package.find(opf + 'spine')
+    print(spine.get('page-progression-direction'))
+    for itemref in spine.iter(opf + 'itemref'):
+        page = book.read('OEBPS/' + hrefs[itemref.get('idref')]).decode()
+        viewport = re.search(r'name="viewport" content="width=(\d+), height=(\d+)"', page)
+        img = re.search(r'<img src="([^"]*)" width="(\d+)" height="(\d+)"', page)
+        print(hrefs[itemref.get('idref')], itemref.get('properties'), viewport.group(1) + 'x' + viewport.group(2),
+              img.group(2) + 'x' + img.group(3), img.group(1))
+)py";
+
+QStringList FixedPages(const QString& book)
+{
+    QString report;
+    QString errors;
+    EXPECT_EQ(RunProgram(PythonProgram(), {"-c", kFixedPagesReport, book}, &report, &errors), 0)
+        << errors.toStdString();
+    return report.split('\n', Qt::SkipEmptyParts);
+}
+
+TEST_F(BookCheckTest, FixedBooksPassEpubcheckAndPairFacingPagesInEitherDirection)
+{
+    const QString cover = Picture("cover.jpg", {300, 400}, Qt::yellow);
+    const QString tall = Picture("tall.jpg", {600, 800}, Qt::red);
+    const QString wide = Picture("wide.jpg", {1600, 800}, Qt::blue);
+    QString book = MakeBook({"--layout", "fixed", "-c", cover, tall, tall, tall, wide, tall}, "C");
+    ExpectEpubcheckFindsNothing(book);
+    // The cover alone on the recto, then pairs; the wide page a spread of its own, and a new pair after it.
+    EXPECT_EQ(FixedPages(book), QStringList({"ltr", "cover.xhtml page-spread-right 300x400 300x400 cover.jpg",
+                                             "page1.xhtml page-spread-left 600x800 600x800 tall.jpg",
+                                             "page2.xhtml page-spread-right 600x800 600x800 tall.jpg",
+                                             "page3.xhtml page-spread-left 600x800 600x800 tall.jpg",
+                                             "page4.xhtml rendition:page-spread-center 1600x800 1600x800 wide.jpg",
+                                             "page5.xhtml page-spread-left 600x800 600x800 tall.jpg"}));
+
+    // Right to left, in a German locale, with pictures of odd names (all wider than tall): the sides mirrored.
+    book = MakeBook(QStringList{"-y", "--layout", "fixed", "--right-to-left", "-c", cover, tall, tall}
+                        + OddlyNamedPictures(),
+                    "de_DE.UTF-8");
+    ExpectEpubcheckFindsNothing(book);
+    const QStringList pages = FixedPages(book);
+    ASSERT_EQ(pages.size(), 13);
+    EXPECT_EQ(pages[0], "rtl");
+    EXPECT_TRUE(pages[1].startsWith("cover.xhtml page-spread-left ")) << pages[1].toStdString();
+    EXPECT_TRUE(pages[2].startsWith("page1.xhtml page-spread-right ")) << pages[2].toStdString();
+    EXPECT_TRUE(pages[3].startsWith("page2.xhtml page-spread-left ")) << pages[3].toStdString();
+    EXPECT_EQ(pages[5], "page4.xhtml rendition:page-spread-center 40x30 40x30 hash_1.jpg");
+}
+
+TEST_F(BookCheckTest, FixedPagesTakeTheSizeTheirPicturesAreShownAtWhateverTheirKind)
+{
+    // Portrait pictures of every kind, and a photo stored landscape that its camera marked to be turned.
+    const QSize size(48, 64);
+    const std::vector<TestPicture> kinds = MakeEveryKind(size, PathIn("made"));
+    QStringList arguments = {"--layout", "fixed"};
+    for (std::size_t kind = 0; kind < kinds.size(); ++kind) {
+        arguments << PathIn(QString("in/kind%1").arg(kind));
+        WriteTestFile(arguments.last(), kinds[kind].bytes);
+    }
+    arguments << PathIn("in/turned6.jpg");
+    WriteTestFile(arguments.last(), WithExifOrientation(MakeTestJpeg({64, 48}), 6));
+    const QString book = MakeBook(arguments);
+    ExpectEpubcheckFindsNothing(book);
+
+    const QStringList pages = FixedPages(book).mid(1);
+    ASSERT_EQ(pages.size(), static_cast<qsizetype>(kinds.size()) + 1);
+    for (const QString& page : pages) {
+        EXPECT_TRUE(page.contains(" 48x64 48x64 ")) << page.toStdString();
+    }
+
+    // MuPDF shows each page's picture with the proportions of the page.
+    ASSERT_TRUE(QDir().mkpath(PathIn("shown")));
+    QString errors;
+    ASSERT_EQ(RunProgram("mutool", {"draw", "-F", "png", "-o", PathIn("shown/page%d.png"), book}, nullptr, &errors), 0)
+        << errors.toStdString();
+    ASSERT_EQ(FolderNames(PathIn("shown")).size(), pages.size());
+    for (qsizetype page = 1; page <= pages.size(); ++page) {
+        const QImage picture = PictureOnPage(QImage(PathIn(QString("shown/page%1.png").arg(page))));
+        ASSERT_FALSE(picture.isNull());
+        EXPECT_NEAR(double(picture.width()) / picture.height(), 0.75, 0.03) << pages[page - 1].toStdString();
+    }
+}
+
+TEST_F(BookCheckTest, CalibreReadsTheTitleAuthorAndCoverOfAFixedBook)
+{
+    if (QStandardPaths::findExecutable("ebook-meta").isEmpty()) {
+        GTEST_SKIP() << "calibre's ebook-meta is not installed (Debian package calibre)";
+    }
+    const QString book = MakeBook({"--layout", "fixed", "-c", Picture("front.jpg", {300, 400}, Qt::yellow),
+                                   Picture("page.jpg", {300, 400}, Qt::red)});
+    QString metadata;
+    QString errors;
+    ASSERT_EQ(RunProgram("ebook-meta", {book, "--get-cover", PathIn("cover.jpg")}, &metadata, &errors), 0)
+        << errors.toStdString();
+    EXPECT_TRUE(metadata.contains(QRegularExpression(R"(Title\s*:\s*T\n)"))) << metadata.toStdString();
+    EXPECT_TRUE(metadata.contains(QRegularExpression(R"(Author\(s\)\s*:\s*Ann)"))) << metadata.toStdString();
+    const QImage cover(PathIn("cover.jpg"));
+    EXPECT_EQ(cover.size(), QSize(300, 400));
+    EXPECT_EQ(AreaOfColour(cover, Qt::yellow), QRect(0, 0, 300, 400));
 }
 
 }  // namespace

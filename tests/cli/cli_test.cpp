@@ -159,4 +159,40 @@ TEST_F(CliTest, TheSavedOutputFolderIsTheDefaultAndIsNeverWritten)
     EXPECT_EQ(fifo.standardError, "Please set the saving path!\n");
 }
 
+TEST_F(CliTest, TheSavedKindOfBookAppliesUnlessTheCommandLineChoosesAnother)
+{
+    const QString program = PathIn("program/tamboril-cli");
+    QDir().mkpath(PathIn("program"));
+    ASSERT_TRUE(QFile::copy(CliProgram(), program));
+    WriteTestFile(PathIn("program/epubfiles/mimetype"), "application/epub+zip");
+    WriteTestFile(PathIn("program/epubfiles/META-INF/container.xml"), "<container/>");
+    // Each run replaces the book of the last: whatever its kind, the book keeps its identifier.
+    QStringList identifiers;
+    const auto packageAfter = [&](const QByteArray& saved, const QStringList& options) {
+        WriteTestFile(PathIn("program/config.ini"), "[Options]\nSavePath=" + PathIn("out").toUtf8() + "\n" + saved);
+        const CliRun run =
+            RunCli(QStringList{"-y", "-t", "T", "-a", "A"} + options + QStringList{Picture("x.jpg")}, program);
+        EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+        const QString package = QString::fromUtf8(ProgramOutput("unzip", {"-p", PathIn("out/T.epub"), "OEBPS/fb.opf"}));
+        identifiers << QRegularExpression("urn:uuid:[0-9a-f-]{36}").match(package).captured();
+        return package;
+    };
+    const QByteArray savedFixedRtl = "Layout=fixed\nReadingDirection=right-to-left\n";
+
+    EXPECT_TRUE(packageAfter(savedFixedRtl, {}).contains("page-progression-direction=\"rtl\""));
+    EXPECT_TRUE(packageAfter(savedFixedRtl, {"--left-to-right"}).contains("page-progression-direction=\"ltr\""));
+    EXPECT_TRUE(packageAfter(savedFixedRtl, {"--layout", "flowing"}).contains("version=\"2.0\""));
+    EXPECT_TRUE(packageAfter("Layout=grid\nReadingDirection=upwards\n", {}).contains("version=\"2.0\""));
+    EXPECT_TRUE(packageAfter("", {"--layout", "fixed"}).contains("page-progression-direction=\"ltr\""));
+    EXPECT_EQ(identifiers.size(), 5);
+    EXPECT_EQ(identifiers.count(identifiers.first()), 5) << identifiers.join(' ').toStdString();
+    EXPECT_EQ(ReadTestFile(PathIn("program/config.ini")), "[Options]\nSavePath=" + PathIn("out").toUtf8() + "\n")
+        << "the command line never saves";
+
+    const CliRun unknownLayout = RunCli({"--layout", "grid", "-t", "T", "-a", "A", Picture("x.jpg")}, program);
+    EXPECT_EQ(unknownLayout.exitCode, 2);
+    EXPECT_TRUE(unknownLayout.standardError.contains("Unknown layout 'grid'"));
+    EXPECT_EQ(RunCli({"--right-to-left", "--left-to-right", "-t", "T", "-a", "A", Picture("x.jpg")}).exitCode, 2);
+}
+
 }  // namespace

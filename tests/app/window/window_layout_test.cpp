@@ -149,7 +149,7 @@ TEST_F(WindowLayoutTest, WindowButtonsLieOverEverythingInTheBanner)
 {
     EXPECT_EQ(ChildNames(*form->PanelTop),
               QStringList({"Image4", "Image2", "Image6", "PNGButton1", "PNGButton5", "PNGButton4", "PNGButton3",
-                           "PNGButton2", "ImgBtnMin", "ImgBtnClose"}));
+                           "PNGButton2", "LayoutSwitch", "DirectionSwitch", "ImgBtnMin", "ImgBtnClose"}));
     EXPECT_FALSE(form->PanelImage->isVisible());
 
     // The close button covers the one column where the two overlap; the command buttons lie over

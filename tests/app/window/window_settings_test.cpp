@@ -1,9 +1,12 @@
+#include "app/controls/banner_toggle.h"
 #include "app/controls/png_button.h"
 #include "app/error_box.h"
 #include "app/labeled_edit.h"
+#include "builder/book_settings.h"
 #include "tests/app/window/window_test_support.h"
 #include "tests/support/test_files.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -22,6 +25,9 @@ public:
 private:
     QStringList& keptEvents_;
 };
+
+// The kind of book saved beside the output folder when the switches were left as they start.
+const QByteArray kDefaultKindOfBook = "Layout=flowing\nReadingDirection=left-to-right\n";
 
 class WindowSettingsTest : public WindowTest {
 protected:
@@ -58,7 +64,7 @@ TEST_F(WindowSettingsTest, TheFirstStartShowsNoFolderAndTheChosenOneIsThereAtThe
     // Nothing is written before the end.
     EXPECT_FALSE(QFileInfo::exists(ConfigIni()));
     form.reset();
-    EXPECT_EQ(ReadTestFile(ConfigIni()), "[Options]\nSavePath=" + PathIn("books").toUtf8() + "\n");
+    EXPECT_EQ(ReadTestFile(ConfigIni()), "[Options]\nSavePath=" + PathIn("books").toUtf8() + "\n" + kDefaultKindOfBook);
 
     StartAgain();
     EXPECT_EQ(form->LabeledEdit4->text(), PathIn("books"));
@@ -77,7 +83,7 @@ TEST_F(WindowSettingsTest, AnEmptiedOrHandTypedFolderIsSavedExactlyAsItStands)
 
     form->LabeledEdit4->clear();
     form.reset();
-    EXPECT_EQ(ReadTestFile(ConfigIni()), "[Options]\nSavePath=\n");
+    EXPECT_EQ(ReadTestFile(ConfigIni()), "[Options]\nSavePath=\n" + kDefaultKindOfBook);
     // The next start shows the field empty, whatever text it held before loading.
     StartAgain();
     form->LabeledEdit4->setText("typed");
@@ -95,7 +101,8 @@ TEST_F(WindowSettingsTest, SavingKeepsEveryOtherLineOfTheFile)
 
     form->LabeledEdit4->setText("/new");
     form.reset();
-    EXPECT_EQ(ReadTestFile(ConfigIni()), "; written by hand\n[Window]\nLeft=3\n\n[options]\nSavePath=/new\nOther=1\n");
+    EXPECT_EQ(ReadTestFile(ConfigIni()),
+              "; written by hand\n[Window]\nLeft=3\n\n[options]\nSavePath=/new\nOther=1\n" + kDefaultKindOfBook);
 }
 
 TEST_F(WindowSettingsTest, AnUnwritableFileIsReportedAfterTheContentFolderIsGone)
@@ -126,6 +133,38 @@ TEST_F(WindowSettingsTest, TheCoverChooserKeepsTheLastChosenPicture)
     ClickAt(ControlPoint(*form->PNGButton8));
     EXPECT_EQ(form->LabeledEdit3->text(), "/p/second.JPG");
     EXPECT_EQ(dialogs->events, QStringList({"open cover||", "open cover||", "open cover||"}));
+}
+
+TEST_F(WindowSettingsTest, TheSwitchesChooseTheKindOfBookAndShowTheSavedChoiceAtTheNextStart)
+{
+    EXPECT_EQ(form->LayoutSwitch->Caption(), "Flowing pages (EPUB 2)");
+    EXPECT_EQ(form->DirectionSwitch->Caption(), "Read left to right");
+    EXPECT_FALSE(form->LayoutSwitch->toolTip().isEmpty());
+    EXPECT_FALSE(form->DirectionSwitch->toolTip().isEmpty());
+
+    // A click turns the layout, Space the direction once Tab has brought the focus there.
+    ClickAt(ControlPoint(*form->LayoutSwitch));
+    form->LayoutSwitch->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), form->DirectionSwitch);
+    QTest::keyClick(form->DirectionSwitch, Qt::Key_Space);
+    EXPECT_EQ(form->LayoutSwitch->Caption(), "Fixed pages (EPUB 3)");
+    EXPECT_EQ(form->DirectionSwitch->Caption(), "Read right to left");
+    EXPECT_EQ(form->CurrentBookSettings().layout, BookLayout::Fixed);
+    EXPECT_EQ(form->CurrentBookSettings().direction, ReadingDirection::RightToLeft);
+
+    form.reset();
+    EXPECT_EQ(ReadTestFile(ConfigIni()), "[Options]\nSavePath=\nLayout=fixed\nReadingDirection=right-to-left\n");
+    StartAgain();
+    EXPECT_TRUE(form->LayoutSwitch->IsOn());
+    EXPECT_TRUE(form->DirectionSwitch->IsOn());
+
+    // Values the program does not know, written by hand, mean the defaults.
+    form.reset();
+    WriteTestFile(ConfigIni(), "[Options]\nLayout=grid\nReadingDirection=\n");
+    StartAgain();
+    EXPECT_FALSE(form->LayoutSwitch->IsOn());
+    EXPECT_FALSE(form->DirectionSwitch->IsOn());
 }
 
 }  // namespace
