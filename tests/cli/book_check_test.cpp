@@ -367,6 +367,14 @@ with zipfile.ZipFile(sys.argv[1]) as book:
               img.group(2) + 'x' + img.group(3), img.group(1))
 )py";
 
+// The compression method and name of every entry of a book.
+const char* const kEntryMethodsReport = R"py(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as book:
+    for entry in book.infolist():
+        print(entry.compress_type, entry.filename)
+)py";
+
 QStringList FixedPages(const QString& book)
 {
     QString report;
@@ -424,6 +432,14 @@ TEST_F(BookCheckTest, FixedPagesTakeTheSizeTheirPicturesAreShownAtWhateverTheirK
     ASSERT_EQ(pages.size(), static_cast<qsizetype>(kinds.size()) + 1);
     for (const QString& page : pages) {
         EXPECT_TRUE(page.contains(" 48x64 48x64 ")) << page.toStdString();
+    }
+
+    // The pictures are stored as they are; the documents are deflated, the mimetype stored.
+    QString methods;
+    ASSERT_EQ(RunProgram(PythonProgram(), {"-c", kEntryMethodsReport, book}, &methods), 0);
+    for (const QString& line : methods.split('\n', Qt::SkipEmptyParts)) {
+        const bool stored = QRegularExpression(R"(\.(jpg|png|gif)$|^0 mimetype$)").match(line).hasMatch();
+        EXPECT_TRUE(line.startsWith(stored ? "0 " : "8 ")) << line.toStdString();
     }
 
     // MuPDF shows each page's picture with the proportions of the page.
