@@ -50,7 +50,7 @@ public:
         FileStatus archive;
         // Buffers of packed data that may wait for the writer, all files together; the file being written may add
         // its lead.
-        qint64 maxBytesWaiting = 8 * 1024 * 1024;
+        qint64 maxBytesWaiting = 4 * 1024 * 1024;
     };
 
     PackingPool(std::vector<PoolSource> sources, const Settings& settings);
