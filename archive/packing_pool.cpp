@@ -21,7 +21,10 @@ constexpr qsizetype kFilesInFlight = 32;
 // Blocks the file being written may have waiting; the writer takes them as they come.
 constexpr size_t kLeadBlocks = 4;
 // Given-back buffers kept for the workers; more are let go, so that the memory of a peak is returned.
-constexpr size_t kFreeBuffersKept = 64;
+constexpr size_t kFreeBuffersKept = 16;
+// A block that fills at most this share of its buffer is kept in a copy of its own size, and the buffer goes back
+// at once: the last block of a small file would otherwise hold a whole buffer while it waits.
+constexpr qint64 kSmallBlockShare = 4;
 
 // Raised inside a worker when its file was dropped or the pool is stopping, to leave the packing at once.
 struct Stopped {};
@@ -42,6 +45,11 @@ public:
 
     void Put(std::vector<char> buffer, qint64 size, qint64 bytesRead) override
     {
+        if (size * kSmallBlockShare <= static_cast<qint64>(buffer.size())) {
+            std::vector<char> fitted(buffer.data(), buffer.data() + size);
+            pool_.GiveBack(std::move(buffer));
+            buffer = std::move(fitted);
+        }
         PackedBlock block;
         block.buffer = std::move(buffer);
         block.size = size;
