@@ -127,12 +127,35 @@ QStringList StageBook(const QStringList& rowPaths, const BookSettings& settings,
     return staged.problems;
 }
 
+// Whether a file, or a link to one, already lies at the book's path. A folder there is an obstacle, not a
+// book to replace.
+bool IsTaken(const QString& bookPath)
+{
+    const QFileInfo earlierBook(bookPath);
+    return (earlierBook.exists() || earlierBook.isSymLink()) && !earlierBook.isDir();
+}
+
+bool AskToReplace(ConversionUi& ui)
+{
+    return ui.AskOverwrite(QStringLiteral("The file is existing. Overwrite?"), QStringLiteral("Information"));
+}
+
 // Stages the book, checks what it needs and packs it: the conversion after its first steps. Raises
 // EUserCanceled when the person asks to stop.
 ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& settings, const StagingPaths& staging,
                           ConversionUi& ui, BusyGuard& busy)
 {
     const QString missing = MissingSettingMessage(settings);
+    const QString bookPath = BookPath(settings);
+    // A book already at the path is asked about before the long work, so that the person answers at once instead
+    // of waiting for the pages to be prepared; No then costs nothing.
+    bool replace = false;
+    if (missing.isEmpty() && IsTaken(bookPath)) {
+        if (!AskToReplace(ui)) {
+            return ConversionResult::ReplaceDeclined;
+        }
+        replace = true;
+    }
     const QStringList problems = StageBook(rowPaths, settings, missing.isEmpty(), staging.oebpsDir, ui);
 
     if (!missing.isEmpty()) {
@@ -140,7 +163,6 @@ ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& setti
         ui.ShowMessage(missing, kNoteCaption);
         return ConversionResult::SettingMissing;
     }
-    const QString bookPath = BookPath(settings);
     const auto fail = [&](const QString& reason) {
         busy.Release();
         ui.ShowError(QStringLiteral("Failed to build: ") + bookPath + u'\n' + reason);
@@ -150,11 +172,12 @@ ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& setti
     if (!obstacle.isEmpty()) {
         return fail(obstacle);
     }
-    const QFileInfo earlierBook(bookPath);
-    const bool replace = earlierBook.exists() || earlierBook.isSymLink();
-    if (replace
-        && !ui.AskOverwrite(QStringLiteral("The file is existing. Overwrite?"), QStringLiteral("Information"))) {
-        return ConversionResult::ReplaceDeclined;
+    // A book that appeared while the pages were prepared is asked about now.
+    if (!replace && IsTaken(bookPath)) {
+        if (!AskToReplace(ui)) {
+            return ConversionResult::ReplaceDeclined;
+        }
+        replace = true;
     }
 
     QString failureReason;
@@ -165,7 +188,7 @@ ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& setti
         return fail(failureReason);
     }
     ui.ShowSuccess(QStringLiteral("Successed to build: ") + bookPath, QStringLiteral("Congratulation"));
-    ui.OpenFolder(settings.outputFolder);
+    ui.OpenFolder(settings.outputFolder, bookPath);
     return ConversionResult::BookWritten;
 }
 
