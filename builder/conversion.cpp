@@ -14,7 +14,9 @@
 
 #include <QFileInfo>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <system_error>
 
 namespace {
@@ -111,6 +113,17 @@ QString ObstacleToWriting(const QStringList& problems, const QString& outputFold
     return {};
 }
 
+// The result of `work`, letting the person's events through while it is not ready. Work that could not get a
+// thread of its own runs here.
+QString ResultLettingEventsThrough(std::future<QString>& work, EventPacer& pacer)
+{
+    constexpr std::chrono::milliseconds kLookAgain(5);
+    while (work.wait_for(kLookAgain) == std::future_status::timeout) {
+        pacer.Pause();
+    }
+    return work.get();
+}
+
 // Copies the pictures and writes every document of the book into the content folder, letting the
 // person's events through all along; returns the problems of the pictures. An earlier book's
 // identifier is kept when `settingsComplete` gives the book a path.
@@ -119,8 +132,12 @@ QStringList StageBook(const QStringList& rowPaths, const BookSettings& settings,
 {
     EventPacer pacer(ui);
     const PauseBetweenPages pause = [&pacer] { pacer.Pause(); };
+    // Finding the identifier in the directory of a big earlier book takes a while; it is read on a thread of its
+    // own while the pictures are staged, so that the person's events keep getting through.
+    std::future<QString> earlierIdentifier = std::async(std::launch::async | std::launch::deferred, BookIdentifierFor,
+                                                        settingsComplete ? BookPath(settings) : QString());
     const StagedPictures staged = FillContentFolder(rowPaths, settings, oebpsDir, pacer, ui);
-    const QString identifier = BookIdentifierFor(settingsComplete ? BookPath(settings) : QString());
+    const QString identifier = ResultLettingEventsThrough(earlierIdentifier, pacer);
     WritePackageDocument(settings, staged.names, identifier, oebpsDir, QDate::currentDate(), pause);
     WriteNavigationDocument(static_cast<int>(rowPaths.size()), settings, identifier, oebpsDir, pause);
     WriteStyleSheet(oebpsDir);
