@@ -127,19 +127,23 @@ QString ResultLettingEventsThrough(std::future<QString>& work, EventPacer& pacer
 // Copies the pictures and writes every document of the book into the content folder, letting the
 // person's events through all along; returns the problems of the pictures. An earlier book's
 // identifier is kept when `settingsComplete` gives the book a path.
-QStringList StageBook(const QStringList& rowPaths, const BookSettings& settings, bool settingsComplete,
+QStringList StageBook(QStringList rowPaths, const BookSettings& settings, bool settingsComplete,
                       const QString& oebpsDir, ConversionUi& ui)
 {
     EventPacer pacer(ui);
     const PauseBetweenPages pause = [&pacer] { pacer.Pause(); };
     // Finding the identifier in the directory of a big earlier book takes a while; it is read on a thread of its
-    // own while the pictures are staged, so that the person's events keep getting through.
+    // own, so that the person's events keep getting through, and before the pictures are staged, so that the
+    // memory it takes is free again for them.
     std::future<QString> earlierIdentifier = std::async(std::launch::async | std::launch::deferred, BookIdentifierFor,
                                                         settingsComplete ? BookPath(settings) : QString());
-    const StagedPictures staged = FillContentFolder(rowPaths, settings, oebpsDir, pacer, ui);
     const QString identifier = ResultLettingEventsThrough(earlierIdentifier, pacer);
+    const int pageCount = static_cast<int>(rowPaths.size());
+    const StagedPictures staged = FillContentFolder(rowPaths, settings, oebpsDir, pacer, ui);
+    // The paths of a big book take megabytes that packing can use better.
+    rowPaths = QStringList();
     WritePackageDocument(settings, staged.names, identifier, oebpsDir, QDate::currentDate(), pause);
-    WriteNavigationDocument(static_cast<int>(rowPaths.size()), settings, identifier, oebpsDir, pause);
+    WriteNavigationDocument(pageCount, settings, identifier, oebpsDir, pause);
     WriteStyleSheet(oebpsDir);
     return staged.problems;
 }
@@ -159,7 +163,7 @@ bool AskToReplace(ConversionUi& ui)
 
 // Stages the book, checks what it needs and packs it: the conversion after its first steps. Raises
 // EUserCanceled when the person asks to stop.
-ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& settings, const StagingPaths& staging,
+ConversionResult MakeBook(QStringList rowPaths, const BookSettings& settings, const StagingPaths& staging,
                           ConversionUi& ui, BusyGuard& busy)
 {
     const QString missing = MissingSettingMessage(settings);
@@ -173,7 +177,7 @@ ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& setti
         }
         replace = true;
     }
-    const QStringList problems = StageBook(rowPaths, settings, missing.isEmpty(), staging.oebpsDir, ui);
+    const QStringList problems = StageBook(std::move(rowPaths), settings, missing.isEmpty(), staging.oebpsDir, ui);
 
     if (!missing.isEmpty()) {
         busy.Release();
@@ -240,7 +244,7 @@ QString ProblemsText(const QStringList& problems)
     return lines.join(u'\n');
 }
 
-ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& settings, const StagingPaths& staging,
+ConversionResult ConvertBook(QStringList rowPaths, const BookSettings& settings, const StagingPaths& staging,
                              ConversionUi& ui)
 {
     if (rowPaths.isEmpty()) {
@@ -250,7 +254,7 @@ ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& se
     RecreateContentFolder(staging.oebpsDir);
     BusyGuard busy(ui);
     try {
-        return MakeBook(rowPaths, settings, staging, ui, busy);
+        return MakeBook(std::move(rowPaths), settings, staging, ui, busy);
     } catch (const EUserCanceled&) {
         // The person asked to stop and knows it: nothing more is said.
         return ConversionResult::Canceled;
