@@ -1,6 +1,6 @@
-// Times the page list's commands, their Undo and Redo, and Convert in the real window on the
-// offscreen window system, driven through the window's own handlers as the tests drive them, and
-// prints one table:
+// Times the page list's commands, their Undo and Redo, and Convert (twice: the second replaces the
+// book of the first) in the real window on the offscreen window system, driven through the
+// window's own handlers as the tests drive them, and prints one table:
 //
 //   window_bench [PAGES...]        (default: 1000 10000 50000)
 //
