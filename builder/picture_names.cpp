@@ -142,11 +142,8 @@ QString NameForKind(const QString& fileName, PictureKind kind)
     return (replaced ? fileName.left(dot) : fileName) + BookExtension(bookKind);
 }
 
-PictureNameRegistry::PictureNameRegistry(qsizetype pageCount, bool withCover)
+PictureNameRegistry::PictureNameRegistry(qsizetype pageCount, bool withCover) : pageCount_(pageCount)
 {
-    for (qsizetype page = 1; page <= pageCount; ++page) {
-        Reserve(QStringLiteral("page") + QString::number(page) + QStringLiteral(".html"));
-    }
     if (withCover) {
         Reserve(QStringLiteral("cover.html"));
     }
@@ -176,8 +173,29 @@ void PictureNameRegistry::Reserve(const QString& name)
     ownerByKey_.insert(CaselessKey(name), QString());
 }
 
+bool PictureNameRegistry::IsPageDocument(const QString& key) const
+{
+    // "page" and the page's number as the conversion writes it, without leading zeros, then ".html".
+    const QLatin1StringView prefix("page");
+    const QLatin1StringView suffix(".html");
+    if (!key.startsWith(prefix) || !key.endsWith(suffix) || key.size() <= prefix.size() + suffix.size()) {
+        return false;
+    }
+    const QStringView number = QStringView(key).mid(prefix.size(), key.size() - prefix.size() - suffix.size());
+    if (number.front() == u'0'
+        || !std::all_of(number.begin(), number.end(), [](QChar c) { return c.isDigit() && c.unicode() < 0x80; })) {
+        return false;
+    }
+    bool ok = false;
+    const qlonglong page = number.toLongLong(&ok);
+    return ok && page <= pageCount_;
+}
+
 bool PictureNameRegistry::IsTakenByOther(const QString& key, const QString& path) const
 {
+    if (IsPageDocument(key)) {
+        return true;
+    }
     const auto owner = ownerByKey_.constFind(key);
     if (owner == ownerByKey_.constEnd()) {
         return false;
