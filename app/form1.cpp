@@ -39,6 +39,8 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <optional>
 
@@ -187,7 +189,7 @@ void TForm1::PNGButton3Click(QObject*)
 void TForm1::PNGButton4Click(QObject*)
 {
     const QScopedValueRollback<bool> holdCommandsOff(converting_, true);
-    const QStringList rows = RowPaths();
+    QStringList rows = RowPaths();
     if (rows.isEmpty()) {
         dialogs_->ShowPlainMessage(QStringLiteral("Please add some pictures!"), kNoteCaption);
         return;
@@ -200,7 +202,10 @@ void TForm1::PNGButton4Click(QObject*)
     const auto release = qScopeGuard([&] { stagingRemover_.Release(std::move(staging)); });
     OebpsDir = staging->Paths().oebpsDir;
     WindowConversionUi ui(*dialogs_, *this);
-    ConvertBook(rows, CurrentBookSettings(), staging->Paths(), ui);
+    ConvertBook(std::move(rows), CurrentBookSettings(), staging->Paths(), ui);
+    // A big book's conversion leaves tens of megabytes free in the program's heap; they go back to the system
+    // rather than stay with the window until it closes.
+    ::malloc_trim(0);
 }
 
 void TForm1::PNGButton5Click(QObject*)

@@ -18,21 +18,25 @@ WindowConversionUi::~WindowConversionUi()
 
 void WindowConversionUi::ShowMessage(const QString& text, const QString& caption)
 {
+    CloseProgress();
     dialogs_.ShowPlainMessage(text, caption);
 }
 
 void WindowConversionUi::ShowSuccess(const QString& text, const QString& caption)
 {
+    CloseProgress();
     dialogs_.ShowPlainMessage(text, caption);
 }
 
 void WindowConversionUi::ShowError(const QString& text)
 {
+    CloseProgress();
     dialogs_.ShowError(text, ApplicationTitle(QCoreApplication::applicationFilePath()));
 }
 
 bool WindowConversionUi::AskOverwrite(const QString& text, const QString& caption)
 {
+    CloseProgress();
     return dialogs_.AskInformationYesNo(text, caption);
 }
 
@@ -40,7 +44,7 @@ void WindowConversionUi::SetBusy(bool busy)
 {
     if (!busy) {
         // The dialog goes first: it holds the normal pointer over the hourglass.
-        EndPacking();
+        CloseProgress();
     }
     if (busy == busy_) {
         return;
@@ -53,8 +57,11 @@ void WindowConversionUi::SetBusy(bool busy)
     }
 }
 
-void WindowConversionUi::OpenFolder(const QString& folder)
+void WindowConversionUi::OpenFolder(const QString& folder, const QString& bookPath)
 {
+    if (dialogs_.ShowFileInFolder(QFileInfo(bookPath).absoluteFilePath())) {
+        return;
+    }
     // The folder may be typed relative to the working folder, where the book was written; the file
     // browser needs it whole.
     const QString wholeFolder = QFileInfo(folder).absoluteFilePath();
@@ -95,7 +102,7 @@ ConversionProgressDialog& WindowConversionUi::Progress()
     return *progress_;
 }
 
-void WindowConversionUi::EndPacking()
+void WindowConversionUi::CloseProgress()
 {
     CancelRequested();
     progress_.reset();

@@ -1,6 +1,7 @@
 #include "app/window_dialogs.h"
 
 #include "app/choosers.h"
+#include "app/file_manager.h"
 #include "app/normal_cursor.h"
 #include "pages/picture_file_dialog.h"
 
@@ -52,6 +53,11 @@ void QtWindowDialogs::ShowError(const QString& text, const QString& caption)
 bool QtWindowDialogs::OpenAddress(const QUrl& address)
 {
     return QDesktopServices::openUrl(address);
+}
+
+bool QtWindowDialogs::ShowFileInFolder(const QString& filePath)
+{
+    return ShowFileInFileManager(filePath);
 }
 
 QStringList QtWindowDialogs::ChoosePagePictures()

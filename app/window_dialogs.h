@@ -27,6 +27,10 @@ public:
     // browser). False when the desktop has nothing that opens it.
     virtual bool OpenAddress(const QUrl& address) = 0;
 
+    // Asks the desktop's file manager to show the file selected in its folder. False when no file
+    // manager does.
+    virtual bool ShowFileInFolder(const QString& filePath) = 0;
+
     // The Add command's file dialog for several pictures: their full paths in the order the
     // dialog gives them; nothing when cancelled.
     virtual QStringList ChoosePagePictures() = 0;
@@ -49,6 +53,7 @@ public:
     bool AskInformationYesNo(const QString& text, const QString& caption) override;
     void ShowError(const QString& text, const QString& caption) override;
     bool OpenAddress(const QUrl& address) override;
+    bool ShowFileInFolder(const QString& filePath) override;
     QStringList ChoosePagePictures() override;
     QString ChooseCoverPicture() override;
     QString BrowseForFolder(const QString& initialFolder) override;

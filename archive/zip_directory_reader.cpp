@@ -4,6 +4,7 @@
 #include "archive/zip_errors.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -307,15 +308,12 @@ void ReadLocalHeader(const ByteSource& source, StoredEntry& entry, quint64 limit
     entry.dataOffset = static_cast<qint64>(dataOffset);
 }
 
+// Where an entry's bytes begin and end in the archive.
+using Span = std::pair<quint64, quint64>;
+
 // Entries whose bytes overlap would let a small file stand for a huge archive.
-void CheckNoOverlap(const std::vector<StoredEntry>& entries)
+void CheckNoOverlap(std::vector<Span>& spans)
 {
-    std::vector<std::pair<quint64, quint64>> spans;
-    spans.reserve(entries.size());
-    for (const StoredEntry& entry : entries) {
-        spans.emplace_back(entry.header.relativeOffset,
-                           static_cast<quint64>(entry.dataOffset) + entry.header.compressedSize);
-    }
     std::sort(spans.begin(), spans.end());
     for (size_t i = 1; i < spans.size(); ++i) {
         if (spans[i].first < spans[i - 1].second) {
@@ -324,20 +322,40 @@ void CheckNoOverlap(const std::vector<StoredEntry>& entries)
     }
 }
 
+// Reads the directory header by header, so that memory follows the entries actually found, not the directory's
+// stated size, and hands each entry to `take`; the whole directory is checked before the walk returns.
+void WalkDirectory(const ByteSource& source, const std::function<void(StoredEntry&&)>& take)
+{
+    const DirectoryPlace place = FindDirectory(source);
+    const quint64 end = place.offset + place.size;
+    quint64 position = place.offset;
+    std::vector<Span> spans;
+    for (quint64 i = 0; i < place.entries; ++i) {
+        StoredEntry entry = ReadCentralHeader(source, &position, end);
+        ReadLocalHeader(source, entry, place.offset);
+        spans.emplace_back(entry.header.relativeOffset,
+                           static_cast<quint64>(entry.dataOffset) + entry.header.compressedSize);
+        take(std::move(entry));
+    }
+    CheckNoOverlap(spans);
+}
+
 }  // namespace
 
 std::vector<StoredEntry> ReadZipDirectory(const ByteSource& source)
 {
-    const DirectoryPlace place = FindDirectory(source);
-    // Header by header, so that memory follows the entries actually found, not the directory's stated size.
-    const quint64 end = place.offset + place.size;
-    quint64 position = place.offset;
     std::vector<StoredEntry> entries;
-    for (quint64 i = 0; i < place.entries; ++i) {
-        StoredEntry entry = ReadCentralHeader(source, &position, end);
-        ReadLocalHeader(source, entry, place.offset);
-        entries.push_back(std::move(entry));
-    }
-    CheckNoOverlap(entries);
+    WalkDirectory(source, [&entries](StoredEntry&& entry) { entries.push_back(std::move(entry)); });
     return entries;
+}
+
+std::optional<StoredEntry> FindZipEntry(const ByteSource& source, const QByteArray& storedName)
+{
+    std::optional<StoredEntry> found;
+    WalkDirectory(source, [&](StoredEntry&& entry) {
+        if (!found && entry.header.fileName == storedName) {
+            found = std::move(entry);
+        }
+    });
+    return found;
 }

@@ -2,6 +2,7 @@
 
 #include "archive/zip_records.h"
 
+#include <optional>
 #include <vector>
 
 class ByteSource;
@@ -17,3 +18,8 @@ struct StoredEntry {
 // Raises ZipError("Not a valid zip file!") unless the bytes form one single-file zip archive (Zip64 included)
 // whose entries each lie whole, without overlapping another, before the central directory.
 std::vector<StoredEntry> ReadZipDirectory(const ByteSource& source);
+
+// The first entry stored under `storedName`, after the same checks of the whole directory as ReadZipDirectory;
+// nothing when no entry has that name. Keeps no other entry, so that finding one in a big archive takes little
+// memory.
+std::optional<StoredEntry> FindZipEntry(const ByteSource& source, const QByteArray& storedName);

@@ -84,10 +84,9 @@ std::optional<QByteArray> ReadZipEntry(const QString& archivePath, const QByteAr
         return std::nullopt;
     }
     const FileReader archive(file.Get(), info.st_size, archivePath);
-    for (const StoredEntry& entry : ReadZipDirectory(archive)) {
-        if (entry.header.fileName == storedName) {
-            return EntryContent(archive, entry, maxSize);
-        }
+    const std::optional<StoredEntry> entry = FindZipEntry(archive, storedName);
+    if (!entry) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return EntryContent(archive, *entry, maxSize);
 }

@@ -8,6 +8,8 @@
 #include <QUuid>
 #include <QXmlStreamReader>
 
+#include <optional>
+
 namespace {
 
 constexpr char kUrnPrefix[] = "urn:uuid:";
@@ -34,21 +36,43 @@ QString UuidUrnOrEmpty(const QString& text)
 
 QString UuidIdentifierOf(const QByteArray& opf)
 {
+    // The document is read a piece at a time: the identifier comes near its start, and the whole package document
+    // of a big book, decoded at once, would take tens of megabytes.
+    constexpr qsizetype kPiece = 64 * 1024;
     const QString dc = kDublinCoreNamespace;
-    QXmlStreamReader reader(opf);
+    QXmlStreamReader reader;
+    qsizetype fed = 0;
     QString uniqueIdentifier;
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement) {
-            continue;
-        }
-        if (reader.name() == u"package") {
-            uniqueIdentifier = reader.attributes().value(QLatin1String("unique-identifier")).toString();
-        } else if (reader.namespaceUri() == dc && reader.name() == u"identifier" && !uniqueIdentifier.isEmpty()
-                   && reader.attributes().value(QLatin1String("id")) == uniqueIdentifier) {
-            return UuidUrnOrEmpty(reader.readElementText());
+    std::optional<QString> identifierText;
+    for (;;) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::Invalid) {
+            if (reader.error() != QXmlStreamReader::PrematureEndOfDocumentError || fed >= opf.size()) {
+                return {};
+            }
+            reader.addData(opf.mid(fed, kPiece));
+            fed += kPiece;
+        } else if (token == QXmlStreamReader::EndDocument) {
+            return {};
+        } else if (identifierText) {
+            // The identifier is text only; an element inside it makes it none.
+            if (token == QXmlStreamReader::StartElement) {
+                return {};
+            }
+            if (token == QXmlStreamReader::Characters) {
+                *identifierText += reader.text();
+            } else if (token == QXmlStreamReader::EndElement) {
+                return UuidUrnOrEmpty(*identifierText);
+            }
+        } else if (token == QXmlStreamReader::StartElement) {
+            if (reader.name() == u"package") {
+                uniqueIdentifier = reader.attributes().value(QLatin1String("unique-identifier")).toString();
+            } else if (reader.namespaceUri() == dc && reader.name() == u"identifier" && !uniqueIdentifier.isEmpty()
+                       && reader.attributes().value(QLatin1String("id")) == uniqueIdentifier) {
+                identifierText.emplace();
+            }
         }
     }
-    return {};
 }
 
 QString BookIdentifierFor(const QString& bookPath)

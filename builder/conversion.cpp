@@ -12,7 +12,9 @@
 
 #include <QFileInfo>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <system_error>
 
@@ -110,35 +112,75 @@ QString ObstacleToWriting(const QStringList& problems, const QString& outputFold
     return {};
 }
 
+// The result of `work`, letting the person's events through while it is not ready. Work that could not get a
+// thread of its own runs here.
+QString ResultLettingEventsThrough(std::future<QString>& work, EventPacer& pacer)
+{
+    constexpr std::chrono::milliseconds kLookAgain(5);
+    while (work.wait_for(kLookAgain) == std::future_status::timeout) {
+        pacer.Pause();
+    }
+    return work.get();
+}
+
 // Copies the pictures and writes every document of the book, of its kind, into the content folder,
 // letting the person's events through all along; returns the problems of the pictures. An earlier
 // book's identifier is kept when `settingsComplete` gives the book a path.
-QStringList StageBook(const QStringList& rowPaths, const BookSettings& settings, bool settingsComplete,
+QStringList StageBook(QStringList rowPaths, const BookSettings& settings, bool settingsComplete,
                       const QString& oebpsDir, ConversionUi& ui)
 {
     EventPacer pacer(ui);
     const PauseBetweenPages pause = [&pacer] { pacer.Pause(); };
+    // Finding the identifier in the directory of a big earlier book takes a while; it is read on a thread of its
+    // own, so that the person's events keep getting through, and before the pictures are staged, so that the
+    // memory it takes is free again for them.
+    std::future<QString> earlierIdentifier = std::async(std::launch::async | std::launch::deferred, BookIdentifierFor,
+                                                        settingsComplete ? BookPath(settings) : QString());
+    const QString identifier = ResultLettingEventsThrough(earlierIdentifier, pacer);
     const std::unique_ptr<BookDocuments> documents = DocumentsOfLayout(settings.layout);
     const StagedPictures staged = FillContentFolder(rowPaths, settings, *documents, oebpsDir, pacer, ui);
-    const QString identifier = BookIdentifierFor(settingsComplete ? BookPath(settings) : QString());
+    // The paths of a big book take megabytes that packing can use better.
+    rowPaths = QStringList();
     documents->WriteBookDocuments(settings, staged.names, identifier, oebpsDir, pause);
     return staged.problems;
 }
 
+// Whether a file, or a link to one, already lies at the book's path. A folder there is an obstacle, not a
+// book to replace.
+bool IsTaken(const QString& bookPath)
+{
+    const QFileInfo earlierBook(bookPath);
+    return (earlierBook.exists() || earlierBook.isSymLink()) && !earlierBook.isDir();
+}
+
+bool AskToReplace(ConversionUi& ui)
+{
+    return ui.AskOverwrite(QStringLiteral("The file is existing. Overwrite?"), QStringLiteral("Information"));
+}
+
 // Stages the book, checks what it needs and packs it: the conversion after its first steps. Raises
 // EUserCanceled when the person asks to stop.
-ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& settings, const StagingPaths& staging,
+ConversionResult MakeBook(QStringList rowPaths, const BookSettings& settings, const StagingPaths& staging,
                           ConversionUi& ui, BusyGuard& busy)
 {
     const QString missing = MissingSettingMessage(settings);
-    const QStringList problems = StageBook(rowPaths, settings, missing.isEmpty(), staging.oebpsDir, ui);
+    const QString bookPath = BookPath(settings);
+    // A book already at the path is asked about before the long work, so that the person answers at once instead
+    // of waiting for the pages to be prepared; No then costs nothing.
+    bool replace = false;
+    if (missing.isEmpty() && IsTaken(bookPath)) {
+        if (!AskToReplace(ui)) {
+            return ConversionResult::ReplaceDeclined;
+        }
+        replace = true;
+    }
+    const QStringList problems = StageBook(std::move(rowPaths), settings, missing.isEmpty(), staging.oebpsDir, ui);
 
     if (!missing.isEmpty()) {
         busy.Release();
         ui.ShowMessage(missing, kNoteCaption);
         return ConversionResult::SettingMissing;
     }
-    const QString bookPath = BookPath(settings);
     const auto fail = [&](const QString& reason) {
         busy.Release();
         ui.ShowError(QStringLiteral("Failed to build: ") + bookPath + u'\n' + reason);
@@ -148,11 +190,12 @@ ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& setti
     if (!obstacle.isEmpty()) {
         return fail(obstacle);
     }
-    const QFileInfo earlierBook(bookPath);
-    const bool replace = earlierBook.exists() || earlierBook.isSymLink();
-    if (replace
-        && !ui.AskOverwrite(QStringLiteral("The file is existing. Overwrite?"), QStringLiteral("Information"))) {
-        return ConversionResult::ReplaceDeclined;
+    // A book that appeared while the pages were prepared is asked about now.
+    if (!replace && IsTaken(bookPath)) {
+        if (!AskToReplace(ui)) {
+            return ConversionResult::ReplaceDeclined;
+        }
+        replace = true;
     }
 
     QString failureReason;
@@ -167,7 +210,7 @@ ConversionResult MakeBook(const QStringList& rowPaths, const BookSettings& setti
         return fail(failureReason);
     }
     ui.ShowSuccess(QStringLiteral("Successed to build: ") + bookPath, QStringLiteral("Congratulation"));
-    ui.OpenFolder(settings.outputFolder);
+    ui.OpenFolder(settings.outputFolder, bookPath);
     return ConversionResult::BookWritten;
 }
 
@@ -202,7 +245,7 @@ QString ProblemsText(const QStringList& problems)
     return lines.join(u'\n');
 }
 
-ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& settings, const StagingPaths& staging,
+ConversionResult ConvertBook(QStringList rowPaths, const BookSettings& settings, const StagingPaths& staging,
                              ConversionUi& ui)
 {
     if (rowPaths.isEmpty()) {
@@ -212,7 +255,7 @@ ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& se
     RecreateContentFolder(staging.oebpsDir);
     BusyGuard busy(ui);
     try {
-        return MakeBook(rowPaths, settings, staging, ui, busy);
+        return MakeBook(std::move(rowPaths), settings, staging, ui, busy);
     } catch (const EUserCanceled&) {
         // The person asked to stop and knows it: nothing more is said.
         return ConversionResult::Canceled;

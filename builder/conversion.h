@@ -19,15 +19,18 @@ enum class ConversionResult {
 };
 
 // The Convert command: turns the pictures of `rowPaths` (in book order) and `settings` into one
-// book file, staging its content in `staging`. Talks to the person only through `ui`. A title or
-// author that a book cannot hold, a staging folder that cannot take the book's files, and an error
-// of the book's documents end the command with a ConversionError or the XML writer's error, passed
-// to the caller.
+// book file, staging its content in `staging`. The paths are let go once the pictures are staged:
+// a caller that moves them in frees their memory for the packing. Talks to the person only through
+// `ui`. A title or author that a book cannot hold, a staging folder that cannot take the book's
+// files, and an error of the book's documents end the command with a ConversionError or the XML
+// writer's error, passed to the caller.
 //
-// The book is written under a temporary name beside its path and takes that path only once it is
-// complete, so an earlier book is replaced whole or not at all. A book that has appeared at the
-// path after the check, without the person being asked, is never replaced.
-ConversionResult ConvertBook(const QStringList& rowPaths, const BookSettings& settings, const StagingPaths& staging,
+// Whether to replace a book already at the path is asked before the pages are staged, and about a
+// book that appeared there meanwhile once they are. The book is written under a temporary name
+// beside its path and takes that path only once it is complete, so an earlier book is replaced
+// whole or not at all. A book that has appeared at the path after the last check, without the
+// person being asked, is never replaced.
+ConversionResult ConvertBook(QStringList rowPaths, const BookSettings& settings, const StagingPaths& staging,
                              ConversionUi& ui);
 
 // The book file's path: the output folder, "/" (unless the folder ends with one) and the file name the title

@@ -27,8 +27,8 @@ public:
     // Long work begins (true) or ends (false): the window shows the hourglass cursor meanwhile.
     virtual void SetBusy(bool busy) = 0;
 
-    // Shows the folder that now holds the book.
-    virtual void OpenFolder(const QString& folder) = 0;
+    // Shows the folder that now holds the book at `bookPath`, with the book selected where the desktop can.
+    virtual void OpenFolder(const QString& folder, const QString& bookPath) = 0;
 
     // Called at regular points while the pictures are staged and the book is packed, to let waiting
     // events through.

@@ -2,7 +2,9 @@
 
 #include <QFile>
 
+#include <cstddef>
 #include <filesystem>
+#include <set>
 #include <system_error>
 #include <vector>
 
@@ -13,33 +15,49 @@ std::filesystem::path PathOf(const QString& path)
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
+// At most this many names of a folder are held at once, so that emptying a folder of a big book takes little
+// memory.
+constexpr std::size_t kNamesAtOnce = 1024;
+
 bool DeleteContent(const std::filesystem::path& folder, const std::filesystem::path& kept,
                    const std::function<bool()>& stopRequested)
 {
-    // The names are taken first: a listing that changes while it is read may pass names over.
-    std::error_code error;
-    std::vector<std::filesystem::path> entries;
-    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
-         entry.increment(error)) {
-        if (kept.empty() || entry->path().filename() != kept) {
-            entries.push_back(entry->path());
-        }
-    }
-    bool emptied = !error;
-    for (const std::filesystem::path& entry : entries) {
-        if (stopRequested && stopRequested()) {
-            return false;
-        }
-        if (std::filesystem::symlink_status(entry, error).type() == std::filesystem::file_type::directory) {
-            if (!DeleteContent(entry, {}, stopRequested)) {
-                emptied = false;
-                continue;
+    // The names are taken first, a batch at a time, and the listing is read again from its start for the next
+    // batch: a listing that changes while it is read may pass names over. Entries that would not go are passed
+    // over in the later readings.
+    std::set<std::filesystem::path> left;
+    for (;;) {
+        std::error_code error;
+        std::vector<std::filesystem::path> entries;
+        for (std::filesystem::directory_iterator entry(folder, error), end;
+             !error && entry != end && entries.size() < kNamesAtOnce; entry.increment(error)) {
+            const std::filesystem::path name = entry->path().filename();
+            if ((kept.empty() || name != kept) && !left.contains(name)) {
+                entries.push_back(entry->path());
             }
         }
-        std::filesystem::remove(entry, error);
-        emptied = !error && emptied;
+        if (error) {
+            return false;
+        }
+        if (entries.empty()) {
+            return left.empty();
+        }
+        for (const std::filesystem::path& entry : entries) {
+            if (stopRequested && stopRequested()) {
+                return false;
+            }
+            bool emptied = true;
+            if (std::filesystem::symlink_status(entry, error).type() == std::filesystem::file_type::directory) {
+                emptied = DeleteContent(entry, {}, stopRequested);
+            }
+            if (emptied) {
+                std::filesystem::remove(entry, error);
+            }
+            if (!emptied || error) {
+                left.insert(entry.filename());
+            }
+        }
     }
-    return emptied;
 }
 
 }  // namespace

@@ -160,12 +160,8 @@ QStringList PagePictureFiles(const PictureNames& names)
     return files;
 }
 
-PictureNameRegistry::PictureNameRegistry(qsizetype pageCount, bool withCover)
+PictureNameRegistry::PictureNameRegistry(qsizetype pageCount, bool withCover) : pageCount_(pageCount)
 {
-    for (qsizetype page = 1; page <= pageCount; ++page) {
-        Reserve(PageDocumentName(page, BookLayout::Flowing));
-        Reserve(PageDocumentName(page, BookLayout::Fixed));
-    }
     if (withCover) {
         Reserve(CoverPageName(BookLayout::Flowing));
         Reserve(CoverPageName(BookLayout::Fixed));
@@ -197,8 +193,30 @@ void PictureNameRegistry::Reserve(const QString& name)
     ownerByKey_.insert(CaselessKey(name), QString());
 }
 
+bool PictureNameRegistry::IsPageDocument(const QString& key) const
+{
+    // "page" and the page's number as the conversion writes it, without leading zeros, then ".html" (a flowing
+    // book's page) or ".xhtml" (a fixed one's): both kinds are kept free, whichever the book is.
+    const QLatin1StringView prefix("page");
+    const QLatin1StringView suffix(key.endsWith(QLatin1StringView(".xhtml")) ? ".xhtml" : ".html");
+    if (!key.startsWith(prefix) || !key.endsWith(suffix) || key.size() <= prefix.size() + suffix.size()) {
+        return false;
+    }
+    const QStringView number = QStringView(key).mid(prefix.size(), key.size() - prefix.size() - suffix.size());
+    if (number.front() == u'0'
+        || !std::all_of(number.begin(), number.end(), [](QChar c) { return c.isDigit() && c.unicode() < 0x80; })) {
+        return false;
+    }
+    bool ok = false;
+    const qlonglong page = number.toLongLong(&ok);
+    return ok && page <= pageCount_;
+}
+
 bool PictureNameRegistry::IsTakenByOther(const QString& key, const QString& path) const
 {
+    if (IsPageDocument(key)) {
+        return true;
+    }
     const auto owner = ownerByKey_.constFind(key);
     if (owner == ownerByKey_.constEnd()) {
         return false;

@@ -49,9 +49,13 @@ public:
 
 private:
     void Reserve(const QString& name);
+    // Whether the name, as compared, is that of one of the book's page documents. They are told by their form
+    // rather than kept one by one, which would take megabytes for a big book.
+    bool IsPageDocument(const QString& key) const;
     bool IsTakenByOther(const QString& key, const QString& path) const;
 
-    // Each name in use, as compared, with the path of the picture that owns it (empty for a file the conversion
-    // writes).
+    qsizetype pageCount_;
+    // Each name in use, as compared, with the path of the picture that owns it (empty for another file the
+    // conversion writes).
     QHash<QString, QString> ownerByKey_;
 };

@@ -115,7 +115,7 @@ void ConsoleUi::SetBusy(bool busy)
     }
 }
 
-void ConsoleUi::OpenFolder(const QString& /*folder*/) {}
+void ConsoleUi::OpenFolder(const QString& /*folder*/, const QString& /*bookPath*/) {}
 
 bool ConsoleUi::CancelRequested()
 {

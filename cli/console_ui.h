@@ -16,7 +16,7 @@ public:
     void ShowError(const QString& text) override;
     bool AskOverwrite(const QString& text, const QString& caption) override;
     void SetBusy(bool busy) override;
-    void OpenFolder(const QString& folder) override;
+    void OpenFolder(const QString& folder, const QString& bookPath) override;
     // True once SIGINT, SIGHUP or SIGTERM has asked the run to stop.
     bool CancelRequested() override;
     void ReportStagingProgress(qsizetype picturesDone, qsizetype picturesTotal) override;

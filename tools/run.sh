@@ -25,7 +25,7 @@ packages=(
   fonts-liberation2
   unzip zip epubcheck python3 libjpeg-turbo-progs time mupdf-tools file p7zip-full calibre
   libheif-examples libavif-bin webp libtiff-tools
-  xvfb xauth x11-utils x11-apps xdotool
+  xvfb xauth x11-utils x11-apps xdotool dbus-daemon
   desktop-file-utils man-db dpkg-dev lintian appstream
   clang libclang-rt-14-dev clang-format
 )

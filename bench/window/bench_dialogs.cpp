@@ -22,6 +22,11 @@ bool BenchDialogs::OpenAddress(const QUrl&)
     return true;
 }
 
+bool BenchDialogs::ShowFileInFolder(const QString&)
+{
+    return true;
+}
+
 QStringList BenchDialogs::ChoosePagePictures()
 {
     return pagePictures;

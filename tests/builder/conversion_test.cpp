@@ -99,9 +99,11 @@ TEST_F(ConversionTest, PicturesThatCannotBeCopiedFailTheConversionNamingEachOne)
     for (int i = 0; i < 10; ++i) {
         rows << PathIn(QString("pictures/missing%1.jpg").arg(i));
     }
+    // Replacing the earlier book was agreed to; the pictures still keep the new one from being written.
+    ui_.overwriteAnswer = true;
     EXPECT_EQ(Convert(rows, {"T", "A", "", PathIn("out")}), ConversionResult::Failed);
-    ASSERT_EQ(ui_.events.size(), 3);
-    const QStringList lines = ui_.events.at(2).split('\n');
+    ASSERT_EQ(ui_.events.size(), 4);
+    const QStringList lines = ui_.events.at(3).split('\n');
     ASSERT_EQ(lines.size(), 12);
     EXPECT_EQ(lines[0], "error||Failed to build: " + book);
     EXPECT_EQ(lines[1], "Cannot read picture: " + PathIn("pictures/gone.jpg") + " (No such file or directory)");
@@ -198,6 +200,7 @@ TEST_F(ConversionTest, AnExistingBookStaysWhenTheAnswerIsNo)
 
     EXPECT_EQ(Convert({Picture("a.jpg")}, {"My Book", "A", "", PathIn("out")}), ConversionResult::ReplaceDeclined);
     EXPECT_EQ(ui_.events, QStringList({"busy", "ask|Information|The file is existing. Overwrite?", "idle"}));
+    EXPECT_EQ(ui_.dispatchCount, 0) << "asked before the pages were prepared";
     EXPECT_EQ(ReadTestFile(book), "the earlier book");
     EXPECT_EQ(QFileInfo(book).lastModified(), written);
     EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"My Book.epub"}));
@@ -254,11 +257,15 @@ TEST_F(ConversionTest, AStopWhileStagingOrPackingLeavesTheEarlierBookAndSaysNoth
     ui_.overwriteAnswer = true;
     ui_.cancel = true;
     EXPECT_EQ(Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}), ConversionResult::Canceled);
-    EXPECT_EQ(ui_.events, QStringList({"busy", "idle"})) << "stopped while staging, before the question";
+    EXPECT_EQ(ui_.events, QStringList({"busy", "ask|Information|The file is existing. Overwrite?", "idle"}))
+        << "stopped while staging, after the question";
+    EXPECT_EQ(ReadTestFile(book), "the earlier book");
 
     ui_.events.clear();
     ui_.cancel = false;
-    ui_.onDispatch = [this] { ui_.cancel = ui_.events.size() > 1; };
+    // The first dispatch comes as the picture is staged, the next ones while the book is packed.
+    ui_.dispatchCount = 0;
+    ui_.onDispatch = [this] { ui_.cancel = ui_.dispatchCount > 1; };
     EXPECT_EQ(Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}), ConversionResult::Canceled);
     EXPECT_EQ(ui_.events, QStringList({"busy", "ask|Information|The file is existing. Overwrite?", "idle"}));
     EXPECT_EQ(ReadTestFile(book), "the earlier book");
@@ -279,6 +286,19 @@ TEST_F(ConversionTest, ABookThatAppearsWithoutConsentIsNeverReplaced)
     EXPECT_EQ(ui_.events.last(), "error||Failed to build: " + book + "\nThe file is existing.");
     EXPECT_EQ(ReadTestFile(book), "a book that appeared");
     EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
+
+    // One that appears while the pages are prepared is asked about once they are.
+    QFile::remove(book);
+    ui_.events.clear();
+    ui_.dispatchCount = 0;
+    ui_.onDispatch = [&] {
+        if (!QFileInfo::exists(book)) {
+            WriteTestFile(book, "a book that appeared");
+        }
+    };
+    EXPECT_EQ(Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}), ConversionResult::ReplaceDeclined);
+    EXPECT_EQ(ui_.events, QStringList({"busy", "ask|Information|The file is existing. Overwrite?", "idle"}));
+    EXPECT_EQ(ReadTestFile(book), "a book that appeared");
 }
 
 // The package document's identifier and the navigation document's uid, as Info-ZIP's unzip reads them from the

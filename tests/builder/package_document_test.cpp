@@ -1,3 +1,4 @@
+#include "builder/book_identity.h"
 #include "builder/book_settings.h"
 #include "builder/package_document.h"
 #include "builder/product.h"
@@ -177,3 +178,25 @@ TEST_F(PackageDocumentTest, CoverPathOfOnlyABlankStillCountsAsACover)
 }
 
 }  // namespace
+
+TEST(BookIdentityTest, TheIdentifierIsFoundWhereverItLiesInABigPackageDocument)
+{
+    const QByteArray uuid = "0f8fad5b-d9cb-469f-a165-70867728950e";
+    // Metadata long enough that the identifier lies beyond the first 64 KiB, and its text across
+    // the boundary of a later piece.
+    const auto package = [&](qsizetype padding, const QByteArray& identifierElement) {
+        return "<?xml version=\"1.0\"?><package xmlns=\"http://www.idpf.org/2007/opf\" unique-identifier=\"BookId\">"
+               "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>"
+               + QByteArray(padding, 'x') + "</dc:title>" + identifierElement + "</metadata></package>";
+    };
+    const QByteArray element = "<dc:identifier id=\"BookId\">urn:uuid:" + uuid + "</dc:identifier>";
+    for (const qsizetype padding : {qsizetype(10), qsizetype(65536), qsizetype(2 * 65536 - 216)}) {
+        EXPECT_EQ(UuidIdentifierOf(package(padding, element)), "urn:uuid:" + uuid) << padding;
+    }
+    // Another identifier than the unique one, markup inside it, and a document cut short name none.
+    EXPECT_EQ(UuidIdentifierOf(package(70000, "<dc:identifier id=\"Other\">urn:uuid:" + uuid + "</dc:identifier>")),
+              "");
+    EXPECT_EQ(UuidIdentifierOf(package(10, "<dc:identifier id=\"BookId\">urn:uuid:<b/>" + uuid + "</dc:identifier>")),
+              "");
+    EXPECT_EQ(UuidIdentifierOf(package(70000, element).left(70050)), "");
+}

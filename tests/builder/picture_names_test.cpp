@@ -50,6 +50,9 @@ TEST(PictureNamesTest, NamesOfTheConversionsOwnDocumentsAreTaken)
     EXPECT_EQ(names.coverName, "cover-2.html");
     // Without a cover, cover.html is a picture's name like any other.
     EXPECT_EQ(AssignPictureNames({"/a/cover.html"}, "").pageNames, QStringList({"cover.html"}));
+    // A page's document is taken in any case; names the pages do not have stay free.
+    EXPECT_EQ(AssignPictureNames({"/a/PAGE3.HTML", "/a/page03.html", "/a/page0.html", "/a/page.html"}, "").pageNames,
+              QStringList({"PAGE3-2.HTML", "page03.html", "page0.html", "page.html"}));
 }
 
 TEST(PictureNamesTest, HiddenNamesLoseTheirLeadingDotsAndEmptyNamesStayEmpty)

@@ -25,7 +25,7 @@ public:
         return overwriteAnswer;
     }
     void SetBusy(bool busy) override { events << (busy ? QStringLiteral("busy") : QStringLiteral("idle")); }
-    void OpenFolder(const QString& folder) override { events << "open||" + folder; }
+    void OpenFolder(const QString& folder, const QString& /*bookPath*/) override { events << "open||" + folder; }
     void DispatchEvents() override
     {
         ++dispatchCount;

@@ -1,5 +1,6 @@
 #include "app/controls/img_btn.h"
 #include "app/controls/png_button.h"
+#include "app/conversion_progress_dialog.h"
 #include "app/error_box.h"
 #include "app/labeled_edit.h"
 #include "tests/app/window/window_test_support.h"
@@ -7,13 +8,19 @@
 #include "tests/support/test_files.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 
@@ -155,10 +162,13 @@ TEST_F(WindowConvertTest, ConvertBuildsTheBookFromTheRowsAndFieldsAndReportsThro
     EXPECT_EQ(dialogs->cursors, QStringList({"wait"}));
     EXPECT_EQ(OverrideCursorName(), "none");
 
+    // Where the desktop's file manager answers, it shows the new book, and no folder is opened.
     dialogs->events.clear();
     dialogs->answer = true;
+    dialogs->fileManagerShows = true;
     emit form->PNGButton4->clicked();
-    EXPECT_EQ(dialogs->events, QStringList({"ask|Information|The file is existing. Overwrite?", success, opened}));
+    EXPECT_EQ(dialogs->events,
+              QStringList({"ask|Information|The file is existing. Overwrite?", success, "show||" + book}));
     EXPECT_EQ(OverrideCursorName(), "none");
 }
 
@@ -259,9 +269,11 @@ TEST_F(WindowConvertTest, APictureThatCannotBeReadFailsTheConversionInTheErrorBo
     form->Edit2->setText("A");
     form->LabeledEdit4->setText(PathIn("out"));
     emit form->PNGButton4->clicked();
-    EXPECT_EQ(dialogs->events, QStringList({"error|" + ApplicationTitle(QCoreApplication::applicationFilePath())
-                                            + "|Failed to build: " + PathIn("out/T.epub") + "\nCannot read picture: "
-                                            + PathIn("pictures/gone.jpg") + " (No such file or directory)"}));
+    EXPECT_EQ(dialogs->events,
+              QStringList({"ask|Information|The file is existing. Overwrite?",
+                           "error|" + ApplicationTitle(QCoreApplication::applicationFilePath()) + "|Failed to build: "
+                               + PathIn("out/T.epub") + "\nCannot read picture: " + PathIn("pictures/gone.jpg")
+                               + " (No such file or directory)"}));
     EXPECT_EQ(ReadTestFile(PathIn("out/T.epub")), "the earlier book");
     EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
 }
@@ -342,14 +354,14 @@ TEST_F(WindowConvertWhilePackingTest, CancelStopsTheConversionKeepsTheOldBookAnd
 {
     WriteTestFile(BookFile(), "the old book");
     dialogs->answer = true;
-    // The first events get through while the pictures are staged, before the question.
+    // The question comes first; the first events get through while the pictures are staged.
     ConvertAndMeanwhile([this] {
         auto* progress = form->findChild<QProgressDialog*>();
         ASSERT_NE(progress, nullptr);
         EXPECT_TRUE(progress->isModal());
         progress->findChild<QPushButton*>()->click();
     });
-    EXPECT_TRUE(dialogs->events.isEmpty());
+    EXPECT_EQ(dialogs->events, QStringList({"ask|Information|The file is existing. Overwrite?"}));
     EXPECT_EQ(ReadTestFile(BookFile()), "the old book");
     EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"Book.epub"}));
     EXPECT_EQ(form->findChild<QProgressDialog*>(), nullptr);
@@ -360,6 +372,136 @@ TEST_F(WindowConvertWhilePackingTest, CancelStopsTheConversionKeepsTheOldBookAnd
     ClickAt(ControlPoint(*form->PNGButton4));
     EXPECT_EQ(dialogs->events.size(), 3);
     EXPECT_NE(ReadTestFile(BookFile()), "the old book");
+}
+
+// The paths of every file below `folder`, hidden ones too.
+QStringList FilesBelow(const QString& folder)
+{
+    QStringList files;
+    QDirIterator walk(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (walk.hasNext()) {
+        files << walk.next();
+    }
+    return files;
+}
+
+// The window with real message boxes; the desktop's file manager shows every book.
+class RealBoxes : public QtWindowDialogs {
+public:
+    RealBoxes() : QtWindowDialogs(nullptr) {}
+    bool ShowFileInFolder(const QString&) override { return true; }
+};
+
+// A person who reads every box that comes up and answers it with Return; the overwrite question
+// only once it has been open for longer than the progress dialog waits before it shows. Runs
+// `atQuestion` when the question comes up, and notes whether it was still the box to answer at the
+// end, and whether a progress dialog was up while any box was.
+class PatientPerson {
+public:
+    PatientPerson()
+    {
+        looking_.callOnTimeout([this] { Look(); });
+        looking_.start(20);
+    }
+
+    QStringList boxes;
+    std::function<void()> atQuestion;
+    bool questionOnTop = false;
+    bool progressOverABox = false;
+
+private:
+    static constexpr int kQuestionOpenMilliseconds = 2 * ConversionProgressDialog::kShowAfterMilliseconds;
+
+    void Look()
+    {
+        QMessageBox* box = nullptr;
+        bool progressShown = false;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* shown = qobject_cast<QMessageBox*>(window); shown != nullptr && shown->isVisible()) {
+                box = shown;
+            }
+            progressShown = progressShown || (qobject_cast<QProgressDialog*>(window) && window->isVisible());
+        }
+        if (box == nullptr) {
+            return;
+        }
+        progressOverABox = progressOverABox || progressShown;
+        const bool question = box->text() == "The file is existing. Overwrite?";
+        if (box != current_) {
+            current_ = box;
+            open_.start();
+            boxes << box->text();
+            if (question && atQuestion) {
+                atQuestion();
+            }
+        }
+        if (question && open_.elapsed() < kQuestionOpenMilliseconds) {
+            return;
+        }
+        if (question) {
+            questionOnTop = QApplication::activeModalWidget() == box;
+        }
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+
+    QTimer looking_;
+    QElapsedTimer open_;
+    QMessageBox* current_ = nullptr;
+};
+
+class WindowConvertQuestionTest : public WindowConvertWhilePackingTest {
+protected:
+    void SetUp() override
+    {
+        WindowConvertWhilePackingTest::SetUp();
+        const QStringList rows = form->RowPaths();
+        dialogs = nullptr;
+        form = std::make_unique<TForm1>(Root(), std::make_unique<RealBoxes>());
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        for (const QString& row : rows) {
+            AddRow(row);
+        }
+        form->Edit1->setText("Book");
+        form->Edit2->setText("Author");
+        form->LabeledEdit4->setText(PathIn("out"));
+    }
+};
+
+TEST_F(WindowConvertQuestionTest, TheOverwriteQuestionIsAskedBeforeTheLongWorkAndNothingEverCoversIt)
+{
+    ASSERT_TRUE(QDir().mkpath(PathIn("staging")));
+    const TemporaryFolderAt staging(PathIn("staging"));
+    const QString success = "Successed to build: " + BookFile();
+    WriteTestFile(BookFile(), "the old book");
+    {
+        PatientPerson person;
+        QStringList stagedAtQuestion;
+        person.atQuestion = [&] { stagedAtQuestion = FilesBelow(PathIn("staging")); };
+        emit form->PNGButton4->clicked();
+        EXPECT_EQ(person.boxes, QStringList({"The file is existing. Overwrite?", success}));
+        EXPECT_TRUE(stagedAtQuestion.filter(".jpg").isEmpty()) << "asked before the pages were prepared";
+        EXPECT_TRUE(person.questionOnTop);
+        EXPECT_FALSE(person.progressOverABox);
+        EXPECT_NE(ReadTestFile(BookFile()), "the old book");
+    }
+
+    // A book that appears while the pages are prepared is asked about after them. They take long
+    // enough for the progress dialog to come up meanwhile; it must not stay over the question.
+    ASSERT_TRUE(QFile::remove(BookFile()));
+    for (int page = 0; page < 500; ++page) {
+        AddRow(PathIn("pictures/a.jpg"));
+    }
+    PatientPerson person;
+    ConvertAndMeanwhile([this] {
+        WriteTestFile(BookFile(), "a book that appeared");
+        QThread::msleep(ConversionProgressDialog::kShowAfterMilliseconds + 200);
+    });
+    EXPECT_EQ(person.boxes, QStringList({"The file is existing. Overwrite?", success}));
+    EXPECT_TRUE(person.questionOnTop);
+    EXPECT_FALSE(person.progressOverABox);
+    EXPECT_NE(ReadTestFile(BookFile()), "a book that appeared");
+    EXPECT_EQ(OverrideCursorName(), "none");
 }
 
 }  // namespace

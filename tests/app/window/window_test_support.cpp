@@ -33,6 +33,14 @@ bool RecordingDialogs::OpenAddress(const QUrl& address)
     return desktopOpens;
 }
 
+bool RecordingDialogs::ShowFileInFolder(const QString& filePath)
+{
+    if (fileManagerShows) {
+        Record("show||" + filePath);
+    }
+    return fileManagerShows;
+}
+
 QStringList RecordingDialogs::ChoosePagePictures()
 {
     Record(QStringLiteral("open pictures||"));

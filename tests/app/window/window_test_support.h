@@ -23,6 +23,8 @@ public:
     bool AskInformationYesNo(const QString& text, const QString& caption) override;
     void ShowError(const QString& text, const QString& caption) override;
     bool OpenAddress(const QUrl& address) override;
+    // Records "show||path" when `fileManagerShows`; a file manager that does not answer shows nothing.
+    bool ShowFileInFolder(const QString& filePath) override;
     QStringList ChoosePagePictures() override;
     QString ChooseCoverPicture() override;
     QString BrowseForFolder(const QString& initialFolder) override;
@@ -34,6 +36,8 @@ public:
     bool answer = true;
     // Whether the desktop opens the addresses asked of it.
     bool desktopOpens = true;
+    // Whether a file manager shows the files asked of it.
+    bool fileManagerShows = false;
     // What the file dialogs and the folder browser answer; empty answers are cancels.
     QStringList pagePictures;
     QString coverPicture;
