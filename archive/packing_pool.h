@@ -58,6 +58,8 @@ public:
     PackingPool(const PackingPool&) = delete;
     PackingPool& operator=(const PackingPool&) = delete;
 
+    // The files to pack, in list order; they never change, so any thread may read them.
+    const std::vector<PoolSource>& Sources() const { return sources_; }
     // Waits until the next file of the list is open and returns what the file system says of it; nothing when it is
     // the archive itself, which is skipped. A file that cannot be opened or examined, or is no regular file, fails
     // the packing here, in list order (EFReadError, with the system's reason).

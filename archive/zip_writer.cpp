@@ -168,12 +168,13 @@ int ZipWriter::PackFiles(int descriptor)
     entries_.Clear();
     bytesDone_ = 0;
 
-    std::vector<PoolSource> sources = OrderedSources();
     PackingPool::Settings poolSettings;
     poolSettings.workers = workerThreads_;
     poolSettings.level = kPackLevel;
     poolSettings.archive = outputFile_;
-    PackingPool pool(sources, poolSettings);
+    // The pool holds the one list of the files from here on.
+    PackingPool pool(OrderedSources(), poolSettings);
+    filesList_.clear();
     archive_ = &archive;
     pool_ = &pool;
     const auto detach = qScopeGuard([this] {
@@ -181,7 +182,7 @@ int ZipWriter::PackFiles(int descriptor)
         pool_ = nullptr;
     });
     int added = 0;
-    for (const PoolSource& source : sources) {
+    for (const PoolSource& source : pool.Sources()) {
         if (AddFileEntry(source.path, source.store)) {
             ++added;
         }
