@@ -5,6 +5,7 @@
 #include "builder/book_namespaces.h"
 #include "builder/file_names.h"
 #include "builder/language_tag.h"
+#include "builder/manifest_items.h"
 #include "builder/page_spreads.h"
 #include "xml/xml_operations.h"
 
@@ -88,18 +89,6 @@ void AppendMetadata(TXMLNode& root, const BookSettings& settings, const PictureN
     }
 }
 
-void AppendManifestItem(TXMLNode& manifest, const QString& id, const QString& href, const QString& mediaType,
-                        const QString& properties = {})
-{
-    TXMLNode& item = AppendElement(manifest, QStringLiteral("item"));
-    SetAttributeValue(item, QStringLiteral("id"), id);
-    SetAttributeValue(item, QStringLiteral("href"), href);
-    SetAttributeValue(item, QStringLiteral("media-type"), mediaType);
-    if (!properties.isEmpty()) {
-        SetAttributeValue(item, QStringLiteral("properties"), properties);
-    }
-}
-
 void AppendManifest(TXMLNode& root, const PictureNames& names, BookDocumentFile& file)
 {
     TXMLNode& manifest = AppendElement(root, QStringLiteral("manifest"));
@@ -110,17 +99,7 @@ void AppendManifest(TXMLNode& root, const PictureNames& names, BookDocumentFile&
         AppendManifestItem(manifest, QStringLiteral("cover-image"), UriPathSegment(names.coverName),
                            names.mediaTypes.value(names.coverName), QStringLiteral("cover-image"));
     }
-    for (qsizetype page = 1; page <= names.pageNames.size(); ++page) {
-        AppendManifestItem(manifest, QStringLiteral("page%1").arg(page), PageDocumentName(page, BookLayout::Fixed),
-                           kXhtmlMediaType);
-        file.PageDone();
-    }
-    const QStringList pictures = PagePictureFiles(names);
-    for (qsizetype picture = 0; picture < pictures.size(); ++picture) {
-        AppendManifestItem(manifest, QStringLiteral("image%1").arg(picture + 1), UriPathSegment(pictures[picture]),
-                           names.mediaTypes.value(pictures[picture]));
-        file.PageDone();
-    }
+    AppendPageAndPictureItems(manifest, names, BookLayout::Fixed, file);
 }
 
 // The spine's "properties" for a page's place. The unprefixed forms of left and right are the ones every checker

@@ -6,6 +6,7 @@
 #include "builder/book_namespaces.h"
 #include "builder/file_names.h"
 #include "builder/language_tag.h"
+#include "builder/manifest_items.h"
 #include "builder/product.h"
 #include "builder/style_sheet.h"
 #include "xml/xml_operations.h"
@@ -67,14 +68,6 @@ void AppendMetadata(TXMLNode& root, const BookSettings& settings, const QString&
     }
 }
 
-void AppendManifestItem(TXMLNode& manifest, const QString& id, const QString& href, const QString& mediaType)
-{
-    TXMLNode& item = AppendElement(manifest, QStringLiteral("item"));
-    SetAttributeValue(item, QStringLiteral("id"), id);
-    SetAttributeValue(item, QStringLiteral("href"), href);
-    SetAttributeValue(item, QStringLiteral("media-type"), mediaType);
-}
-
 void AppendManifest(TXMLNode& root, const PictureNames& names, bool hasCover, BookDocumentFile& file)
 {
     TXMLNode& manifest = AppendElement(root, QStringLiteral("manifest"));
@@ -85,17 +78,7 @@ void AppendManifest(TXMLNode& root, const PictureNames& names, bool hasCover, Bo
         AppendManifestItem(manifest, QStringLiteral("cover-image"), UriPathSegment(names.coverName),
                            names.mediaTypes.value(names.coverName));
     }
-    for (qsizetype page = 1; page <= names.pageNames.size(); ++page) {
-        AppendManifestItem(manifest, QStringLiteral("page%1").arg(page), PageDocumentName(page, BookLayout::Flowing),
-                           kXhtmlMediaType);
-        file.PageDone();
-    }
-    const QStringList pictures = PagePictureFiles(names);
-    for (qsizetype picture = 0; picture < pictures.size(); ++picture) {
-        AppendManifestItem(manifest, QStringLiteral("image%1").arg(picture + 1), UriPathSegment(pictures[picture]),
-                           names.mediaTypes.value(pictures[picture]));
-        file.PageDone();
-    }
+    AppendPageAndPictureItems(manifest, names, BookLayout::Flowing, file);
 }
 
 void AppendSpineItem(TXMLNode& spine, const QString& idref)
