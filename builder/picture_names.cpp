@@ -69,6 +69,13 @@ QString SafeInBook(const QString& name)
     if (safe.endsWith(u'.')) {
         safe.back() = u'_';
     }
+    // A space that begins or ends the name, or follows another space, becomes "_" too: checkers read the name in
+    // the package document as a URI, whose spaces they collapse, and would then look for another file.
+    for (qsizetype i = 0; i < safe.size(); ++i) {
+        if (safe[i] == u' ' && (i == 0 || i == safe.size() - 1 || safe[i - 1] == u' ')) {
+            safe[i] = u'_';
+        }
+    }
     return safe;
 }
 

@@ -66,13 +66,16 @@ TEST(PictureNamesTest, CharactersABookCannotHoldInANameBecomeUnderscores)
 {
     // On this system "\\" is a character of a name, but in a book it would separate folders; controls
     // and what the container format forbids cannot stand in a book's names, nor can "#", which
-    // some readers take as a fragment; a final "." is forbidden too. The result is numbered as usual.
+    // some readers take as a fragment; a final "." is forbidden too, and so are spaces that a URI's
+    // whitespace rule would collapse. The result is numbered as usual.
     const PictureNames names =
         AssignPictureNames({"/a/..\\..\\esc.jpg", "/a/x\ny.jpg", "/a/x\u0001y.jpg", "/a/q?*:<>|\"^`{}#.jpg", "/a/end.",
-                            QString::fromUtf8("/a/\xee\x80\x80 keep caf\xc3\xa9 \xe6\x97\xa5 & % ~.jpg")},
+                            QString::fromUtf8("/a/\xee\x80\x80 keep caf\xc3\xa9 \xe6\x97\xa5 & % ~.jpg"),
+                            "/a/ two  spaces .jpg", "/a/tail "},
                            "");
     EXPECT_EQ(names.pageNames, QStringList({"_.._esc.jpg", "x_y.jpg", "x_y-2.jpg", "q____________.jpg", "end_",
-                                            QString::fromUtf8("_ keep caf\xc3\xa9 \xe6\x97\xa5 & % ~.jpg")}));
+                                            QString::fromUtf8("_ keep caf\xc3\xa9 \xe6\x97\xa5 & % ~.jpg"),
+                                            "_two _spaces .jpg", "tail_"}));
 }
 
 TEST(PictureNamesTest, NamesThatUnicodeFoldsTogetherAreNumberedAndStoredComposed)
