@@ -474,3 +474,56 @@ TEST_F(BookCheckTest, CalibreReadsTheTitleAuthorAndCoverOfAFixedBook)
 }
 
 }  // namespace
+
+// Each kind of book holds exactly its own files, each compressed as its kind packs it: the mimetype first and
+// stored; the flowing book deflates everything else, the fixed book stores its pictures and deflates its documents.
+TEST_F(BookCheckTest, EachKindOfBookHoldsItsFilesCompressedAsItsKindPacksThem)
+{
+    const std::vector<TestPicture> kinds = MakeEveryKind({32, 24}, PathIn("made"));
+    QStringList pictures;
+    for (const auto& [name, kind] :
+         {std::pair{"a.jpg", 0}, std::pair{"b.png", 2}, std::pair{"c.gif", 3}, std::pair{"d.heic", 4}}) {
+        pictures << PathIn(QString("in/") + name);
+        WriteTestFile(pictures.last(), kinds[static_cast<std::size_t>(kind)].bytes);
+    }
+    const auto entries = [](const QString& book) {
+        QString methods;
+        EXPECT_EQ(RunProgram(PythonProgram(), {"-c", kEntryMethodsReport, book}, &methods), 0);
+        QStringList lines = methods.split('\n', Qt::SkipEmptyParts);
+        EXPECT_FALSE(lines.isEmpty());
+        const QString first = lines.isEmpty() ? QString() : lines.takeFirst();
+        lines.sort();
+        return QStringList{first} + lines;
+    };
+    const QStringList common = {"8 META-INF/container.xml", "8 OEBPS/fb.ncx", "8 OEBPS/fb.opf"};
+    const QString cover = PathIn("in/a.jpg");
+
+    QStringList flowing = common;
+    flowing << "8 OEBPS/a.jpg"
+            << "8 OEBPS/b.png"
+            << "8 OEBPS/c.gif"
+            << "8 OEBPS/cover.html"
+            << "8 OEBPS/d.jpg"
+            << "8 OEBPS/page1.html"
+            << "8 OEBPS/page2.html"
+            << "8 OEBPS/page3.html"
+            << "8 OEBPS/page4.html"
+            << "8 OEBPS/stylesheet.css";
+    flowing.sort();
+    EXPECT_EQ(entries(MakeBook(QStringList{"-c", cover} + pictures)), QStringList{"0 mimetype"} + flowing);
+
+    QStringList fixed = common;
+    fixed << "0 OEBPS/a.jpg"
+          << "0 OEBPS/b.png"
+          << "0 OEBPS/c.gif"
+          << "8 OEBPS/cover.xhtml"
+          << "0 OEBPS/d.jpg"
+          << "8 OEBPS/nav.xhtml"
+          << "8 OEBPS/page1.xhtml"
+          << "8 OEBPS/page2.xhtml"
+          << "8 OEBPS/page3.xhtml"
+          << "8 OEBPS/page4.xhtml";
+    fixed.sort();
+    EXPECT_EQ(entries(MakeBook(QStringList{"-y", "--layout", "fixed", "-c", cover} + pictures)),
+              QStringList{"0 mimetype"} + fixed);
+}
