@@ -1,6 +1,6 @@
 #include "app/conversion_progress_dialog.h"
 
-#include "builder/product.h"
+#include "common/product.h"
 
 #include <QHideEvent>
 #include <QShowEvent>

@@ -14,7 +14,7 @@
 #include "builder/conversion.h"
 #include "builder/conversion_ui.h"
 #include "builder/folder_tree.h"
-#include "builder/product.h"
+#include "common/product.h"
 #include "builder/staging_folder.h"
 #include "common/cancellation.h"
 #include "pages/page_list.h"

@@ -12,7 +12,7 @@
 #include "app/picture_box.h"
 #include "app/window_chrome.h"
 #include "app/window_palette.h"
-#include "builder/product.h"
+#include "common/product.h"
 #include "pages/page_list_view.h"
 
 #include <QAction>

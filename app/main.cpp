@@ -4,7 +4,7 @@
 #include "app/form1.h"
 #include "app/window_arguments.h"
 #include "app/window_dialogs.h"
-#include "builder/product.h"
+#include "common/product.h"
 
 #include <QApplication>
 #include <QTextStream>

@@ -1,7 +1,7 @@
 #include "archive/packing_pool.h"
 
 #include "archive/byte_source.h"
-#include "archive/file_descriptor.h"
+#include "common/file_descriptor.h"
 #include "archive/zip_errors.h"
 
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "archive/byte_sink.h"
 #include "archive/dir_search.h"
 #include "archive/dos_time.h"
-#include "archive/file_descriptor.h"
+#include "common/file_descriptor.h"
 #include "archive/packing_pool.h"
 #include "archive/pending_file.h"
 #include "archive/wildcard.h"

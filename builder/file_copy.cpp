@@ -1,6 +1,6 @@
 #include "builder/file_copy.h"
 
-#include "archive/file_descriptor.h"
+#include "common/file_descriptor.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/file_descriptor.h"
+#include "common/file_descriptor.h"
 
 #include <QString>
 

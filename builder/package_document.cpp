@@ -7,7 +7,7 @@
 #include "builder/file_names.h"
 #include "builder/language_tag.h"
 #include "builder/manifest_items.h"
-#include "builder/product.h"
+#include "common/product.h"
 #include "builder/style_sheet.h"
 #include "xml/xml_operations.h"
 

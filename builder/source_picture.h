@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/file_descriptor.h"
+#include "common/file_descriptor.h"
 #include "builder/file_copy.h"
 #include "pictures/picture_info.h"
 #include "pictures/picture_source.h"

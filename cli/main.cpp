@@ -2,7 +2,7 @@
 
 #include "builder/conversion.h"
 #include "builder/conversion_error.h"
-#include "builder/product.h"
+#include "common/product.h"
 #include "builder/staging_folder.h"
 #include "cli/cli_options.h"
 #include "cli/console_ui.h"

@@ -38,21 +38,6 @@ PixelLayout LayoutFor(const jpeg_decompress_struct& info)
     }
 }
 
-// The colour space to ask the decoder for: libjpeg turns YCbCr into RGB and YCCK into CMYK
-// by itself; grey and CMYK are turned into RGB while the rows are averaged.
-J_COLOR_SPACE OutputColourSpace(J_COLOR_SPACE pictureSpace)
-{
-    switch (pictureSpace) {
-    case JCS_GRAYSCALE:
-        return JCS_GRAYSCALE;
-    case JCS_CMYK:
-    case JCS_YCCK:
-        return JCS_CMYK;
-    default:
-        return JCS_RGB;
-    }
-}
-
 constexpr std::size_t kSourceBlock = 64 * 1024;
 
 JpegPictureSource* PictureSourceOf(j_decompress_ptr info)
@@ -259,7 +244,7 @@ PixelBuffer JpegReader::Decode(QSize target)
     Q_ASSERT(!target.isEmpty() && target.width() <= size.width() && target.height() <= size.height());
     State& state = *state_;
     jpeg_decompress_struct& info = state.info;
-    info.out_color_space = OutputColourSpace(info.jpeg_color_space);
+    info.out_color_space = DecodedColourSpace(info.jpeg_color_space);
     ChooseScale(state, target);
     state.Guarded([&info] { jpeg_start_decompress(&info); });
     state.decoderOutputSize = QSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height));

@@ -49,20 +49,6 @@ struct Compressor {
     }
 };
 
-// libjpeg's colour space for a decoded picture of the source's colour space.
-J_COLOR_SPACE DecodedColourSpace(J_COLOR_SPACE pictureSpace)
-{
-    switch (pictureSpace) {
-    case JCS_GRAYSCALE:
-        return JCS_GRAYSCALE;
-    case JCS_CMYK:
-    case JCS_YCCK:
-        return JCS_CMYK;
-    default:
-        return JCS_RGB;
-    }
-}
-
 PixelBuffer DecodeWhole(JpegReader::State& state)
 {
     jpeg_decompress_struct& info = state.info;

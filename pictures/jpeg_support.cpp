@@ -47,6 +47,19 @@ void WriteLastBytes(j_compress_ptr info)
 
 }  // namespace
 
+J_COLOR_SPACE DecodedColourSpace(J_COLOR_SPACE pictureSpace)
+{
+    switch (pictureSpace) {
+    case JCS_GRAYSCALE:
+        return JCS_GRAYSCALE;
+    case JCS_CMYK:
+    case JCS_YCCK:
+        return JCS_CMYK;
+    default:
+        return JCS_RGB;
+    }
+}
+
 void JpegErrorManager::Attach(j_common_ptr info)
 {
     jpeg_std_error(&base);

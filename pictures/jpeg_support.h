@@ -34,6 +34,10 @@ struct JpegErrorManager {
     [[noreturn]] void Throw(j_common_ptr info);
 };
 
+// The colour space to ask the decoder for, given the picture's: libjpeg turns YCbCr into RGB and YCCK into CMYK by
+// itself; grey stays grey.
+J_COLOR_SPACE DecodedColourSpace(J_COLOR_SPACE pictureSpace);
+
 // Calls into libjpeg; a fatal error inside comes back here and is thrown.
 template <typename Call>
 auto JpegGuarded(JpegErrorManager& errors, j_common_ptr info, Call call)

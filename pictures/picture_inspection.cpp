@@ -1,5 +1,6 @@
 #include "pictures/picture_inspection.h"
 
+#include "common/file_descriptor.h"
 #include "pictures/jpeg_decoder.h"
 #include "pictures/picture_error.h"
 #include "pictures/picture_formats.h"
@@ -8,7 +9,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -114,20 +114,16 @@ PictureInfo InspectPictureToShow(const PictureSource& source)
 
 PictureInfo InspectPictureFile(const QString& path)
 {
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) {
+    const FileDescriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.IsOpen()) {
         throw PictureError(SystemReason());
     }
-    struct Closer {
-        int descriptor;
-        ~Closer() { ::close(descriptor); }
-    } closer{descriptor};
     struct stat status {};
-    if (::fstat(descriptor, &status) != 0) {
+    if (::fstat(file.Get(), &status) != 0) {
         throw PictureError(SystemReason());
     }
     if (!S_ISREG(status.st_mode)) {
         Refuse(picture_reason::kNotAPicture);
     }
-    return InspectPicture(PictureSource(descriptor, status.st_size));
+    return InspectPicture(PictureSource(file.Get(), status.st_size));
 }

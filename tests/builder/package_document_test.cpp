@@ -1,7 +1,7 @@
 #include "builder/book_identity.h"
 #include "builder/book_settings.h"
 #include "builder/package_document.h"
-#include "builder/product.h"
+#include "common/product.h"
 #include "tests/builder/document_text.h"
 #include "tests/builder/xml_reading.h"
 #include "tests/support/temp_folder_test.h"

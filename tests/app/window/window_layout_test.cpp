@@ -5,7 +5,7 @@
 #include "app/panel.h"
 #include "app/picture_box.h"
 #include "app/window_chrome.h"
-#include "builder/product.h"
+#include "common/product.h"
 #include "tests/app/window/window_test_support.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "archive/file_descriptor.h"
+#include "common/file_descriptor.h"
 
 #include <unistd.h>
 
