@@ -1,6 +1,6 @@
 #pragma once
 
-#include "builder/staging_folder_remover.h"
+#include "builder/staging/staging_folder_remover.h"
 #include "settings/program_places.h"
 
 #include <QPersistentModelIndex>

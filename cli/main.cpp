@@ -1,15 +1,16 @@
 // tamboril-cli: the conversion of the window, from the command line.
 
-#include "builder/conversion.h"
-#include "builder/conversion_error.h"
-#include "common/product.h"
-#include "builder/staging_folder.h"
+#include "builder/staging/staging_folder.h"
+#include "builder/workflow/book_formats.h"
+#include "builder/workflow/conversion.h"
+#include "builder/workflow/conversion_error.h"
 #include "cli/cli_options.h"
 #include "cli/console_ui.h"
 #include "cli/interruption.h"
+#include "common/product.h"
 #include "common/user_error.h"
 #include "pictures/picture_files.h"
-#include "settings/book_kind_setting.h"
+#include "settings/book_layout_setting.h"
 #include "settings/output_folder_setting.h"
 #include "settings/profile_read_error.h"
 #include "settings/program_places.h"
@@ -104,7 +105,8 @@ int Convert(const CliOptions& options, const ProgramPlaces& places, const QStrin
         return kExitUsage;
     }
     BookSettings settings = options.settings;
-    settings.layout = options.layout.value_or(ReadBookLayoutSetting(places.configIni));
+    settings.format =
+        options.format != nullptr ? options.format : BookFormatNamed(ReadBookLayoutSetting(places.configIni));
     settings.direction = options.direction.value_or(ReadReadingDirectionSetting(places.configIni));
     if (!options.outputFolderGiven) {
         try {
@@ -139,7 +141,7 @@ int Convert(const CliOptions& options, const ProgramPlaces& places, const QStrin
     RemoveAbandonedStagingFolders();
     std::unique_ptr<StagingFolder> staging;
     try {
-        staging = std::make_unique<StagingFolder>(options.stagingFolder, places.installationData);
+        staging = std::make_unique<StagingFolder>(options.stagingFolder);
     } catch (const ConversionError& error) {
         PrintError(QStringLiteral("tamboril-cli: ") + error.Text());
         return options.stagingFolder.isEmpty() ? kExitFailure : kExitUsage;
@@ -148,7 +150,7 @@ int Convert(const CliOptions& options, const ProgramPlaces& places, const QStrin
     ConsoleUi ui(options.replaceWithoutAsking, !options.quiet && ::isatty(STDERR_FILENO) != 0);
     int status = kExitFailure;
     try {
-        const ConversionResult result = ConvertBook(pictures, settings, staging->Paths(), ui);
+        const ConversionResult result = ConvertBook(pictures, settings, {places.installationData, staging->Path()}, ui);
         status = result == ConversionResult::BookWritten ? kExitSuccess : kExitFailure;
     } catch (const UserError& error) {
         PrintError(error.Text());

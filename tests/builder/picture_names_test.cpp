@@ -1,4 +1,6 @@
-#include "builder/picture_names.h"
+#include "builder/fixed/fixed_format.h"
+#include "builder/flowing/flowing_format.h"
+#include "builder/names/picture_names.h"
 #include "tests/support/qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -8,13 +10,14 @@ namespace {
 // Names the pictures as a conversion does, each by its own file name, the cover after the pages.
 PictureNames AssignPictureNames(const QStringList& rowPaths, const QString& coverPath)
 {
-    PictureNameRegistry registry(rowPaths.size(), !coverPath.isEmpty());
+    const std::unique_ptr<PictureNameRegistry> registry =
+        FlowingFormat().PictureNaming(rowPaths.size(), !coverPath.isEmpty());
     PictureNames names;
     for (const QString& path : rowPaths) {
-        names.pageNames << registry.NameFor(path, path.mid(path.lastIndexOf('/') + 1));
+        names.pageNames << registry->NameFor(path, path.mid(path.lastIndexOf('/') + 1));
     }
     if (!coverPath.isEmpty()) {
-        names.coverName = registry.NameFor(coverPath, coverPath.mid(coverPath.lastIndexOf('/') + 1));
+        names.coverName = registry->NameFor(coverPath, coverPath.mid(coverPath.lastIndexOf('/') + 1));
     }
     return names;
 }
@@ -104,9 +107,9 @@ TEST(PictureNamesTest, APictureIsNamedForTheKindTheBookHoldsBeforeItsNameIsGiven
     EXPECT_EQ(NameForKind("noext", PictureKind::Avif), "noext.jpg");
 
     // A PNG picture named .jpg meets a PNG picture of the name it takes.
-    PictureNameRegistry registry(2, false);
-    EXPECT_EQ(registry.NameFor("/a/x.jpg", NameForKind("x.jpg", PictureKind::Png)), "x.png");
-    EXPECT_EQ(registry.NameFor("/b/x.png", NameForKind("x.png", PictureKind::Png)), "x-2.png");
+    const std::unique_ptr<PictureNameRegistry> registry = FixedFormat().PictureNaming(2, false);
+    EXPECT_EQ(registry->NameFor("/a/x.jpg", NameForKind("x.jpg", PictureKind::Png)), "x.png");
+    EXPECT_EQ(registry->NameFor("/b/x.png", NameForKind("x.png", PictureKind::Png)), "x-2.png");
 }
 
 }  // namespace

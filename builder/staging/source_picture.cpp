@@ -1,0 +1,61 @@
+#include "builder/staging/source_picture.h"
+
+#include "pictures/picture_error.h"
+#include "pictures/picture_inspection.h"
+#include "pictures/picture_preparation.h"
+
+#include <QFile>
+
+#include <unistd.h>
+
+namespace {
+
+FileDescriptor OpenPicture(const QString& path, struct stat* status)
+{
+    QString problem;
+    FileDescriptor file = OpenRegularFile(path, status, &problem);
+    if (!file.IsOpen()) {
+        throw PictureError(problem);
+    }
+    return file;
+}
+
+}  // namespace
+
+SourcePicture::SourcePicture(const QString& path)
+    : file_(OpenPicture(path, &status_)),
+      source_(file_.Get(), status_.st_size),
+      info_(InspectPicture(source_))
+{}
+
+std::optional<CopyFailure> SourcePicture::WriteTo(const QString& target) const
+{
+    CopyFailure failure;
+    FileDescriptor to = CreateCopyTarget(target, status_, &failure);
+    if (!to.IsOpen()) {
+        return failure;
+    }
+    std::optional<CopyFailure> written = WritePicture(to.Get());
+    if (!written) {
+        written = FinishCopy(to, status_);
+    }
+    if (written) {
+        to.Close();
+        ::unlink(QFile::encodeName(target).constData());
+    }
+    return written;
+}
+
+std::optional<CopyFailure> SourcePicture::WritePicture(int target) const
+{
+    if (info_.CarriedAsIs()) {
+        // The check read the file with positioned reads only: its offset is still at its start.
+        return CopyContent(file_.Get(), target);
+    }
+    try {
+        PrepareForBook(source_, info_, target);
+    } catch (const PictureError& error) {
+        return CopyFailure{error.Text(), error.OfOutput()};
+    }
+    return std::nullopt;
+}
