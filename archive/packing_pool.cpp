@@ -7,9 +7,9 @@
 
 namespace {
 
-// Entries in flight at once: the one being written and those packed ahead of it. A book's pages are small files
-// that take a worker a few dozen microseconds each; a lead of this many lets the workers and the writer go on
-// without waking each other for every entry. Their data counts against the limit of bytes waiting like any other.
+// Entries in flight at once: the one being written and those packed ahead of it. Small files take a worker a few
+// dozen microseconds each; a lead of this many lets the workers and the writer go on without waking each other for
+// every entry. Their data counts against the limit of bytes waiting like any other.
 constexpr qsizetype kEntriesInFlight = 32;
 // Blocks the entry being written may have waiting; the writer takes them as they come.
 constexpr size_t kLeadBlocks = 4;

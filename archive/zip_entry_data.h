@@ -34,7 +34,7 @@ struct PackedData {
 };
 
 // zlib's deflate set up for raw Deflate (window bits -15, memory level 8, default strategy) at one level. One engine
-// serves entry after entry, so that a book of many small files does not set up and tear down the engine's state for
+// serves entry after entry, so that an archive of many small files does not set up and tear down the engine's state for
 // each. Raises EZCompressionError when zlib refuses the settings.
 class DeflateEngine {
 public:

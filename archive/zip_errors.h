@@ -36,7 +36,7 @@ public:
 [[noreturn]] void ThrowWriteError(int errorNumber);
 
 // A file or folder that the archive must hold could not be listed, examined, opened or read:
-// "Cannot <action> "<path>". <reason>", such as `Cannot open file "/a/b.jpg". Too many open files`.
+// "Cannot <action> "<path>". <reason>", such as `Cannot open file "/a/b.txt". Too many open files`.
 class EFReadError : public ZipError {
 public:
     EFReadError(const QString& action, const QString& path, const QString& reason);

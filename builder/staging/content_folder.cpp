@@ -33,8 +33,10 @@ public:
     QString Add(const QString& source, const QString& pageName, const QString& altText)
     {
         const QString name = Stage(source);
+        // A kind of book whose pages have no documents of their own names none.
         const QString pagePath = oebpsDir_ + u'/' + pageName;
-        if (WriteWholeFile(pagePath, format_.PageText({name, displayedSizes_.value(name), title_, altText}))) {
+        if (!pageName.isEmpty()
+            && WriteWholeFile(pagePath, format_.PageText({name, displayedSizes_.value(name), title_, altText}))) {
             problems_ << QStringLiteral("Cannot write page: %1").arg(pagePath);
         }
         ++done_;

@@ -79,6 +79,28 @@ std::optional<CopyFailure> CopyThroughBuffer(int from, int to)
     }
 }
 
+// Creates the file a copy goes to, refusing when anything is there.
+FileDescriptor CreateCopyTarget(const QString& target, const struct stat& sourceInfo, CopyFailure* failure)
+{
+    FileDescriptor to(::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                             (sourceInfo.st_mode & 0777) | kOwnerReadWrite));
+    if (!to.IsOpen()) {
+        *failure = CopyFailure{SystemReason(errno), true};
+    }
+    return to;
+}
+
+// The copy keeps the picture's own date, which the book records for each file. Setting it and closing the copy are
+// writes too.
+std::optional<CopyFailure> FinishCopy(FileDescriptor& to, const struct stat& sourceInfo)
+{
+    const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
+    if (::futimens(to.Get(), times) != 0 || !to.Close()) {
+        return CopyFailure{SystemReason(errno), true};
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 FileDescriptor OpenRegularFile(const QString& path, struct stat* info, QString* problem)
@@ -94,16 +116,6 @@ FileDescriptor OpenRegularFile(const QString& path, struct stat* info, QString* 
         file.Close();
     }
     return file;
-}
-
-FileDescriptor CreateCopyTarget(const QString& target, const struct stat& sourceInfo, CopyFailure* failure)
-{
-    FileDescriptor to(::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                             (sourceInfo.st_mode & 0777) | kOwnerReadWrite));
-    if (!to.IsOpen()) {
-        *failure = CopyFailure{SystemReason(errno), true};
-    }
-    return to;
 }
 
 std::optional<CopyFailure> CopyContent(int from, int to)
@@ -123,15 +135,23 @@ std::optional<CopyFailure> CopyContent(int from, int to)
     return std::nullopt;
 }
 
-std::optional<CopyFailure> FinishCopy(FileDescriptor& to, const struct stat& sourceInfo)
+std::optional<CopyFailure> WriteCopy(const QString& target, const struct stat& sourceInfo,
+                                     const std::function<std::optional<CopyFailure>(int descriptor)>& write)
 {
-    // The copy keeps the picture's own date, which the book records for each file. Setting it and closing the
-    // copy are writes too.
-    const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
-    if (::futimens(to.Get(), times) != 0 || !to.Close()) {
-        return CopyFailure{SystemReason(errno), true};
+    CopyFailure failure;
+    FileDescriptor to = CreateCopyTarget(target, sourceInfo, &failure);
+    if (!to.IsOpen()) {
+        return failure;
     }
-    return std::nullopt;
+    std::optional<CopyFailure> written = write(to.Get());
+    if (!written) {
+        written = FinishCopy(to, sourceInfo);
+    }
+    if (written) {
+        to.Close();
+        ::unlink(QFile::encodeName(target).constData());
+    }
+    return written;
 }
 
 std::optional<CopyFailure> CopyFileRefusingOverwrite(const QString& source, const QString& target)
@@ -142,18 +162,5 @@ std::optional<CopyFailure> CopyFileRefusingOverwrite(const QString& source, cons
     if (!from.IsOpen()) {
         return CopyFailure{problem, false};
     }
-    CopyFailure failure;
-    FileDescriptor to = CreateCopyTarget(target, info, &failure);
-    if (!to.IsOpen()) {
-        return failure;
-    }
-    std::optional<CopyFailure> copyFailure = CopyContent(from.Get(), to.Get());
-    if (!copyFailure) {
-        copyFailure = FinishCopy(to, info);
-    }
-    if (copyFailure) {
-        to.Close();
-        ::unlink(QFile::encodeName(target).constData());
-    }
-    return copyFailure;
+    return WriteCopy(target, info, [&from](int to) { return CopyContent(from.Get(), to); });
 }

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <optional>
 
 // Why a copy failed, and on which side.
@@ -23,10 +24,12 @@ struct CopyFailure {
 FileDescriptor OpenRegularFile(const QString& path, struct stat* info, QString* problem);
 
 // Creates `target` for a copy of the file whose status is `sourceInfo`, refusing when anything exists there
-// already. The copy has the source's permissions and may always be read and written by its owner: a picture
-// that this user may read only as one of "others" still gives a copy they can pack. Not open, with why in
-// `failure`, when it cannot be created.
-FileDescriptor CreateCopyTarget(const QString& target, const struct stat& sourceInfo, CopyFailure* failure);
+// already, has `write` fill the new file open as its descriptor, and gives the copy the source's last-write time.
+// The copy has the source's permissions and may always be read and written by its owner: a picture that this user
+// may read only as one of "others" still gives a copy they can pack. A failure, of the creation or of `write`
+// (which returns why it failed), leaves nothing at `target`; returns why it failed.
+std::optional<CopyFailure> WriteCopy(const QString& target, const struct stat& sourceInfo,
+                                     const std::function<std::optional<CopyFailure>(int descriptor)>& write);
 
 // Copies the whole content of the file open as `from` (from its present offset) to `to`. Within one file system
 // the kernel copies between the files (sharing the blocks on file systems that allow it); across file systems it
@@ -34,10 +37,7 @@ FileDescriptor CreateCopyTarget(const QString& target, const struct stat& source
 // failed; nothing on success.
 std::optional<CopyFailure> CopyContent(int from, int to);
 
-// Gives the copy open as `to` the last-write time of the source whose status is `sourceInfo`, and closes it.
-std::optional<CopyFailure> FinishCopy(FileDescriptor& to, const struct stat& sourceInfo);
-
-// Copies the regular file `source` to `target` as CreateCopyTarget creates it, keeping its last-write time.
+// Copies the regular file `source` to `target` as WriteCopy creates it, keeping its last-write time.
 // Refuses when anything already exists at `target`, when the source is missing or is not a regular file, or
 // when the copy fails; a failed copy leaves no partial target behind. Returns why it failed; nothing on success.
 std::optional<CopyFailure> CopyFileRefusingOverwrite(const QString& source, const QString& target);

@@ -4,10 +4,6 @@
 #include "pictures/picture_inspection.h"
 #include "pictures/picture_preparation.h"
 
-#include <QFile>
-
-#include <unistd.h>
-
 namespace {
 
 FileDescriptor OpenPicture(const QString& path, struct stat* status)
@@ -30,20 +26,7 @@ SourcePicture::SourcePicture(const QString& path)
 
 std::optional<CopyFailure> SourcePicture::WriteTo(const QString& target) const
 {
-    CopyFailure failure;
-    FileDescriptor to = CreateCopyTarget(target, status_, &failure);
-    if (!to.IsOpen()) {
-        return failure;
-    }
-    std::optional<CopyFailure> written = WritePicture(to.Get());
-    if (!written) {
-        written = FinishCopy(to, status_);
-    }
-    if (written) {
-        to.Close();
-        ::unlink(QFile::encodeName(target).constData());
-    }
-    return written;
+    return WriteCopy(target, status_, [this](int to) { return WritePicture(to); });
 }
 
 std::optional<CopyFailure> SourcePicture::WritePicture(int target) const
