@@ -104,13 +104,19 @@ int ZipWriter::WriteArchive(const ArchiveList& list)
     if (TrimmedName(zipName_).isEmpty()) {
         return 0;
     }
-    RemoveAbandonedFiles(FolderOfPath(zipName_), leftoverCheck_);
+    const QString folder = FolderOfPath(zipName_);
+    RemoveAbandonedFiles(folder, leftoverCheck_);
     PendingFile file = PendingFile::CreateLockedBeside(zipName_);
-    const int added = PackEntries(list, file.Descriptor());
-    // The disk may take a while to take a whole archive; the person's events go on meanwhile.
-    DispatchEventsDuring([&file] { file.FlushToDisk(); });
-    file.FinishInPlaceOf(zipName_, zipAction_ == zaReplace);
-    return added;
+    try {
+        const int added = PackEntries(list, file.Descriptor());
+        // The disk may take a while to take a whole archive; the person's events go on meanwhile.
+        DispatchEventsDuring([&file] { file.FlushToDisk(); });
+        file.FinishInPlaceOf(zipName_, zipAction_ == zaReplace);
+        return added;
+    } catch (const ENotEnoughRoom&) {
+        // The person needs to know where room is lacking: the archive's folder, not the file's temporary name.
+        throw ENotEnoughRoom(folder);
+    }
 }
 
 std::unique_ptr<ByteSink> ZipWriter::OpenArchiveSink(int descriptor)

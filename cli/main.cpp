@@ -12,6 +12,7 @@
 #include "pictures/picture_files.h"
 #include "settings/book_layout_setting.h"
 #include "settings/output_folder_setting.h"
+#include "settings/private_profile.h"
 #include "settings/profile_read_error.h"
 #include "settings/program_places.h"
 
@@ -103,6 +104,18 @@ int Convert(const CliOptions& options, const ProgramPlaces& places, const QStrin
     if (!undecodable.isEmpty()) {
         PrintError(QStringLiteral("tamboril-cli: ") + undecodable.join(QStringLiteral("; ")));
         return kExitUsage;
+    }
+    // The saved settings come from the window's config.ini: one that is there but cannot be read is named with why,
+    // never taken for a missing one in silence.
+    const QString unreadable = ProfileReadProblem(places.configIni);
+    if (!unreadable.isEmpty()) {
+        const QString problem =
+            QStringLiteral("tamboril-cli: cannot read the settings file %1: %2").arg(places.configIni, unreadable);
+        if (!options.outputFolderGiven) {
+            PrintError(problem + QStringLiteral("; give the output folder with -o"));
+            return kExitFailure;
+        }
+        PrintError(problem + QStringLiteral("; the saved kind of book and reading direction are not used"));
     }
     BookSettings settings = options.settings;
     settings.format =

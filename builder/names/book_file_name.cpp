@@ -9,10 +9,11 @@ constexpr qsizetype kMaxFileNameBytes = 255;
 constexpr char16_t kReplacement = u'_';
 const QString kUntitled = QStringLiteral("Untitled");
 
-// Controls, the folder separators of this system and of Windows, and what FAT storage forbids.
+// Controls, the folder separators of this system and of Windows, what FAT storage forbids, and the characters that
+// turn the direction of text, with which a name can be made to read as another.
 bool IsForbiddenInFileName(char32_t c)
 {
-    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069)) {
         return true;
     }
     constexpr std::string_view kForbiddenAscii = "/\\:*?\"<>|";
@@ -39,7 +40,7 @@ QString BookFileName(const QString& title, const QString& extension)
         if (IsForbiddenInFileName(c) || QChar::isSurrogate(c)) {
             c = kReplacement;
         }
-        if (stem.isEmpty() && c == u'.') {
+        if (stem.isEmpty() && (c == u'.' || QChar::isSpace(c))) {
             continue;
         }
         bytes += Utf8Length(c);
@@ -47,6 +48,9 @@ QString BookFileName(const QString& title, const QString& extension)
             break;
         }
         stem += QChar::fromUcs4(c);
+    }
+    while (!stem.isEmpty() && stem.back().isSpace()) {
+        stem.chop(1);
     }
     return (stem.isEmpty() ? kUntitled : stem) + extension;
 }

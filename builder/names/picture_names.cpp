@@ -140,7 +140,12 @@ QString CaselessKey(const QString& name)
 QString NameForKind(const QString& fileName, PictureKind kind)
 {
     const PictureKind bookKind = BookKind(kind);
-    const qsizetype dot = fileName.lastIndexOf(u'.');
+    // A name has an extension only when something other than full stops stands before it: "..jpg", like ".jpg",
+    // is a hidden name without one, and keeps its text before the extension is added.
+    qsizetype dot = fileName.lastIndexOf(u'.');
+    if (dot > 0 && QStringView(fileName).left(dot).count(u'.') == dot) {
+        dot = -1;
+    }
     const QString extension = dot > 0 ? fileName.mid(dot + 1) : QString();
     if (dot > 0 && ExtensionNamesBookKind(extension, bookKind)) {
         return fileName;

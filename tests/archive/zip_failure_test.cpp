@@ -136,7 +136,7 @@ TEST_F(ZipFailureTest, FullDiskHalfWayLeavesNoFileAndTheStagingTreeAlone)
         packed = ZipFolder(PathIn("book.epub"), PathIn("root"), {}, &reason);
     }
     EXPECT_FALSE(packed);
-    EXPECT_EQ(reason, "Not enough room to write archive");
+    EXPECT_EQ(reason, "Not enough room to write archive in " + Root());
     EXPECT_FALSE(QFileInfo::exists(PathIn("book.epub")));
     EXPECT_EQ(StagingSnapshot(), before);
 }
@@ -151,7 +151,7 @@ TEST_F(ZipFailureTest, RefusedWritesRaiseTheirTextsAndClearTheList)
         full.WriteArchive();
         ADD_FAILURE() << "a full disk went unnoticed";
     } catch (const ENotEnoughRoom& error) {
-        EXPECT_STREQ(error.what(), "Not enough room to write archive");
+        EXPECT_EQ(QString::fromUtf8(error.what()), "Not enough room to write archive in " + Root());
     }
     EXPECT_TRUE(full.FilesList().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(PathIn("full.epub")));

@@ -20,6 +20,12 @@ TEST(BookFileNameTest, ATitleNeverLeavesTheOutputFolderNorHoldsWhatFatStorageRef
         {"..", "Untitled.epub"},
         {"caf\u00e9 \u65e5\u672c", "caf\u00e9 \u65e5\u672c.epub"},
         {QString("lone ") + QChar(0xD800), "lone _.epub"},
+        // No name begins or ends with a space, and none turns the direction in which it reads.
+        {" ", "Untitled.epub"},
+        {". .", "Untitled.epub"},
+        {"  Spaced out  ", "Spaced out.epub"},
+        {"Holiday\u202Egpj.exe", "Holiday_gpj.exe.epub"},
+        {"\u2066x\u2069", "_x_.epub"},
     };
     for (const auto& [title, name] : cases) {
         EXPECT_EQ(BookFileName(title, ".epub"), name) << title.toStdString();

@@ -222,9 +222,9 @@ TEST_F(ConversionTest, ASuccessfulRunWritesTheBookReportsItAndOpensTheFolder)
 TEST_F(ConversionTest, TheBookPathIsJoinedWithoutADoubledSeparator)
 {
     QDir().mkpath(PathIn("out"));
-    Convert({Picture("a.jpg")}, {" T ", "A", "", PathIn("out") + "/"});
-    EXPECT_EQ(ui_.events.at(2), "success|Congratulation|Successed to build: " + PathIn("out") + "/ T .epub");
-    EXPECT_TRUE(QFileInfo::exists(PathIn("out/ T .epub")));
+    Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out") + "/"});
+    EXPECT_EQ(ui_.events.at(2), "success|Congratulation|Successed to build: " + PathIn("out") + "/T.epub");
+    EXPECT_TRUE(QFileInfo::exists(PathIn("out/T.epub")));
 }
 
 TEST_F(ConversionTest, AFailedPackingIsReportedAndNothingIsOpened)

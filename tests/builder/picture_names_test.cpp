@@ -63,6 +63,26 @@ TEST(PictureNamesTest, HiddenNamesLoseTheirLeadingDotsAndEmptyNamesStayEmpty)
     const PictureNames names = AssignPictureNames({"/a/.x.jpg", "/b/x.jpg", "/c/noext", "/c/dir/"}, "");
     EXPECT_EQ(names.pageNames, QStringList({"x.jpg", "x-2.jpg", "noext", ""}));
     EXPECT_EQ(AssignPictureNames({"/a/x"}, "/b/x").coverName, "x-2");
+
+    // A name of full stops and an extension has no text before its extension: it keeps the extension's text and
+    // gets the extension of its kind, whatever kind it holds.
+    for (const PictureKind kind : {PictureKind::Jpeg, PictureKind::Png, PictureKind::Gif, PictureKind::Heif,
+                                   PictureKind::WebpLossless, PictureKind::Tiff}) {
+        const QString extension = BookExtension(kind);
+        QStringList named;
+        for (const char* name : {"..jpg", "...jpg", "..png", ".jpg", "..gif"}) {
+            named << NameForKind(name, kind);
+        }
+        const QStringList paths = {"/a/..jpg", "/a/...jpg", "/a/..png", "/a/.jpg", "/a/..gif"};
+        const std::unique_ptr<PictureNameRegistry> registry = FlowingFormat().PictureNaming(5, false);
+        QStringList inBook;
+        for (qsizetype i = 0; i < named.size(); ++i) {
+            inBook << registry->NameFor(paths[i], named[i]);
+        }
+        EXPECT_EQ(inBook, QStringList({"jpg" + extension, "jpg-2" + extension, "png" + extension, "jpg-3" + extension,
+                                       "gif" + extension}))
+            << extension.toStdString();
+    }
 }
 
 TEST(PictureNamesTest, CharactersABookCannotHoldInANameBecomeUnderscores)
