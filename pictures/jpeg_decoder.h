@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class ByteOutput;
 class PictureSource;
 
 // A fatal error of the JPEG decoder. Its text is "JPEG error #N", N being the decoder's own
@@ -81,11 +82,11 @@ public:
     // scaling; empty before Decode.
     QSize DecoderOutputSize() const;
 
-    // Encodes the picture again, turned upright as `orientation` asks, into the file open as
-    // `descriptor`: decoded whole, turned, and compressed with the picture's own quantisation
-    // tables (mirrored with it) and colour sampling, keeping its markers, with the EXIF orientation
-    // set to 1. Needs Markers::All. Throws JpegError, PictureError.
-    void WriteTurned(int orientation, int descriptor);
+    // Encodes the picture again, turned upright as `orientation` asks, into `output`: decoded whole,
+    // turned, and compressed with the picture's own quantisation tables (mirrored with it) and colour
+    // sampling, keeping its markers, with the EXIF orientation set to 1. Needs Markers::All. Throws
+    // JpegError, PictureError, and what `output` throws.
+    void WriteTurned(int orientation, ByteOutput& output);
 
     // The decoder's state: internal to the library.
     struct State;

@@ -12,7 +12,7 @@ namespace {
 struct Compressor {
     JpegErrorManager errors;
     jpeg_compress_struct info{};
-    std::optional<JpegFileDestination> destination;
+    std::optional<JpegOutputDestination> destination;
 
     template <typename Call>
     auto Guarded(Call call)
@@ -20,11 +20,11 @@ struct Compressor {
         return JpegGuarded(errors, reinterpret_cast<j_common_ptr>(&info), call);
     }
 
-    explicit Compressor(int descriptor)
+    explicit Compressor(ByteOutput& output)
     {
         errors.Attach(reinterpret_cast<j_common_ptr>(&info));
         Guarded([this] { jpeg_create_compress(&info); });
-        destination.emplace(&info, descriptor);
+        destination.emplace(&info, output);
     }
     ~Compressor() { jpeg_destroy_compress(&info); }
     Compressor(const Compressor&) = delete;
@@ -128,11 +128,11 @@ void CopyMarkers(const jpeg_decompress_struct& source, Compressor& compressor)
 
 }  // namespace
 
-void JpegReader::WriteTurned(int orientation, int descriptor)
+void JpegReader::WriteTurned(int orientation, ByteOutput& output)
 {
     State& state = *state_;
     const PixelBuffer upright = TurnUpright(DecodeWhole(state), orientation);
-    Compressor compressor(descriptor);
+    Compressor compressor(output);
     compressor.SetPicture(upright, state.info.out_color_space);
     jpeg_compress_struct& info = compressor.info;
     compressor.Guarded([&info, &state] { jpeg_set_colorspace(&info, state.info.jpeg_color_space); });
@@ -148,9 +148,9 @@ void JpegReader::WriteTurned(int orientation, int descriptor)
     compressor.WriteRows(upright);
 }
 
-void WriteJpeg(const PixelBuffer& picture, int quality, const QByteArray& iccProfile, int descriptor)
+void WriteJpeg(const PixelBuffer& picture, int quality, const QByteArray& iccProfile, ByteOutput& output)
 {
-    Compressor compressor(descriptor);
+    Compressor compressor(output);
     compressor.SetPicture(picture, picture.channels == 1 ? JCS_GRAYSCALE : JCS_RGB);
     jpeg_compress_struct& info = compressor.info;
     compressor.Guarded([&info, quality] { jpeg_set_quality(&info, quality, TRUE); });

@@ -1,6 +1,6 @@
 #include "pictures/jpeg_support.h"
 
-#include "pictures/file_output.h"
+#include <utility>
 
 namespace {
 
@@ -14,23 +14,22 @@ void IgnoreMessage(j_common_ptr, int) {}
 
 constexpr std::size_t kOutputBlock = 64 * 1024;
 
-JpegFileDestination* DestinationOf(j_compress_ptr info)
+JpegOutputDestination* DestinationOf(j_compress_ptr info)
 {
-    return reinterpret_cast<JpegFileDestination*>(info->dest);
+    return reinterpret_cast<JpegOutputDestination*>(info->dest);
 }
 
 void StartOutput(j_compress_ptr info)
 {
-    JpegFileDestination* destination = DestinationOf(info);
+    JpegOutputDestination* destination = DestinationOf(info);
     destination->base.next_output_byte = destination->buffer.data();
     destination->base.free_in_buffer = destination->buffer.size();
 }
 
 void WriteBytes(j_compress_ptr info, std::size_t length)
 {
-    StopJpegOnThrow(reinterpret_cast<j_common_ptr>(info), [info, length] {
-        WriteAll(DestinationOf(info)->descriptor, DestinationOf(info)->buffer.data(), length);
-    });
+    StopJpegOnThrow(reinterpret_cast<j_common_ptr>(info),
+                    [info, length] { DestinationOf(info)->output.Write(DestinationOf(info)->buffer.data(), length); });
 }
 
 boolean WriteFullBuffer(j_compress_ptr info)
@@ -72,17 +71,15 @@ void JpegErrorManager::Attach(j_common_ptr info)
 void JpegErrorManager::Throw(j_common_ptr info)
 {
     if (pending) {
-        const PictureError error = *pending;
-        pending.reset();
-        throw error;
+        std::rethrow_exception(std::exchange(pending, nullptr));
     }
     char words[JMSG_LENGTH_MAX] = {};
     base.format_message(info, words);
     throw JpegError(base.msg_code, QString::fromLocal8Bit(words));
 }
 
-JpegFileDestination::JpegFileDestination(j_compress_ptr info, int fileDescriptor)
-    : descriptor(fileDescriptor),
+JpegOutputDestination::JpegOutputDestination(j_compress_ptr info, ByteOutput& byteOutput)
+    : output(byteOutput),
       buffer(kOutputBlock)
 {
     base.init_destination = StartOutput;

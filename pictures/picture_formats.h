@@ -3,6 +3,7 @@
 // What the library knows of each kind of picture, one file per kind. Internal to the library: its users
 // go through picture_inspection.h, picture_preparation.h and picture_preview.h.
 
+#include "pictures/byte_output.h"
 #include "pictures/picture_info.h"
 #include "pictures/picture_source.h"
 #include "pictures/pixel_buffer.h"
@@ -45,9 +46,9 @@ DecodedPicture DecodeStored(const PictureSource& source, PictureKind kind);
 PixelBuffer ReducePng(const PictureSource& source, QSize target);
 PixelBuffer ReduceGif(const PictureSource& source, QSize target);
 
-// Compresses an 8-bit grey, RGB or RGBA picture as PNG into the file open as `descriptor`, with the colour
-// profile `iccProfile` when it is not empty.
-void WritePng(const PixelBuffer& picture, const QByteArray& iccProfile, int descriptor);
+// Compresses an 8-bit grey, RGB or RGBA picture as PNG into `output`, with the colour profile `iccProfile` when
+// it is not empty.
+void WritePng(const PixelBuffer& picture, const QByteArray& iccProfile, ByteOutput& output);
 
 // The JPEG picture `jpeg` turned upright without decoding it, as libjpeg-turbo's lossless transform does
 // it, its markers kept and its EXIF orientation set to 1; nothing when its size does not allow a perfect

@@ -1,5 +1,4 @@
 #include "pictures/exif_orientation.h"
-#include "pictures/file_output.h"
 #include "pictures/orientation.h"
 #include "pictures/picture_error.h"
 #include "pictures/picture_formats.h"
@@ -17,7 +16,7 @@ namespace {
 // a read or write callback is kept whole instead.
 struct PngErrors {
     QString message;
-    std::optional<PictureError> pending;
+    std::exception_ptr pending;
 };
 
 [[noreturn]] void StopOnError(png_structp png, png_const_charp message)
@@ -28,16 +27,16 @@ struct PngErrors {
 
 void IgnoreWarning(png_structp, png_const_charp) {}
 
-// Calls `step`, which may throw PictureError; a thrown error is kept and stops libpng. The jump is taken
-// only once the step and its exception are gone, since a jump would skip their destructors.
+// Calls `step`, which may throw; a thrown error is kept and stops libpng. The jump is taken only once the
+// step and its exception are gone, since a jump would skip their destructors.
 template <typename Step>
 void StopOnThrow(png_structp png, Step step)
 {
     auto* errors = static_cast<PngErrors*>(png_get_error_ptr(png));
     try {
         step();
-    } catch (const PictureError& error) {
-        errors->pending = error;
+    } catch (...) {
+        errors->pending = std::current_exception();
     }
     if (errors->pending) {
         png_longjmp(png, 1);
@@ -49,7 +48,7 @@ auto PngGuarded(png_structp png, PngErrors& errors, Call call)
 {
     if (setjmp(png_jmpbuf(png)) != 0) {
         if (errors.pending) {
-            throw PictureError(*errors.pending);
+            std::rethrow_exception(errors.pending);
         }
         throw PictureError(errors.message);
     }
@@ -180,14 +179,14 @@ void ReduceLastPass(PngReading& reading, RowReducer& reducer, std::vector<png_by
     }
 }
 
-// libpng's writing objects, released on every way out, writing to a file descriptor.
+// libpng's writing objects, released on every way out, writing to a ByteOutput.
 struct PngWriting {
     PngErrors errors;
     png_structp png = nullptr;
     png_infop info = nullptr;
-    int descriptor = -1;
+    ByteOutput& output;
 
-    explicit PngWriting(int fileDescriptor) : descriptor(fileDescriptor)
+    explicit PngWriting(ByteOutput& byteOutput) : output(byteOutput)
     {
         png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &errors, StopOnError, IgnoreWarning);
         if (png != nullptr) {
@@ -203,9 +202,8 @@ struct PngWriting {
 
     static void WriteBytes(png_structp png, png_bytep data, size_t length)
     {
-        StopOnThrow(png, [png, data, length] {
-            WriteAll(static_cast<PngWriting*>(png_get_io_ptr(png))->descriptor, data, length);
-        });
+        StopOnThrow(png,
+                    [png, data, length] { static_cast<PngWriting*>(png_get_io_ptr(png))->output.Write(data, length); });
     }
 };
 
@@ -278,9 +276,9 @@ PixelBuffer ReducePng(const PictureSource& source, QSize target)
     return reducer.TakeResult();
 }
 
-void WritePng(const PixelBuffer& picture, const QByteArray& iccProfile, int descriptor)
+void WritePng(const PixelBuffer& picture, const QByteArray& iccProfile, ByteOutput& output)
 {
-    PngWriting writing(descriptor);
+    PngWriting writing(output);
     if (writing.info == nullptr) {
         Refuse(picture_reason::kTooLarge);
     }
