@@ -5,6 +5,7 @@
 #include "pictures/orientation.h"
 
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -53,13 +54,11 @@ PixelBuffer DecodeWhole(JpegReader::State& state)
 {
     jpeg_decompress_struct& info = state.info;
     info.out_color_space = DecodedColourSpace(info.jpeg_color_space);
-    state.Guarded([&info] { jpeg_start_decompress(&info); });
+    state.StartDecompress("turning");
     PixelBuffer picture(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
                         info.output_components);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row[] = {picture.Row(static_cast<int>(info.output_scanline))};
-        state.Guarded([&info, &row] { jpeg_read_scanlines(&info, row, 1); });
-    }
+    int y = 0;
+    state.ReadRows([&picture, &y](const JSAMPLE* row) { std::memcpy(picture.Row(y++), row, picture.RowBytes()); });
     // A CMYK picture written without Adobe's marker holds its inks plainly; ours will carry the marker
     // libjpeg writes, which says they are stored inverted.
     if (info.out_color_space == JCS_CMYK && !info.saw_Adobe_marker) {
@@ -131,7 +130,9 @@ void CopyMarkers(const jpeg_decompress_struct& source, Compressor& compressor)
 void JpegReader::WriteTurned(int orientation, ByteOutput& output)
 {
     State& state = *state_;
-    const PixelBuffer upright = TurnUpright(DecodeWhole(state), orientation);
+    // The pixels come from a reader of their own: decoding to the end releases the markers this one keeps.
+    JpegReader pixels = OpenSource(*state.pictureSource.source);
+    const PixelBuffer upright = TurnUpright(DecodeWhole(*pixels.state_), orientation);
     Compressor compressor(output);
     compressor.SetPicture(upright, state.info.out_color_space);
     jpeg_compress_struct& info = compressor.info;

@@ -23,11 +23,15 @@
 // file that cannot be read, an output that cannot take the bytes) is kept in `pending` and thrown in
 // place of the decoder's.
 //
+// Warnings are passed over while the header is read. Once the decoder is in the picture's data, with
+// `refuseDamage` set, a warning that the data is damaged stops it too: see JpegReader.
+//
 // The manager is found from libjpeg's object through its client_data.
 struct JpegErrorManager {
     jpeg_error_mgr base{};
     std::jmp_buf jump{};
     std::exception_ptr pending;
+    bool refuseDamage = false;
 
     // Makes `info` report to this manager; before its create call.
     void Attach(j_common_ptr info);

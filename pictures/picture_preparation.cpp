@@ -23,10 +23,19 @@ void CopyAll(const PictureSource& source, ByteOutput& output)
     }
 }
 
+// The turn reads all of the picture's data and refuses damage as CheckPictureWhole does: the lossless
+// transform stops at any warning, and then the check tells a warning of damage, which refuses the picture
+// with the check's reason, from a harmless one, after which the transform runs again without stopping.
 void TurnJpeg(const PictureSource& source, int orientation, ByteOutput& output)
 {
-    if (const auto turned = TurnJpegLosslessly(source.All(), orientation)) {
-        output.Write(turned->constData(), static_cast<std::size_t>(turned->size()));
+    const QByteArray jpeg = source.All();
+    LosslessTurn turn = TurnJpegLosslessly(jpeg, orientation, true);
+    if (turn.stoppedAtWarning) {
+        JpegReader::OpenSource(source).ReadWhole();
+        turn = TurnJpegLosslessly(jpeg, orientation, false);
+    }
+    if (turn.turned) {
+        output.Write(turn.turned->constData(), static_cast<std::size_t>(turn.turned->size()));
         return;
     }
     JpegReader::OpenSource(source, JpegReader::Markers::All).WriteTurned(orientation, output);
