@@ -7,11 +7,11 @@
 #include <cerrno>
 #include <cstring>
 
-void WriteAll(int descriptor, const void* data, std::size_t length)
+void FileOutput::Write(const void* data, std::size_t length)
 {
     const auto* bytes = static_cast<const char*>(data);
     while (length > 0) {
-        const ssize_t written = ::write(descriptor, bytes, length);
+        const ssize_t written = ::write(descriptor_, bytes, length);
         if (written < 0 && errno == EINTR) {
             continue;
         }

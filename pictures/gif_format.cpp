@@ -1,5 +1,6 @@
 #include "pictures/picture_error.h"
 #include "pictures/picture_formats.h"
+#include "pictures/picture_memory.h"
 #include "pictures/row_reducer.h"
 
 #include <algorithm>
@@ -27,7 +28,8 @@ public:
 
     GifFileType* Gif() const { return gif_; }
 
-    // Throws giflib's error: the data ran out, or giflib's own words for what is wrong.
+    // Throws giflib's error: the file ran out, the picture's data ran out or does not decode, or giflib's own
+    // words for what is wrong.
     [[noreturn]] void Fail(int error) const
     {
         if (readError_) {
@@ -35,6 +37,9 @@ public:
         }
         if (error == D_GIF_ERR_READ_FAILED) {
             Refuse(picture_reason::kCutShort);
+        }
+        if (error == D_GIF_ERR_EOF_TOO_SOON || error == D_GIF_ERR_IMAGE_DEFECT) {
+            Refuse(picture_reason::kDamaged);
         }
         const char* words = GifErrorString(error);
         throw PictureError(words != nullptr ? QString::fromLatin1(words)
@@ -109,7 +114,34 @@ int ReadTransparentIndex(const GifReading& reading, int transparent)
     return transparent;
 }
 
-// Lays the first picture's rows on a white screen of the GIF's size, row by row into `reducer`.
+// The rows of an interlaced picture come in four passes: from row 0 every eighth, from row 4 every eighth,
+// from row 2 every fourth, from row 1 every second.
+constexpr int kPassStarts[] = {0, 4, 2, 1};
+constexpr int kPassSteps[] = {8, 8, 4, 2};
+
+// Reads the records up to the first picture's descriptor; returns the colour index that the picture's graphic
+// control extension makes transparent, or -1.
+int ReadToFirstPicture(const GifReading& reading)
+{
+    int transparent = -1;
+    for (;;) {
+        GifRecordType record = UNDEFINED_RECORD_TYPE;
+        reading.Check(DGifGetRecordType(reading.Gif(), &record));
+        if (record == TERMINATE_RECORD_TYPE) {
+            Refuse(picture_reason::kDamaged);
+        }
+        if (record == EXTENSION_RECORD_TYPE) {
+            transparent = ReadTransparentIndex(reading, transparent);
+        } else if (record == IMAGE_DESC_RECORD_TYPE) {
+            break;
+        }
+    }
+    reading.Check(DGifGetImageDesc(reading.Gif()));
+    return transparent;
+}
+
+// Lays the first picture's rows on a white screen of the GIF's size, row by row into a RowReducer. Every row
+// of the picture is decoded, also those that lie off the screen, so that its data is read whole.
 class GifCanvas {
 public:
     GifCanvas(const GifReading& reading, int transparent) : reading_(reading), transparent_(transparent)
@@ -121,53 +153,79 @@ public:
         rgb_.resize(static_cast<std::size_t>(gif->SWidth) * 3);
     }
 
-    void Reduce(RowReducer& reducer)
+    // The screen reduced to `target`. An interlaced picture gives its odd rows last, in order: those alone
+    // serve when the target needs at most half the screen's rows, as for an interlaced PNG picture; a picture
+    // too small for that is held to put its rows in order.
+    PixelBuffer Reduce(QSize target)
     {
         const GifFileType* gif = reading_.Gif();
-        const GifImageDesc& frame = gif->Image;
-        std::vector<std::vector<GifPixelType>> interlacedRows;
-        if (frame.Interlace) {
-            interlacedRows = ReadInterlacedRows();
+        const QSize screen(gif->SWidth, gif->SHeight);
+        if (!gif->Image.Interlace) {
+            RowReducer reducer(screen, target, PixelLayout::Rgb);
+            LayRows(reducer, 0, 1, [this] { return &ReadLine(); });
+            return reducer.TakeResult();
         }
-        int frameRow = 0;
-        for (int y = 0; y < gif->SHeight; ++y) {
-            std::fill(rgb_.begin(), rgb_.end(), 255);
-            if (y == frame.Top + frameRow && frameRow < frame.Height) {
-                Paint(NextRow(interlacedRows, frameRow));
-                ++frameRow;
+        if (target.height() * 2 <= screen.height()) {
+            // The screen rows that meet the picture's odd rows: those of the other parity than its top row.
+            const int first = (gif->Image.Top + 1) % 2;
+            RowReducer reducer({screen.width(), (screen.height() - first + 1) / 2}, target, PixelLayout::Rgb);
+            for (int pass = 0; pass < 3; ++pass) {
+                for (int row = kPassStarts[pass]; row < gif->Image.Height; row += kPassSteps[pass]) {
+                    ReadLine();
+                }
             }
-            reducer.AddRow(rgb_.data());
+            LayRows(reducer, first, 2, [this] { return &ReadLine(); });
+            return reducer.TakeResult();
         }
+        const std::vector<std::vector<GifPixelType>> rows = ReadInterlacedRows();
+        RowReducer reducer(screen, target, PixelLayout::Rgb);
+        std::size_t next = 0;
+        LayRows(reducer, 0, 1, [&rows, &next] { return &rows[next++]; });
+        return reducer.TakeResult();
     }
 
 private:
-    // An interlaced picture gives its rows in four passes: they are gathered in order first.
+    // Lays every `step`th screen row from `first` into `reducer`: white where the picture is not, and where it
+    // is, the picture's next row, which `nextRow` gives. The picture's rows that lie below the screen are read
+    // all the same.
+    template <typename NextRow>
+    void LayRows(RowReducer& reducer, int first, int step, NextRow nextRow)
+    {
+        const GifFileType* gif = reading_.Gif();
+        const GifImageDesc& frame = gif->Image;
+        int y = first;
+        for (; y < gif->SHeight; y += step) {
+            std::fill(rgb_.begin(), rgb_.end(), 255);
+            if (y >= frame.Top && y - frame.Top < frame.Height) {
+                Paint(*nextRow());
+            }
+            reducer.AddRow(rgb_.data());
+        }
+        for (; y - frame.Top < frame.Height; y += step) {
+            if (y >= frame.Top) {
+                nextRow();
+            }
+        }
+    }
+
+    const std::vector<GifPixelType>& ReadLine()
+    {
+        reading_.Check(DGifGetLine(reading_.Gif(), indices_.data(), static_cast<int>(indices_.size())));
+        return indices_;
+    }
+
+    // Every row of an interlaced picture, gathered in order.
     std::vector<std::vector<GifPixelType>> ReadInterlacedRows()
     {
         const GifImageDesc& frame = reading_.Gif()->Image;
-        if (static_cast<long long>(frame.Width) * frame.Height > kMaxInterlacedPixels) {
-            Refuse(picture_reason::kTooLarge);
-        }
+        RefuseBeyondMemoryLimit(static_cast<qint64>(frame.Width) * frame.Height, "reading");
         std::vector<std::vector<GifPixelType>> rows(static_cast<std::size_t>(frame.Height));
-        constexpr int kStarts[] = {0, 4, 2, 1};
-        constexpr int kSteps[] = {8, 8, 4, 2};
         for (int pass = 0; pass < 4; ++pass) {
-            for (int row = kStarts[pass]; row < frame.Height; row += kSteps[pass]) {
-                auto& indices = rows[static_cast<std::size_t>(row)];
-                indices.resize(static_cast<std::size_t>(frame.Width));
-                reading_.Check(DGifGetLine(reading_.Gif(), indices.data(), frame.Width));
+            for (int row = kPassStarts[pass]; row < frame.Height; row += kPassSteps[pass]) {
+                rows[static_cast<std::size_t>(row)] = ReadLine();
             }
         }
         return rows;
-    }
-
-    const std::vector<GifPixelType>& NextRow(const std::vector<std::vector<GifPixelType>>& interlacedRows, int row)
-    {
-        if (!interlacedRows.empty()) {
-            return interlacedRows[static_cast<std::size_t>(row)];
-        }
-        reading_.Check(DGifGetLine(reading_.Gif(), indices_.data(), static_cast<int>(indices_.size())));
-        return indices_;
     }
 
     void Paint(const std::vector<GifPixelType>& indices)
@@ -185,9 +243,6 @@ private:
             rgb_[static_cast<std::size_t>(x) * 3 + 2] = colour.Blue;
         }
     }
-
-    // An interlaced GIF of more pixels than this is not previewed: its rows must be held.
-    static constexpr long long kMaxInterlacedPixels = 48LL * 1024 * 1024;
 
     const GifReading& reading_;
     int transparent_;
@@ -225,21 +280,17 @@ PictureInfo InspectGif(const PictureSource& source)
 PixelBuffer ReduceGif(const PictureSource& source, QSize target)
 {
     const GifReading reading(source);
-    int transparent = -1;
-    for (;;) {
-        GifRecordType record = UNDEFINED_RECORD_TYPE;
-        reading.Check(DGifGetRecordType(reading.Gif(), &record));
-        if (record == TERMINATE_RECORD_TYPE) {
-            Refuse(picture_reason::kDamaged);
-        }
-        if (record == EXTENSION_RECORD_TYPE) {
-            transparent = ReadTransparentIndex(reading, transparent);
-        } else if (record == IMAGE_DESC_RECORD_TYPE) {
-            break;
-        }
+    const int transparent = ReadToFirstPicture(reading);
+    return GifCanvas(reading, transparent).Reduce(target);
+}
+
+void CheckGifWhole(const PictureSource& source)
+{
+    const GifReading reading(source);
+    ReadToFirstPicture(reading);
+    const GifImageDesc& frame = reading.Gif()->Image;
+    std::vector<GifPixelType> line(static_cast<std::size_t>(std::max(0, frame.Width)));
+    for (int row = 0; row < frame.Height; ++row) {
+        reading.Check(DGifGetLine(reading.Gif(), line.data(), static_cast<int>(line.size())));
     }
-    reading.Check(DGifGetImageDesc(reading.Gif()));
-    RowReducer reducer({reading.Gif()->SWidth, reading.Gif()->SHeight}, target, PixelLayout::Rgb);
-    GifCanvas(reading, transparent).Reduce(reducer);
-    return reducer.TakeResult();
 }

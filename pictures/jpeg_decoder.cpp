@@ -4,6 +4,7 @@
 #include "pictures/jpeg_reader_state.h"
 #include "pictures/orientation.h"
 #include "pictures/picture_formats.h"
+#include "pictures/picture_memory.h"
 #include "pictures/picture_source.h"
 #include "pictures/row_reducer.h"
 
@@ -117,6 +118,26 @@ JpegReader::State::State()
     progress.progress_monitor = RefuseTooManyScans;
 }
 
+void JpegReader::State::StartDecompress(const char* doing)
+{
+    if (Guarded([this] { return jpeg_has_multiple_scans(&info); })) {
+        RefuseBeyondMemoryLimit(CoefficientBytes(info), doing);
+    }
+    Guarded([this] { jpeg_start_decompress(&info); });
+}
+
+qint64 CoefficientBytes(const jpeg_decompress_struct& info)
+{
+    const auto roundUp = [](qint64 value, qint64 multiple) { return (value + multiple - 1) / multiple * multiple; };
+    qint64 blocks = 0;
+    for (int i = 0; i < info.num_components; ++i) {
+        const jpeg_component_info& component = info.comp_info[i];
+        blocks += roundUp(component.width_in_blocks, component.h_samp_factor)
+                  * roundUp(component.height_in_blocks, component.v_samp_factor);
+    }
+    return blocks * static_cast<qint64>(sizeof(JBLOCK));
+}
+
 namespace {
 
 using State = JpegReader::State;
@@ -124,7 +145,7 @@ using State = JpegReader::State;
 void Create(State& state, JpegReader::Markers markers)
 {
     state.Guarded([&state] { jpeg_create_decompress(&state.info); });
-    state.info.mem->max_memory_to_use = JpegReader::kMaxDecoderMemory;
+    state.info.mem->max_memory_to_use = kMaxPictureWorkBytes;
     state.info.progress = &state.progress;
     jpeg_save_markers(&state.info, JPEG_APP0 + 1, 0xFFFF);
     if (markers == JpegReader::Markers::All) {
@@ -135,9 +156,11 @@ void Create(State& state, JpegReader::Markers markers)
     }
 }
 
+// Reads the header; from there on, damage in the picture's data stops the decoder.
 void ReadHeader(State& state)
 {
     state.Guarded([&state] { jpeg_read_header(&state.info, TRUE); });
+    state.errors.refuseDamage = true;
 }
 
 // The smallest of the decoder's scales (1/8 to 8/8) whose output still covers target.
@@ -246,33 +269,30 @@ PixelBuffer JpegReader::Decode(QSize target)
     jpeg_decompress_struct& info = state.info;
     info.out_color_space = DecodedColourSpace(info.jpeg_color_space);
     ChooseScale(state, target);
-    state.Guarded([&info] { jpeg_start_decompress(&info); });
+    state.StartDecompress("reading");
     state.decoderOutputSize = QSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
     RowReducer reducer(state.decoderOutputSize, target, LayoutFor(info));
-
-    const std::size_t rowBytes =
-        static_cast<std::size_t>(info.output_width) * static_cast<std::size_t>(info.output_components);
-    const auto rowsPerRead = static_cast<JDIMENSION>(info.rec_outbuf_height);
-    std::vector<JSAMPLE> buffer(rowBytes * rowsPerRead);
-    std::vector<JSAMPROW> rows(rowsPerRead);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        rows[i] = buffer.data() + rowBytes * i;
-    }
-    while (info.output_scanline < info.output_height) {
-        const JDIMENSION got =
-            state.Guarded([&info, &rows, rowsPerRead] { return jpeg_read_scanlines(&info, rows.data(), rowsPerRead); });
-        for (JDIMENSION i = 0; i < got; ++i) {
-            reducer.AddRow(rows[i]);
-        }
-    }
-    // jpeg_finish_decompress is left out on purpose: it would read on to the end of the
-    // file, where damage after the last row could still fail a picture that is complete.
+    state.ReadRows([&reducer](const JSAMPLE* row) { reducer.AddRow(row); });
     return reducer.TakeResult();
 }
 
 QSize JpegReader::DecoderOutputSize() const
 {
     return state_->decoderOutputSize;
+}
+
+void JpegReader::ReadWhole()
+{
+    State& state = *state_;
+    jpeg_decompress_struct& info = state.info;
+    // At 1/8 each block decodes to its mean alone, in the picture's own colours: nearly all the work left is
+    // reading the coded data, which is what is wanted.
+    info.scale_num = 1;
+    info.scale_denom = 8;
+    info.out_color_space = info.jpeg_color_space;
+    info.do_fancy_upsampling = FALSE;
+    state.StartDecompress("reading");
+    state.ReadRows([](const JSAMPLE*) {});
 }
 
 PixelBuffer DecodeJpeg(const QByteArray& bytes)

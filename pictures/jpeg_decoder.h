@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class ByteOutput;
 class PictureSource;
 
 // A fatal error of the JPEG decoder. Its text is "JPEG error #N", N being the decoder's own
@@ -33,16 +34,20 @@ private:
 // size, and the rows it delivers are averaged into the asked size one at a time. For a
 // single-scan (sequential) JPEG the memory used therefore grows with the width of one
 // scaled row, not with the picture's area. A multi-scan (progressive) JPEG makes the decoder
-// keep every coefficient of the picture; that store is limited to kMaxDecoderMemory, and a
-// picture that needs more is refused with the decoder's "backing store not supported" error.
-// Since every scan is a pass over that store, a picture of more than kMaxScans scans is
-// refused too, with the decoder's "invalid progressive parameters" error.
+// keep every coefficient of the picture, two bytes a sample; a picture whose store would pass
+// kMaxPictureWorkBytes is refused before decoding, with the memory it would take. Since every
+// scan is a pass over that store, a picture of more than kMaxScans scans is refused too, with
+// the decoder's "invalid progressive parameters" error.
 //
-// Warnings of the decoder (premature end of data, corrupt data that it can skip) are
-// ignored: the decoder fills in what is missing, and the picture comes out whole.
+// Decoding reads all of the picture's data up to its end-of-image marker, at any scale, and
+// refuses a picture whose data is damaged with PictureError: "the picture is cut short" when the
+// file ends before the picture does, "the picture is damaged" when its data runs out early or
+// holds what does not decode (bad codes, restart markers out of place, more than a kilobyte of
+// data left over after a part of it). A few stray bytes after a part of the data and anything
+// after the end-of-image marker are not damage: cameras and phones write them, and every reader
+// shows such pictures.
 class JpegReader {
 public:
-    static constexpr long kMaxDecoderMemory = 512L * 1024 * 1024;
     static constexpr int kMaxScans = 100;
 
     // What the reader keeps of the markers before the picture data: the EXIF block always (for the
@@ -81,11 +86,15 @@ public:
     // scaling; empty before Decode.
     QSize DecoderOutputSize() const;
 
-    // Encodes the picture again, turned upright as `orientation` asks, into the file open as
-    // `descriptor`: decoded whole, turned, and compressed with the picture's own quantisation
-    // tables (mirrored with it) and colour sampling, keeping its markers, with the EXIF orientation
-    // set to 1. Needs Markers::All. Throws JpegError, PictureError.
-    void WriteTurned(int orientation, int descriptor);
+    // Reads all of the picture's data as Decode does, at the decoder's smallest scale and keeping
+    // nothing of what it decodes: whether the picture is whole. Throws JpegError, PictureError.
+    void ReadWhole();
+
+    // Encodes the picture again, turned upright as `orientation` asks, into `output`: decoded whole,
+    // turned, and compressed with the picture's own quantisation tables (mirrored with it) and colour
+    // sampling, keeping its markers, with the EXIF orientation set to 1. Needs Markers::All. Throws
+    // JpegError, PictureError, and what `output` throws.
+    void WriteTurned(int orientation, ByteOutput& output);
 
     // The decoder's state: internal to the library.
     struct State;
@@ -97,7 +106,7 @@ private:
 };
 
 // Decodes a whole JPEG picture held in memory, at full size, as RGB: for small pictures
-// such as the window's interface art. A picture of more than kMaxWholeJpegPixels pixels is
+// such as the window's interface art, which must be whole. A picture of more than kMaxWholeJpegPixels pixels is
 // refused with the decoder's "image too big" error. Throws JpegError.
 inline constexpr long long kMaxWholeJpegPixels = 4096LL * 4096;
 PixelBuffer DecodeJpeg(const QByteArray& bytes);

@@ -5,6 +5,7 @@
 #include "pictures/orientation.h"
 
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -12,7 +13,7 @@ namespace {
 struct Compressor {
     JpegErrorManager errors;
     jpeg_compress_struct info{};
-    std::optional<JpegFileDestination> destination;
+    std::optional<JpegOutputDestination> destination;
 
     template <typename Call>
     auto Guarded(Call call)
@@ -20,11 +21,11 @@ struct Compressor {
         return JpegGuarded(errors, reinterpret_cast<j_common_ptr>(&info), call);
     }
 
-    explicit Compressor(int descriptor)
+    explicit Compressor(ByteOutput& output)
     {
         errors.Attach(reinterpret_cast<j_common_ptr>(&info));
         Guarded([this] { jpeg_create_compress(&info); });
-        destination.emplace(&info, descriptor);
+        destination.emplace(&info, output);
     }
     ~Compressor() { jpeg_destroy_compress(&info); }
     Compressor(const Compressor&) = delete;
@@ -53,13 +54,11 @@ PixelBuffer DecodeWhole(JpegReader::State& state)
 {
     jpeg_decompress_struct& info = state.info;
     info.out_color_space = DecodedColourSpace(info.jpeg_color_space);
-    state.Guarded([&info] { jpeg_start_decompress(&info); });
+    state.StartDecompress("turning");
     PixelBuffer picture(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
                         info.output_components);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row[] = {picture.Row(static_cast<int>(info.output_scanline))};
-        state.Guarded([&info, &row] { jpeg_read_scanlines(&info, row, 1); });
-    }
+    int y = 0;
+    state.ReadRows([&picture, &y](const JSAMPLE* row) { std::memcpy(picture.Row(y++), row, picture.RowBytes()); });
     // A CMYK picture written without Adobe's marker holds its inks plainly; ours will carry the marker
     // libjpeg writes, which says they are stored inverted.
     if (info.out_color_space == JCS_CMYK && !info.saw_Adobe_marker) {
@@ -128,11 +127,13 @@ void CopyMarkers(const jpeg_decompress_struct& source, Compressor& compressor)
 
 }  // namespace
 
-void JpegReader::WriteTurned(int orientation, int descriptor)
+void JpegReader::WriteTurned(int orientation, ByteOutput& output)
 {
     State& state = *state_;
-    const PixelBuffer upright = TurnUpright(DecodeWhole(state), orientation);
-    Compressor compressor(descriptor);
+    // The pixels come from a reader of their own: decoding to the end releases the markers this one keeps.
+    JpegReader pixels = OpenSource(*state.pictureSource.source);
+    const PixelBuffer upright = TurnUpright(DecodeWhole(*pixels.state_), orientation);
+    Compressor compressor(output);
     compressor.SetPicture(upright, state.info.out_color_space);
     jpeg_compress_struct& info = compressor.info;
     compressor.Guarded([&info, &state] { jpeg_set_colorspace(&info, state.info.jpeg_color_space); });
@@ -148,9 +149,9 @@ void JpegReader::WriteTurned(int orientation, int descriptor)
     compressor.WriteRows(upright);
 }
 
-void WriteJpeg(const PixelBuffer& picture, int quality, const QByteArray& iccProfile, int descriptor)
+void WriteJpeg(const PixelBuffer& picture, int quality, const QByteArray& iccProfile, ByteOutput& output)
 {
-    Compressor compressor(descriptor);
+    Compressor compressor(output);
     compressor.SetPicture(picture, picture.channels == 1 ? JCS_GRAYSCALE : JCS_RGB);
     jpeg_compress_struct& info = compressor.info;
     compressor.Guarded([&info, quality] { jpeg_set_quality(&info, quality, TRUE); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pictures/byte_output.h"
 #include "pictures/pixel_buffer.h"
 
 #include <QByteArray>
@@ -8,7 +9,6 @@
 // adds no visible loss, with full colour resolution (4:4:4).
 inline constexpr int kConvertedJpegQuality = 92;
 
-// Compresses an RGB or grey picture as a JPEG picture of `quality` without colour subsampling into the file
-// open as `descriptor`, with the ICC colour profile `iccProfile` when it is not empty. Throws JpegError, and
-// PictureError when the file cannot be written.
-void WriteJpeg(const PixelBuffer& picture, int quality, const QByteArray& iccProfile, int descriptor);
+// Compresses an RGB or grey picture as a JPEG picture of `quality` without colour subsampling into `output`,
+// with the ICC colour profile `iccProfile` when it is not empty. Throws JpegError, and what `output` throws.
+void WriteJpeg(const PixelBuffer& picture, int quality, const QByteArray& iccProfile, ByteOutput& output);

@@ -166,22 +166,30 @@ void SetUprightInMarkers(QByteArray& jpeg)
 
 }  // namespace
 
-PictureInfo InspectJpeg(const PictureSource& source)
+PictureInfo InspectJpegToShow(const PictureSource& source)
 {
-    JpegReader reader = [&source] {
-        try {
-            return JpegReader::OpenSource(source);
-        } catch (const JpegError& error) {
-            throw PictureError(error.DecoderMessage().isEmpty() ? error.Text() : error.DecoderMessage());
-        }
-    }();
+    const JpegReader reader = JpegReader::OpenSource(source);
     if (!EndsWithEndOfImage(source) && !ReachesEndOfImage(source, reader.HeaderBytes())) {
         Refuse(picture_reason::kCutShort);
     }
     return PictureInfo{PictureKind::Jpeg, reader.Size(), reader.Orientation()};
 }
 
-std::optional<QByteArray> TurnJpegLosslessly(const QByteArray& jpeg, int orientation)
+PictureInfo InspectJpeg(const PictureSource& source)
+{
+    try {
+        return InspectJpegToShow(source);
+    } catch (const JpegError& error) {
+        throw InWords(error);
+    }
+}
+
+PictureError InWords(const JpegError& error)
+{
+    return PictureError(error.DecoderMessage().isEmpty() ? error.Text() : error.DecoderMessage());
+}
+
+LosslessTurn TurnJpegLosslessly(const QByteArray& jpeg, int orientation, bool stopAtWarning)
 {
     const std::unique_ptr<void, TransformHandle> handle(tjInitTransform());
     if (!handle) {
@@ -193,12 +201,13 @@ std::optional<QByteArray> TurnJpegLosslessly(const QByteArray& jpeg, int orienta
     unsigned char* output = nullptr;
     unsigned long outputSize = 0;
     const int result = tjTransform(handle.get(), reinterpret_cast<const unsigned char*>(jpeg.constData()),
-                                   static_cast<unsigned long>(jpeg.size()), 1, &output, &outputSize, &transform, 0);
+                                   static_cast<unsigned long>(jpeg.size()), 1, &output, &outputSize, &transform,
+                                   stopAtWarning ? TJFLAG_STOPONWARNING : 0);
     const std::unique_ptr<unsigned char, TurboBuffer> held(output);
     if (result != 0) {
-        return std::nullopt;
+        return LosslessTurn{std::nullopt, stopAtWarning && tjGetErrorCode(handle.get()) == TJERR_WARNING};
     }
     QByteArray turned(reinterpret_cast<const char*>(output), static_cast<qsizetype>(outputSize));
     SetUprightInMarkers(turned);
-    return turned;
+    return LosslessTurn{turned, false};
 }

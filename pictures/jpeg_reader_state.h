@@ -23,6 +23,11 @@ struct JpegPictureSource {
     std::vector<JOCTET> buffer;
 };
 
+// The memory the decoder's store of every coefficient of the picture takes, as libjpeg lays it out (whole
+// blocks of two-byte samples, each component's rows and columns of blocks rounded up to its sampling): what
+// decoding a multi-scan picture holds, or transcoding any picture.
+qint64 CoefficientBytes(const jpeg_decompress_struct& info);
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -47,5 +52,32 @@ struct JpegReader::State {
     auto Guarded(Call call)
     {
         return JpegGuarded(errors, reinterpret_cast<j_common_ptr>(&info), call);
+    }
+
+    // Starts decoding at the scale and colour space set, refusing first a multi-scan picture whose store
+    // of coefficients would pass kMaxPictureWorkBytes; `doing` names the work in the refusal.
+    void StartDecompress(const char* doing);
+
+    // Reads every row the started decoder gives, at its output size, and hands each to `take`; then what
+    // follows the last row up to the end-of-image marker, as a reader that finishes its decoding does.
+    template <typename Take>
+    void ReadRows(Take take)
+    {
+        const std::size_t rowBytes =
+            static_cast<std::size_t>(info.output_width) * static_cast<std::size_t>(info.output_components);
+        const auto rowsPerRead = static_cast<JDIMENSION>(info.rec_outbuf_height);
+        std::vector<JSAMPLE> samples(rowBytes * rowsPerRead);
+        std::vector<JSAMPROW> rows(rowsPerRead);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            rows[i] = samples.data() + rowBytes * i;
+        }
+        while (info.output_scanline < info.output_height) {
+            const JDIMENSION got =
+                Guarded([this, &rows, rowsPerRead] { return jpeg_read_scanlines(&info, rows.data(), rowsPerRead); });
+            for (JDIMENSION i = 0; i < got; ++i) {
+                take(rows[i]);
+            }
+        }
+        Guarded([this] { jpeg_finish_decompress(&info); });
     }
 };

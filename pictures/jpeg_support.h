@@ -1,15 +1,16 @@
 #pragma once
 
 // What the library's JPEG reading and writing share: the way libjpeg's fatal errors become exceptions, and
-// output to a file descriptor. Internal to the library.
+// output to a ByteOutput. Internal to the library.
 
+#include "pictures/byte_output.h"
 #include "pictures/jpeg_decoder.h"
 
 #include <QString>
 
 #include <csetjmp>
 #include <cstdio>
-#include <optional>
+#include <exception>
 #include <vector>
 
 #include <jpeglib.h>
@@ -19,13 +20,18 @@
 // Jumping instead of throwing keeps C++ unwinding out of libjpeg's C frames; the frames the
 // jump skips hold nothing that needs destroying, and libjpeg's own memory is released when
 // the (de)compress object is destroyed. An error of our own met inside a libjpeg callback (a
-// file that cannot be read or written) is kept in `pending` and thrown in place of the decoder's.
+// file that cannot be read, an output that cannot take the bytes) is kept in `pending` and thrown in
+// place of the decoder's.
+//
+// Warnings are passed over while the header is read. Once the decoder is in the picture's data, with
+// `refuseDamage` set, a warning that the data is damaged stops it too: see JpegReader.
 //
 // The manager is found from libjpeg's object through its client_data.
 struct JpegErrorManager {
     jpeg_error_mgr base{};
     std::jmp_buf jump{};
-    std::optional<PictureError> pending;
+    std::exception_ptr pending;
+    bool refuseDamage = false;
 
     // Makes `info` report to this manager; before its create call.
     void Attach(j_common_ptr info);
@@ -48,29 +54,29 @@ auto JpegGuarded(JpegErrorManager& errors, j_common_ptr info, Call call)
     return call();
 }
 
-// Calls `step`, which may throw PictureError, from a libjpeg callback, which must not throw through
-// libjpeg's C frames: a thrown error is kept and stops libjpeg. The jump is taken only once the step and
-// its exception are gone, since a jump would skip their destructors.
+// Calls `step`, which may throw, from a libjpeg callback, which must not throw through libjpeg's C frames:
+// a thrown error is kept and stops libjpeg. The jump is taken only once the step and its exception are
+// gone, since a jump would skip their destructors.
 template <typename Step>
 void StopJpegOnThrow(j_common_ptr info, Step step)
 {
     auto* errors = static_cast<JpegErrorManager*>(info->client_data);
     try {
         step();
-    } catch (const PictureError& error) {
-        errors->pending = error;
+    } catch (...) {
+        errors->pending = std::current_exception();
     }
     if (errors->pending) {
         std::longjmp(errors->jump, 1);
     }
 }
 
-// A destination that writes the compressed picture to a file descriptor as it comes.
-struct JpegFileDestination {
+// A destination that writes the compressed picture to a ByteOutput as it comes.
+struct JpegOutputDestination {
     jpeg_destination_mgr base{};
-    int descriptor = -1;
+    ByteOutput& output;
     std::vector<JOCTET> buffer;
 
-    // Makes `info` write to `descriptor`.
-    JpegFileDestination(j_compress_ptr info, int descriptor);
+    // Makes `info` write to `output`.
+    JpegOutputDestination(j_compress_ptr info, ByteOutput& output);
 };

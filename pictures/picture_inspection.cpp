@@ -108,8 +108,7 @@ PictureInfo InspectPictureToShow(const PictureSource& source)
     if (InspectorFor(source.Head()) != InspectJpeg) {
         return InspectPicture(source);
     }
-    const JpegReader reader = JpegReader::OpenSource(source);
-    return PictureInfo{PictureKind::Jpeg, reader.Size(), reader.Orientation()};
+    return InspectJpegToShow(source);
 }
 
 PictureInfo InspectPictureFile(const QString& path)

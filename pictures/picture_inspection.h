@@ -20,8 +20,8 @@ PictureInfo InspectPicture(const PictureSource& source);
 // The same for the file at `path`. Throws PictureError also when it cannot be opened or read.
 PictureInfo InspectPictureFile(const QString& path);
 
-// The same for showing the picture, where a JPEG picture is read by its decoder alone, up to its picture data:
-// one cut short is still shown as far as it goes (the decoder fills in the rest), and a header the decoder
-// rejects comes as its JpegError ("JPEG error #N"). Every other kind is inspected whole, as its decoding for
-// the preview needs its data whole too.
+// The same for showing the picture, where a JPEG header the decoder rejects comes as its JpegError ("JPEG error
+// #N"), which the window shows. Every other refusal is InspectPicture's, with its reason, and the preview's
+// decoding refuses whatever else a book refuses (see CheckPictureWhole), so the preview and the book agree on
+// every picture.
 PictureInfo InspectPictureToShow(const PictureSource& source);

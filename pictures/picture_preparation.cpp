@@ -1,6 +1,5 @@
 #include "pictures/picture_preparation.h"
 
-#include "pictures/file_output.h"
 #include "pictures/jpeg_decoder.h"
 #include "pictures/jpeg_encoder.h"
 #include "pictures/orientation.h"
@@ -10,7 +9,7 @@
 
 namespace {
 
-void CopyAll(const PictureSource& source, int descriptor)
+void CopyAll(const PictureSource& source, ByteOutput& output)
 {
     constexpr std::size_t kBlockBytes = 1 << 20;
     std::vector<char> block(kBlockBytes);
@@ -19,38 +18,47 @@ void CopyAll(const PictureSource& source, int descriptor)
         if (got == 0) {
             Refuse(picture_reason::kCutShort);
         }
-        WriteAll(descriptor, block.data(), got);
+        output.Write(block.data(), got);
         at += static_cast<qint64>(got);
     }
 }
 
-void TurnJpeg(const PictureSource& source, int orientation, int descriptor)
+// The turn reads all of the picture's data and refuses damage as CheckPictureWhole does: the lossless
+// transform stops at any warning, and then the check tells a warning of damage, which refuses the picture
+// with the check's reason, from a harmless one, after which the transform runs again without stopping.
+void TurnJpeg(const PictureSource& source, int orientation, ByteOutput& output)
 {
-    if (const auto turned = TurnJpegLosslessly(source.All(), orientation)) {
-        WriteAll(descriptor, turned->constData(), static_cast<std::size_t>(turned->size()));
+    const QByteArray jpeg = source.All();
+    LosslessTurn turn = TurnJpegLosslessly(jpeg, orientation, true);
+    if (turn.stoppedAtWarning) {
+        JpegReader::OpenSource(source).ReadWhole();
+        turn = TurnJpegLosslessly(jpeg, orientation, false);
+    }
+    if (turn.turned) {
+        output.Write(turn.turned->constData(), static_cast<std::size_t>(turn.turned->size()));
         return;
     }
-    JpegReader::OpenSource(source, JpegReader::Markers::All).WriteTurned(orientation, descriptor);
+    JpegReader::OpenSource(source, JpegReader::Markers::All).WriteTurned(orientation, output);
 }
 
 }  // namespace
 
-void PrepareForBook(const PictureSource& source, const PictureInfo& info, int descriptor)
+void PrepareForBook(const PictureSource& source, const PictureInfo& info, ByteOutput& output)
 {
     if (info.CarriedAsIs()) {
-        CopyAll(source, descriptor);
+        CopyAll(source, output);
         return;
     }
     if (info.kind == PictureKind::Jpeg) {
-        TurnJpeg(source, info.orientation, descriptor);
+        TurnJpeg(source, info.orientation, output);
         return;
     }
     const DecodedPicture decoded = DecodeStored(source, info.kind);
     const PixelBuffer upright = TurnUpright(decoded.pixels, info.orientation);
     if (BookKind(info.kind) == PictureKind::Jpeg) {
         WriteJpeg(upright.channels == 4 ? OnWhite(upright) : upright, kConvertedJpegQuality, decoded.iccProfile,
-                  descriptor);
+                  output);
     } else {
-        WritePng(WithoutOpaqueAlpha(upright), decoded.iccProfile, descriptor);
+        WritePng(WithoutOpaqueAlpha(upright), decoded.iccProfile, output);
     }
 }

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "pictures/byte_output.h"
 #include "pictures/picture_info.h"
 #include "pictures/picture_source.h"
 
 // Writes the picture a book holds for the picture in `source`, which InspectPicture described as `info`,
-// into the file open as `descriptor` (from its present offset). Its kind is BookKind(info.kind), so its
+// into `output`. Its kind is BookKind(info.kind), so its
 // name in the book takes BookExtension(info.kind), and it stands upright:
 // - a JPEG, PNG or GIF picture that stands upright (info.CarriedAsIs()) is copied byte for byte;
 // - a JPEG picture to be turned is turned without decoding where its size allows (a partial block at an
@@ -19,6 +20,6 @@
 // per pixel for the decoded picture, twice that for TIFF) and is refused with kTooLarge beyond
 // kMaxWholePixels.
 //
-// Throws PictureError (JpegError for a JPEG picture the decoder rejects) with the reason; the file may
-// then hold part of the picture, and is the caller's to remove.
-void PrepareForBook(const PictureSource& source, const PictureInfo& info, int descriptor);
+// Throws PictureError (JpegError for a JPEG picture the decoder rejects) with the reason, and what `output`
+// throws; the output may then hold part of the picture, and is the caller's to discard.
+void PrepareForBook(const PictureSource& source, const PictureInfo& info, ByteOutput& output);

@@ -12,9 +12,11 @@
 //
 // JPEG, PNG and GIF pictures are decoded row by row and reduced as the rows arrive, so the memory stays
 // bounded whatever their size: a JPEG picture is also scaled down by its decoder first; an interlaced PNG
-// picture contributes the rows of its last pass; an interlaced GIF picture is held as one byte per pixel,
-// and refused as too large above 48 million pixels. Pictures of the kinds that are converted are decoded
-// whole (see PrepareForBook for their memory).
+// or GIF picture contributes the rows of its last pass, every other row. Pictures of the kinds that are
+// converted are decoded whole (see PrepareForBook for their memory).
+//
+// All of the picture's data is read, and a picture that CheckPictureWhole or PrepareForBook refuses is refused
+// here too, with the same reason, so that the preview never shows what a book would not take.
 //
 // Throws PictureError (JpegError for a JPEG picture the decoder rejects).
 PixelBuffer DecodeForPreview(const PictureSource& source, const PictureInfo& info, QSize target);

@@ -1,5 +1,4 @@
 #include "pictures/exif_orientation.h"
-#include "pictures/file_output.h"
 #include "pictures/orientation.h"
 #include "pictures/picture_error.h"
 #include "pictures/picture_formats.h"
@@ -14,10 +13,12 @@ namespace {
 
 // libpng reports a fatal error through its error callback, which must not return: ours keeps the message
 // and jumps back to the Guarded call that entered the library, which throws it. An error of our own met in
-// a read or write callback is kept whole instead.
+// a read or write callback is kept whole instead. Once the header is read (`inData`), libpng's errors are
+// about the pixel data: a checksum that does not hold, data that does not inflate or runs out.
 struct PngErrors {
     QString message;
-    std::optional<PictureError> pending;
+    std::exception_ptr pending;
+    bool inData = false;
 };
 
 [[noreturn]] void StopOnError(png_structp png, png_const_charp message)
@@ -28,16 +29,16 @@ struct PngErrors {
 
 void IgnoreWarning(png_structp, png_const_charp) {}
 
-// Calls `step`, which may throw PictureError; a thrown error is kept and stops libpng. The jump is taken
-// only once the step and its exception are gone, since a jump would skip their destructors.
+// Calls `step`, which may throw; a thrown error is kept and stops libpng. The jump is taken only once the
+// step and its exception are gone, since a jump would skip their destructors.
 template <typename Step>
 void StopOnThrow(png_structp png, Step step)
 {
     auto* errors = static_cast<PngErrors*>(png_get_error_ptr(png));
     try {
         step();
-    } catch (const PictureError& error) {
-        errors->pending = error;
+    } catch (...) {
+        errors->pending = std::current_exception();
     }
     if (errors->pending) {
         png_longjmp(png, 1);
@@ -49,9 +50,9 @@ auto PngGuarded(png_structp png, PngErrors& errors, Call call)
 {
     if (setjmp(png_jmpbuf(png)) != 0) {
         if (errors.pending) {
-            throw PictureError(*errors.pending);
+            std::rethrow_exception(errors.pending);
         }
-        throw PictureError(errors.message);
+        throw PictureError(errors.inData ? QString::fromLatin1(picture_reason::kDamaged) : errors.message);
     }
     return call();
 }
@@ -67,7 +68,8 @@ struct ReadObjects {
     ReadObjects& operator=(const ReadObjects&) = delete;
 };
 
-// A PNG picture read from a PictureSource from its start, its header read.
+// A PNG picture read from a PictureSource from its start, its header read. Every chunk's checksum is
+// checked, an ancillary chunk's too: a picture with one that does not hold is damaged.
 class PngReading {
 public:
     explicit PngReading(const PictureSource& source) : source_(source)
@@ -80,7 +82,9 @@ public:
             Refuse(picture_reason::kTooLarge);
         }
         png_set_read_fn(objects_.png, this, ReadBytes);
+        png_set_crc_action(objects_.png, PNG_CRC_ERROR_QUIT, PNG_CRC_ERROR_QUIT);
         PngGuarded(objects_.png, errors_, [this] { png_read_info(objects_.png, objects_.info); });
+        errors_.inData = true;
     }
     PngReading(const PngReading&) = delete;
     PngReading& operator=(const PngReading&) = delete;
@@ -123,6 +127,12 @@ public:
         return QByteArray(reinterpret_cast<const char*>(profile), static_cast<qsizetype>(length));
     }
 
+    // Reads what follows the last row up to the image-end chunk, checking each chunk.
+    void ReadEnd()
+    {
+        Guarded([this] { png_read_end(objects_.png, nullptr); });
+    }
+
     // Asks libpng for 8-bit RGB rows, with alpha when the picture has transparency; returns the channels.
     int ExpandToRgb()
     {
@@ -160,34 +170,35 @@ bool HasImageEnd(const PictureSource& source, qint64 headerBytes)
     return source.BytesAt(from, kTailBytes).contains(QByteArray("\0\0\0\0IEND\xAE\x42\x60\x82", 12));
 }
 
-// The rows of the last of the seven passes of an interlaced picture: every odd row, whole. The rows of the
-// earlier passes are read and passed over.
-void ReduceLastPass(PngReading& reading, RowReducer& reducer, std::vector<png_byte>& row)
+// Reads every row of the picture into `row` as libpng gives it, and then what follows up to the image end.
+// An interlaced picture read without libpng's interlace handling gives the rows of each of its seven passes
+// in turn (passes without columns have no rows); `take` learns which pass each row came from.
+template <typename Take>
+void ReadEveryRow(PngReading& reading, std::vector<png_byte>& row, Take take)
 {
     const auto width = static_cast<png_uint_32>(reading.Width());
     const auto height = static_cast<png_uint_32>(reading.Height());
-    for (int pass = 0; pass < 7; ++pass) {
-        if (PNG_PASS_COLS(width, pass) == 0) {
-            continue;
-        }
-        const png_uint_32 rows = PNG_PASS_ROWS(height, pass);
+    const int passes = reading.Interlaced() ? 7 : 1;
+    for (int pass = 0; pass < passes; ++pass) {
+        const png_uint_32 rows = !reading.Interlaced()             ? height
+                                 : PNG_PASS_COLS(width, pass) == 0 ? 0
+                                                                   : PNG_PASS_ROWS(height, pass);
         for (png_uint_32 y = 0; y < rows; ++y) {
             reading.Guarded([&reading, &row] { png_read_row(reading.Png(), row.data(), nullptr); });
-            if (pass == 6) {
-                reducer.AddRow(row.data());
-            }
+            take(pass);
         }
     }
+    reading.ReadEnd();
 }
 
-// libpng's writing objects, released on every way out, writing to a file descriptor.
+// libpng's writing objects, released on every way out, writing to a ByteOutput.
 struct PngWriting {
     PngErrors errors;
     png_structp png = nullptr;
     png_infop info = nullptr;
-    int descriptor = -1;
+    ByteOutput& output;
 
-    explicit PngWriting(int fileDescriptor) : descriptor(fileDescriptor)
+    explicit PngWriting(ByteOutput& byteOutput) : output(byteOutput)
     {
         png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &errors, StopOnError, IgnoreWarning);
         if (png != nullptr) {
@@ -203,9 +214,8 @@ struct PngWriting {
 
     static void WriteBytes(png_structp png, png_bytep data, size_t length)
     {
-        StopOnThrow(png, [png, data, length] {
-            WriteAll(static_cast<PngWriting*>(png_get_io_ptr(png))->descriptor, data, length);
-        });
+        StopOnThrow(png,
+                    [png, data, length] { static_cast<PngWriting*>(png_get_io_ptr(png))->output.Write(data, length); });
     }
 };
 
@@ -243,6 +253,7 @@ DecodedPicture DecodePng(const PictureSource& source)
         rows[static_cast<std::size_t>(y)] = decoded.pixels.Row(y);
     }
     reading.Guarded([&reading, &rows] { png_read_image(reading.Png(), rows.data()); });
+    reading.ReadEnd();
     return decoded;
 }
 
@@ -265,22 +276,27 @@ PixelBuffer ReducePng(const PictureSource& source, QSize target)
     const int channels = reading.ExpandToRgb();
     const PixelLayout layout = channels == 4 ? PixelLayout::Rgba : PixelLayout::Rgb;
     std::vector<png_byte> row(png_get_rowbytes(reading.Png(), reading.Info()));
-    if (interlaced) {
-        RowReducer reducer({reading.Width(), reading.Height() / 2}, target, layout);
-        ReduceLastPass(reading, reducer, row);
-        return reducer.TakeResult();
-    }
-    RowReducer reducer({reading.Width(), reading.Height()}, target, layout);
-    for (int y = 0; y < reading.Height(); ++y) {
-        reading.Guarded([&reading, &row] { png_read_row(reading.Png(), row.data(), nullptr); });
-        reducer.AddRow(row.data());
-    }
+    // Of an interlaced picture, the rows of the last of its seven passes: every odd row, whole.
+    RowReducer reducer({reading.Width(), interlaced ? reading.Height() / 2 : reading.Height()}, target, layout);
+    ReadEveryRow(reading, row, [&reducer, &row, interlaced](int pass) {
+        if (!interlaced || pass == 6) {
+            reducer.AddRow(row.data());
+        }
+    });
     return reducer.TakeResult();
 }
 
-void WritePng(const PixelBuffer& picture, const QByteArray& iccProfile, int descriptor)
+void CheckPngWhole(const PictureSource& source)
 {
-    PngWriting writing(descriptor);
+    PngReading reading(source);
+    // The rows as stored, without any expansion: what matters is that every one of them is there.
+    std::vector<png_byte> row(png_get_rowbytes(reading.Png(), reading.Info()));
+    ReadEveryRow(reading, row, [](int) {});
+}
+
+void WritePng(const PixelBuffer& picture, const QByteArray& iccProfile, ByteOutput& output)
+{
+    PngWriting writing(output);
     if (writing.info == nullptr) {
         Refuse(picture_reason::kTooLarge);
     }

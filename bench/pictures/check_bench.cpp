@@ -1,3 +1,4 @@
+#include "pictures/picture_check.h"
 #include "pictures/picture_error.h"
 #include "pictures/picture_inspection.h"
 
@@ -16,11 +17,14 @@
 
 // Copies every file of a folder into another folder as the staging copies a book's pictures (open,
 // status, create, the kernel's copy, close), once as it is and once checking each picture on the way
-// from the descriptor already open, and prints the median times of both:
+// from the descriptor already open, and prints the median times of both. Then reads every file whole,
+// once plainly and once proving each picture whole (its inspection and CheckPictureWhole, which decodes
+// all of its coded data), and prints the median times of those:
 //
 //   check_bench PICTURES TARGET [REPEATS]
 //
-// One line: files=N copy_ms=M check_copy_ms=M ratio=R
+// Two lines: files=N copy_ms=M check_copy_ms=M ratio=R
+//            files=N read_ms=M whole_check_ms=M ratio=R
 
 namespace {
 
@@ -49,6 +53,46 @@ void Copy(const QString& from, const QString& to, bool check)
     }
     ::close(target);
     ::close(source);
+}
+
+// Reads the file whole as a plain read does, or proves the picture in it whole.
+void Read(const QString& path, bool prove)
+{
+    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    struct stat status {};
+    if (file < 0 || ::fstat(file, &status) != 0) {
+        std::perror("open");
+        std::exit(1);
+    }
+    if (prove) {
+        try {
+            const PictureSource source(file, status.st_size);
+            CheckPictureWhole(source, InspectPicture(source));
+        } catch (const PictureError& error) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(path), error.what());
+            std::exit(1);
+        }
+    } else {
+        std::vector<char> bytes(static_cast<std::size_t>(status.st_size));
+        for (std::size_t done = 0; done < bytes.size();) {
+            const ssize_t got = ::read(file, bytes.data() + done, bytes.size() - done);
+            if (got <= 0) {
+                std::perror("read");
+                std::exit(1);
+            }
+            done += static_cast<std::size_t>(got);
+        }
+    }
+    ::close(file);
+}
+
+double TimeReads(const QStringList& names, const QString& from, bool prove)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (const QString& name : names) {
+        Read(from + "/" + name, prove);
+    }
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 double TimeCopies(const QStringList& names, const QString& from, const QString& to, bool check)
@@ -92,5 +136,15 @@ int main(int argc, char** argv)
     const double checkedCopy = Median(checkedCopies);
     std::printf("files=%lld copy_ms=%.1f check_copy_ms=%.1f ratio=%.3f\n", static_cast<long long>(names.size()), copy,
                 checkedCopy, checkedCopy / copy);
+    std::vector<double> reads;
+    std::vector<double> proofs;
+    for (int i = 0; i < repeats; ++i) {
+        reads.push_back(TimeReads(names, from, false));
+        proofs.push_back(TimeReads(names, from, true));
+    }
+    const double read = Median(reads);
+    const double proof = Median(proofs);
+    std::printf("files=%lld read_ms=%.1f whole_check_ms=%.1f ratio=%.3f\n", static_cast<long long>(names.size()), read,
+                proof, proof / read);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "builder/staging/source_picture.h"
 
+#include "pictures/file_output.h"
 #include "pictures/picture_error.h"
 #include "pictures/picture_inspection.h"
 #include "pictures/picture_preparation.h"
@@ -36,7 +37,8 @@ std::optional<CopyFailure> SourcePicture::WritePicture(int target) const
         return CopyContent(file_.Get(), target);
     }
     try {
-        PrepareForBook(source_, info_, target);
+        FileOutput output(target);
+        PrepareForBook(source_, info_, output);
     } catch (const PictureError& error) {
         return CopyFailure{error.Text(), error.OfOutput()};
     }

@@ -128,13 +128,17 @@ QByteArray WithFrameSize(QByteArray jpeg, QSize size)
 
 QByteArray WithExtraScans(const QByteArray& jpeg, int times)
 {
-    // Inside scan data a 0xFF byte is always followed by 0x00, so FF DA is a scan header:
-    // FF DA, then its length (2 bytes, counting themselves).
-    const qsizetype start = jpeg.lastIndexOf("\xFF\xDA");
+    // Before the first scan header (FF DA) the markers are the header's; inside scan data a 0xFF
+    // byte is followed by 0x00 (or a restart marker, which libjpeg writes only when asked), so the
+    // scan ends at the next 0xFF byte followed by anything else.
+    const qsizetype start = jpeg.indexOf("\xFF\xDA");
     if (start < 0 || !jpeg.endsWith("\xFF\xD9")) {
         throw std::invalid_argument("no scan in the JPEG picture");
     }
-    const int length = static_cast<unsigned char>(jpeg[start + 2]) << 8 | static_cast<unsigned char>(jpeg[start + 3]);
-    const QByteArray header = jpeg.mid(start, 2 + length);
-    return jpeg.chopped(2) + header.repeated(times) + "\xFF\xD9";
+    qsizetype end = start + 2;
+    while ((end = jpeg.indexOf('\xFF', end)) >= 0 && jpeg[end + 1] == '\0') {
+        end += 2;
+    }
+    const QByteArray scan = jpeg.mid(start, end - start);
+    return jpeg.chopped(2) + scan.repeated(times) + "\xFF\xD9";
 }

@@ -25,6 +25,7 @@ QRgb QuadrantColour(TestColour colour, int quadrant);
 // as it was, so the decoder runs out of data for a larger size.
 QByteArray WithFrameSize(QByteArray jpeg, QSize size);
 
-// A copy of a JPEG picture with its last scan header repeated `times` more times before
-// the end, each without data: a picture of many scans that stays small.
+// A copy of a progressive JPEG picture with its first scan, header and data, repeated `times`
+// more times before the end: a whole picture of many scans that stays small. The first scan
+// gives the DC coefficients, which each repeat sets again.
 QByteArray WithExtraScans(const QByteArray& jpeg, int times);

@@ -7,6 +7,7 @@
 #include "tests/support/test_files.h"
 
 #include <cstdio>
+#include <functional>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -27,9 +28,9 @@ protected:
         return path;
     }
 
-    // Makes the preview of the file and checks that the peak resident memory of the
+    // Makes the preview of the file, or has it refused, and checks that the peak resident memory of the
     // process grew by less than kPreviewMemoryBound meanwhile.
-    void ExpectPreviewInBoundedMemory(const QString& path, QSize shown, QSize decoded)
+    void ExpectPreviewInBoundedMemory(const QString& path, const std::function<void(JpegReader&)>& preview)
     {
         // Everything the decoding touches for the first time (code pages, tables) belongs to
         // the baseline: a small picture first.
@@ -38,8 +39,7 @@ protected:
         const long long before = ResidentBytes();
 
         JpegReader reader = JpegReader::OpenFile(path);
-        EXPECT_EQ(MakePreviewPicture(reader, kBox).size(), shown);
-        EXPECT_EQ(reader.DecoderOutputSize(), decoded);
+        preview(reader);
 
         if (measure) {
             EXPECT_LT(PeakResidentBytes() - before, kPreviewMemoryBound);
@@ -70,19 +70,30 @@ TEST_F(JpegDecoderTest, EveryColourSpaceComesOutAsRgbWholeAndReduced)
     }
 }
 
-TEST_F(JpegDecoderTest, HugeHeaderWithLittleDataDecodesAtTheSmallestScaleInBoundedMemory)
+TEST_F(JpegDecoderTest, HugeHeaderWithLittleDataIsRefusedAsDamagedInBoundedMemory)
 {
     // A header that promises 60000 x 60000 pixels (10 GB at full size) over the data of a
-    // 16 x 16 picture: the decoder warns, fills in the rest, and delivers 1/8 of the size.
+    // 16 x 16 picture: the data runs out long before the picture is complete. A book refuses
+    // it, and so does the preview, at the decoder's smallest scale.
     const QString path = WriteFile("huge.jpg", WithFrameSize(MakeTestJpeg({16, 16}), {60000, 60000}));
-    ExpectPreviewInBoundedMemory(path, {140, 140}, {7500, 7500});
+    ExpectPreviewInBoundedMemory(path, [](JpegReader& reader) {
+        try {
+            MakePreviewPicture(reader, kBox);
+            ADD_FAILURE() << "no error";
+        } catch (const PictureError& error) {
+            EXPECT_STREQ(error.what(), "the picture is damaged");
+        }
+    });
 }
 
 TEST_F(JpegDecoderTest, LargePictureIsPreviewedInBoundedMemory)
 {
     // 36 MB of pixels at full size.
     const QString path = WriteFile("large.jpg", MakeTestJpeg({4000, 3000}));
-    ExpectPreviewInBoundedMemory(path, {142, 107}, {500, 375});
+    ExpectPreviewInBoundedMemory(path, [](JpegReader& reader) {
+        EXPECT_EQ(MakePreviewPicture(reader, kBox).size(), QSize(142, 107));
+        EXPECT_EQ(reader.DecoderOutputSize(), QSize(500, 375));
+    });
 }
 
 TEST_F(JpegDecoderTest, ProgressivePictureNeedingTooMuchDecoderMemoryIsRefused)
@@ -94,9 +105,10 @@ TEST_F(JpegDecoderTest, ProgressivePictureNeedingTooMuchDecoderMemoryIsRefused)
     try {
         MakePreviewPicture(path, kBox);
         FAIL() << "no error";
-    } catch (const JpegError& error) {
-        EXPECT_EQ(error.MessageCode(), JERR_NO_BACKING_STORE);
-        EXPECT_STREQ(error.what(), "JPEG error #49");
+    } catch (const PictureError& error) {
+        EXPECT_STREQ(
+            error.what(),
+            "the picture is too large: reading it would take 10300 MiB, more than the 256 MiB a picture may take");
     }
 }
 

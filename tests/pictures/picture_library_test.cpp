@@ -1,3 +1,4 @@
+#include "pictures/file_output.h"
 #include "pictures/picture_error.h"
 #include "pictures/picture_inspection.h"
 #include "pictures/picture_preparation.h"
@@ -50,7 +51,8 @@ protected:
         EXPECT_EQ(::lseek(source.handle(), 0, SEEK_CUR), 0);
         QFile target(path + ".book");
         EXPECT_TRUE(target.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        PrepareForBook(bytes, inspected, target.handle());
+        FileOutput output(target.handle());
+        PrepareForBook(bytes, inspected, output);
         target.close();
         if (info != nullptr) {
             *info = inspected;

@@ -4,7 +4,10 @@
 #include "tests/pages/test_jpegs.h"
 #include "tests/support/test_files.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImageWriter>
+#include <QRandomGenerator>
 
 #include <cstdio>
 #include <memory>
@@ -99,6 +102,27 @@ std::vector<TestPicture> MakeEveryKind(QSize size, const QString& folder)
         {"TIFF", PictureKind::Tiff, MadeBy("ppm2tiff", {ppm, out("made.tif")}, out("made.tif")), false},
         {"BMP", PictureKind::Bmp, ReadTestFile(bmp), false},
     };
+}
+
+QByteArray MakePhotoJpeg(QSize size, bool progressive)
+{
+    QImage image(size, QImage::Format_RGB888);
+    QRandomGenerator noise(7);
+    for (int y = 0; y < size.height(); ++y) {
+        uchar* row = image.scanLine(y);
+        for (int x = 0; x < size.width() * 3; ++x) {
+            row[x] = static_cast<uchar>((x / 3 + y + x % 3 * 40) % 200 + static_cast<int>(noise.bounded(48)));
+        }
+    }
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(90);
+    writer.setProgressiveScanWrite(progressive);
+    if (!writer.write(image)) {
+        throw std::runtime_error("cannot write the JPEG picture");
+    }
+    return buffer.data();
 }
 
 QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation)

@@ -27,6 +27,11 @@ QImage QuadrantImage(QSize size);
 // One picture of each kind (a sequential and a progressive JPEG), of `size`, made in `folder`.
 std::vector<TestPicture> MakeEveryKind(QSize size, const QString& folder);
 
+// A JPEG picture of `size` that codes like a photo: shading under fine noise, so that its coded data is
+// as long as a camera's and damage anywhere in it lands inside the picture's data. Sequential or progressive,
+// 4:2:0, by Qt's JPEG writer.
+QByteArray MakePhotoJpeg(QSize size, bool progressive = false);
+
 // A JPEG picture with an EXIF block whose orientation is `orientation`, just after its JFIF header.
 QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation);
 

@@ -5,8 +5,9 @@
 #include <cstdlib>
 
 // Feeds arbitrary bytes to the preview's JPEG decoding and to the whole decoding of the
-// interface art. Rejections by the decoder are expected; anything else (a crash, a
-// sanitizer report, a picture of the wrong size, another exception) is a finding.
+// interface art. Rejections by the decoder and refusals of damaged data are expected;
+// anything else (a crash, a sanitizer report, a picture of the wrong size, another
+// exception) is a finding.
 namespace {
 
 constexpr long long kSmallPicturePixels = 512 * 512;
@@ -25,13 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (picture.size() != PreviewPictureSize(pictureSize, box) || picture.format() != QImage::Format_RGB888) {
             std::abort();
         }
-    } catch (const JpegError&) {
+    } catch (const PictureError&) {
     }
     // Interface art is small; decoding large pictures whole would only slow the fuzzing.
     if (static_cast<long long>(pictureSize.width()) * pictureSize.height() <= kSmallPicturePixels) {
         try {
             DecodeJpeg(bytes);
-        } catch (const JpegError&) {
+        } catch (const PictureError&) {
         }
     }
     return 0;

@@ -1,0 +1,185 @@
+#include "pictures/byte_output.h"
+#include "pictures/picture_check.h"
+#include "pictures/picture_error.h"
+#include "pictures/picture_inspection.h"
+#include "pictures/picture_preparation.h"
+#include "preview/preview_picture.h"
+
+#include "tests/pictures/test_pictures.h"
+#include "tests/support/temp_folder_test.h"
+#include "tests/support/test_files.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QtEndian>
+
+#include <zlib.h>
+
+namespace {
+
+const QSize kBox(140, 168);
+
+// Takes the book's picture and keeps nothing of it.
+class NoOutput : public ByteOutput {
+public:
+    void Write(const void*, std::size_t) override {}
+};
+
+// A PNG chunk: the length of its data, its type, its data and the checksum of type and data.
+QByteArray PngChunk(const char* type, const QByteArray& data)
+{
+    QByteArray chunk(4, '\0');
+    qToBigEndian(static_cast<quint32>(data.size()), chunk.data());
+    chunk += QByteArray(type, 4) + data;
+    const auto crc = static_cast<quint32>(
+        crc32(0, reinterpret_cast<const Bytef*>(chunk.constData()) + 4, static_cast<uInt>(chunk.size() - 4)));
+    QByteArray checksum(4, '\0');
+    qToBigEndian(crc, checksum.data());
+    return chunk + checksum;
+}
+
+// A PNG picture whose header says `size` pixels of 8-bit RGB and whose pixel data is `data`, compressed.
+QByteArray PngOf(QSize size, const QByteArray& data)
+{
+    QByteArray header(13, '\0');
+    qToBigEndian(static_cast<quint32>(size.width()), header.data());
+    qToBigEndian(static_cast<quint32>(size.height()), header.data() + 4);
+    header[8] = 8;  // bits per sample
+    header[9] = 2;  // RGB
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + PngChunk("IHDR", header) + PngChunk("IDAT", qCompress(data).mid(4))
+           + PngChunk("IEND", {});
+}
+
+// A copy of a PNG picture with one byte of its first pixel data chunk changed, which its checksum then denies.
+QByteArray WithPixelByteChanged(QByteArray png)
+{
+    const qsizetype type = png.indexOf("IDAT");
+    const qsizetype length = qFromBigEndian<quint32>(png.constData() + type - 4);
+    png[type + 4 + length / 2] = static_cast<char>(png[type + 4 + length / 2] ^ 0x5A);
+    return png;
+}
+
+// A GIF picture whose screen and only picture are `size` and whose coded data gives one pixel and ends.
+QByteArray OnePixelGif(QSize size)
+{
+    QByteArray sizeBytes(4, '\0');
+    qToLittleEndian(static_cast<quint16>(size.width()), sizeBytes.data());
+    qToLittleEndian(static_cast<quint16>(size.height()), sizeBytes.data() + 2);
+    // Two colours; codes of 3 bits from a minimum of 2: clear (4), the pixel (0), end (5), low bits first.
+    return QByteArray("GIF89a") + sizeBytes + QByteArray("\x80\0\0", 3) + QByteArray("\0\0\0\xFF\xFF\xFF", 6) + ","
+           + QByteArray(4, '\0') + sizeBytes + QByteArray("\0\x02\x02\x44\x01\0;", 7);
+}
+
+// A copy with 64 KiB in its middle set to zero.
+QByteArray Zeroed(QByteArray bytes)
+{
+    return bytes.replace(bytes.size() / 2 - 32 * 1024, 64 * 1024, QByteArray(64 * 1024, '\0'));
+}
+
+class PictureCheckTest : public TempFolderTest {
+protected:
+    QString WriteFile(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = PathIn(name);
+        WriteTestFile(path, bytes);
+        return path;
+    }
+
+    // The reason the staging of a book refuses the picture for: its inspection, the proof that it is whole, the
+    // making of the book's picture. Empty when it takes the picture.
+    static std::string BookRefusal(const QString& path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        const PictureSource source(file.handle(), file.size());
+        try {
+            const PictureInfo info = InspectPicture(source);
+            CheckPictureWhole(source, info);
+            NoOutput output;
+            PrepareForBook(source, info, output);
+        } catch (const PictureError& error) {
+            return error.what();
+        }
+        return "";
+    }
+
+    // The reason the window's preview refuses the picture for; empty when it shows it.
+    static std::string PreviewRefusal(const QString& path)
+    {
+        try {
+            EXPECT_TRUE(MakePreviewPicture(path, kBox).has_value());
+        } catch (const PictureError& error) {
+            return error.what();
+        }
+        return "";
+    }
+};
+
+TEST_F(PictureCheckTest, DamagedPicturesAreRefusedByTheBookAndThePreviewForOneReason)
+{
+    const QByteArray photo = MakePhotoJpeg({1200, 900});
+    const QString sequential = WriteFile("sequential.jpg", photo);
+    const QByteArray restarts = ProgramOutput("jpegtran", {"-restart", "1", sequential});
+    QRandomGenerator noise(3);
+    QByteArray rows(1000, Qt::Uninitialized);
+    noise.fillRange(reinterpret_cast<quint32*>(rows.data()), rows.size() / 4);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* reason;
+    } cases[] = {
+        {"a JPEG picture with 64 KiB zeroed", Zeroed(photo), picture_reason::kDamaged},
+        {"a progressive one", Zeroed(MakePhotoJpeg({1200, 900}, true)), picture_reason::kDamaged},
+        {"one with restart markers", Zeroed(restarts), picture_reason::kDamaged},
+        {"one cut short", photo.left(photo.size() / 2), picture_reason::kCutShort},
+        // Proven by their turn: losslessly where the size allows, else decoded and encoded again.
+        {"one to be turned", WithExifOrientation(Zeroed(MakePhotoJpeg({1200, 912})), 6), picture_reason::kDamaged},
+        {"one with partial blocks", WithExifOrientation(Zeroed(photo), 6), picture_reason::kDamaged},
+        {"a PNG picture with a byte of its pixel data changed",
+         WithPixelByteChanged(ReadTestFile(WriteFile("noise.png", MakeEveryKind({16, 16}, PathIn("made"))[2].bytes))),
+         picture_reason::kDamaged},
+        {"a PNG picture of 100000 x 100000 pixels with 1,000 bytes of data", PngOf({100000, 100000}, rows),
+         picture_reason::kDamaged},
+        {"a GIF picture of 65535 x 65535 pixels with one pixel of data", OnePixelGif({65535, 65535}),
+         picture_reason::kDamaged},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = WriteFile("damaged", c.bytes);
+        EXPECT_EQ(BookRefusal(path), c.reason);
+        EXPECT_EQ(PreviewRefusal(path), c.reason);
+    }
+}
+
+TEST_F(PictureCheckTest, WholePicturesAreTakenWhateverCamerasPutAfterTheirData)
+{
+    const QByteArray photo = MakePhotoJpeg({1200, 900});
+    const QString sequential = WriteFile("sequential.jpg", photo);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"a JPEG picture", photo},
+        {"a progressive one", MakePhotoJpeg({1200, 900}, true)},
+        {"one with restart markers", ProgramOutput("jpegtran", {"-restart", "1", sequential})},
+        {"one with stray bytes before its end", photo.chopped(2) + QByteArray("\0\x7F\xFF\xD9", 4)},
+        {"a phone's motion photo", photo + QByteArray(200'000, '\x5A') + "ftypmp42"},
+        {"one to be turned", WithExifOrientation(MakePhotoJpeg({1200, 912}), 6)},
+        {"one to be turned with stray bytes before its end",
+         WithExifOrientation(MakePhotoJpeg({1200, 912}).chopped(2) + QByteArray("\0\x7F\xFF\xD9", 4), 6)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = WriteFile("whole", c.bytes);
+        EXPECT_EQ(BookRefusal(path), "");
+        EXPECT_EQ(PreviewRefusal(path), "");
+    }
+    for (const TestPicture& picture : MakeEveryKind({64, 48}, PathIn("made"))) {
+        SCOPED_TRACE(picture.name.toStdString());
+        const QString path = WriteFile("whole", picture.bytes);
+        EXPECT_EQ(BookRefusal(path), "");
+        EXPECT_EQ(PreviewRefusal(path), "");
+    }
+}
+
+}  // namespace
