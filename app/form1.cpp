@@ -10,8 +10,6 @@
 #include "app/window_chrome.h"
 #include "app/window_conversion_ui.h"
 #include "app/window_dialogs.h"
-#include "builder/staging/folder_tree.h"
-#include "builder/staging/staging_folder.h"
 #include "builder/workflow/book_formats.h"
 #include "builder/workflow/book_settings.h"
 #include "builder/workflow/conversion.h"
@@ -34,7 +32,6 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QMenu>
-#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QUndoStack>
 #include <QUrl>
@@ -100,11 +97,8 @@ void TForm1::FormCreate(QObject*)
 
 void TForm1::FormDestroy(QObject*)
 {
-    // The window is gone already; its last staging folders go before the program ends.
+    // The window is gone already; the removal of what killed runs left ends before the program does.
     stagingRemover_.Finish();
-    if (QFileInfo(OebpsDir).isDir()) {
-        DeleteFolderTree(OebpsDir);
-    }
     SaveSettings();
 }
 
@@ -198,15 +192,10 @@ void TForm1::PNGButton4Click(QObject*)
         return;
     }
     stagingRemover_.RemoveAbandoned();
-    // A folder of this conversion's own, so that other windows and command lines converting meanwhile never
-    // touch its files. It goes once the result has been shown, on a thread of its own: removing thousands of
-    // pictures takes a while, and the window answers meanwhile.
-    auto staging = std::make_unique<StagingFolder>(QString());
-    const auto release = qScopeGuard([&] { stagingRemover_.Release(std::move(staging)); });
-    const BookSettings settings = CurrentBookSettings();
-    OebpsDir = staging->Path() + u'/' + FormatOf(settings).ContentFolder();
+    // The book is packed straight from the pictures: nothing is staged, so other windows and command lines
+    // converting meanwhile have nothing of this conversion to touch.
     WindowConversionUi ui(*dialogs_, *this);
-    ConvertBook(std::move(rows), settings, {places_.installationData, staging->Path()}, ui);
+    ConvertBook(std::move(rows), CurrentBookSettings(), {places_.installationData, QString()}, ui);
     // A big book's conversion leaves tens of megabytes free in the program's heap; they go back to the system
     // rather than stay with the window until it closes.
     ::malloc_trim(0);

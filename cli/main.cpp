@@ -152,26 +152,26 @@ int Convert(const CliOptions& options, const ProgramPlaces& places, const QStrin
         }
     }
     RemoveAbandonedStagingFolders();
+    // A book is packed straight from the pictures; only a staging folder the person asks for is filled and kept.
     std::unique_ptr<StagingFolder> staging;
-    try {
-        staging = std::make_unique<StagingFolder>(options.stagingFolder);
-    } catch (const ConversionError& error) {
-        PrintError(QStringLiteral("tamboril-cli: ") + error.Text());
-        return options.stagingFolder.isEmpty() ? kExitFailure : kExitUsage;
+    if (!options.stagingFolder.isEmpty()) {
+        try {
+            staging = std::make_unique<StagingFolder>(options.stagingFolder);
+        } catch (const ConversionError& error) {
+            PrintError(QStringLiteral("tamboril-cli: ") + error.Text());
+            return kExitUsage;
+        }
     }
     // The progress line is for a person watching a terminal, never for a file or another program.
     ConsoleUi ui(options.replaceWithoutAsking, !options.quiet && ::isatty(STDERR_FILENO) != 0);
     int status = kExitFailure;
     try {
-        const ConversionResult result = ConvertBook(pictures, settings, {places.installationData, staging->Path()}, ui);
+        const ConversionResult result =
+            ConvertBook(pictures, settings, {places.installationData, staging ? staging->Path() : QString()}, ui);
         status = result == ConversionResult::BookWritten ? kExitSuccess : kExitFailure;
     } catch (const UserError& error) {
         PrintError(error.Text());
     }
-    // The result is out. Once the book is written, a signal only stops the clean-up, whose rest a later run
-    // removes; a run that failed or was stopped removes everything it made.
-    staging->Release(status == kExitSuccess ? std::function<bool()>([] { return InterruptingSignal() != 0; })
-                                            : std::function<bool()>());
     return status;
 }
 

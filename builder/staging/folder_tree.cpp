@@ -1,6 +1,8 @@
 #include "builder/staging/folder_tree.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstddef>
 #include <filesystem>
@@ -72,4 +74,12 @@ bool DeleteFolderTree(const QString& path)
 bool DeleteFolderContent(const QString& folder, const QString& kept, const std::function<bool()>& stopRequested)
 {
     return DeleteContent(PathOf(folder), kept.isEmpty() ? std::filesystem::path() : PathOf(kept), stopRequested);
+}
+
+void RecreateContentFolder(const QString& oebpsDir)
+{
+    if (QFileInfo(oebpsDir).isDir()) {
+        DeleteFolderTree(oebpsDir);
+    }
+    QDir().mkpath(oebpsDir);
 }

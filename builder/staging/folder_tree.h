@@ -13,3 +13,7 @@ bool DeleteFolderTree(const QString& path);
 // file by file, asking `stopRequested` (when given) before each: once it answers true the rest
 // stays. Symbolic links are removed, never followed. True when everything but `kept` is gone.
 bool DeleteFolderContent(const QString& folder, const QString& kept, const std::function<bool()>& stopRequested);
+
+// Empties the content folder: deletes it when it exists, then creates it again with every missing
+// parent folder.
+void RecreateContentFolder(const QString& oebpsDir);

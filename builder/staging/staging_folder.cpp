@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -20,34 +19,17 @@
 namespace {
 
 // The marker of a chosen staging folder, by which a later run may take it again; and the marker of a temporary
-// one, which only TakeTemporaryFolder writes and which alone allows a later run to remove the folder. Hidden, so
-// that neither goes into a book.
+// one, as earlier versions staged every book in one, which alone allows a run to remove such a folder that a killed
+// run left. Hidden, so that neither goes into a book.
 constexpr char kChosenMarker[] = ".tamboril-staging";
 constexpr char kTemporaryMarker[] = ".tamboril-temporary";
-constexpr char kTemporaryMarkerText[] =
-    "A temporary staging folder of Tamboril. The next conversion removes it once no conversion holds it.\n";
-// A temporary folder's name while it is being made, and once it is ready.
-constexpr char kNewTemplate[] = "/.tamboril-new-XXXXXX";
+// A temporary folder's name while it was being made, and once it was ready.
 constexpr char kNewPattern[] = ".tamboril-new-??????";
-constexpr char kTemporaryPrefix[] = "tamboril-";
 constexpr char kTemporaryPattern[] = "tamboril-??????";
-constexpr qsizetype kRandomLength = 6;
-constexpr char kRandomCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-constexpr int kNameAttempts = 100;
 
 QString SystemReason(int errorNumber)
 {
     return QString::fromLocal8Bit(std::strerror(errorNumber));
-}
-
-QString RandomSuffix()
-{
-    QString suffix;
-    for (qsizetype i = 0; i < kRandomLength; ++i) {
-        suffix +=
-            QLatin1Char(kRandomCharacters[QRandomGenerator::global()->bounded(int(sizeof kRandomCharacters) - 1)]);
-    }
-    return suffix;
 }
 
 // Whether the folder holds nothing at all, hidden files included.
@@ -112,70 +94,6 @@ void RemoveTemporaryFolder(const QString& folder, const std::function<bool()>& s
 
 StagingFolder::StagingFolder(const QString& chosenFolder)
 {
-    try {
-        if (chosenFolder.isEmpty()) {
-            TakeTemporaryFolder();
-        } else {
-            TakeChosenFolder(chosenFolder);
-        }
-    } catch (...) {
-        Release();
-        throw;
-    }
-}
-
-StagingFolder::~StagingFolder()
-{
-    Release();
-}
-
-void StagingFolder::TakeTemporaryFolder()
-{
-    const QString parent = QDir::tempPath();
-    // Qt's answer is empty when TMPDIR names a folder that does not exist; the root is no place to stage in.
-    if (parent.isEmpty()) {
-        throw ConversionError(QStringLiteral("Cannot create a staging folder in %1: %2")
-                                  .arg(qEnvironmentVariable("TMPDIR"), SystemReason(ENOENT)));
-    }
-    QByteArray name = QFile::encodeName(parent + QLatin1String(kNewTemplate));
-    if (::mkdtemp(name.data()) == nullptr) {
-        throw ConversionError(
-            QStringLiteral("Cannot create a staging folder in %1: %2").arg(parent, SystemReason(errno)));
-    }
-    path_ = QFile::decodeName(name);
-    temporary_ = true;
-    // Locked before it is marked, so that no run ever finds it marked and free while it is ours.
-    lock_ = LockFolder(path_);
-    if (!lock_.IsOpen() || !WriteMarker(lock_.Get(), kTemporaryMarker, kTemporaryMarkerText)) {
-        throw ConversionError(
-            QStringLiteral("Cannot write in the staging folder %1: %2").arg(path_, SystemReason(errno)));
-    }
-    NameTemporaryFolder();
-}
-
-void StagingFolder::NameTemporaryFolder()
-{
-    const QString parent = QFileInfo(path_).path();
-    QString suffix = path_.right(kRandomLength);
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const QString named = parent + u'/' + QLatin1String(kTemporaryPrefix) + suffix;
-        // Never in place of anything: a folder of that name is someone else's.
-        if (::renameat2(AT_FDCWD, QFile::encodeName(path_).constData(), AT_FDCWD, QFile::encodeName(named).constData(),
-                        RENAME_NOREPLACE)
-            == 0) {
-            path_ = named;
-            return;
-        }
-        // A file system that cannot rename without replacing keeps the hidden name, which serves as well.
-        if (errno != EEXIST) {
-            return;
-        }
-        suffix = RandomSuffix();
-    }
-}
-
-void StagingFolder::TakeChosenFolder(const QString& chosenFolder)
-{
     const QString problem = ChosenStagingProblem(chosenFolder);
     if (!problem.isEmpty()) {
         throw ConversionError(problem);
@@ -197,18 +115,6 @@ void StagingFolder::TakeChosenFolder(const QString& chosenFolder)
 QString StagingFolder::Path() const
 {
     return path_;
-}
-
-void StagingFolder::Release(const std::function<bool()>& stopRequested)
-{
-    if (released_) {
-        return;
-    }
-    released_ = true;
-    if (temporary_) {
-        RemoveTemporaryFolder(path_, stopRequested);
-    }
-    lock_.Close();
 }
 
 QString ChosenStagingProblem(const QString& chosenFolder)

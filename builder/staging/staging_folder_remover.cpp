@@ -13,13 +13,6 @@ StagingFolderRemover::~StagingFolderRemover()
     }
 }
 
-void StagingFolderRemover::Release(std::unique_ptr<StagingFolder> folder)
-{
-    // The folder goes with the work, so that its lock lasts until its removal ends.
-    std::shared_ptr<StagingFolder> released(std::move(folder));
-    Start([released](const std::function<bool()>& stopRequested) { released->Release(stopRequested); });
-}
-
 void StagingFolderRemover::RemoveAbandoned()
 {
     Start([](const std::function<bool()>& stopRequested) { RemoveAbandonedStagingFolders(stopRequested); });

@@ -7,12 +7,9 @@
 #include <thread>
 #include <vector>
 
-class StagingFolder;
-
-// Removes staging folders on threads of their own, so that removing the thousands of pictures of a finished
-// conversion, or the folders that killed runs left behind, never holds the window up. Going away stops the
-// removals still running at their next file and waits for them; what they leave stays marked for a later run to
-// remove.
+// Removes staging folders on threads of their own, so that removing the thousands of pictures of the folders that
+// killed runs left behind never holds the window up. Going away stops the removals still running at their next file
+// and waits for them; what they leave stays marked for a later run to remove.
 class StagingFolderRemover {
 public:
     StagingFolderRemover() = default;
@@ -20,8 +17,6 @@ public:
     StagingFolderRemover(const StagingFolderRemover&) = delete;
     StagingFolderRemover& operator=(const StagingFolderRemover&) = delete;
 
-    // Releases the finished conversion's folder (StagingFolder::Release), removing a temporary one.
-    void Release(std::unique_ptr<StagingFolder> folder);
     // Removes what conversions that were killed left in the temporary folder (RemoveAbandonedStagingFolders).
     void RemoveAbandoned();
     // Waits until every removal has ended.

@@ -1,13 +1,18 @@
 #include "builder/workflow/conversion.h"
 
+#include "archive/zip_folder.h"
 #include "builder/names/book_file_name.h"
-#include "builder/staging/content_folder.h"
+#include "builder/staging/folder_tree.h"
 #include "builder/staging/staged_book.h"
+#include "builder/staging/staged_entries.h"
 #include "builder/staging/staging_seed.h"
+#include "builder/workflow/book_entries.h"
 #include "builder/workflow/book_formats.h"
+#include "builder/workflow/book_pictures.h"
 #include "builder/workflow/conversion_error.h"
 #include "builder/workflow/conversion_ui.h"
 #include "builder/workflow/event_pacer.h"
+#include "builder/workflow/picture_content.h"
 #include "common/cancellation.h"
 
 #include <QDateTime>
@@ -131,29 +136,40 @@ QString ContentFolderIn(const QString& stagingRoot, const BookFormat& format)
     return format.ContentFolder().isEmpty() ? stagingRoot : stagingRoot + u'/' + format.ContentFolder();
 }
 
-// Copies the pictures and writes every document of the book, of its kind, into the content folder,
-// letting the person's events through all along; returns the staged pictures and their problems. An earlier
-// book's identifier is kept when `settingsComplete` gives the book a path.
-StagedPictures StageBook(QStringList rowPaths, const BookSettings& settings, bool settingsComplete,
-                         const QString& oebpsDir, ConversionUi& ui)
+// The names of the pictures that go into the book.
+QSet<QString> PictureFileNames(const BookPictures& pictures)
+{
+    QSet<QString> names;
+    for (const SurveyedPicture& picture : pictures.pictures) {
+        if (picture.size >= 0) {
+            names.insert(picture.name);
+        }
+    }
+    return names;
+}
+
+// What the conversion knows of the book before anything of it is written: its pictures and its identifier.
+struct SurveyedBook {
+    BookPictures pictures;
+    QString identifier;
+};
+
+// Looks at every picture of the book and finds the identifier it keeps, letting the person's events through all
+// along. An earlier book's identifier is kept when `settingsComplete` gives the book a path.
+SurveyedBook SurveyBook(const QStringList& rowPaths, const BookSettings& settings, bool settingsComplete,
+                        ConversionUi& ui)
 {
     const BookFormat& format = FormatOf(settings);
     EventPacer pacer(ui);
-    const PauseBetweenPages pause = [&pacer] { pacer.Pause(); };
     // Finding the identifier in the directory of a big earlier book takes a while; it is read on a thread of its
-    // own, so that the person's events keep getting through, and before the pictures are staged, so that the
+    // own, so that the person's events keep getting through, and before the pictures are looked at, so that the
     // memory it takes is free again for them.
     std::future<QString> earlierIdentifier = std::async(
         std::launch::async | std::launch::deferred,
         [&format](const QString& bookPath) { return format.IdentifierFor(bookPath); },
         settingsComplete ? BookPath(settings) : QString());
     const QString identifier = ResultLettingEventsThrough(earlierIdentifier, pacer);
-    StagedPictures staged = FillContentFolder(rowPaths, settings, format, oebpsDir, pacer, ui);
-    // The paths of a big book take megabytes that packing can use better.
-    rowPaths = QStringList();
-    WriteBookDocuments(format.Documents({settings, staged.names, identifier, QDateTime::currentDateTime()}), oebpsDir,
-                       pause);
-    return staged;
+    return {SurveyPictures(rowPaths, settings, format, pacer, ui), identifier};
 }
 
 // Whether a file, or a link to one, already lies at the book's path. A folder there is an obstacle, not a
@@ -169,14 +185,24 @@ bool AskToReplace(ConversionUi& ui)
     return ui.AskOverwrite(QStringLiteral("The file is existing. Overwrite?"), QStringLiteral("Information"));
 }
 
-// Stages the book, checks what it needs and packs it: the conversion after its first steps. Raises
-// EUserCanceled when the person asks to stop.
+// Looks at the pictures, stages the book when it is staged, checks what it needs and packs it: the conversion after
+// its first steps. Raises EUserCanceled when the person asks to stop.
 ConversionResult MakeBook(QStringList rowPaths, const BookSettings& settings, const ConversionPlaces& places,
                           ConversionUi& ui, BusyGuard& busy)
 {
     const BookFormat& format = FormatOf(settings);
     const QString missing = MissingSettingMessage(settings);
     const QString bookPath = BookPath(settings);
+    const bool staged = !places.stagingRoot.isEmpty();
+    const auto tellMissing = [&] {
+        busy.Release();
+        ui.ShowMessage(missing, kNoteCaption);
+        return ConversionResult::SettingMissing;
+    };
+    // Without a staging folder to fill, a missing setting is all there is to say.
+    if (!staged && !missing.isEmpty()) {
+        return tellMissing();
+    }
     // A book already at the path is asked about before the long work, so that the person answers at once instead
     // of waiting for the pages to be prepared; No then costs nothing.
     bool replace = false;
@@ -186,20 +212,28 @@ ConversionResult MakeBook(QStringList rowPaths, const BookSettings& settings, co
         }
         replace = true;
     }
-    const StagedPictures staged =
-        StageBook(std::move(rowPaths), settings, missing.isEmpty(), ContentFolderIn(places.stagingRoot, format), ui);
-
-    if (!missing.isEmpty()) {
-        busy.Release();
-        ui.ShowMessage(missing, kNoteCaption);
-        return ConversionResult::SettingMissing;
-    }
+    const SurveyedBook surveyed = SurveyBook(rowPaths, settings, missing.isEmpty(), ui);
+    // The paths of a big book take megabytes that packing can use better.
+    rowPaths = QStringList();
+    const BookPictures& pictures = surveyed.pictures;
+    const BookFacts facts{settings, pictures.names, surveyed.identifier, QDateTime::currentDateTime()};
     const auto fail = [&](const QString& reason) {
         busy.Release();
         ui.ShowError(QStringLiteral("Failed to build: ") + bookPath + u'\n' + reason);
         return ConversionResult::Failed;
     };
-    const QString obstacle = ObstacleToWriting(staged.problems, settings.outputFolder, bookPath);
+    if (staged) {
+        // The files every book of the kind begins with are in the staging root already.
+        try {
+            WriteEntriesToFolder(BookEntries(format, pictures, facts, {}), places.stagingRoot, HooksFor(ui));
+        } catch (const UnusablePicture& unusable) {
+            return fail(unusable.Text());
+        }
+        if (!missing.isEmpty()) {
+            return tellMissing();
+        }
+    }
+    const QString obstacle = ObstacleToWriting(pictures.problems, settings.outputFolder, bookPath);
     if (!obstacle.isEmpty()) {
         return fail(obstacle);
     }
@@ -212,11 +246,11 @@ ConversionResult MakeBook(QStringList rowPaths, const BookSettings& settings, co
     }
 
     QString failureReason;
-    const QList<QString> pictureNames = staged.names.mediaTypes.keys();
     // Without a Yes, nothing is replaced: a book that appears meanwhile stays and this one fails.
-    const bool packed =
-        PackStagedBook(bookPath, places.stagingRoot, format, QSet<QString>(pictureNames.cbegin(), pictureNames.cend()),
-                       replace, HooksFor(ui), &failureReason);
+    const bool packed = staged ? PackStagedBook(bookPath, places.stagingRoot, format, PictureFileNames(pictures),
+                                                replace, HooksFor(ui), &failureReason)
+                               : PackArchive(bookPath, BookEntries(format, pictures, facts, places.installationData),
+                                             replace, BeginsAsABook, HooksFor(ui), &failureReason);
     busy.Release();
     if (!packed) {
         return fail(failureReason);
@@ -265,8 +299,10 @@ ConversionResult ConvertBook(QStringList rowPaths, const BookSettings& settings,
     }
     CheckTextsOfTheBook(settings);
     const BookFormat& format = FormatOf(settings);
-    SeedStagingRoot(places.installationData, places.stagingRoot, format.OpeningFiles());
-    RecreateContentFolder(ContentFolderIn(places.stagingRoot, format));
+    if (!places.stagingRoot.isEmpty()) {
+        SeedStagingRoot(places.installationData, places.stagingRoot, format.OpeningFiles());
+        RecreateContentFolder(ContentFolderIn(places.stagingRoot, format));
+    }
     BusyGuard busy(ui);
     try {
         return MakeBook(std::move(rowPaths), settings, places, ui, busy);

@@ -1,5 +1,4 @@
 #include "builder/flowing/page_document.h"
-#include "builder/staging/content_folder.h"
 #include "builder/workflow/language_tag.h"
 #include "tests/builder/document_text.h"
 #include "tests/builder/locale_environment.h"
@@ -50,19 +49,6 @@ TEST_F(PageDocumentTest, ThePictureIsNamedByAUrlAndTheTextsAreEscaped)
     EXPECT_EQ(page, ExpectedPage("Fish &amp; &lt;Chips&gt;", url, "Cover"));
     EXPECT_EQ(FirstAttribute(page, "img", "src"), url);
     EXPECT_EQ(FirstElementText(page, "http://www.w3.org/1999/xhtml", "title"), "Fish & <Chips>");
-}
-
-TEST_F(PageDocumentTest, AStagedPageReplacesTheWholeContentAndAMissingFolderCreatesNothing)
-{
-    const QString path = PathIn("page1.html");
-    WriteTestFile(path, QByteArray(5000, 'x'));
-    ASSERT_FALSE(WriteWholeFile(path, PageDocumentText("a-much-longer-name-than-the-next.jpg", "T", "Page 1")));
-    ASSERT_FALSE(WriteWholeFile(path, PageDocumentText("b.jpg", "T", "Page 1")));
-    EXPECT_EQ(ReadTestFile(path), ExpectedPage("T", "b.jpg", "Page 1"));
-
-    EXPECT_TRUE(WriteWholeFile(PathIn("missing/page1.html"), PageDocumentText("x.jpg", "T", "Page 1")));
-    EXPECT_FALSE(QFileInfo::exists(PathIn("missing")));
-    EXPECT_EQ(FolderNames(Root()), QStringList({"page1.html"}));
 }
 
 TEST(LanguageTagTest, TakesLanguageAndCountryOfTheSystemLocale)

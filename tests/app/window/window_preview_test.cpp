@@ -155,14 +155,15 @@ TEST_F(WindowPreviewTest, EveryKindOfPictureIsShownUpright)
     EXPECT_TRUE(dialogs->events.isEmpty());
 }
 
-TEST_F(WindowPreviewTest, ATruncatedPictureIsShownWithoutAnError)
+TEST_F(WindowPreviewTest, ATruncatedPictureIsRefusedForTheReasonTheBookRefusesIt)
 {
     const QByteArray whole = MakeTestJpeg({300, 200});
     WriteTestFile(PathIn("cut.jpg"), whole.left(whole.size() / 2));
     AddRow(PathIn("cut.jpg"));
     ClickAt(RowPoint(0));
-    EXPECT_EQ(form->Image1->Picture().size(), QSize(150, 100));
-    EXPECT_TRUE(dialogs->events.isEmpty());
+    ASSERT_EQ(dialogs->events.size(), 1);
+    EXPECT_TRUE(dialogs->events[0].contains("The picture is cut short.\n" + PathIn("cut.jpg")))
+        << dialogs->events[0].toStdString();
 }
 
 }  // namespace
