@@ -3,6 +3,7 @@
 #include "comics/comic_error.h"
 #include "comics/jpeg2000.h"
 #include "comics/memory_output.h"
+#include "comics/pdf_page_picture.h"
 #include "comics/pdf_pixels.h"
 #include "comics/pdf_stream_data.h"
 #include "pictures/picture_error.h"

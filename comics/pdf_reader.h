@@ -1,14 +1,14 @@
 #pragma once
 
 #include "comics/comic_reader.h"
-#include "comics/pdf_page_picture.h"
-
-#include <qpdf/QPDFPageObjectHelper.hh>
 
 #include <memory>
 #include <vector>
 
+// qpdf's headers stay out of this one, which the rest of the library includes (see CMakeLists.txt).
 class QPDF;
+class QPDFPageObjectHelper;
+struct PdfPagePicture;
 
 // A PDF of scanned pages read with qpdf: each page must show one picture and nothing else, which is taken out as
 // it is stored (JPEG) or as the picture it becomes (PNG or JPEG).
