@@ -15,10 +15,11 @@ protected:
     {
         ComicsTest::SetUp();
         WriteTestFile(PathIn("page.jpg"), SmallJpeg("page"));
-        // Four flat quadrants, as a colour, a grey and a palette picture.
-        Run("convert -size 64x48 xc:red -fill blue -draw 'rectangle 32,0 63,23' -fill green "
+        // Four flat quadrants, as a colour, a grey, a palette and a black and white picture, of rows that end
+        // within a byte at one or two bits a pixel.
+        Run("convert -size 61x48 xc:red -fill blue -draw 'rectangle 32,0 60,23' -fill green "
             "-draw 'rectangle 0,24 31,47' colour.png && convert colour.png -colorspace Gray grey.png "
-            "&& convert colour.png -colors 4 -type Palette palette.png");
+            "&& convert colour.png -colors 4 -type Palette palette.png && convert colour.png -monochrome black.png");
     }
 
     // The pixels of a picture, however it is coded, without its colour profile.
@@ -40,7 +41,9 @@ TEST_F(ComicPdfTest, EveryPageGivesItsPictureAsStoredOrAsThePictureLibraryConver
     }
     Run("img2pdf 1.jpg 2.jpg 3.jpg -o jpeg-named-as-zip.cbz");
     Run("qpdf --encrypt '' owner 256 -- jpeg-named-as-zip.cbz owner-password.pdf");
+    // ImageMagick stores 8 bits a sample; img2pdf stores PNG pictures' own rows (2-bit palette, 1-bit grey).
     Run("convert colour.png grey.png palette.png -compress Zip PDFA:pixels.pdf");
+    Run("img2pdf palette.png black.png -o png-rows.pdf");
     Run("convert colour.png colour.jp2 && img2pdf colour.jp2 -o jpeg2000.pdf");
     // ImageMagick codes JPEG 2000 without loss only; openjpeg's own tool codes with loss.
     Run("opj_compress -i colour.png -o lossy.jp2 -I -r 20 > /dev/null && img2pdf lossy.jp2 -o jpeg2000-lossy.pdf");
@@ -58,16 +61,20 @@ TEST_F(ComicPdfTest, EveryPageGivesItsPictureAsStoredOrAsThePictureLibraryConver
         }
     }
 
-    const std::unique_ptr<ComicReader> pixels = ComicReader::Open(PathIn("pixels.pdf"));
-    const ComicListing pixelPages = pixels->List();
-    ASSERT_EQ(pixelPages.pages.size(), 3);
-    const QString sources[] = {"colour.png", "grey.png", "palette.png"};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(pixelPages.pages[i].info.kind, PictureKind::Png);
-        EXPECT_EQ(pixelPages.pages[i].info.size, QSize(64, 48));
-        const QByteArray png = pixels->Read(pixelPages.pages[i].member);
-        EXPECT_TRUE(png.startsWith("\x89PNG"));
-        EXPECT_EQ(Pixels(png), Pixels(ReadTestFile(PathIn(sources[i])))) << sources[i].toStdString();
+    for (const auto& [name, sources] :
+         std::vector<std::pair<QString, QStringList>>{{"pixels.pdf", {"colour.png", "grey.png", "palette.png"}},
+                                                      {"png-rows.pdf", {"palette.png", "black.png"}}}) {
+        const std::unique_ptr<ComicReader> reader = ComicReader::Open(PathIn(name));
+        const ComicListing listing = reader->List();
+        ASSERT_EQ(listing.pages.size(), sources.size());
+        for (int i = 0; i < sources.size(); ++i) {
+            SCOPED_TRACE((name + " " + sources[i]).toStdString());
+            EXPECT_EQ(listing.pages[i].info.kind, PictureKind::Png);
+            EXPECT_EQ(listing.pages[i].info.size, QSize(61, 48));
+            const QByteArray png = reader->Read(listing.pages[i].member);
+            EXPECT_TRUE(png.startsWith("\x89PNG"));
+            EXPECT_EQ(Pixels(png), Pixels(ReadTestFile(PathIn(sources[i]))));
+        }
     }
 
     // A JPEG 2000 picture coded without loss becomes PNG of the same pixels; a lossy one becomes JPEG.
@@ -80,7 +87,7 @@ TEST_F(ComicPdfTest, EveryPageGivesItsPictureAsStoredOrAsThePictureLibraryConver
     EXPECT_EQ(lossyPage.info.kind, PictureKind::Jpeg);
     const QByteArray jpeg = lossy->Read(lossyPage.member);
     EXPECT_TRUE(jpeg.startsWith("\xFF\xD8\xFF"));
-    EXPECT_EQ(Pixels(jpeg).size(), QSize(64, 48));
+    EXPECT_EQ(Pixels(jpeg).size(), QSize(61, 48));
 }
 
 TEST_F(ComicPdfTest, APdfWithAPageThatIsNotOnePictureIsRefusedNamingThePageAndWhy)
