@@ -2,6 +2,7 @@
 
 #include "comics/comic_limits.h"
 #include "comics/pdf_stream_data.h"
+#include "pictures/picture_error.h"
 
 #include <QStringList>
 
@@ -234,7 +235,7 @@ PdfPictureCoding CodingOf(const QStringList& filters)
 // A colour space as the picture's samples use it.
 struct ColourSpace {
     int components = 0;  // 1 grey, 3 RGB, 4 CMYK
-    QByteArray iccProfile;
+    QPDFObjectHandle iccProfile = QPDFObjectHandle::newNull();
     bool indexed = false;
     int indexedChannels = 0;
     QByteArray palette;
@@ -266,7 +267,7 @@ ColourSpace ColourSpaceOf(QPDFObjectHandle space, bool indexedAllowed)
     }
     const std::string name = family.getName();
     if (const auto known = kComponentsByName.find(name); known != kComponentsByName.end()) {
-        return {known->second, {}, false, 0, {}};
+        return {known->second, QPDFObjectHandle::newNull(), false, 0, {}};
     }
     if (name == "/ICCBased" && space.getArrayNItems() >= 2 && space.getArrayItem(1).isStream()) {
         QPDFObjectHandle profile = space.getArrayItem(1);
@@ -274,7 +275,7 @@ ColourSpace ColourSpaceOf(QPDFObjectHandle space, bool indexedAllowed)
         if (!count.isInteger() || (count.getIntValue() != 1 && count.getIntValue() != 3 && count.getIntValue() != 4)) {
             RefuseColours(name);
         }
-        return {count.getIntValueAsInt(), StreamOrStringBytes(profile, kMaxColourProfileBytes), false, 0, {}};
+        return {count.getIntValueAsInt(), profile, false, 0, {}};
     }
     if (name == "/Indexed" && indexedAllowed && space.getArrayNItems() == 4) {
         ColourSpace base = ColourSpaceOf(space.getArrayItem(1), false);
@@ -425,4 +426,17 @@ PdfPagePicture FindPagePicture(QPDFPageObjectHelper& page)
     }
     RequireFillsPage(page, draw.matrix);
     return DescribePicture(drawn);
+}
+
+QByteArray ColourProfile(const PdfColours& colours)
+{
+    QPDFObjectHandle profile = colours.iccProfile;
+    if (profile.isNull()) {
+        return {};
+    }
+    const StreamData data = ReadStreamData(profile, qpdf_dl_specialized, kMaxColourProfileBytes);
+    if (!data.whole || data.more) {
+        throw PictureError(QStringLiteral("its colour profile cannot be read"));
+    }
+    return data.bytes;
 }

@@ -26,7 +26,9 @@ struct PdfColours {
     bool inverted = false;
     // For a picture of indexed colours: `channels` bytes for each index, in order; empty otherwise.
     QByteArray palette;
-    QByteArray iccProfile;
+    // The stream of the colour profile the page gives the picture; null without one. Pages often share one
+    // profile of a few megabytes, which is read only when a picture is written (ColourProfile).
+    QPDFObjectHandle iccProfile = QPDFObjectHandle::newNull();
 };
 
 // The one picture a PDF page shows.
@@ -51,3 +53,6 @@ public:
 // pixels, and its colours are grey, RGB or indexed (CMYK too in a JPEG picture). Throws NotOnePicture otherwise,
 // and qpdf's own errors when the PDF is damaged.
 PdfPagePicture FindPagePicture(QPDFPageObjectHelper& page);
+
+// The colour profile of a picture stored as pixels, empty without one. Throws PictureError when it cannot be read.
+QByteArray ColourProfile(const PdfColours& colours);

@@ -154,7 +154,7 @@ QByteArray PdfReader::PictureBytes(const PdfPagePicture& picture)
     case PdfPictureCoding::Pixels: {
         const PixelBuffer pixels = DecodePdfPixels(picture, limits_.memberBytes);
         MemoryOutput output;
-        WriteConverted(pixels, picture.colours.iccProfile, false, output);
+        WriteConverted(pixels, ColourProfile(picture.colours), false, output);
         return output.Bytes();
     }
     }

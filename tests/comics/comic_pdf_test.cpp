@@ -77,6 +77,13 @@ TEST_F(ComicPdfTest, EveryPageGivesItsPictureAsStoredOrAsThePictureLibraryConver
         }
     }
 
+    // A colour profile the page gives the picture goes with it.
+    WriteTestFile(PathIn("srgb.icc"), QColorSpace(QColorSpace::SRgb).iccProfile());
+    Run("convert colour.png -profile srgb.icc profiled.png && img2pdf profiled.png -o profiled.pdf");
+    const std::unique_ptr<ComicReader> profiled = ComicReader::Open(PathIn("profiled.pdf"));
+    const QImage withProfile = QImage::fromData(profiled->Read(profiled->List().pages.value(0).member));
+    EXPECT_EQ(withProfile.colorSpace().iccProfile(), QColorSpace(QColorSpace::SRgb).iccProfile());
+
     // A JPEG 2000 picture coded without loss becomes PNG of the same pixels; a lossy one becomes JPEG.
     const std::unique_ptr<ComicReader> lossless = ComicReader::Open(PathIn("jpeg2000.pdf"));
     const ComicPage losslessPage = lossless->List().pages.value(0);
