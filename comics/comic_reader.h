@@ -58,12 +58,14 @@ public:
     // CCITT fax picture, ...), naming the page and why.
     virtual ComicListing List() = 0;
 
-    // The bytes of one picture that List gave, at most the limit of one member. Reading the members of an archive
-    // in their order (as pages sorted by index) goes forward through it once; asking for an earlier one than the
-    // last opens the archive again. A PDF's picture that is stored as JPEG comes byte for byte; its other pictures
-    // become PNG pictures (pixels compressed by Flate, LZW or run lengths, and lossless JPEG 2000) or JPEG pictures
-    // (lossy JPEG 2000), as the picture library converts pictures of those kinds. Throws also when the member is no
-    // longer what List found ("the file has changed since it was read").
+    // The bytes of one picture that List gave, at most the limit of one member. An archive is read forward: members
+    // asked for in increasing index are read in one pass, skipping what lies between, and a member before the last
+    // one read opens the archive again and reads forward to it, which in a solid archive (7-Zip, RAR) unpacks all
+    // before it. The pages' natural order need not be the archive's own, so many pages are best read in order of
+    // index. A PDF's pages are read in any order alike. A PDF's picture stored as JPEG comes byte for byte; its other
+    // pictures become PNG pictures (pixels compressed by Flate, LZW or run lengths, and JPEG 2000 coded without
+    // loss) or JPEG pictures (JPEG 2000 coded with loss), as the picture library converts pictures of those kinds.
+    // Throws also when the member is no longer what List found ("the file has changed since it was read").
     virtual QByteArray Read(const ComicMember& member) = 0;
 
 protected:
