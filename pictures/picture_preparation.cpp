@@ -54,11 +54,15 @@ void PrepareForBook(const PictureSource& source, const PictureInfo& info, ByteOu
         return;
     }
     const DecodedPicture decoded = DecodeStored(source, info.kind);
-    const PixelBuffer upright = TurnUpright(decoded.pixels, info.orientation);
-    if (BookKind(info.kind) == PictureKind::Jpeg) {
-        WriteJpeg(upright.channels == 4 ? OnWhite(upright) : upright, kConvertedJpegQuality, decoded.iccProfile,
-                  output);
+    WriteConverted(TurnUpright(decoded.pixels, info.orientation), decoded.iccProfile,
+                   BookKind(info.kind) == PictureKind::Jpeg, output);
+}
+
+void WriteConverted(const PixelBuffer& picture, const QByteArray& iccProfile, bool lossy, ByteOutput& output)
+{
+    if (lossy) {
+        WriteJpeg(picture.channels == 4 ? OnWhite(picture) : picture, kConvertedJpegQuality, iccProfile, output);
     } else {
-        WritePng(WithoutOpaqueAlpha(upright), decoded.iccProfile, output);
+        WritePng(WithoutOpaqueAlpha(picture), iccProfile, output);
     }
 }
