@@ -68,6 +68,9 @@ public:
     // The orientation its EXIF block gives, 1 when it has none (see PictureInfo).
     int Orientation() const;
 
+    // The ICC colour profile the picture carries, empty when none. Needs Markers::All.
+    QByteArray IccProfile() const;
+
     // How many bytes of the file the header took, up to the first byte of picture data.
     qint64 HeaderBytes() const;
 

@@ -45,6 +45,9 @@ DecodedPicture DecodeStored(const PictureSource& source, PictureKind kind);
 PixelBuffer ReducePng(const PictureSource& source, QSize target);
 PixelBuffer ReduceGif(const PictureSource& source, QSize target);
 
+// The ICC colour profile a PNG picture carries, read from its header; empty when none.
+QByteArray PngIccProfile(const PictureSource& source);
+
 // Compresses an 8-bit grey, RGB or RGBA picture as PNG into the file open as `descriptor`, with the colour
 // profile `iccProfile` when it is not empty.
 void WritePng(const PixelBuffer& picture, const QByteArray& iccProfile, int descriptor);

@@ -278,6 +278,11 @@ PixelBuffer ReducePng(const PictureSource& source, QSize target)
     return reducer.TakeResult();
 }
 
+QByteArray PngIccProfile(const PictureSource& source)
+{
+    return PngReading(source).IccProfile();
+}
+
 void WritePng(const PixelBuffer& picture, const QByteArray& iccProfile, int descriptor)
 {
     PngWriting writing(descriptor);
