@@ -24,7 +24,7 @@ packages=(
   libturbojpeg0-dev libpng-dev libgif-dev libheif-dev libavif-dev libwebp-dev libtiff-dev libstb-dev libicu-dev
   fonts-liberation2
   unzip zip epubcheck python3 libjpeg-turbo-progs time mupdf-tools file p7zip-full calibre
-  libheif-examples libavif-bin webp libtiff-tools
+  libheif-examples libavif-bin webp libtiff-tools imagemagick libvips-tools
   xvfb xauth x11-utils x11-apps xdotool dbus-daemon
   desktop-file-utils man-db dpkg-dev lintian appstream
   clang libclang-rt-14-dev clang-format
