@@ -80,6 +80,11 @@ public:
     // Throws JpegError.
     PixelBuffer Decode(QSize outputSize);
 
+    // Decodes the picture at the smallest of the decoder's scales (1/8 to 8/8) that covers `least` (at most Size()),
+    // each row as the decoder delivers it: grey for a grey picture or when `grey` is asked (the decoder then leaves
+    // the colour out), RGB otherwise, CMYK and YCCK pictures turned into RGB. A reader decodes once. Throws JpegError.
+    PixelBuffer DecodeScaled(QSize least, bool grey);
+
     // The size in which the decoder delivered the rows that Decode averaged, after its own
     // scaling; empty before Decode.
     QSize DecoderOutputSize() const;

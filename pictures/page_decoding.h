@@ -17,7 +17,8 @@ struct UprightPicture {
 
 // The picture in `source`, which InspectPicture described as `info`, decoded upright at the smallest size its
 // decoding reaches cheaply that is at least `least` (at most info.DisplayedSize()): a JPEG picture at the
-// smallest of its decoder's scales (1/8 to 8/8) that covers it; a PNG or GIF picture averaged by a whole number
-// as its rows arrive, to no less than twice `least`, so that the resampling after it still does the last halving
-// and more; every other kind whole.
-UprightPicture DecodeAtLeast(const PictureSource& source, const PictureInfo& info, QSize least);
+// smallest of its decoder's scales (1/8 to 8/8) that covers it, grey when `grey` is asked (the decoder gives JPEG's
+// own grey, the weights GreyOf uses); a PNG or GIF picture averaged by a whole number as its rows arrive, to no
+// less than twice `least`, so that the resampling after it still does the last halving and more; every other kind
+// whole.
+UprightPicture DecodeAtLeast(const PictureSource& source, const PictureInfo& info, QSize least, bool grey);

@@ -160,7 +160,8 @@ void MakePagePixels(const PictureSource& source, const PictureInfo& info, const 
 {
     const PagePlan plan = PlanPages(info, options);
     const QSize shown = info.DisplayedSize();
-    const UprightPicture picture = DecodeAtLeast(source, info, LeastDecodedSize(shown, options, plan.pages));
+    const UprightPicture picture =
+        DecodeAtLeast(source, info, LeastDecodedSize(shown, options, plan.pages), options.grey);
     for (const PlannedPage& page : plan.pages) {
         const PixelBuffer pixels = MakePage(picture.pixels, shown, page, options);
         take(pixels, ProfileFor(picture.iccProfile, pixels.channels));
