@@ -244,7 +244,8 @@ TEST_F(ScreenPagesTest, ResizingComesCloseToImageMagicksLanczosOnLineArtAndOnAPh
             const double ground = std::clamp((y - 1650 - 150 * std::sin(x / 450.0)) / 2.5, 0.0, 1.0);
             const double sun = std::clamp(130 - std::hypot(x - 2900.0, y - 700.0) / 2, 0.0, 1.0);
             const double grass = 7 * std::sin(x * 0.83 + 3 * std::sin(y * 0.05)) * std::sin(y * 0.61);
-            const double noise = static_cast<int>(((x * 73856093u) ^ (y * 19349663u)) % 7) - 3;
+            const unsigned hash = static_cast<unsigned>(x) * 73856093u ^ static_cast<unsigned>(y) * 19349663u;
+            const double noise = static_cast<int>(hash % 7) - 3;
             const double sky[3] = {110 + y / 40.0, 150 + y / 50.0, 225 - y / 100.0};
             const double land[3] = {80 + 40 * std::sin(x / 300.0) + grass, 120 + grass, 60 + y / 150.0};
             int rgb[3];
