@@ -61,4 +61,11 @@ public:
     virtual qint64 ExpectedSize(qsizetype index) const = 0;
     // Opens the entry's content; raises a ZipError, or the error of what makes the content, when it cannot.
     virtual std::unique_ptr<EntryContent> Open(qsizetype index) const = 0;
+    // Whether the entry's content may be opened only once every entry before it is written: content made from what
+    // the making of earlier entries found out.
+    virtual bool NeedsEarlierEntries(qsizetype index) const
+    {
+        Q_UNUSED(index);
+        return false;
+    }
 };

@@ -218,7 +218,11 @@ void PackingPool::Work()
 std::optional<qsizetype> PackingPool::TakeNextJob()
 {
     std::unique_lock lock(mutex_);
-    windowMoved_.wait(lock, [&] { return stopping_ || next_ >= count_ || next_ < current_ + kEntriesInFlight; });
+    // An entry made from what the earlier ones found out waits until they are all written.
+    windowMoved_.wait(lock, [&] {
+        return stopping_ || next_ >= count_
+               || (next_ < current_ + kEntriesInFlight && (next_ == current_ || !list_.NeedsEarlierEntries(next_)));
+    });
     if (stopping_ || next_ >= count_) {
         return std::nullopt;
     }

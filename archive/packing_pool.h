@@ -26,7 +26,8 @@ struct PackedBlock {
 // Packs the entries of an archive on worker threads, ahead of the one thread that writes the archive and takes the
 // entries back strictly in list order, as pigz's writer does. Each entry is its own Deflate stream, so its bytes are
 // the same whichever worker packs it and however many there are. Memory stays bounded: a few dozen entries at most
-// are in flight at once, each worker makes one entry's content at a time, and a worker waits while the buffers of
+// are in flight at once (an entry that needs the earlier ones written is taken only once they are), each worker makes
+// one entry's content at a time, and a worker waits while the buffers of
 // the packed data waiting for the writer have reached their limit in bytes, whether the entries are deflated or
 // stored; the entry being written needs only a few blocks of lead, so a huge one streams through in blocks. Block
 // buffers go round between the workers and the writer instead of being allocated for each block. Nothing here calls

@@ -174,7 +174,9 @@ std::vector<QSize> MakeScreenPages(const PictureSource& source, const PictureInf
     std::vector<QSize> sizes;
     MakePagePixels(source, info, options, [&sizes, outputs](const PixelBuffer& page, const QByteArray& iccProfile) {
         Q_ASSERT(sizes.size() < outputs.size());
-        WriteBaselineJpeg(page, kScreenPageJpegQuality, iccProfile, *outputs[sizes.size()]);
+        if (ByteOutput* output = outputs[sizes.size()]) {
+            WriteBaselineJpeg(page, kScreenPageJpegQuality, iccProfile, *output);
+        }
         sizes.emplace_back(page.width, page.height);
     });
     return sizes;

@@ -81,10 +81,11 @@ struct PagePlan {
 PagePlan PlanPages(const PictureInfo& info, const PageOptions& options);
 
 // Makes the pages that PlanPages gives for the picture in `source` and writes page i as a baseline JPEG picture
-// to outputs[i]; returns the size of each page in pixels. A grey page is a one-channel JPEG picture; a colour page
-// keeps the picture's ICC colour profile. The picture is decoded once, reduced as it is decoded where its kind
-// allows (see kMaxPagePicturePixels), and refused before decoding when it is too large. A picture that PlanPages
-// leaves unchanged is encoded again all the same: to keep its bytes, use PrepareForBook instead.
+// to outputs[i] (a page whose output is null is made but not encoded); returns the size of each page in pixels. A grey
+// page is a one-channel JPEG picture; a colour page keeps the picture's ICC colour profile. The picture is decoded
+// once, reduced as it is decoded where its kind allows (see kMaxPagePicturePixels), and refused before decoding when it
+// is too large. A picture that PlanPages leaves unchanged is encoded again all the same: to keep its bytes, use
+// PrepareForBook instead.
 //
 // Throws PictureError (JpegError for a JPEG picture the decoder rejects); errors of the outputs pass through.
 std::vector<QSize> MakeScreenPages(const PictureSource& source, const PictureInfo& info, const PageOptions& options,

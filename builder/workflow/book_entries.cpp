@@ -100,7 +100,7 @@ private:
 
 }  // namespace
 
-BookEntries::BookEntries(const BookFormat& format, const BookPictures& book, const BookFacts& facts,
+BookEntries::BookEntries(const BookFormat& format, BookPictures& book, const BookFacts& facts,
                          const QString& installationData)
     : format_(format),
       book_(book),
@@ -110,10 +110,16 @@ BookEntries::BookEntries(const BookFormat& format, const BookPictures& book, con
     ListOpeningFiles(installationData);
     QSet<QString> listedPictures;
     if (book_.cover >= 0) {
-        ListPage(-1, book_.cover, listedPictures);
+        ListPicture(book_.cover, listedPictures);
+    }
+    for (const qsizetype picture : book_.pages) {
+        ListPicture(picture, listedPictures);
+    }
+    if (book_.cover >= 0) {
+        ListPage(-1);
     }
     for (qsizetype page = 0; page < static_cast<qsizetype>(book_.pages.size()); ++page) {
-        ListPage(page, book_.pages[static_cast<size_t>(page)], listedPictures);
+        ListPage(page);
     }
     for (qsizetype document = 0; document < documents_.size(); ++document) {
         entries_.push_back({Kind::Document, document});
@@ -135,14 +141,18 @@ void BookEntries::ListOpeningFiles(const QString& installationData)
     }
 }
 
-void BookEntries::ListPage(qsizetype page, qsizetype picture, QSet<QString>& listedPictures)
+void BookEntries::ListPicture(qsizetype picture, QSet<QString>& listedPictures)
 {
-    const SurveyedPicture& shown = book_.pictures[static_cast<size_t>(picture)];
+    const BookPicture& shown = book_.pictures[static_cast<size_t>(picture)];
     // A picture that cannot go into the book has no entry; its page still names it, and the book is not written.
-    if (shown.size >= 0 && !listedPictures.contains(shown.name)) {
+    if (book_.sources[static_cast<size_t>(shown.source)].size >= 0 && !listedPictures.contains(shown.name)) {
         listedPictures.insert(shown.name);
         entries_.push_back({Kind::Picture, picture});
     }
+}
+
+void BookEntries::ListPage(qsizetype page)
+{
     const bool hasDocument = !(page < 0 ? format_.CoverPageName() : format_.PageDocumentName(page + 1)).isEmpty();
     if (hasDocument) {
         entries_.push_back({Kind::Page, page});
@@ -198,7 +208,7 @@ qint64 BookEntries::ExpectedSize(qsizetype index) const
     case Kind::Opening:
         return openingFiles_[static_cast<size_t>(entry.index)].size;
     case Kind::Picture:
-        return book_.pictures[static_cast<size_t>(entry.index)].size;
+        return book_.sources[static_cast<size_t>(book_.pictures[static_cast<size_t>(entry.index)].source)].size;
     case Kind::Page:
     case Kind::Document:
         break;
@@ -213,20 +223,31 @@ std::unique_ptr<EntryContent> BookEntries::Open(qsizetype index) const
     case Kind::Opening:
         return OpenFileContent(openingFiles_[static_cast<size_t>(entry.index)].path);
     case Kind::Picture:
-        return OpenPictureContent(book_.pictures[static_cast<size_t>(entry.index)]);
+        return OpenPictureContent(book_, entry.index);
     case Kind::Page:
-        return std::make_unique<PageContent>(format_.PageText(PageShown(entry.index)), facts_.now,
-                                             QString::fromUtf8(StoredName(index)));
     case Kind::Document:
         break;
     }
+    if (book_.sizesMadeLater) {
+        std::call_once(sizesNoted_, [this] { NoteMadeSizes(book_); });
+    }
+    if (entry.kind == Kind::Page) {
+        return std::make_unique<PageContent>(format_.PageText(PageShown(entry.index)), facts_.now,
+                                             QString::fromUtf8(StoredName(index)));
+    }
     return std::make_unique<DocumentContent>(documents_[entry.index], facts_.now);
+}
+
+bool BookEntries::NeedsEarlierEntries(qsizetype index) const
+{
+    const Kind kind = entries_[static_cast<size_t>(index)].kind;
+    return book_.sizesMadeLater && (kind == Kind::Page || kind == Kind::Document);
 }
 
 PageOfBook BookEntries::PageShown(qsizetype page) const
 {
     const qsizetype picture = page < 0 ? book_.cover : book_.pages[static_cast<size_t>(page)];
-    const SurveyedPicture& shown = book_.pictures[static_cast<size_t>(picture)];
-    return {shown.name, shown.info.DisplayedSize(), facts_.settings.title,
+    const BookPicture& shown = book_.pictures[static_cast<size_t>(picture)];
+    return {shown.name, shown.size, facts_.settings.title,
             page < 0 ? QStringLiteral("Cover") : QStringLiteral("Page %1").arg(page + 1)};
 }

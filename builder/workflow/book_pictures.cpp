@@ -14,39 +14,69 @@
 
 namespace {
 
-// Looks at the pictures one by one, naming each as it goes, keeping count for the person.
+PageOptions CoverOptions(PageOptions options, bool cover)
+{
+    if (cover) {
+        options.doublePages = DoublePages::Keep;
+    }
+    return options;
+}
+
+// The name `name` with its extension replaced by `extension` and, for the parts of a picture made into several
+// pages, the part's number before it: scan.png made into two pages gives scan-1.jpg and scan-2.jpg.
+QString PartName(const QString& name, qsizetype part, qsizetype parts, const QString& extension)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    return parts > 1 ? QStringLiteral("%1-%2%3").arg(stem).arg(part + 1).arg(extension) : stem + extension;
+}
+
+// Looks at the pictures one by one, naming each picture the book holds as it goes, keeping count for the person.
 class Surveyor {
 public:
-    Surveyor(const BookFormat& format, qsizetype pageCount, bool withCover, EventPacer& pacer, ConversionUi& ui)
-        : total_(pageCount + (withCover ? 1 : 0)),
+    Surveyor(const BookFormat& format, const PageOptions& options, qsizetype pageCount, bool withCover,
+             EventPacer& pacer, ConversionUi& ui)
+        : options_(options),
+          total_(pageCount + (withCover ? 1 : 0)),
           registry_(format.PictureNaming(pageCount, withCover)),
           pacer_(pacer),
           ui_(ui)
     {}
 
-    // The index of the picture at `path` in the book's pictures; a picture shown on several pages is looked at once.
-    qsizetype Add(const QString& path, BookPictures& book)
+    // The pictures the book holds for the picture at `path`, in page order; a picture shown on several pages is
+    // looked at once. A cover is made into one page whatever its shape.
+    std::vector<qsizetype> Add(const QString& path, BookPictures& book, bool cover)
     {
-        qsizetype index = 0;
-        if (const auto known = indexOfPath_.constFind(path); known != indexOfPath_.constEnd()) {
-            index = *known;
+        const auto known = firstPictureOf_.constFind(path);
+        qsizetype first = 0;
+        if (known != firstPictureOf_.constEnd()) {
+            first = *known;
         } else {
-            index = static_cast<qsizetype>(book.pictures.size());
-            book.pictures.push_back(Look(path, book));
-            indexOfPath_.insert(path, index);
+            first = static_cast<qsizetype>(book.pictures.size());
+            Look(path, book, cover);
+            firstPictureOf_.insert(path, first);
         }
         ++done_;
         if (pacer_.IsDue() || done_ == total_) {
             ui_.ReportStagingProgress(done_, total_);
             pacer_.LetEventsThrough();
         }
-        return index;
+        std::vector<qsizetype> pictures;
+        for (qsizetype picture = first;
+             picture < static_cast<qsizetype>(book.pictures.size())
+             && book.pictures[static_cast<size_t>(picture)].source == book.pictures[static_cast<size_t>(first)].source;
+             ++picture) {
+            pictures.push_back(picture);
+        }
+        return pictures;
     }
 
 private:
-    SurveyedPicture Look(const QString& path, BookPictures& book)
+    void Look(const QString& path, BookPictures& book, bool cover)
     {
-        SurveyedPicture picture{path, {}, 0, {}};
+        const auto source = static_cast<qsizetype>(book.sources.size());
+        SurveyedPicture surveyed{path, {}, 0, {}, cover};
+        const PageOptions options = CoverOptions(options_, cover);
         try {
             struct stat status {};
             QString problem;
@@ -54,65 +84,93 @@ private:
             if (!file.IsOpen()) {
                 throw PictureError(problem);
             }
-            picture.size = status.st_size;
-            picture.info = InspectPicture(PictureSource(file.Get(), status.st_size));
-            picture.name = registry_->NameFor(path, NameForKind(FileNamePart(path), picture.info.kind));
+            surveyed.size = status.st_size;
+            surveyed.info = InspectPicture(PictureSource(file.Get(), status.st_size));
+            surveyed.plan = PlanPages(surveyed.info, options);
         } catch (const PictureError& error) {
             book.problems << PictureProblem(path, error.Text());
             // The page still refers to the picture by its own name; the book will not be written.
-            picture.name = registry_->NameFor(path, FileNamePart(path));
-            picture.size = -1;
+            book.sources.push_back({path, {}, -1, {}, cover});
+            book.pictures.push_back({source, 0, registry_->NameFor(path, FileNamePart(path)), PictureKind::Jpeg, {}});
+            return;
         }
-        return picture;
+        book.sources.push_back(surveyed);
+        const PagePlan& plan = surveyed.plan;
+        const auto parts = static_cast<qsizetype>(plan.pages.size());
+        for (qsizetype part = 0; part < parts; ++part) {
+            const PlannedPage& page = plan.pages[static_cast<size_t>(part)];
+            const PictureKind kind = plan.unchanged ? BookKind(surveyed.info.kind) : PictureKind::Jpeg;
+            const QString wanted = plan.unchanged ? NameForKind(FileNamePart(path), surveyed.info.kind)
+                                                  : PartName(FileNamePart(path), part, parts, BookExtension(kind));
+            // Each part is a picture of its own; the path, with the part, names it to the registry.
+            const QString owner = parts > 1 ? path + u'\n' + QString::number(part) : path;
+            book.pictures.push_back(
+                {source, part, registry_->NameFor(owner, wanted), kind, page.size.value_or(QSize())});
+            book.sizesMadeLater = book.sizesMadeLater || !page.size;
+        }
     }
 
+    PageOptions options_;
     qsizetype total_;
     std::unique_ptr<PictureNameRegistry> registry_;
     EventPacer& pacer_;
     ConversionUi& ui_;
     qsizetype done_ = 0;
-    QHash<QString, qsizetype> indexOfPath_;
+    QHash<QString, qsizetype> firstPictureOf_;
 };
 
-// The names the documents give the pictures, and what they need to know of each.
-PictureNames NamesOf(const BookPictures& book)
-{
-    PictureNames names;
-    for (const qsizetype page : book.pages) {
-        names.pageNames.append(book.pictures[static_cast<size_t>(page)].name);
-    }
-    if (book.cover >= 0) {
-        names.coverName = book.pictures[static_cast<size_t>(book.cover)].name;
-    }
-    for (const SurveyedPicture& picture : book.pictures) {
-        if (picture.size >= 0 && !names.mediaTypes.contains(picture.name)) {
-            names.mediaTypes.insert(picture.name, BookMediaType(picture.info.kind));
-            names.displayedSizes.insert(picture.name, picture.info.DisplayedSize());
-        }
-    }
-    return names;
-}
-
 }  // namespace
+
+PageOptions OptionsFor(const BookPictures& book, const SurveyedPicture& source)
+{
+    return CoverOptions(book.options, source.cover);
+}
 
 QString PictureProblem(const QString& path, const QString& reason)
 {
     return QStringLiteral("Cannot read picture: %1 (%2)").arg(path, reason);
 }
 
+void NoteMadeSizes(BookPictures& book)
+{
+    for (const BookPicture& picture : book.pictures) {
+        if (book.names.displayedSizes.contains(picture.name)) {
+            book.names.displayedSizes.insert(picture.name, picture.size);
+        }
+    }
+}
+
 BookPictures SurveyPictures(const QStringList& rowPaths, const BookSettings& settings, const BookFormat& format,
                             EventPacer& pacer, ConversionUi& ui)
 {
     const bool withCover = !settings.coverPath.isEmpty();
-    Surveyor surveyor(format, rowPaths.size(), withCover, pacer, ui);
+    PageOptions options = settings.pages;
+    options.direction = settings.direction;
+    Surveyor surveyor(format, options, rowPaths.size(), withCover, pacer, ui);
     BookPictures book;
+    book.options = options;
     book.pages.reserve(static_cast<size_t>(rowPaths.size()));
     for (const QString& path : rowPaths) {
-        book.pages.push_back(surveyor.Add(path, book));
+        for (const qsizetype picture : surveyor.Add(path, book, false)) {
+            book.pages.push_back(picture);
+        }
     }
     if (withCover) {
-        book.cover = surveyor.Add(settings.coverPath, book);
+        book.cover = surveyor.Add(settings.coverPath, book, true).front();
     }
-    book.names = NamesOf(book);
+    // The names the documents give the pictures, and what they need to know of each.
+    PictureNames& names = book.names;
+    for (const qsizetype page : book.pages) {
+        names.pageNames.append(book.pictures[static_cast<size_t>(page)].name);
+    }
+    if (book.cover >= 0) {
+        names.coverName = book.pictures[static_cast<size_t>(book.cover)].name;
+    }
+    for (const BookPicture& picture : book.pictures) {
+        if (book.sources[static_cast<size_t>(picture.source)].size >= 0 && !names.mediaTypes.contains(picture.name)) {
+            names.mediaTypes.insert(picture.name, BookMediaType(picture.kind));
+            names.displayedSizes.insert(picture.name, picture.size);
+        }
+    }
     return book;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/reading_direction.h"
+#include "pictures/screen_pages.h"
 
 #include <QString>
 
@@ -16,4 +17,7 @@ struct BookSettings {
     // The kind of book (one of AllBookFormats); null for the default kind.
     const BookFormat* format = nullptr;
     ReadingDirection direction = ReadingDirection::LeftToRight;
+    // How the pictures become pages: as they are (no screen, the default), or made for a reader's screen. Its
+    // reading direction is `direction`'s.
+    PageOptions pages = {};
 };

@@ -140,8 +140,8 @@ QString ContentFolderIn(const QString& stagingRoot, const BookFormat& format)
 QSet<QString> PictureFileNames(const BookPictures& pictures)
 {
     QSet<QString> names;
-    for (const SurveyedPicture& picture : pictures.pictures) {
-        if (picture.size >= 0) {
+    for (const BookPicture& picture : pictures.pictures) {
+        if (pictures.sources[static_cast<size_t>(picture.source)].size >= 0) {
             names.insert(picture.name);
         }
     }
@@ -212,10 +212,10 @@ ConversionResult MakeBook(QStringList rowPaths, const BookSettings& settings, co
         }
         replace = true;
     }
-    const SurveyedBook surveyed = SurveyBook(rowPaths, settings, missing.isEmpty(), ui);
+    SurveyedBook surveyed = SurveyBook(rowPaths, settings, missing.isEmpty(), ui);
     // The paths of a big book take megabytes that packing can use better.
     rowPaths = QStringList();
-    const BookPictures& pictures = surveyed.pictures;
+    BookPictures& pictures = surveyed.pictures;
     const BookFacts facts{settings, pictures.names, surveyed.identifier, QDateTime::currentDateTime()};
     const auto fail = [&](const QString& reason) {
         busy.Release();

@@ -8,10 +8,12 @@
 #include "pictures/picture_error.h"
 #include "pictures/picture_inspection.h"
 #include "pictures/picture_preparation.h"
+#include "pictures/screen_pages.h"
 
 #include <sys/stat.h>
 
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -36,7 +38,10 @@ private:
 
 class PictureContent final : public EntryContent {
 public:
-    explicit PictureContent(const SurveyedPicture& picture) : picture_(picture)
+    PictureContent(BookPictures& book, qsizetype picture)
+        : book_(book),
+          made_(book.pictures[static_cast<size_t>(picture)]),
+          picture_(book.sources[static_cast<size_t>(made_.source)])
     {
         struct stat status {};
         QString problem;
@@ -63,6 +68,10 @@ public:
                 Refuse(QStringLiteral("it changed while the book was made"));
             }
             EntryOutput output(out);
+            if (!picture_.plan.unchanged) {
+                MakePage(source, info, output);
+                return;
+            }
             if (!info.CarriedAsIs()) {
                 PrepareForBook(source, info, output);
                 return;
@@ -82,6 +91,15 @@ public:
     }
 
 private:
+    // Makes the picture's page for a screen; of a picture made into several pages, this one only.
+    void MakePage(const PictureSource& source, const PictureInfo& info, ByteOutput& output)
+    {
+        std::vector<ByteOutput*> outputs(picture_.plan.pages.size(), nullptr);
+        outputs[static_cast<size_t>(made_.part)] = &output;
+        const std::vector<QSize> sizes = MakeScreenPages(source, info, OptionsFor(book_, picture_), outputs);
+        made_.size = sizes[static_cast<size_t>(made_.part)];
+    }
+
     [[noreturn]] void Refuse(const QString& reason) const
     {
         throw UnusablePicture(PictureProblem(picture_.path, reason));
@@ -110,6 +128,8 @@ private:
         }
     }
 
+    BookPictures& book_;
+    BookPicture& made_;
     const SurveyedPicture& picture_;
     FileDescriptor file_;
     EntryFacts facts_;
@@ -117,7 +137,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<EntryContent> OpenPictureContent(const SurveyedPicture& picture)
+std::unique_ptr<EntryContent> OpenPictureContent(BookPictures& book, qsizetype picture)
 {
-    return std::make_unique<PictureContent>(picture);
+    return std::make_unique<PictureContent>(book, picture);
 }

@@ -14,10 +14,12 @@ public:
     using ConversionError::ConversionError;
 };
 
-// The content of a picture's entry in the book, opened on a packing worker: the picture file is opened (its date goes
-// into the entry), and while the entry is packed it is read, proven whole (CheckPictureWhole) and written as it is,
-// or turned upright or converted as the book holds it (PrepareForBook), which proves it by reading all of its data.
+// The content of the entry of picture `picture` of `book`, opened on a packing worker: its source picture file is
+// opened (its date goes into the entry), and while the entry is packed it is read, proven whole (CheckPictureWhole)
+// and written as it is, or turned upright or converted as the book holds it (PrepareForBook), which proves it by
+// reading all of its data, or made into its page for a screen (MakeScreenPages), whose size is noted in the book's
+// picture.
 // A picture that can no longer be read, is damaged, or is no longer what the conversion found it to be (another
 // kind, size or orientation) fails the packing with an UnusablePicture error that names it and says why. Several
 // pictures may be opened and written at once on different threads.
-std::unique_ptr<EntryContent> OpenPictureContent(const SurveyedPicture& picture);
+std::unique_ptr<EntryContent> OpenPictureContent(BookPictures& book, qsizetype picture);
