@@ -50,7 +50,7 @@ QString EpubFormat::ContentFolder() const
     return kContentFolderName;
 }
 
-std::unique_ptr<PictureNameRegistry> EpubFormat::PictureNaming(qsizetype pageCount, bool withCover) const
+std::unique_ptr<PictureNaming> EpubFormat::NamePictures(qsizetype pageCount, bool withCover) const
 {
     QStringList reserved = {kPackageDocumentName, kNcxDocumentName, kNavDocumentName, kStyleSheetName};
     if (withCover) {

@@ -13,7 +13,7 @@ public:
     QString ContentFolder() const override;
     // The pictures never take the name of a document of either kind of EPUB book, so that a book's names do not
     // depend on its kind.
-    std::unique_ptr<PictureNameRegistry> PictureNaming(qsizetype pageCount, bool withCover) const override;
+    std::unique_ptr<PictureNaming> NamePictures(qsizetype pageCount, bool withCover) const override;
     QString PageDocumentName(qsizetype page) const override;
     QString CoverPageName() const override;
     QString IdentifierFor(const QString& bookPath) const override;

@@ -178,7 +178,7 @@ PictureNameRegistry::PictureNameRegistry(const QStringList& reserved, PageDocume
     }
 }
 
-QString PictureNameRegistry::NameFor(const QString& path, const QString& fileName)
+QString PictureNameRegistry::NameFor(const QString& path, const QString& fileName, qsizetype)
 {
     const QString wanted = SafeInBook(WithoutLeadingDots(fileName.normalized(QString::NormalizationForm_C)));
     if (wanted.isEmpty()) {

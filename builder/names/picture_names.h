@@ -30,6 +30,17 @@ QStringList PagePictureFiles(const PictureNames& names);
 // it has no such extension (scan.001 becomes scan.001.png).
 QString NameForKind(const QString& fileName, PictureKind kind);
 
+// How a kind of book names the pictures it holds.
+class PictureNaming {
+public:
+    virtual ~PictureNaming() = default;
+
+    // The name in the book of the picture `owner` (its path, or what else tells it from the others), which would
+    // like the name `fileName` (its own file name, with the extension of its kind: NameForKind), and shows the
+    // book's page at `place` (counted from 1; 0 for the cover).
+    virtual QString NameFor(const QString& owner, const QString& fileName, qsizetype place) = 0;
+};
+
 // Gives every picture of one conversion its name in the book: its own file name where that is free, stored in
 // Unicode's composed form (NFC). Two different pictures never share one file: a name already taken in this
 // conversion by another picture, or by one of the other files the book holds (its documents: `reserved`, and the
@@ -39,7 +50,7 @@ QString NameForKind(const QString& fileName, PictureKind kind);
 // keeps one name. A name beginning with "." is written without its leading dots, because the book leaves hidden
 // files out; a character that a file name in a book may not hold (controls, "\", "#", the characters the container
 // format forbids, such as "?" and ":", and a final ".") becomes "_".
-class PictureNameRegistry {
+class PictureNameRegistry final : public PictureNaming {
 public:
     // Whether a name, as compared (CaselessKey), is that of one of the book's page documents. They are told by
     // their form rather than kept one by one, which would take megabytes for a big book.
@@ -47,9 +58,8 @@ public:
 
     PictureNameRegistry(const QStringList& reserved, PageDocumentTest isPageDocument);
 
-    // The name in the book of the picture at `path`, which would like the name `fileName` (its own file name,
-    // with the extension of its kind: NameForKind).
-    QString NameFor(const QString& path, const QString& fileName);
+    // The name in the book of the picture at `path`, which would like the name `fileName`; its place does not count.
+    QString NameFor(const QString& path, const QString& fileName, qsizetype place) override;
 
 private:
     bool IsTakenByOther(const QString& key, const QString& path) const;

@@ -21,7 +21,6 @@ namespace {
 // The marker of a chosen staging folder, by which a later run may take it again; and the marker of a temporary
 // one, as earlier versions staged every book in one, which alone allows a run to remove such a folder that a killed
 // run left. Hidden, so that neither goes into a book.
-constexpr char kChosenMarker[] = ".tamboril-staging";
 constexpr char kTemporaryMarker[] = ".tamboril-temporary";
 // A temporary folder's name while it was being made, and once it was ready.
 constexpr char kNewPattern[] = ".tamboril-new-??????";
@@ -106,7 +105,7 @@ StagingFolder::StagingFolder(const QString& chosenFolder)
     if (!lock_.IsOpen()) {
         throw ConversionError(QStringLiteral("the staging folder %1 is in use by another conversion").arg(path_));
     }
-    if (!WriteMarker(lock_.Get(), kChosenMarker, "A staging folder of Tamboril.\n")) {
+    if (!WriteMarker(lock_.Get(), kChosenStagingMarker, "A staging folder of Tamboril.\n")) {
         throw ConversionError(
             QStringLiteral("cannot write in the staging folder %1: %2").arg(path_, SystemReason(errno)));
     }
@@ -130,7 +129,7 @@ QString ChosenStagingProblem(const QString& chosenFolder)
     if (HoldsMarker(chosenFolder, kTemporaryMarker)) {
         return QStringLiteral("the staging folder %1 is the temporary folder of another conversion").arg(chosenFolder);
     }
-    if (!HoldsMarker(chosenFolder, kChosenMarker) && !IsEmptyFolder(chosenFolder)) {
+    if (!HoldsMarker(chosenFolder, kChosenStagingMarker) && !IsEmptyFolder(chosenFolder)) {
         return QStringLiteral("the staging folder %1 holds files of its own; give a new or empty folder, or one "
                               "that tamboril-cli staged a book in")
             .arg(chosenFolder);

@@ -6,6 +6,10 @@
 
 #include <functional>
 
+// The marker that a chosen staging folder carries, by which a later run may take it again. Hidden, so that it never
+// goes into a book.
+inline constexpr char kChosenStagingMarker[] = ".tamboril-staging";
+
 // The staging folder a person chose for one conversion, which fills it with the book's files and keeps it afterwards,
 // locked while the conversion uses it. The folder carries a marker of its own, by which a later run may take it
 // again; it is never removed.

@@ -79,7 +79,7 @@ public:
     // The folder of the book that holds its pictures and documents, such as "OEBPS"; empty for the book's top.
     virtual QString ContentFolder() const = 0;
     // Names the pictures of a book of `pageCount` pages, with or without a cover, in the content folder.
-    virtual std::unique_ptr<PictureNameRegistry> PictureNaming(qsizetype pageCount, bool withCover) const = 0;
+    virtual std::unique_ptr<PictureNaming> NamePictures(qsizetype pageCount, bool withCover) const = 0;
     // The document that shows page `page` (counted from 1), and the cover's; empty when the kind's pages have none.
     virtual QString PageDocumentName(qsizetype page) const = 0;
     virtual QString CoverPageName() const = 0;

@@ -1,15 +1,26 @@
 #include "builder/workflow/book_formats.h"
 
+#include "builder/comic/comic_format.h"
 #include "builder/fixed/fixed_format.h"
 #include "builder/flowing/flowing_format.h"
 
 #include <algorithm>
 
+namespace {
+
+template <typename Format>
+const BookFormat* TheFormat()
+{
+    static const Format format;
+    return &format;
+}
+
+}  // namespace
+
 const QList<const BookFormat*>& AllBookFormats()
 {
-    static const FlowingFormat flowing;
-    static const FixedFormat fixed;
-    static const QList<const BookFormat*> formats = {&flowing, &fixed};
+    static const QList<const BookFormat*> formats = {TheFormat<FlowingFormat>(), TheFormat<FixedFormat>(),
+                                                     TheFormat<ComicFormat>()};
     return formats;
 }
 

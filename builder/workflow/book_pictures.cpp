@@ -3,6 +3,9 @@
 #include "builder/staging/file_copy.h"
 #include "builder/workflow/conversion_ui.h"
 #include "builder/workflow/event_pacer.h"
+#include "comics/comic_error.h"
+#include "comics/comic_reader.h"
+#include "comics/picture_address.h"
 #include "common/file_descriptor.h"
 #include "common/file_name.h"
 #include "pictures/picture_error.h"
@@ -38,7 +41,7 @@ public:
              EventPacer& pacer, ConversionUi& ui)
         : options_(options),
           total_(pageCount + (withCover ? 1 : 0)),
-          registry_(format.PictureNaming(pageCount, withCover)),
+          registry_(format.NamePictures(pageCount, withCover)),
           pacer_(pacer),
           ui_(ui)
     {}
@@ -75,23 +78,24 @@ private:
     void Look(const QString& path, BookPictures& book, bool cover)
     {
         const auto source = static_cast<qsizetype>(book.sources.size());
-        SurveyedPicture surveyed{path, {}, 0, {}, cover};
+        SurveyedPicture surveyed{path, {}, {}, {}, 0, {}, cover};
         const PageOptions options = CoverOptions(options_, cover);
         try {
-            struct stat status {};
-            QString problem;
-            const FileDescriptor file = OpenRegularFile(path, &status, &problem);
-            if (!file.IsOpen()) {
-                throw PictureError(problem);
+            if (const std::optional<MemberAddress> address = MemberAddressOf(path)) {
+                LookInside(*address, surveyed);
+            } else {
+                LookAtFile(surveyed);
             }
-            surveyed.size = status.st_size;
-            surveyed.info = InspectPicture(PictureSource(file.Get(), status.st_size));
             surveyed.plan = PlanPages(surveyed.info, options);
-        } catch (const PictureError& error) {
+        } catch (const UserError& error) {
             book.problems << PictureProblem(path, error.Text());
             // The page still refers to the picture by its own name; the book will not be written.
-            book.sources.push_back({path, {}, -1, {}, cover});
-            book.pictures.push_back({source, 0, registry_->NameFor(path, FileNamePart(path)), PictureKind::Jpeg, {}});
+            book.sources.push_back({path, {}, {}, {}, -1, {}, cover});
+            book.pictures.push_back({source,
+                                     0,
+                                     registry_->NameFor(path, FileNamePart(path), FirstPlace(book, cover)),
+                                     PictureKind::Jpeg,
+                                     {}});
             return;
         }
         book.sources.push_back(surveyed);
@@ -104,19 +108,73 @@ private:
                                                   : PartName(FileNamePart(path), part, parts, BookExtension(kind));
             // Each part is a picture of its own; the path, with the part, names it to the registry.
             const QString owner = parts > 1 ? path + u'\n' + QString::number(part) : path;
-            book.pictures.push_back(
-                {source, part, registry_->NameFor(owner, wanted), kind, page.size.value_or(QSize())});
+            book.pictures.push_back({source, part,
+                                     registry_->NameFor(owner, wanted, cover ? 0 : FirstPlace(book, cover) + part),
+                                     kind, page.size.value_or(QSize())});
             book.sizesMadeLater = book.sizesMadeLater || !page.size;
         }
     }
 
+    // The place in the book of the first page the picture being looked at gives (0 for the cover).
+    static qsizetype FirstPlace(const BookPictures& book, bool cover)
+    {
+        return cover ? 0 : static_cast<qsizetype>(book.pages.size()) + 1;
+    }
+
+    static void LookAtFile(SurveyedPicture& surveyed)
+    {
+        struct stat status {};
+        QString problem;
+        const FileDescriptor file = OpenRegularFile(surveyed.path, &status, &problem);
+        if (!file.IsOpen()) {
+            throw PictureError(problem);
+        }
+        surveyed.size = status.st_size;
+        surveyed.info = InspectPicture(PictureSource(file.Get(), status.st_size));
+    }
+
+    // A picture inside a comic archive or PDF: the container is listed once, and its pages found there.
+    void LookInside(const MemberAddress& address, SurveyedPicture& surveyed)
+    {
+        auto listed = listings_.find(address.container);
+        if (listed == listings_.end()) {
+            ContainerPages pages;
+            try {
+                const ComicListing listing = ComicReader::Open(address.container)->List();
+                for (const ComicPage& page : listing.pages) {
+                    pages.byMember.insert(page.member.path, page);
+                }
+            } catch (const ComicError& error) {
+                pages.problem = error.Text();
+            }
+            listed = listings_.insert(address.container, pages);
+        }
+        if (!listed->problem.isEmpty()) {
+            throw PictureError(listed->problem);
+        }
+        const auto page = listed->byMember.constFind(address.member);
+        if (page == listed->byMember.constEnd()) {
+            throw PictureError(QStringLiteral("no such picture in %1").arg(address.container));
+        }
+        surveyed.container = listed.key();
+        surveyed.member = page->member;
+        surveyed.info = page->info;
+    }
+
+    // What a comic archive or PDF holds, by member path; or why it cannot be read.
+    struct ContainerPages {
+        QHash<QString, ComicPage> byMember;
+        QString problem;
+    };
+
     PageOptions options_;
     qsizetype total_;
-    std::unique_ptr<PictureNameRegistry> registry_;
+    std::unique_ptr<PictureNaming> registry_;
     EventPacer& pacer_;
     ConversionUi& ui_;
     qsizetype done_ = 0;
     QHash<QString, qsizetype> firstPictureOf_;
+    QHash<QString, ContainerPages> listings_;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "builder/names/picture_names.h"
 #include "builder/workflow/book_format.h"
 #include "builder/workflow/book_settings.h"
+#include "comics/comic_member.h"
 #include "pictures/picture_info.h"
 #include "pictures/screen_pages.h"
 
@@ -17,11 +18,15 @@ class EventPacer;
 
 // A picture the conversion was given, as it found it before anything is written.
 struct SurveyedPicture {
+    // Its path: a file's, or a picture's inside a comic archive or PDF (MemberAddressOf).
     QString path;
+    // For a picture inside a comic archive or PDF: the container's path, and the picture in it.
+    QString container;
+    ComicMember member;
     // What its header says; the picture is proven whole, and turned, converted or made for a screen, only while it
     // is packed.
     PictureInfo info;
-    // Its size in bytes when it was looked at; -1 for a picture that cannot go into a book.
+    // Its size in bytes when it was looked at (0 inside a container); -1 for a picture that cannot go into a book.
     qint64 size = 0;
     // The pages the book holds for it, and whether it is the cover, which is made into one page whatever its shape.
     PagePlan plan;
@@ -63,13 +68,13 @@ struct BookPictures {
 PageOptions OptionsFor(const BookPictures& book, const SurveyedPicture& source);
 
 // Looks at every picture of the book (`rowPaths` in book order, then `settings.coverPath` when it is not empty) by
-// its header, without reading it whole: its kind, size and orientation, and the pages the book holds for it as
-// `settings.pages` makes them (one, or for a double page made for a screen, its halves); names each picture the
-// book holds as `format` names pictures: a picture kept as it is with the extension of the kind of picture the book
-// holds for it (NameForKind), a page made for a screen as a JPEG picture, the parts of one picture numbered. A
-// picture that is missing, cannot be read, or is no picture a book can hold is named among the problems, with the
-// reason; the others are looked at all the same. Reports the pictures done to `ui` and lets events through with
-// `pacer`, which stops it with EUserCanceled when asked to.
+// its header, without reading it whole (a comic archive or PDF that holds pictures of the book is listed once): its
+// kind, size and orientation, and the pages the book holds for it as `settings.pages` makes them (one, or for a double
+// page made for a screen, its halves); names each picture the book holds as `format` names pictures: a picture kept as
+// it is with the extension of the kind of picture the book holds for it (NameForKind), a page made for a screen as a
+// JPEG picture, the parts of one picture numbered. A picture that is missing, cannot be read, or is no picture a book
+// can hold is named among the problems, with the reason; the others are looked at all the same. Reports the pictures
+// done to `ui` and lets events through with `pacer`, which stops it with EUserCanceled when asked to.
 BookPictures SurveyPictures(const QStringList& rowPaths, const BookSettings& settings, const BookFormat& format,
                             EventPacer& pacer, ConversionUi& ui);
 

@@ -5,6 +5,7 @@
 #include "builder/staging/folder_tree.h"
 #include "builder/staging/staged_book.h"
 #include "builder/staging/staged_entries.h"
+#include "builder/staging/staging_folder.h"
 #include "builder/staging/staging_seed.h"
 #include "builder/workflow/book_entries.h"
 #include "builder/workflow/book_formats.h"
@@ -301,7 +302,12 @@ ConversionResult ConvertBook(QStringList rowPaths, const BookSettings& settings,
     const BookFormat& format = FormatOf(settings);
     if (!places.stagingRoot.isEmpty()) {
         SeedStagingRoot(places.installationData, places.stagingRoot, format.OpeningFiles());
-        RecreateContentFolder(ContentFolderIn(places.stagingRoot, format));
+        // A kind whose content lies at the book's top has the staging folder emptied but for its marker.
+        if (format.ContentFolder().isEmpty()) {
+            DeleteFolderContent(places.stagingRoot, QLatin1String(kChosenStagingMarker), {});
+        } else {
+            RecreateContentFolder(ContentFolderIn(places.stagingRoot, format));
+        }
     }
     BusyGuard busy(ui);
     try {

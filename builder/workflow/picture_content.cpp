@@ -2,6 +2,8 @@
 
 #include "archive/byte_source.h"
 #include "builder/staging/file_copy.h"
+#include "comics/comic_error.h"
+#include "comics/comic_reader.h"
 #include "common/file_descriptor.h"
 #include "pictures/byte_output.h"
 #include "pictures/picture_check.h"
@@ -12,6 +14,7 @@
 
 #include <sys/stat.h>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -45,11 +48,13 @@ public:
     {
         struct stat status {};
         QString problem;
-        file_ = OpenRegularFile(picture_.path, &status, &problem);
+        // A picture inside a comic archive or PDF is read from it while packed, and takes the container's date.
+        const QString& file = picture_.container.isEmpty() ? picture_.path : picture_.container;
+        file_ = OpenRegularFile(file, &status, &problem);
         if (!file_.IsOpen()) {
             Refuse(problem);
         }
-        facts_.size = status.st_size;
+        facts_.size = picture_.container.isEmpty() ? status.st_size : 0;
         facts_.modified = status.st_mtime;
         facts_.source = picture_.path;
     }
@@ -59,8 +64,10 @@ public:
     void WriteTo(EntryWriter& out) override
     {
         try {
-            const std::optional<QByteArray> whole =
-                facts_.size <= kLargestPictureReadWhole ? std::optional<QByteArray>(ReadWhole()) : std::nullopt;
+            const std::optional<QByteArray> whole = !picture_.container.isEmpty() ? ReadMember()
+                                                    : facts_.size <= kLargestPictureReadWhole
+                                                        ? std::optional<QByteArray>(ReadWhole())
+                                                        : std::nullopt;
             const PictureSource source = whole ? PictureSource(*whole) : PictureSource(file_.Get(), facts_.size);
             const PictureInfo info = InspectPicture(source);
             if (info.kind != picture_.info.kind || info.size != picture_.info.size
@@ -87,6 +94,8 @@ public:
                 throw;
             }
             Refuse(error.Text());
+        } catch (const ComicError& error) {
+            Refuse(error.Text());
         }
     }
 
@@ -103,6 +112,20 @@ private:
     [[noreturn]] void Refuse(const QString& reason) const
     {
         throw UnusablePicture(PictureProblem(picture_.path, reason));
+    }
+
+    // The picture's bytes out of its comic archive or PDF. Each packing worker keeps the last container it read open,
+    // so that one that reads the pages of an archive in turn reads it forward, once.
+    QByteArray ReadMember() const
+    {
+        thread_local QString openContainer;
+        thread_local std::unique_ptr<ComicReader> reader;
+        if (!reader || openContainer != picture_.container) {
+            reader.reset();
+            reader = ComicReader::Open(picture_.container);
+            openContainer = picture_.container;
+        }
+        return reader->Read(picture_.member);
     }
 
     // The whole file, as much of it as there is now.

@@ -10,14 +10,13 @@ namespace {
 // Names the pictures as a conversion does, each by its own file name, the cover after the pages.
 PictureNames AssignPictureNames(const QStringList& rowPaths, const QString& coverPath)
 {
-    const std::unique_ptr<PictureNameRegistry> registry =
-        FlowingFormat().PictureNaming(rowPaths.size(), !coverPath.isEmpty());
+    const std::unique_ptr<PictureNaming> registry = FlowingFormat().NamePictures(rowPaths.size(), !coverPath.isEmpty());
     PictureNames names;
     for (const QString& path : rowPaths) {
-        names.pageNames << registry->NameFor(path, path.mid(path.lastIndexOf('/') + 1));
+        names.pageNames << registry->NameFor(path, path.mid(path.lastIndexOf('/') + 1), names.pageNames.size() + 1);
     }
     if (!coverPath.isEmpty()) {
-        names.coverName = registry->NameFor(coverPath, coverPath.mid(coverPath.lastIndexOf('/') + 1));
+        names.coverName = registry->NameFor(coverPath, coverPath.mid(coverPath.lastIndexOf('/') + 1), 0);
     }
     return names;
 }
@@ -74,10 +73,10 @@ TEST(PictureNamesTest, HiddenNamesLoseTheirLeadingDotsAndEmptyNamesStayEmpty)
             named << NameForKind(name, kind);
         }
         const QStringList paths = {"/a/..jpg", "/a/...jpg", "/a/..png", "/a/.jpg", "/a/..gif"};
-        const std::unique_ptr<PictureNameRegistry> registry = FlowingFormat().PictureNaming(5, false);
+        const std::unique_ptr<PictureNaming> registry = FlowingFormat().NamePictures(5, false);
         QStringList inBook;
         for (qsizetype i = 0; i < named.size(); ++i) {
-            inBook << registry->NameFor(paths[i], named[i]);
+            inBook << registry->NameFor(paths[i], named[i], i + 1);
         }
         EXPECT_EQ(inBook, QStringList({"jpg" + extension, "jpg-2" + extension, "png" + extension, "jpg-3" + extension,
                                        "gif" + extension}))
@@ -127,9 +126,9 @@ TEST(PictureNamesTest, APictureIsNamedForTheKindTheBookHoldsBeforeItsNameIsGiven
     EXPECT_EQ(NameForKind("noext", PictureKind::Avif), "noext.jpg");
 
     // A PNG picture named .jpg meets a PNG picture of the name it takes.
-    const std::unique_ptr<PictureNameRegistry> registry = FixedFormat().PictureNaming(2, false);
-    EXPECT_EQ(registry->NameFor("/a/x.jpg", NameForKind("x.jpg", PictureKind::Png)), "x.png");
-    EXPECT_EQ(registry->NameFor("/b/x.png", NameForKind("x.png", PictureKind::Png)), "x-2.png");
+    const std::unique_ptr<PictureNaming> registry = FixedFormat().NamePictures(2, false);
+    EXPECT_EQ(registry->NameFor("/a/x.jpg", NameForKind("x.jpg", PictureKind::Png), 1), "x.png");
+    EXPECT_EQ(registry->NameFor("/b/x.png", NameForKind("x.png", PictureKind::Png), 2), "x-2.png");
 }
 
 }  // namespace
