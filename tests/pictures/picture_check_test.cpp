@@ -85,6 +85,15 @@ protected:
         return path;
     }
 
+    // PhotoImage of 600 x 400 as a TIFF picture deflated in strips, by libtiff's own tool.
+    QByteArray PhotoTiff()
+    {
+        const QString photo = PathIn("photo.ppm");
+        PhotoImage({600, 400}).save(photo, "PPM");
+        EXPECT_EQ(RunProgram("ppm2tiff", {"-c", "zip", photo, PathIn("photo.tif")}), 0);
+        return ReadTestFile(PathIn("photo.tif"));
+    }
+
     // The reason the staging of a book refuses the picture for: its inspection, the proof that it is whole, the
     // making of the book's picture. Empty when it takes the picture.
     static std::string BookRefusal(const QString& path)
@@ -142,6 +151,8 @@ TEST_F(PictureCheckTest, DamagedPicturesAreRefusedByTheBookAndThePreviewForOneRe
          picture_reason::kDamaged},
         {"a GIF picture of 65535 x 65535 pixels with one pixel of data", OnePixelGif({65535, 65535}),
          picture_reason::kDamaged},
+        // Proven by its conversion, which used to leave the strips that do not decode blank.
+        {"a deflated TIFF picture with 64 KiB zeroed", Zeroed(PhotoTiff()), picture_reason::kDamaged},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
