@@ -13,6 +13,8 @@
 #include <QRandomGenerator>
 #include <QtEndian>
 
+#include <thread>
+
 #include <zlib.h>
 
 namespace {
@@ -23,6 +25,17 @@ const QSize kBox(140, 168);
 class NoOutput : public ByteOutput {
 public:
     void Write(const void*, std::size_t) override {}
+};
+
+// Keeps the book's picture in memory.
+class MemoryOutput : public ByteOutput {
+public:
+    void Write(const void* data, std::size_t length) override
+    {
+        bytes.append(static_cast<const char*>(data), static_cast<qsizetype>(length));
+    }
+
+    QByteArray bytes;
 };
 
 // A PNG chunk: the length of its data, its type, its data and the checksum of type and data.
@@ -191,6 +204,51 @@ TEST_F(PictureCheckTest, WholePicturesAreTakenWhateverCamerasPutAfterTheirData)
         EXPECT_EQ(BookRefusal(path), "");
         EXPECT_EQ(PreviewRefusal(path), "");
     }
+}
+
+TEST_F(PictureCheckTest, PicturesAreCheckedAndPreparedOnSeveralThreadsAtOnce)
+{
+    // Every kind at once, each on threads of its own, as the packing workers take them: each thread's book picture
+    // is the one a single thread makes, and the damaged picture is refused on each thread for the same reason.
+    std::vector<QByteArray> pictures;
+    for (const TestPicture& picture : MakeEveryKind({64, 48}, PathIn("made"))) {
+        pictures.push_back(picture.bytes);
+    }
+    pictures.push_back(WithExifOrientation(MakePhotoJpeg({120, 90}), 6));
+    pictures.push_back(Zeroed(MakePhotoJpeg({1200, 900})));
+    const auto prepared = [](const QByteArray& bytes) {
+        const PictureSource source(bytes);
+        try {
+            const PictureInfo info = InspectPicture(source);
+            CheckPictureWhole(source, info);
+            MemoryOutput output;
+            PrepareForBook(source, info, output);
+            return output.bytes;
+        } catch (const PictureError& error) {
+            return QByteArray("refused: ") + error.what();
+        }
+    };
+    std::vector<QByteArray> alone;
+    for (const QByteArray& picture : pictures) {
+        alone.push_back(prepared(picture));
+    }
+    constexpr int kThreadsPerPicture = 3;
+    std::vector<QByteArray> together(pictures.size() * kThreadsPerPicture);
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < together.size(); ++i) {
+        threads.emplace_back([&, i] {
+            for (int round = 0; round < 5; ++round) {
+                together[i] = prepared(pictures[i % pictures.size()]);
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (std::size_t i = 0; i < together.size(); ++i) {
+        EXPECT_EQ(together[i], alone[i % pictures.size()]) << "picture " << i % pictures.size();
+    }
+    EXPECT_EQ(alone.back(), QByteArray("refused: the picture is damaged"));
 }
 
 }  // namespace
