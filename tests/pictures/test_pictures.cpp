@@ -39,7 +39,7 @@ QByteArray MadeBy(const QString& program, const QStringList& arguments, const QS
     return ReadTestFile(output);
 }
 
-QByteArray MakeGif(QSize size, const QString& path)
+QByteArray MakeGif(QSize size, const QString& path, bool interlaced = false)
 {
     int error = 0;
     GifFileType* gif = EGifOpenFileName(path.toLocal8Bit().constData(), false, &error);
@@ -55,13 +55,20 @@ QByteArray MakeGif(QSize size, const QString& path)
     }
     ColorMapObject* map = GifMakeMapObject(4, colours.data());
     EGifPutScreenDesc(gif, size.width(), size.height(), 8, 0, map);
-    EGifPutImageDesc(gif, 0, 0, size.width(), size.height(), false, nullptr);
+    EGifPutImageDesc(gif, 0, 0, size.width(), size.height(), interlaced, nullptr);
+    // Interlaced rows are stored in four passes: from row 0 every eighth, from 4 every eighth, from 2 every
+    // fourth, from 1 every second.
+    const std::vector<std::array<int, 2>> passes = interlaced
+                                                       ? std::vector<std::array<int, 2>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
+                                                       : std::vector<std::array<int, 2>>{{0, 1}};
     std::vector<GifPixelType> row(static_cast<std::size_t>(size.width()));
-    for (int y = 0; y < size.height(); ++y) {
-        for (int x = 0; x < size.width(); ++x) {
-            row[static_cast<std::size_t>(x)] = static_cast<GifPixelType>(QuadrantAt(size, x, y));
+    for (const auto& [start, step] : passes) {
+        for (int y = start; y < size.height(); y += step) {
+            for (int x = 0; x < size.width(); ++x) {
+                row[static_cast<std::size_t>(x)] = static_cast<GifPixelType>(QuadrantAt(size, x, y));
+            }
+            EGifPutLine(gif, row.data(), size.width());
         }
-        EGifPutLine(gif, row.data(), size.width());
     }
     EGifCloseFile(gif, &error);
     GifFreeMapObject(map);
@@ -69,6 +76,11 @@ QByteArray MakeGif(QSize size, const QString& path)
 }
 
 }  // namespace
+
+QByteArray MakeInterlacedGif(QSize size, const QString& path)
+{
+    return MakeGif(size, path, true);
+}
 
 QImage QuadrantImage(QSize size)
 {

@@ -35,6 +35,9 @@ QImage PhotoImage(QSize size);
 // PhotoImage as a JPEG picture, sequential or progressive, 4:2:0, by Qt's JPEG writer.
 QByteArray MakePhotoJpeg(QSize size, bool progressive = false);
 
+// A GIF picture of the four quadrants whose rows are stored interlaced, in four passes, made at `path`.
+QByteArray MakeInterlacedGif(QSize size, const QString& path);
+
 // A JPEG picture with an EXIF block whose orientation is `orientation`, just after its JFIF header.
 QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation);
 
