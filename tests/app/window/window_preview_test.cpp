@@ -155,14 +155,17 @@ TEST_F(WindowPreviewTest, EveryKindOfPictureIsShownUpright)
     EXPECT_TRUE(dialogs->events.isEmpty());
 }
 
-TEST_F(WindowPreviewTest, ATruncatedPictureIsShownWithoutAnError)
+TEST_F(WindowPreviewTest, ATruncatedPictureIsRefusedAsTheBookRefusesIt)
 {
+    // The decoder could fill in what is missing, but the preview must not show what no book takes.
     const QByteArray whole = MakeTestJpeg({300, 200});
     WriteTestFile(PathIn("cut.jpg"), whole.left(whole.size() / 2));
     AddRow(PathIn("cut.jpg"));
+    const QImage before = form->Image1->Picture();
     ClickAt(RowPoint(0));
-    EXPECT_EQ(form->Image1->Picture().size(), QSize(150, 100));
-    EXPECT_TRUE(dialogs->events.isEmpty());
+    const QString title = ApplicationTitle(QCoreApplication::applicationFilePath());
+    EXPECT_EQ(dialogs->events, QStringList({"error|" + title + "|The picture is cut short.\n" + PathIn("cut.jpg")}));
+    EXPECT_EQ(form->Image1->Picture(), before);
 }
 
 }  // namespace
