@@ -10,13 +10,12 @@
 #include "app/window_chrome.h"
 #include "app/window_conversion_ui.h"
 #include "app/window_dialogs.h"
-#include "builder/book_settings.h"
-#include "builder/conversion.h"
-#include "builder/conversion_ui.h"
-#include "builder/folder_tree.h"
-#include "common/product.h"
-#include "builder/staging_folder.h"
+#include "builder/workflow/book_formats.h"
+#include "builder/workflow/book_settings.h"
+#include "builder/workflow/conversion.h"
+#include "builder/workflow/conversion_ui.h"
 #include "common/cancellation.h"
+#include "common/product.h"
 #include "pages/page_list.h"
 #include "pages/page_list_commands.h"
 #include "pages/page_list_model.h"
@@ -24,7 +23,7 @@
 #include "pictures/picture_error.h"
 #include "pictures/picture_files.h"
 #include "preview/preview_picture.h"
-#include "settings/book_kind_setting.h"
+#include "settings/book_layout_setting.h"
 #include "settings/output_folder_setting.h"
 #include "settings/program_places.h"
 
@@ -33,7 +32,6 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QMenu>
-#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QUndoStack>
 #include <QUrl>
@@ -99,11 +97,8 @@ void TForm1::FormCreate(QObject*)
 
 void TForm1::FormDestroy(QObject*)
 {
-    // The window is gone already; its last staging folders go before the program ends.
+    // The window is gone already; the removal of what killed runs left ends before the program does.
     stagingRemover_.Finish();
-    if (QFileInfo(OebpsDir).isDir()) {
-        DeleteFolderTree(OebpsDir);
-    }
     SaveSettings();
 }
 
@@ -113,8 +108,10 @@ void TForm1::LoadSettings()
 {
     ConfigIni = places_.configIni;
     LabeledEdit4->setText(ReadOutputFolderSetting(ConfigIni));
-    LayoutSwitch->SetOn(ReadBookLayoutSetting(ConfigIni) == BookLayout::Fixed);
-    DirectionSwitch->SetOn(ReadReadingDirectionSetting(ConfigIni) == ReadingDirection::RightToLeft);
+    const BookFormat* format = BookFormatNamed(ReadBookLayoutSetting(ConfigIni));
+    LayoutSwitch->SetChoice(
+        static_cast<int>(AllBookFormats().indexOf(format != nullptr ? format : &DefaultBookFormat())));
+    DirectionSwitch->SetChoice(ReadReadingDirectionSetting(ConfigIni) == ReadingDirection::RightToLeft ? 1 : 0);
 }
 
 // An empty field is saved too, so that the next start shows it empty. The user's configuration
@@ -124,7 +121,7 @@ void TForm1::SaveSettings()
     MakePrivateFolder(QFileInfo(ConfigIni).path());
     WriteOutputFolderSetting(ConfigIni, LabeledEdit4->text());
     const BookSettings settings = CurrentBookSettings();
-    WriteBookLayoutSetting(ConfigIni, settings.layout);
+    WriteBookLayoutSetting(ConfigIni, FormatOf(settings).Key());
     WriteReadingDirectionSetting(ConfigIni, settings.direction);
 }
 
@@ -195,14 +192,10 @@ void TForm1::PNGButton4Click(QObject*)
         return;
     }
     stagingRemover_.RemoveAbandoned();
-    // A folder of this conversion's own, so that other windows and command lines converting meanwhile never
-    // touch its files. It goes once the result has been shown, on a thread of its own: removing thousands of
-    // pictures takes a while, and the window answers meanwhile.
-    auto staging = std::make_unique<StagingFolder>(QString(), places_.installationData);
-    const auto release = qScopeGuard([&] { stagingRemover_.Release(std::move(staging)); });
-    OebpsDir = staging->Paths().oebpsDir;
+    // The book is packed straight from the pictures: nothing is staged, so other windows and command lines
+    // converting meanwhile have nothing of this conversion to touch.
     WindowConversionUi ui(*dialogs_, *this);
-    ConvertBook(std::move(rows), CurrentBookSettings(), staging->Paths(), ui);
+    ConvertBook(std::move(rows), CurrentBookSettings(), {places_.installationData, QString()}, ui);
     // A big book's conversion leaves tens of megabytes free in the program's heap; they go back to the system
     // rather than stay with the window until it closes.
     ::malloc_trim(0);
@@ -431,8 +424,8 @@ BookSettings TForm1::CurrentBookSettings() const
     settings.author = Edit2->text();
     settings.coverPath = LabeledEdit3->text();
     settings.outputFolder = LabeledEdit4->text();
-    settings.layout = LayoutSwitch->IsOn() ? BookLayout::Fixed : BookLayout::Flowing;
-    settings.direction = DirectionSwitch->IsOn() ? ReadingDirection::RightToLeft : ReadingDirection::LeftToRight;
+    settings.format = AllBookFormats().value(LayoutSwitch->Choice(), &DefaultBookFormat());
+    settings.direction = DirectionSwitch->Choice() == 1 ? ReadingDirection::RightToLeft : ReadingDirection::LeftToRight;
     return settings;
 }
 

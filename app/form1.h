@@ -1,6 +1,6 @@
 #pragma once
 
-#include "builder/staging_folder_remover.h"
+#include "builder/staging/staging_folder_remover.h"
 #include "settings/program_places.h"
 
 #include <QPersistentModelIndex>
@@ -58,8 +58,8 @@ public:
     // window, hides the sprite, places the window buttons and cuts their pictures from the sprite,
     // and loads the settings.
     void FormCreate(QObject* sender);
-    // The destruction step, run once by the destructor: waits until the staging folders of finished
-    // conversions are removed, deletes a content folder that is left, saves the settings.
+    // The destruction step, run once by the destructor: waits until the removal of the staging folders that killed
+    // runs left has ended, and saves the settings.
     void FormDestroy(QObject* sender);
 
     void ImgBtnMinClick(QObject* sender);
@@ -74,9 +74,8 @@ public:
     void PNGButton1Click(QObject* sender);
     // Remove All: deletes every row.
     void PNGButton3Click(QObject* sender);
-    // Convert: builds the book from the page list and the four settings, staged in a temporary
-    // folder of its own (StagingFolder) that is removed in the background once the result has been
-    // shown; with no page, a note asks for pictures.
+    // Convert: builds the book from the page list and the four settings, packed straight from the
+    // pictures; with no page, a note asks for pictures.
     void PNGButton4Click(QObject* sender);
     // Home: opens the product's home page in the browser; an ErrorAbout names the address when the
     // desktop cannot open it.
@@ -203,9 +202,6 @@ public:
     QAction* Home1;     // F1
     QAction* Quit1;     // Ctrl+Q: closes the window as its close button does
 
-    // The content folder "OEBPS" of the running conversion's staging folder, or of the last one;
-    // empty before the first conversion.
-    QString OebpsDir;
     // The settings file "config.ini". It keeps the output folder.
     QString ConfigIni;
     // The row being dragged in the page list, as the last drag-over found it; invalid when no row

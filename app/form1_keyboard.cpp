@@ -6,6 +6,7 @@
 #include "app/controls/png_button.h"
 #include "app/form1.h"
 #include "app/labeled_edit.h"
+#include "builder/workflow/book_formats.h"
 #include "pages/page_list_view.h"
 
 #include <QAction>
@@ -83,11 +84,11 @@ void TForm1::CreateKeyboardCommands()
     ImgBtnClose->setToolTip(ToolTipWithKey(QStringLiteral("Close"), *Quit1));
     PNGButton8->setToolTip(QStringLiteral("Choose the cover picture"));
     PNGButton9->setToolTip(QStringLiteral("Choose the output folder"));
-    LayoutSwitch->setToolTip(
-        QStringLiteral("The kind of book; click to change.\n"
-                       "Flowing pages (EPUB 2): the reader sizes each page; for KOReader and comic readers of CBZ.\n"
-                       "Fixed pages (EPUB 3): each page the size of its picture, edge to edge, facing pages\n"
-                       "side by side; for Apple Books, Kobo, Kindle and Foliate."));
+    QString kinds = QStringLiteral("The kind of book; click to change.");
+    for (const BookFormat* format : AllBookFormats()) {
+        kinds += u'\n' + format->Label() + QStringLiteral(": ") + format->Description() + u'.';
+    }
+    LayoutSwitch->setToolTip(kinds);
     DirectionSwitch->setToolTip(QStringLiteral("The reading direction; click to change.\n"
                                                "Right to left pairs facing pages as manga do."));
 }

@@ -12,6 +12,7 @@
 #include "app/picture_box.h"
 #include "app/window_chrome.h"
 #include "app/window_palette.h"
+#include "builder/workflow/book_formats.h"
 #include "common/product.h"
 #include "pages/page_list_view.h"
 
@@ -127,12 +128,11 @@ TPNGButton* CreateCommandButton(QWidget* parent, const char* name, const QRect& 
     return button;
 }
 
-BannerToggle* CreateBannerSwitch(QWidget* parent, const char* name, const QRect& rect, const QString& off,
-                                 const QString& on)
+BannerToggle* CreateBannerSwitch(QWidget* parent, const char* name, const QRect& rect, const QStringList& captions)
 {
     auto* toggle = Create<BannerToggle>(parent, name, TAlign::alNone, rect);
     toggle->setFont(ArialFont());
-    toggle->SetCaptions(off, on);
+    toggle->SetChoices(captions);
     return toggle;
 }
 
@@ -191,10 +191,13 @@ void TForm1::CreateBanner()
     PNGButton2 = CreateCommandButton(p, "PNGButton2", QRect(0, 40, 58, 58), QStringLiteral("Add"), "icon_add.png");
     // The kind of book, in the banner's free area right of Home, level with the command buttons' icons and
     // captions.
-    LayoutSwitch = CreateBannerSwitch(p, "LayoutSwitch", QRect(330, 46, 160, 21),
-                                      QStringLiteral("Flowing pages (EPUB 2)"), QStringLiteral("Fixed pages (EPUB 3)"));
+    QStringList kinds;
+    for (const BookFormat* format : AllBookFormats()) {
+        kinds << format->Label();
+    }
+    LayoutSwitch = CreateBannerSwitch(p, "LayoutSwitch", QRect(330, 46, 160, 21), kinds);
     DirectionSwitch = CreateBannerSwitch(p, "DirectionSwitch", QRect(330, 72, 160, 21),
-                                         QStringLiteral("Read left to right"), QStringLiteral("Read right to left"));
+                                         {QStringLiteral("Read left to right"), QStringLiteral("Read right to left")});
 }
 
 void TForm1::CreateBottomBanner()

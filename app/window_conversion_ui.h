@@ -1,6 +1,6 @@
 #pragma once
 
-#include "builder/conversion_ui.h"
+#include "builder/workflow/conversion_ui.h"
 
 #include <memory>
 

@@ -1,11 +1,11 @@
 #include "app/window_dialogs.h"
 
 #include "app/choosers.h"
+#include "app/desktop_opener.h"
 #include "app/file_manager.h"
 #include "app/normal_cursor.h"
 #include "pages/picture_file_dialog.h"
 
-#include <QDesktopServices>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -52,7 +52,7 @@ void QtWindowDialogs::ShowError(const QString& text, const QString& caption)
 
 bool QtWindowDialogs::OpenAddress(const QUrl& address)
 {
-    return QDesktopServices::openUrl(address);
+    return OpenWithDesktop(address);
 }
 
 bool QtWindowDialogs::ShowFileInFolder(const QString& filePath)

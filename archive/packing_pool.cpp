@@ -1,42 +1,32 @@
 #include "archive/packing_pool.h"
 
-#include "archive/byte_source.h"
-#include "common/file_descriptor.h"
 #include "archive/zip_errors.h"
 
-#include <QFile>
-
-#include <fcntl.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
+#include <chrono>
 
 namespace {
 
-// Files in flight at once: the one being written and those packed ahead of it. A book's pages are small files
-// that take a worker a few dozen microseconds each; a lead of this many lets the workers and the writer go on
-// without waking each other for every file. Their data counts against the limit of bytes waiting like any other.
-constexpr qsizetype kFilesInFlight = 32;
-// Blocks the file being written may have waiting; the writer takes them as they come.
+// Entries in flight at once: the one being written and those packed ahead of it. Small files take a worker a few
+// dozen microseconds each; a lead of this many lets the workers and the writer go on without waking each other for
+// every entry. Their data counts against the limit of bytes waiting like any other.
+constexpr qsizetype kEntriesInFlight = 32;
+// Blocks the entry being written may have waiting; the writer takes them as they come.
 constexpr size_t kLeadBlocks = 4;
 // Given-back buffers kept for the workers; more are let go, so that the memory of a peak is returned.
 constexpr size_t kFreeBuffersKept = 16;
 // A block that fills at most this share of its buffer is kept in a copy of its own size, and the buffer goes back
-// at once: the last block of a small file would otherwise hold a whole buffer while it waits.
+// at once: the last block of a small entry would otherwise hold a whole buffer while it waits.
 constexpr qint64 kSmallBlockShare = 4;
+// How often a waiting writer runs what it does while it waits.
+constexpr std::chrono::milliseconds kWaitingInterval(20);
 
-// Raised inside a worker when its file was dropped or the pool is stopping, to leave the packing at once.
+// Raised inside a worker when its entry was dropped or the pool is stopping, to leave the packing at once.
 struct Stopped {};
-
-QString SystemReason(int errorNumber)
-{
-    return QString::fromLocal8Bit(std::strerror(errorNumber));
-}
 
 }  // namespace
 
-// Hands each block of a file's packed data to the pool.
+// Hands each block of an entry's packed data to the pool.
 class PackingPool::JobOutput final : public EntryDataOutput {
 public:
     JobOutput(PackingPool& pool, qsizetype index) : pool_(pool), index_(index) {}
@@ -62,37 +52,38 @@ private:
     qsizetype index_;
 };
 
-// Reads a file for a worker, stopping before each block once the file is dropped or the pool stops, so that a
-// file that compresses well, with many reads between two blocks of output, does not hold the worker up.
-class PackingPool::StoppableReader final : public ByteReader {
+// Passes an entry's content to its packer, stopping before each write once the entry is dropped or the pool stops,
+// so that content that compresses well, with many writes between two blocks of output, does not hold the worker up.
+class PackingPool::StoppableWriter final : public EntryWriter {
 public:
-    StoppableReader(PackingPool& pool, qsizetype index, ByteReader& source)
+    StoppableWriter(PackingPool& pool, qsizetype index, EntryWriter& packer)
         : pool_(pool),
           index_(index),
-          source_(source)
+          packer_(packer)
     {}
 
-    qint64 Read(char* data, qint64 size) override
+    void Write(const char* data, qint64 size) override
     {
         pool_.ThrowIfStopped(index_);
-        return source_.Read(data, size);
+        packer_.Write(data, size);
     }
 
 private:
     PackingPool& pool_;
     qsizetype index_;
-    ByteReader& source_;
+    EntryWriter& packer_;
 };
 
-PackingPool::PackingPool(std::vector<PoolSource> sources, const Settings& settings)
-    : sources_(std::move(sources)),
+PackingPool::PackingPool(const ArchiveList& list, const Settings& settings)
+    : list_(list),
+      count_(list.Count()),
       settings_(settings),
-      slots_(kFilesInFlight)
+      slots_(kEntriesInFlight)
 {
-    if (sources_.empty()) {
+    if (count_ == 0) {
         return;
     }
-    const auto count = std::clamp<qsizetype>(settings_.workers, 1, static_cast<qsizetype>(sources_.size()));
+    const auto count = std::clamp<qsizetype>(settings_.workers, 1, count_);
     try {
         for (qsizetype i = 0; i < count; ++i) {
             workers_.emplace_back([this] { Work(); });
@@ -110,13 +101,31 @@ PackingPool::~PackingPool()
     workers_.clear();
 }
 
-std::optional<struct stat> PackingPool::OpenNext()
+template <typename Ready>
+void PackingPool::WaitForWriter(std::unique_lock<std::mutex>& lock, const WhileWaiting& whileWaiting, Ready ready)
+{
+    if (!whileWaiting) {
+        fileReady_.wait(lock, ready);
+        return;
+    }
+    while (!fileReady_.wait_for(lock, kWaitingInterval, ready)) {
+        lock.unlock();
+        whileWaiting();
+        lock.lock();
+    }
+}
+
+std::optional<EntryFacts> PackingPool::OpenNext(const WhileWaiting& whileWaiting)
 {
     std::unique_lock lock(mutex_);
-    Job& job = Slot(current_);
-    fileReady_.wait(lock, [&] { return job.index == current_ && (job.info || job.finished); });
-    if (job.info) {
-        return job.info;
+    const qsizetype index = current_;
+    WaitForWriter(lock, whileWaiting, [&] {
+        const Job& job = Slot(index);
+        return job.index == index && (job.facts || job.finished);
+    });
+    Job& job = Slot(index);
+    if (job.facts) {
+        return job.facts;
     }
     const std::exception_ptr failure = job.failure;
     Advance();
@@ -126,18 +135,18 @@ std::optional<struct stat> PackingPool::OpenNext()
     return std::nullopt;
 }
 
-PackedBlock PackingPool::NextBlock()
+PackedBlock PackingPool::NextBlock(const WhileWaiting& whileWaiting)
 {
     std::unique_lock lock(mutex_);
     Job& job = Slot(current_);
-    fileReady_.wait(lock, [&] { return !job.blocks.empty() || job.finished; });
+    WaitForWriter(lock, whileWaiting, [&] { return !job.blocks.empty() || job.finished; });
     if (job.blocks.empty()) {
         const std::exception_ptr failure = job.failure;
         Advance();
         if (failure) {
             std::rethrow_exception(failure);
         }
-        // A worker lets go of the file being written without its outcome only when the pool stops.
+        // A worker lets go of the entry being written without its outcome only when the pool stops.
         throw ZipError(QStringLiteral("The packing of a file stopped before its end."));
     }
     PackedBlock block = std::move(job.blocks.front());
@@ -209,13 +218,12 @@ void PackingPool::Work()
 std::optional<qsizetype> PackingPool::TakeNextJob()
 {
     std::unique_lock lock(mutex_);
-    const auto count = static_cast<qsizetype>(sources_.size());
-    windowMoved_.wait(lock, [&] { return stopping_ || next_ >= count || next_ < current_ + kFilesInFlight; });
-    if (stopping_ || next_ >= count) {
+    windowMoved_.wait(lock, [&] { return stopping_ || next_ >= count_ || next_ < current_ + kEntriesInFlight; });
+    if (stopping_ || next_ >= count_) {
         return std::nullopt;
     }
     const qsizetype index = next_++;
-    // The slot's earlier file is done with: the writer has moved past it, and its worker let go of it.
+    // The slot's earlier entry is done with: the writer has moved past it, and its worker let go of it.
     Job& job = Slot(index);
     job = Job();
     job.index = index;
@@ -227,23 +235,14 @@ void PackingPool::RunJob(qsizetype index, std::unique_ptr<DeflateEngine>& engine
     std::optional<PackedData> outcome;
     std::exception_ptr failure;
     try {
-        const PoolSource& source = sources_[static_cast<size_t>(index)];
-        // Opening without waiting: a FIFO put in a file's place since the walk would otherwise block for good.
-        const FileDescriptor file(
-            ::open(QFile::encodeName(source.path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-        struct stat info {};
-        const QString problem = !file.IsOpen() || ::fstat(file.Get(), &info) != 0 ? SystemReason(errno)
-                                : !S_ISREG(info.st_mode)                          ? QStringLiteral("Not a regular file")
-                                                                                  : QString();
-        if (!problem.isEmpty()) {
-            throw EFReadError(QStringLiteral("open file"), source.path, problem);
-        }
-        if (!(info.st_dev == settings_.archive.device && info.st_ino == settings_.archive.inode)) {
-            // Reading the archive while it is being written would never end.
+        const std::unique_ptr<EntryContent> content = list_.Open(index);
+        const EntryFacts& facts = content->Facts();
+        // Reading the archive while it is being written would never end.
+        if (!(facts.file && facts.file->IsSameFile(settings_.archive))) {
             std::unique_lock lock(mutex_);
-            Slot(index).info = info;
+            Slot(index).facts = facts;
             NotifyWriterOf(index, lock);
-            outcome = PackOpenFile(index, file.Get(), info.st_size, engine);
+            outcome = Pack(index, *content, engine);
         }
     } catch (const Stopped&) {
     } catch (...) {
@@ -252,19 +251,17 @@ void PackingPool::RunJob(qsizetype index, std::unique_ptr<DeflateEngine>& engine
     Finish(index, outcome, failure);
 }
 
-PackedData PackingPool::PackOpenFile(qsizetype index, int descriptor, qint64 size,
-                                     std::unique_ptr<DeflateEngine>& engine)
+PackedData PackingPool::Pack(qsizetype index, EntryContent& content, std::unique_ptr<DeflateEngine>& engine)
 {
-    FileReader file(descriptor, size, sources_[static_cast<size_t>(index)].path);
-    StoppableReader reader(*this, index, file);
-    JobOutput output(*this, index);
-    if (sources_[static_cast<size_t>(index)].store) {
-        return StoreEntryData(reader, output);
-    }
-    if (!engine) {
+    const EntryMethod method = list_.Method(index);
+    if (method == EntryMethod::Deflate && !engine) {
         engine = std::make_unique<DeflateEngine>(settings_.level);
     }
-    return DeflateEntryData(reader, *engine, output);
+    JobOutput output(*this, index);
+    EntryPacker packer(method, engine.get(), output);
+    StoppableWriter writer(*this, index, packer);
+    content.WriteTo(writer);
+    return packer.Finish();
 }
 
 void PackingPool::Queue(qsizetype index, PackedBlock block)
@@ -313,7 +310,7 @@ void PackingPool::Finish(qsizetype index, std::optional<PackedData> outcome, std
 
 void PackingPool::NotifyWriterOf(qsizetype index, std::unique_lock<std::mutex>& lock)
 {
-    // The writer waits only for the file it is on; news of a later file waits until it gets there.
+    // The writer waits only for the entry it is on; news of a later entry waits until it gets there.
     const bool waited = index == current_;
     lock.unlock();
     if (waited) {
@@ -340,12 +337,12 @@ void PackingPool::Stop()
 
 PackingPool::Job& PackingPool::Slot(qsizetype index)
 {
-    return slots_[static_cast<size_t>(index % kFilesInFlight)];
+    return slots_[static_cast<size_t>(index % kEntriesInFlight)];
 }
 
 const PackingPool::Job& PackingPool::Slot(qsizetype index) const
 {
-    return slots_[static_cast<size_t>(index % kFilesInFlight)];
+    return slots_[static_cast<size_t>(index % kEntriesInFlight)];
 }
 
 int DefaultWorkerCount()

@@ -32,8 +32,6 @@ constexpr int kNameAttempts = 100;
 constexpr mode_t kNewFileMode = 0666;
 // The permissions a replaced file passes on: read, write and execute bits only, never setuid, setgid or sticky.
 constexpr mode_t kPermissionBits = 0777;
-// How a book of ours begins: the local header of its first entry "mimetype", stored, and the entry's data.
-constexpr qint64 kBookStartSize = kLocalHeaderSize + 8 + 20;
 
 QString RandomTemporaryName()
 {
@@ -57,31 +55,19 @@ bool IsLockedFileName(const QByteArray& name)
                        [](char c) { return std::strchr(kLockedNameCharacters, c) != nullptr && c != '\0'; });
 }
 
-quint32 LittleEndian32(const char* bytes)
-{
-    return qFromLittleEndian<quint32>(bytes);
-}
-
-quint16 LittleEndian16(const char* bytes)
-{
-    return qFromLittleEndian<quint16>(bytes);
-}
-
-// Whether the open file holds nothing yet, or begins as every book this program writes: a local header of the
-// entry "mimetype", stored uncompressed, followed by its 20 bytes.
-bool IsEmptyOrABooksStart(int descriptor, const struct stat& info)
+// Whether the open file holds nothing yet, or begins as every archive this program writes, with the local header of
+// its first entry, and as `check` (when set) wants it to begin.
+bool IsEmptyOrOurStart(int descriptor, const struct stat& info, const LeftoverCheck& check)
 {
     if (info.st_size == 0) {
         return true;
     }
-    char start[kBookStartSize];
-    if (::pread(descriptor, start, sizeof start, 0) != static_cast<ssize_t>(sizeof start)) {
+    char start[kLeftoverHeadSize];
+    const ssize_t got = ::pread(descriptor, start, sizeof start, 0);
+    if (got < static_cast<ssize_t>(kLocalHeaderSize) || qFromLittleEndian<quint32>(start) != kLocalHeaderSignature) {
         return false;
     }
-    const char* name = start + kLocalHeaderSize;
-    return LittleEndian32(start) == kLocalHeaderSignature && LittleEndian16(start + 8) == kMethodStore
-           && LittleEndian16(start + 26) == 8 && LittleEndian16(start + 28) == 0
-           && std::memcmp(name, "mimetype", 8) == 0 && std::memcmp(name + 8, "application/epub+zip", 20) == 0;
+    return !check || check(QByteArrayView(start, got));
 }
 
 // The permissions to give a file that takes the place of `target`: those of the regular file there itself (a
@@ -220,7 +206,7 @@ void PendingFile::FinishInPlaceOf(const QString& target, bool replace)
     FlushFolder(FolderOfPath(target));
 }
 
-void RemoveAbandonedFiles(const QString& folder)
+void RemoveAbandonedFiles(const QString& folder, const LeftoverCheck& check)
 {
     const QByteArray folderName = QFile::encodeName(folder);
     const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folderName.constData()), ::closedir);
@@ -235,9 +221,9 @@ void RemoveAbandonedFiles(const QString& folder)
             ::openat(::dirfd(listing.get()), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat info {};
         // Only what is provably a leftover of ours goes: a regular file of this user that no run holds locked (a
-        // run that still writes the file holds its lock), empty or beginning as our books begin.
+        // run that still writes the file holds its lock), empty or beginning as our archives begin.
         if (file.IsOpen() && ::fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()
-            && ::flock(file.Get(), LOCK_EX | LOCK_NB) == 0 && IsEmptyOrABooksStart(file.Get(), info)) {
+            && ::flock(file.Get(), LOCK_EX | LOCK_NB) == 0 && IsEmptyOrOurStart(file.Get(), info, check)) {
             ::unlinkat(::dirfd(listing.get()), entry->d_name, 0);
         }
     }

@@ -2,7 +2,10 @@
 
 #include "common/file_descriptor.h"
 
+#include <QByteArrayView>
 #include <QString>
+
+#include <functional>
 
 // A file being written that is deleted again unless it is finished: the archive being created, under a temporary
 // name beside the archive it is to become. A packing that fails therefore leaves nothing behind.
@@ -39,6 +42,12 @@ private:
     bool finished_ = false;
 };
 
+// Whether the first bytes of an archive (up to kLeftoverHeadSize of them) are those that archives of some kind
+// begin with; what the kind of archive being written supplies to prove a leftover its own.
+using LeftoverCheck = std::function<bool(QByteArrayView firstBytes)>;
+inline constexpr qsizetype kLeftoverHeadSize = 256;
+
 // Deletes the files that CreateLockedBeside made in `folder` for runs that hold them no longer: only regular files
-// of this user with exactly that form of name, unlocked, and empty or beginning as a book of ours begins.
-void RemoveAbandonedFiles(const QString& folder);
+// of this user with exactly that form of name, unlocked, and empty or beginning as a zip archive whose first bytes
+// `check` (when set) accepts.
+void RemoveAbandonedFiles(const QString& folder, const LeftoverCheck& check = {});

@@ -12,7 +12,7 @@
 // The entries of the archive being written, kept in two orders over the same records: the order in which they
 // were written (sort mode ByNone), which gives the order of the central directory, and by stored name with
 // ASCII letter case ignored (sort mode ByName), to find an entry of the same name. Each entry keeps only what its
-// central header needs, in fixed fields and one block of bytes, so that a book of many thousands of pages stays
+// central header needs, in fixed fields and one block of bytes, so that an archive of many thousands of entries stays
 // small in memory.
 class TSortedZip {
 public:

@@ -12,7 +12,10 @@ QString SystemReason(int errorNumber)
 
 }  // namespace
 
-ENotEnoughRoom::ENotEnoughRoom() : ZipError(kNotEnoughRoomText) {}
+ENotEnoughRoom::ENotEnoughRoom(const QString& folder)
+    : ZipError(folder.isEmpty() ? QString::fromLatin1(kNotEnoughRoomText)
+                                : QStringLiteral("%1 in %2").arg(QLatin1String(kNotEnoughRoomText), folder))
+{}
 
 EWriteError::EWriteError(int errorNumber)
     : ZipError(QStringLiteral("Cannot write archive. ") + SystemReason(errorNumber))

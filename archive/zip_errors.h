@@ -18,10 +18,11 @@ public:
     using UserError::UserError;
 };
 
-// A write to the archive stored fewer bytes than asked: the disk is full, or the file may grow no further.
+// A write to the archive stored fewer bytes than asked: the disk is full, or the file may grow no further. The
+// text names the folder of the archive once the writer knows it: "Not enough room to write archive in /a/b".
 class ENotEnoughRoom : public ZipError {
 public:
-    ENotEnoughRoom();
+    explicit ENotEnoughRoom(const QString& folder = {});
 };
 
 // A write, flush or close of the archive failed for another reason, such as a read-only or failing disk:
@@ -36,7 +37,7 @@ public:
 [[noreturn]] void ThrowWriteError(int errorNumber);
 
 // A file or folder that the archive must hold could not be listed, examined, opened or read:
-// "Cannot <action> "<path>". <reason>", such as `Cannot open file "/a/b.jpg". Too many open files`.
+// "Cannot <action> "<path>". <reason>", such as `Cannot open file "/a/b.txt". Too many open files`.
 class EFReadError : public ZipError {
 public:
     EFReadError(const QString& action, const QString& path, const QString& reason);

@@ -1,9 +1,8 @@
 #include "archive/zip_writer.h"
 
 #include "archive/byte_sink.h"
-#include "archive/dir_search.h"
 #include "archive/dos_time.h"
-#include "common/file_descriptor.h"
+#include "archive/file_list.h"
 #include "archive/packing_pool.h"
 #include "archive/pending_file.h"
 #include "archive/wildcard.h"
@@ -19,14 +18,13 @@
 #include <sys/stat.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <future>
 
 namespace {
 
-// A line of FilesList holding one of these characters is a wildcard pattern, not a single file.
-constexpr char kWildcardCharacters[] = "*?";
 // Every file that is not stored is deflated at this level.
 constexpr int kPackLevel = 6;
 constexpr QChar kSeparator = u'/';
@@ -34,16 +32,6 @@ constexpr QChar kSeparator = u'/';
 constexpr qsizetype kCentralHeadersBetweenDispatches = 4096;
 // How often events get through while the writer waits for work of the system's.
 constexpr std::chrono::milliseconds kDispatchInterval(20);
-
-bool IsWildcardPattern(const QString& line)
-{
-    for (const char* mark = kWildcardCharacters; *mark != '\0'; ++mark) {
-        if (line.contains(QLatin1Char(*mark))) {
-            return true;
-        }
-    }
-    return false;
-}
 
 // The archive path without leading and trailing spaces and control characters.
 QString TrimmedName(const QString& name)
@@ -94,61 +82,40 @@ int ZipWriter::WriteArchive()
     if (TrimmedName(zipName_).isEmpty()) {
         return 0;
     }
-    if (!filesList_.isEmpty()) {
-        ExpandFileList();
+    std::vector<ListedFile> files = ExpandFileList(filesList_, rootDir_, zipName_, [this] { DispatchEvents(); });
+    filesList_.clear();
+    const auto first = std::find_if(files.begin(), files.end(), [this](const ListedFile& file) {
+        return !firstStoredEntry_.isEmpty() && file.storedName == firstStoredEntry_;
+    });
+    for (ListedFile& file : files) {
+        if (MatchesAny(FileNamePart(file.path), noCompressList_)) {
+            file.method = EntryMethod::Store;
+        }
     }
-    RemoveAbandonedFiles(FolderOfPath(zipName_));
+    if (first != files.end()) {
+        first->method = EntryMethod::Store;
+        std::rotate(files.begin(), first, first + 1);
+    }
+    return WriteArchive(FileList(std::move(files)));
+}
+
+int ZipWriter::WriteArchive(const ArchiveList& list)
+{
+    if (TrimmedName(zipName_).isEmpty()) {
+        return 0;
+    }
+    const QString folder = FolderOfPath(zipName_);
+    RemoveAbandonedFiles(folder, leftoverCheck_);
     PendingFile file = PendingFile::CreateLockedBeside(zipName_);
-    const int added = PackFiles(file.Descriptor());
-    // The disk may take a while to take a whole archive; the person's events go on meanwhile.
-    DispatchEventsDuring([&file] { file.FlushToDisk(); });
-    file.FinishInPlaceOf(zipName_, zipAction_ == zaReplace);
-    return added;
-}
-
-void ZipWriter::ExpandFileList()
-{
-    QStringList files;
-    QStringList patterns;
-    for (const QString& line : std::as_const(filesList_)) {
-        (IsWildcardPattern(line) ? patterns : files).append(line);
-    }
-    // An archive already at ZipName is known by its identity too, so that no spelling of its path lets it in.
-    const std::optional<FileStatus> archive = StatusOf(zipName_);
-    bytesTotal_ = 0;
-    for (const QString& file : std::as_const(files)) {
-        const std::optional<FileStatus> status = StatusOf(file);
-        bytesTotal_ += status ? status->size : 0;
-    }
-    for (const QString& pattern : std::as_const(patterns)) {
-        ExpandPattern(pattern, archive, &files);
-    }
-    filesList_ = files;
-}
-
-void ZipWriter::ExpandPattern(const QString& pattern, const std::optional<FileStatus>& archive, QStringList* files)
-{
-    const qsizetype separator = pattern.lastIndexOf(kSeparator);
-    const QString folder = pattern.left(separator + 1);
-    QString mask = pattern.mid(separator + 1);
-    if (mask == QLatin1String("*.*")) {
-        mask = QStringLiteral("*");
-    }
-    if (folder.isEmpty()) {
-        return;
-    }
-    TDirSearch search(folder, mask);
-    TDirSearch::Found found;
-    while (search.Next(&found)) {
-        if (found.status.IsFolder()) {
-            continue;
-        }
-        DispatchEvents();
-        if (found.path == zipName_ || (archive && found.status.IsSameFile(*archive))) {
-            continue;
-        }
-        files->append(found.path);
-        bytesTotal_ += found.status.size;
+    try {
+        const int added = PackEntries(list, file.Descriptor());
+        // The disk may take a while to take a whole archive; the person's events go on meanwhile.
+        DispatchEventsDuring([&file] { file.FlushToDisk(); });
+        file.FinishInPlaceOf(zipName_, zipAction_ == zaReplace);
+        return added;
+    } catch (const ENotEnoughRoom&) {
+        // The person needs to know where room is lacking: the archive's folder, not the file's temporary name.
+        throw ENotEnoughRoom(folder);
     }
 }
 
@@ -157,24 +124,25 @@ std::unique_ptr<ByteSink> ZipWriter::OpenArchiveSink(int descriptor)
     return std::make_unique<FileSink>(descriptor);
 }
 
-int ZipWriter::PackFiles(int descriptor)
+int ZipWriter::PackEntries(const ArchiveList& list, int descriptor)
 {
     struct stat output {};
     ::fstat(descriptor, &output);
-    outputFile_.device = output.st_dev;
-    outputFile_.inode = output.st_ino;
     const std::unique_ptr<ByteSink> sink = OpenArchiveSink(descriptor);
     ArchiveOutput archive(*sink);
     entries_.Clear();
     bytesDone_ = 0;
+    bytesTotal_ = 0;
+    for (qsizetype i = 0; i < list.Count(); ++i) {
+        bytesTotal_ += list.ExpectedSize(i);
+    }
 
     PackingPool::Settings poolSettings;
     poolSettings.workers = workerThreads_;
     poolSettings.level = kPackLevel;
-    poolSettings.archive = outputFile_;
-    // The pool holds the one list of the files from here on.
-    PackingPool pool(OrderedSources(), poolSettings);
-    filesList_.clear();
+    poolSettings.archive.device = output.st_dev;
+    poolSettings.archive.inode = output.st_ino;
+    PackingPool pool(list, poolSettings);
     archive_ = &archive;
     pool_ = &pool;
     const auto detach = qScopeGuard([this] {
@@ -182,8 +150,8 @@ int ZipWriter::PackFiles(int descriptor)
         pool_ = nullptr;
     });
     int added = 0;
-    for (const PoolSource& source : pool.Sources()) {
-        if (AddFileEntry(source.path, source.store)) {
+    for (qsizetype i = 0; i < list.Count(); ++i) {
+        if (AddEntry(list, i)) {
             ++added;
         }
     }
@@ -191,38 +159,18 @@ int ZipWriter::PackFiles(int descriptor)
     return added;
 }
 
-std::vector<PoolSource> ZipWriter::OrderedSources() const
+bool ZipWriter::AddEntry(const ArchiveList& list, qsizetype index)
 {
-    std::vector<PoolSource> sources;
-    sources.reserve(static_cast<size_t>(filesList_.size()));
-    const qsizetype first = IndexOfFirstStoredEntry();
-    if (first >= 0) {
-        sources.push_back({filesList_[first], true});
-    }
-    for (qsizetype i = 0; i < filesList_.size(); ++i) {
-        if (i != first) {
-            sources.push_back({filesList_[i], StoresUncompressed(filesList_[i])});
-        }
-    }
-    return sources;
-}
-
-bool ZipWriter::StoresUncompressed(const QString& path) const
-{
-    return MatchesAny(FileNamePart(path), noCompressList_);
-}
-
-bool ZipWriter::AddFileEntry(const QString& path, bool store)
-{
-    const std::optional<struct stat> info = pool_->OpenNext();
-    if (!info) {
+    const std::optional<EntryFacts> facts = pool_->OpenNext([this] { DispatchEvents(); });
+    if (!facts) {
         return false;
     }
+    const bool store = list.Method(index) == EntryMethod::Store;
     TZipHeaderInfo entry;
-    entry.externalAttributes = StatusFrom(*info, path).attributes;
-    entry.lastModified = DosDateTime(info->st_mtime);
-    entry.uncompressedSize = static_cast<quint64>(info->st_size);
-    entry.fileName = StoredNameOf(path);
+    entry.externalAttributes = facts->attributes;
+    entry.lastModified = DosDateTime(facts->modified);
+    entry.uncompressedSize = static_cast<quint64>(facts->size);
+    entry.fileName = StoredName(QString(), QString::fromUtf8(list.StoredName(index)));
     if (entries_.ContainsName(entry.fileName)) {
         pool_->Drop();
         return false;
@@ -238,14 +186,14 @@ bool ZipWriter::AddFileEntry(const QString& path, bool store)
     WriteLocalHeader(entry, *archive_);
 
     const PackedData data = WriteEntryData();
-    if (data.uncompressedSize < info->st_size && hooks_.shortRead) {
-        hooks_.shortRead(path, info->st_size, data.uncompressedSize);
+    if (data.uncompressedSize < facts->size && hooks_.shortRead) {
+        hooks_.shortRead(facts->source, facts->size, data.uncompressedSize);
     }
     entry.crc32 = data.crc32;
     entry.compressedSize = static_cast<quint64>(data.compressedSize);
     entry.uncompressedSize = static_cast<quint64>(data.uncompressedSize);
     if (!entry.zip64Sizes && NeedsZip64Sizes(entry)) {
-        throw ZipError(QStringLiteral("%1 grew past 4 GiB while it was packed").arg(path));
+        throw ZipError(QStringLiteral("%1 grew past 4 GiB while it was packed").arg(facts->source));
     }
     RewriteLocalHeader(entry, *archive_);
     entries_.Add(entry);
@@ -255,7 +203,7 @@ bool ZipWriter::AddFileEntry(const QString& path, bool store)
 PackedData ZipWriter::WriteEntryData()
 {
     for (;;) {
-        PackedBlock block = pool_->NextBlock();
+        PackedBlock block = pool_->NextBlock([this] { DispatchEvents(); });
         if (block.end) {
             return *block.end;
         }
@@ -284,32 +232,6 @@ void ZipWriter::FinishArchive()
     end.centralSize = static_cast<quint64>(archive_->Position()) - end.centralOffset;
     WriteEndRecord(end, *archive_);
     archive_->Flush();
-}
-
-QByteArray ZipWriter::StoredNameOf(const QString& path) const
-{
-    QString folder = path.left(path.lastIndexOf(kSeparator) + 1);
-    if (!rootDir_.isEmpty() && folder.startsWith(rootDir_)) {
-        folder.remove(0, rootDir_.size());
-    }
-    // One leading separator goes, so that no name begins with "/".
-    if (folder.startsWith(kSeparator)) {
-        folder.remove(0, 1);
-    }
-    return StoredName(folder, FileNamePart(path));
-}
-
-qsizetype ZipWriter::IndexOfFirstStoredEntry() const
-{
-    if (firstStoredEntry_.isEmpty()) {
-        return -1;
-    }
-    for (qsizetype i = 0; i < filesList_.size(); ++i) {
-        if (StoredNameOf(filesList_[i]) == firstStoredEntry_) {
-            return i;
-        }
-    }
-    return -1;
 }
 
 void ZipWriter::DispatchEventsDuring(const std::function<void()>& work)

@@ -4,7 +4,7 @@
 # `7z a -tzip -mx=5 -mmt=2` (two threads), in the same run, and measures the processor time
 # (user + system, which shows what a busy machine took from the threads' wall time) and the peak
 # resident memory of each. To show where the time goes, it also times the packing alone
-# (bench/archive/pack_folder, PackBook on the finished staging tree, once as the flowing book packs
+# (bench/archive/pack_folder, PackStagedBook on the finished staging tree, once as the flowing book packs
 # it and once with the pictures stored, as the fixed-page book packs it) and `zip -r -6 -q` alone on
 # the same tree.
 #
@@ -110,7 +110,7 @@ commands = {
     "tamboril-cli, fixed": ([cli, "-t", "Fixed", "-a", "Bench", "-o", ours_out, "-y", "--layout", "fixed",
                              "--staging", ours_stage + "-fixed", pictures], os.path.join(ours_out, "Fixed.epub")),
     "packing alone": ([pack, ours_stage, outputs["pack"]], outputs["pack"]),
-    "packing, stored": ([pack, "--store-pictures", ours_stage, outputs["pack-stored"]], outputs["pack-stored"]),
+    "packing, stored": ([pack, "--layout", "fixed", ours_stage, outputs["pack-stored"]], outputs["pack-stored"]),
     "zip -r -6 -q alone": (["sh", "-c", 'cd "$1" && zip -r -6 -q "$2" .', "sh", ours_stage, outputs["zip-alone"]],
                            outputs["zip-alone"]),
 }

@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "builder/workflow/book_formats.h"
+
 #include <QCommandLineParser>
 #include <QStringDecoder>
 
@@ -20,42 +22,72 @@ const QCommandLineOption kStaging(QStringLiteral("staging"), QString(), QStringL
 const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")});
 const QCommandLineOption kVersion(QStringLiteral("version"));
 
+// The words that name the kinds of book, "flowing|fixed".
+QString LayoutWords()
+{
+    QStringList words;
+    for (const BookFormat* format : AllBookFormats()) {
+        words << format->Key();
+    }
+    return words.join(u'|');
+}
+
+// Each kind of book with what it is, a line or more each, in the layout of the usage text.
+QString LayoutDescriptions()
+{
+    constexpr qsizetype kIndent = 17;
+    constexpr qsizetype kWidth = 98;
+    QString text;
+    for (const BookFormat* format : AllBookFormats()) {
+        QString line = QString(kIndent, u' ') + format->Key().leftJustified(9);
+        for (const QString& word : (format->Label() + QStringLiteral(": ") + format->Description()).split(u' ')) {
+            if (line.size() + 1 + word.size() > kWidth && line.size() > kIndent + 9) {
+                text += line + u'\n';
+                line = QString(kIndent + 9, u' ');
+            } else if (!line.endsWith(u' ')) {
+                line += u' ';
+            }
+            line += word;
+        }
+        text += line + u'\n';
+    }
+    return text;
+}
+
 }  // namespace
 
 QString CliUsage()
 {
     return QStringLiteral(
-        "Usage: tamboril-cli [-t TITLE] [-a AUTHOR] [-c COVER] [-o FOLDER] [-y] [-q] [--staging DIR]\n"
-        "                   [--layout flowing|fixed] [--right-to-left|--left-to-right] PICTURE|FOLDER...\n"
-        "Turns pictures into an EPUB book, one picture per page, in the order given.\n"
-        "\n"
-        "  -t TITLE       the book's title; the book is written as TITLE.epub\n"
-        "  -a AUTHOR      the author's name\n"
-        "  -c COVER       a picture for the cover\n"
-        "  -o FOLDER      the output folder (default: the one the window saved in config.ini)\n"
-        "  -y             replace an existing book without asking\n"
-        "  -q, --quiet    show no progress line on the terminal\n"
-        "  --staging DIR  stage the book's files in DIR and keep them there\n"
-        "                 (default: a temporary folder, removed at the end)\n"
-        "  --layout flowing|fixed\n"
-        "                 the kind of book (default: the one the window saved, else flowing):\n"
-        "                 flowing  EPUB 2, the reader sizes the pages; for KOReader and readers\n"
-        "                          made for CBZ comics\n"
-        "                 fixed    EPUB 3, each page the size of its picture, shown edge to edge and\n"
-        "                          as facing pages; for Apple Books, Kobo, Kindle and Foliate\n"
-        "  --right-to-left, --left-to-right\n"
-        "                 the reading direction (default: the saved one, else left to right);\n"
-        "                 right to left pairs facing pages as manga do (fixed books)\n"
-        "  --help         show this text\n"
-        "  --version      show the program's version\n"
-        "\n"
-        "Pictures are known by their content, whatever their names say. JPEG, PNG and GIF pictures go\n"
-        "into the book as they are, photos turned upright as their cameras marked them (losslessly where\n"
-        "the size allows); HEIC/HEIF, AVIF and lossy WebP become JPEG, TIFF, BMP and lossless WebP PNG.\n"
-        "A GIF gives its first frame, a TIFF its first page; animated WebP is refused. A file that is no\n"
-        "picture, or a picture cut short or damaged, fails the run, named, and no book is written.\n"
-        "A FOLDER adds the pictures in it (.jpg .jpeg .jpe .jfif .png .gif .heic .heif .hif .avif .webp\n"
-        ".tif .tiff .bmp, in any case), in natural order (page2 before page10).\n");
+               "Usage: tamboril-cli [-t TITLE] [-a AUTHOR] [-c COVER] [-o FOLDER] [-y] [-q] [--staging DIR]\n"
+               "                   [--layout %1] [--right-to-left|--left-to-right] PICTURE|FOLDER...\n"
+               "Turns pictures into a book, one picture per page, in the order given.\n"
+               "\n"
+               "  -t TITLE       the book's title; the book is written as TITLE.epub\n"
+               "  -a AUTHOR      the author's name\n"
+               "  -c COVER       a picture for the cover\n"
+               "  -o FOLDER      the output folder (default: the one the window saved in config.ini)\n"
+               "  -y             replace an existing book without asking\n"
+               "  -q, --quiet    show no progress line on the terminal\n"
+               "  --staging DIR  stage the book's files in DIR and keep them there\n"
+               "                 (default: a temporary folder, removed at the end)\n"
+               "  --layout %1\n"
+               "                 the kind of book (default: the one the window saved, else %2):\n"
+               "%3"
+               "  --right-to-left, --left-to-right\n"
+               "                 the reading direction (default: the saved one, else left to right);\n"
+               "                 right to left pairs facing pages as manga do (fixed books)\n"
+               "  --help         show this text\n"
+               "  --version      show the program's version\n"
+               "\n"
+               "Pictures are known by their content, whatever their names say. JPEG, PNG and GIF pictures go\n"
+               "into the book as they are, photos turned upright as their cameras marked them (losslessly where\n"
+               "the size allows); HEIC/HEIF, AVIF and lossy WebP become JPEG, TIFF, BMP and lossless WebP PNG.\n"
+               "A GIF gives its first frame, a TIFF its first page; animated WebP is refused. A file that is no\n"
+               "picture, or a picture cut short or damaged, fails the run, named, and no book is written.\n"
+               "A FOLDER adds the pictures in it (.jpg .jpeg .jpe .jfif .png .gif .heic .heif .hif .avif .webp\n"
+               ".tif .tiff .bmp, in any case), in natural order (page2 before page10).\n")
+        .arg(LayoutWords(), DefaultBookFormat().Key(), LayoutDescriptions());
 }
 
 std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString& error)
@@ -87,12 +119,10 @@ std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString&
     options.stagingFolder = parser.value(kStaging);
     if (parser.isSet(kLayout)) {
         const QString layout = parser.value(kLayout);
-        if (layout == QStringLiteral("fixed")) {
-            options.layout = BookLayout::Fixed;
-        } else if (layout == QStringLiteral("flowing")) {
-            options.layout = BookLayout::Flowing;
-        } else {
-            error = QStringLiteral("Unknown layout '%1': use flowing or fixed.").arg(layout);
+        options.format = BookFormatNamed(layout);
+        if (options.format == nullptr) {
+            error = QStringLiteral("Unknown layout '%1': use %2.")
+                        .arg(layout, LayoutWords().replace(u'|', QStringLiteral(" or ")));
             return std::nullopt;
         }
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "builder/book_settings.h"
+#include "builder/workflow/book_settings.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,7 +14,7 @@ struct CliOptions {
     BookSettings settings;
     bool outputFolderGiven = false;  // -o was given; otherwise the saved output folder is used
     // --layout and --right-to-left / --left-to-right, when given; otherwise the saved kind of book is used.
-    std::optional<BookLayout> layout;
+    const BookFormat* format = nullptr;
     std::optional<ReadingDirection> direction;
     bool replaceWithoutAsking = false;
     bool quiet = false;            // -q: no progress line

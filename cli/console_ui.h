@@ -1,6 +1,6 @@
 #pragma once
 
-#include "builder/conversion_ui.h"
+#include "builder/workflow/conversion_ui.h"
 #include "cli/progress_line.h"
 
 // The command line's side of a conversion: messages go to the standard streams, the overwrite

@@ -24,7 +24,11 @@ void NoteInterruption(int signal)
 
 void InstallInterruptionHandlers()
 {
-    ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK);
+    // Without a pipe (no descriptor left at start), a wait learns of the signal by its interrupted call alone.
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        signalPipe[0] = -1;
+        signalPipe[1] = -1;
+    }
     struct sigaction action {};
     action.sa_handler = NoteInterruption;
     sigemptyset(&action.sa_mask);

@@ -1,16 +1,18 @@
 // tamboril-cli: the conversion of the window, from the command line.
 
-#include "builder/conversion.h"
-#include "builder/conversion_error.h"
-#include "common/product.h"
-#include "builder/staging_folder.h"
+#include "builder/staging/staging_folder.h"
+#include "builder/workflow/book_formats.h"
+#include "builder/workflow/conversion.h"
+#include "builder/workflow/conversion_error.h"
 #include "cli/cli_options.h"
 #include "cli/console_ui.h"
 #include "cli/interruption.h"
+#include "common/product.h"
 #include "common/user_error.h"
 #include "pictures/picture_files.h"
-#include "settings/book_kind_setting.h"
+#include "settings/book_layout_setting.h"
 #include "settings/output_folder_setting.h"
+#include "settings/private_profile.h"
 #include "settings/profile_read_error.h"
 #include "settings/program_places.h"
 
@@ -103,8 +105,21 @@ int Convert(const CliOptions& options, const ProgramPlaces& places, const QStrin
         PrintError(QStringLiteral("tamboril-cli: ") + undecodable.join(QStringLiteral("; ")));
         return kExitUsage;
     }
+    // The saved settings come from the window's config.ini: one that is there but cannot be read is named with why,
+    // never taken for a missing one in silence.
+    const QString unreadable = ProfileReadProblem(places.configIni);
+    if (!unreadable.isEmpty()) {
+        const QString problem =
+            QStringLiteral("tamboril-cli: cannot read the settings file %1: %2").arg(places.configIni, unreadable);
+        if (!options.outputFolderGiven) {
+            PrintError(problem + QStringLiteral("; give the output folder with -o"));
+            return kExitFailure;
+        }
+        PrintError(problem + QStringLiteral("; the saved kind of book and reading direction are not used"));
+    }
     BookSettings settings = options.settings;
-    settings.layout = options.layout.value_or(ReadBookLayoutSetting(places.configIni));
+    settings.format =
+        options.format != nullptr ? options.format : BookFormatNamed(ReadBookLayoutSetting(places.configIni));
     settings.direction = options.direction.value_or(ReadReadingDirectionSetting(places.configIni));
     if (!options.outputFolderGiven) {
         try {
@@ -137,26 +152,26 @@ int Convert(const CliOptions& options, const ProgramPlaces& places, const QStrin
         }
     }
     RemoveAbandonedStagingFolders();
+    // A book is packed straight from the pictures; only a staging folder the person asks for is filled and kept.
     std::unique_ptr<StagingFolder> staging;
-    try {
-        staging = std::make_unique<StagingFolder>(options.stagingFolder, places.installationData);
-    } catch (const ConversionError& error) {
-        PrintError(QStringLiteral("tamboril-cli: ") + error.Text());
-        return options.stagingFolder.isEmpty() ? kExitFailure : kExitUsage;
+    if (!options.stagingFolder.isEmpty()) {
+        try {
+            staging = std::make_unique<StagingFolder>(options.stagingFolder);
+        } catch (const ConversionError& error) {
+            PrintError(QStringLiteral("tamboril-cli: ") + error.Text());
+            return kExitUsage;
+        }
     }
     // The progress line is for a person watching a terminal, never for a file or another program.
     ConsoleUi ui(options.replaceWithoutAsking, !options.quiet && ::isatty(STDERR_FILENO) != 0);
     int status = kExitFailure;
     try {
-        const ConversionResult result = ConvertBook(pictures, settings, staging->Paths(), ui);
+        const ConversionResult result =
+            ConvertBook(pictures, settings, {places.installationData, staging ? staging->Path() : QString()}, ui);
         status = result == ConversionResult::BookWritten ? kExitSuccess : kExitFailure;
     } catch (const UserError& error) {
         PrintError(error.Text());
     }
-    // The result is out. Once the book is written, a signal only stops the clean-up, whose rest a later run
-    // removes; a run that failed or was stopped removes everything it made.
-    staging->Release(status == kExitSuccess ? std::function<bool()>([] { return InterruptingSignal() != 0; })
-                                            : std::function<bool()>());
     return status;
 }
 

@@ -11,6 +11,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include <jerror.h>
@@ -253,6 +254,18 @@ int JpegReader::Orientation() const
         }
     }
     return 1;
+}
+
+QByteArray JpegReader::IccProfile() const
+{
+    JOCTET* data = nullptr;
+    unsigned int length = 0;
+    if (!state_->Guarded([this, &data, &length] { return jpeg_read_icc_profile(&state_->info, &data, &length); })) {
+        return {};
+    }
+    QByteArray profile(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
+    std::free(data);
+    return profile;
 }
 
 qint64 JpegReader::HeaderBytes() const

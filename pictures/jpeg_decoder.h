@@ -73,6 +73,9 @@ public:
     // The orientation its EXIF block gives, 1 when it has none (see PictureInfo).
     int Orientation() const;
 
+    // The ICC colour profile the picture carries, empty when none. Needs Markers::All.
+    QByteArray IccProfile() const;
+
     // How many bytes of the file the header took, up to the first byte of picture data.
     qint64 HeaderBytes() const;
 
@@ -85,6 +88,11 @@ public:
     // RGB, YCbCr, CMYK and YCCK pictures are all turned into RGB. A reader decodes once.
     // Throws JpegError.
     PixelBuffer Decode(QSize outputSize);
+
+    // Decodes the picture at the smallest of the decoder's scales (1/8 to 8/8) that covers `least` (at most Size()),
+    // each row as the decoder delivers it: grey for a grey picture or when `grey` is asked (the decoder then leaves
+    // the colour out), RGB otherwise, CMYK and YCCK pictures turned into RGB. A reader decodes once. Throws JpegError.
+    PixelBuffer DecodeScaled(QSize least, bool grey);
 
     // The size in which the decoder delivered the rows that Decode averaged, after its own
     // scaling; empty before Decode.

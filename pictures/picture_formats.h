@@ -82,6 +82,9 @@ void CheckGifWhole(const PictureSource& source);
 // with the colour profile `iccProfile` when it is not empty.
 void WritePng(UprightRows& picture, bool withoutAlpha, const QByteArray& iccProfile, ByteOutput& output);
 
+// The ICC colour profile a PNG picture carries, read from its header; empty when none.
+QByteArray PngIccProfile(const PictureSource& source);
+
 // The JPEG picture `jpeg` turned upright without decoding it, as libjpeg-turbo's lossless transform does
 // it, its markers kept and its EXIF orientation set to 1: `turned` is empty when the transform failed, as it
 // does when the picture's size does not allow a perfect turn (a partial block at an edge that would move).

@@ -47,6 +47,17 @@ void TurnJpeg(const PictureSource& source, int orientation, ByteOutput& output)
     reader.WriteTurned(orientation, output);
 }
 
+// Writes the upright picture of `stored` as a book holds a converted picture: of a lossy kind as a JPEG picture,
+// of a lossless kind as a PNG picture without its alpha channel when every pixel is opaque.
+void WriteConvertedRows(UprightRows& upright, StoredRows& stored, bool lossy, ByteOutput& output)
+{
+    if (lossy) {
+        WriteJpeg(upright, kConvertedJpegQuality, stored.IccProfile(), output);
+    } else {
+        WritePng(upright, AllOpaque(stored), stored.IccProfile(), output);
+    }
+}
+
 }  // namespace
 
 void PrepareForBook(const PictureSource& source, const PictureInfo& info, ByteOutput& output)
@@ -61,9 +72,16 @@ void PrepareForBook(const PictureSource& source, const PictureInfo& info, ByteOu
     }
     const std::unique_ptr<StoredRows> stored = ReadStored(source, info.kind);
     UprightRows upright(*stored, info.orientation);
-    if (BookKind(info.kind) == PictureKind::Jpeg) {
-        WriteJpeg(upright, kConvertedJpegQuality, stored->IccProfile(), output);
-    } else {
-        WritePng(upright, AllOpaque(*stored), stored->IccProfile(), output);
-    }
+    WriteConvertedRows(upright, *stored, BookKind(info.kind) == PictureKind::Jpeg, output);
+}
+
+void WriteConverted(const PixelBuffer& picture, const QByteArray& iccProfile, bool lossy, ByteOutput& output)
+{
+    const PixelLayout layout = picture.channels == 1   ? PixelLayout::Grey
+                               : picture.channels == 4 ? PixelLayout::Rgba
+                                                       : PixelLayout::Rgb;
+    HeldRows held(QSize(picture.width, picture.height), layout, picture.bytes.data(),
+                  static_cast<std::ptrdiff_t>(picture.RowBytes()), nullptr, iccProfile);
+    UprightRows upright(held, 1);
+    WriteConvertedRows(upright, held, lossy, output);
 }

@@ -3,6 +3,9 @@
 #include "pictures/byte_output.h"
 #include "pictures/picture_info.h"
 #include "pictures/picture_source.h"
+#include "pictures/pixel_buffer.h"
+
+#include <QByteArray>
 
 // Writes the picture a book holds for the picture in `source`, which InspectPicture described as `info`,
 // into `output`. Its kind is BookKind(info.kind), so its
@@ -32,3 +35,9 @@
 // Throws PictureError (JpegError for a JPEG picture the decoder rejects) with the reason, and what `output`
 // throws; the output may then hold part of the picture, and is the caller's to discard.
 void PrepareForBook(const PictureSource& source, const PictureInfo& info, ByteOutput& output);
+
+// Writes a decoded picture (grey, RGB or RGBA, 8 bits per sample, already upright) into `output` as a book holds
+// a converted picture: a picture of a lossy kind as a JPEG picture of quality kConvertedJpegQuality without colour
+// subsampling, laid on white where it is transparent; a picture of a lossless kind as a PNG picture, without its
+// alpha channel when every pixel is opaque. The colour profile is kept. Throws as PrepareForBook does.
+void WriteConverted(const PixelBuffer& picture, const QByteArray& iccProfile, bool lossy, ByteOutput& output);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pictures/picture_memory.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -22,3 +24,14 @@ struct PixelBuffer {
     std::uint8_t* Row(int y) { return bytes.data() + RowBytes() * static_cast<std::size_t>(y); }
     const std::uint8_t* Row(int y) const { return bytes.data() + RowBytes() * static_cast<std::size_t>(y); }
 };
+
+// The largest picture the library holds decoded whole, in pixels: four bytes a pixel within kMaxPictureWorkBytes.
+// Beyond it a picture is refused as too large rather than take gigabytes.
+inline constexpr long long kMaxWholePixels = kMaxPictureWorkBytes / 4;  // 8192 x 8192
+
+// Writes `width` RGBA pixels laid on white as RGB: the books' pages and the preview are white, and JPEG has no
+// transparency.
+void LayOnWhite(const std::uint8_t* rgba, std::size_t width, std::uint8_t* rgb);
+
+// An RGBA buffer laid on white.
+PixelBuffer OnWhite(const PixelBuffer& rgba);

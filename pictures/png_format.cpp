@@ -318,6 +318,11 @@ PixelBuffer ReducePng(const PictureSource& source, QSize target)
     return reducer.TakeResult();
 }
 
+QByteArray PngIccProfile(const PictureSource& source)
+{
+    return PngReading(source).IccProfile();
+}
+
 void CheckPngWhole(const PictureSource& source)
 {
     PngReading reading(source);

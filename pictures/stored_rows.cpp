@@ -1,5 +1,9 @@
 #include "pictures/stored_rows.h"
 
+#include "pictures/picture_memory.h"
+
+#include <cstring>
+
 HeldRows::HeldRows(QSize size, PixelLayout layout, const std::uint8_t* first, std::ptrdiff_t stride,
                    std::shared_ptr<const void> owner, QByteArray iccProfile)
     : size_(size),
@@ -38,14 +42,16 @@ std::size_t RowBytes(int width, PixelLayout layout)
     return static_cast<std::size_t>(width) * static_cast<std::size_t>(SamplesPerPixel(layout));
 }
 
-void LayOnWhite(const std::uint8_t* rgba, std::size_t width, std::uint8_t* rgb)
+PixelBuffer HoldWhole(StoredRows& stored)
 {
-    for (std::size_t i = 0; i < width; ++i) {
-        const unsigned alpha = rgba[i * 4 + 3];
-        for (std::size_t c = 0; c < 3; ++c) {
-            rgb[i * 3 + c] = static_cast<std::uint8_t>((rgba[i * 4 + c] * alpha + 255 * (255 - alpha) + 127) / 255);
-        }
-    }
+    const QSize size = stored.Size();
+    RefuseBeyondMemoryLimit(stored.ReadingBytes()
+                                + static_cast<qint64>(RowBytes(size.width(), stored.Layout())) * size.height(),
+                            "decoding");
+    PixelBuffer pixels(size.width(), size.height(), SamplesPerPixel(stored.Layout()));
+    stored.Pass(0, size.height(),
+                [&pixels](int y, const std::uint8_t* row) { std::memcpy(pixels.Row(y), row, pixels.RowBytes()); });
+    return pixels;
 }
 
 bool AllOpaque(StoredRows& stored)

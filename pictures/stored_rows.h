@@ -62,9 +62,9 @@ private:
 // The bytes a row of `width` pixels of `layout` takes.
 std::size_t RowBytes(int width, PixelLayout layout);
 
-// Writes `width` RGBA pixels laid on white as RGB: the books' pages and the preview are white, and JPEG has no
-// transparency.
-void LayOnWhite(const std::uint8_t* rgba, std::size_t width, std::uint8_t* rgb);
+// The whole picture held in one PixelBuffer, for work that needs it whole; refused beforehand, with the memory it
+// would take, when that and its reading would pass kMaxPictureWorkBytes.
+PixelBuffer HoldWhole(StoredRows& stored);
 
 // Whether every pixel of the picture is opaque: always so without an alpha channel, else read from its rows.
 bool AllOpaque(StoredRows& stored);

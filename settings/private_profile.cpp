@@ -22,8 +22,9 @@ struct ProfileLines {
     QString lineEnd = QStringLiteral("\n");
 };
 
-// The file's lines; nothing when the file exists but cannot be read. A missing file has no lines.
-std::optional<ProfileLines> ReadLines(const QString& path)
+// The file's lines; nothing when the file exists but cannot be read, with why in `problem` when it is given. A
+// missing file has no lines.
+std::optional<ProfileLines> ReadLines(const QString& path, QString* problem = nullptr)
 {
     ProfileLines profile;
     QFile file(path);
@@ -31,7 +32,13 @@ std::optional<ProfileLines> ReadLines(const QString& path)
         return profile;
     }
     // Only a regular file is read: a FIFO or a device there would hold the program up for good.
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    const QFileInfo info(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        if (problem != nullptr) {
+            *problem = info.isDir()    ? QStringLiteral("it is a folder")
+                       : info.isFile() ? file.errorString()
+                                       : QStringLiteral("it is not a regular file");
+        }
         return std::nullopt;
     }
     const QString text = QString::fromUtf8(file.readAll());
@@ -217,4 +224,11 @@ void WriteProfileString(const QString& path, const QString& section, const QStri
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
         throw ProfileWriteError(failure);
     }
+}
+
+QString ProfileReadProblem(const QString& path)
+{
+    QString problem;
+    ReadLines(path, &problem);
+    return problem;
 }

@@ -22,9 +22,10 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev zlib1g-dev libjpeg62-turbo-dev libgtest-dev
   libturbojpeg0-dev libpng-dev libgif-dev libheif-dev libavif-dev libwebp-dev libtiff-dev libstb-dev libicu-dev
+  libarchive-dev libqpdf-dev libopenjp2-7-dev
   fonts-liberation2
   unzip zip epubcheck python3 libjpeg-turbo-progs time mupdf-tools file p7zip-full calibre
-  libheif-examples libavif-bin webp libtiff-tools
+  libheif-examples libavif-bin webp libtiff-tools img2pdf imagemagick qpdf libopenjp2-tools libvips-tools
   xvfb xauth x11-utils x11-apps xdotool dbus-daemon
   desktop-file-utils man-db dpkg-dev lintian appstream
   clang libclang-rt-14-dev clang-format

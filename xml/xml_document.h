@@ -19,9 +19,7 @@ public:
 
     // The declaration's values, each empty until set. Setting any of them puts the declaration
     // <?xml ...?> first in the document, or rewrites it in place, from all three values.
-    QString Version() const { return version_; }
     QString Encoding() const { return encoding_; }
-    QString Standalone() const { return standalone_; }
     void SetVersion(const QString& version);
     void SetEncoding(const QString& encoding);
     void SetStandalone(const QString& standalone);

@@ -88,17 +88,25 @@ void WriteRest(QXmlStreamWriter& writer, const TXMLNode& parent, const std::vect
     }
 }
 
+// Raises a failure of the serialiser, or of the file that took the document `name`. A device of another kind reports
+// its own failures to whoever gave it.
+void CheckWritten(const QIODevice& device, const QXmlStreamWriter& writer, const QString& name)
+{
+    if (writer.hasError()) {
+        const auto* file = qobject_cast<const QFileDevice*>(&device);
+        if (file != nullptr && file->error() != QFileDevice::NoError) {
+            throw XmlError(QStringLiteral("Cannot write file %1: %2").arg(name, device.errorString()));
+        }
+        throw XmlError(
+            QStringLiteral("Cannot write file %1: the document holds a character that XML cannot represent").arg(name));
+    }
+}
+
 // The file's content is complete: a failure of the serialiser or the device is raised, and the file
 // takes its place.
 void Commit(QSaveFile& file, const QXmlStreamWriter& writer, const QString& path)
 {
-    if (writer.hasError()) {
-        if (file.error() != QFileDevice::NoError) {
-            throw XmlError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
-        }
-        throw XmlError(
-            QStringLiteral("Cannot write file %1: the document holds a character that XML cannot represent").arg(path));
-    }
+    CheckWritten(file, writer, path);
     if (!file.commit()) {
         throw XmlError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
     }
@@ -151,32 +159,30 @@ QByteArray WriteToBytes(const TXMLDocument& document)
     return bytes;
 }
 
-TXMLFileWriter::TXMLFileWriter(TXMLDocument& document, const QString& path)
+TXMLStreamWriter::TXMLStreamWriter(TXMLDocument& document, QIODevice& device, const QString& name)
     : document_(document),
-      path_(path),
-      file_(path)
-{
-    OpenForWriting(file_, path_);
-    writer_.setDevice(&file_);
-}
+      device_(device),
+      name_(name),
+      writer_(&device)
+{}
 
-void TXMLFileWriter::Flush()
+void TXMLStreamWriter::Flush()
 {
     CheckWritable(document_);
     FlushChildren(document_.DocumentNode(), 0);
 }
 
-void TXMLFileWriter::Finish()
+void TXMLStreamWriter::Finish()
 {
     CheckWritable(document_);
     WriteRest(writer_, document_.DocumentNode(), open_, 0);
-    Commit(file_, writer_, path_);
+    CheckWritten(device_, writer_, name_);
 }
 
 // Writes and releases the children of `parent` before the last branch, finishing the element that
 // was open at this level if the branch has moved on; then opens the branch's element at this level
 // and goes down into it.
-void TXMLFileWriter::FlushChildren(TXMLNode& parent, std::size_t level)
+void TXMLStreamWriter::FlushChildren(TXMLNode& parent, std::size_t level)
 {
     TXMLNode* const last = LastElementChild(parent);
     int written = 0;

@@ -25,21 +25,20 @@ void WriteToFile(const TXMLDocument& document, const QString& path);
 // The bytes WriteToFile would put in the file.
 QByteArray WriteToBytes(const TXMLDocument& document);
 
-// Writes a document to a file while it is still being built, so that a document of many repeated
-// parts never stands whole in memory. Each Flush writes what the tree holds so far and releases it,
-// except the elements of its last branch (the root, the root's last element child, that element's
-// last element child, and so on), which may still grow: of those only the start tags are written.
-// Finish writes the rest and puts the file in place as WriteToFile does; a writer that is destroyed
-// before Finish leaves no file and any earlier file at the path as it was.
+// Writes a document to a device while it is still being built, so that a document of many repeated parts never
+// stands whole in memory. Each Flush writes what the tree holds so far and releases it, except the elements of its
+// last branch (the root, the root's last element child, that element's last element child, and so on), which may
+// still grow: of those only the start tags are written. Finish writes the rest and raises XmlError, naming the
+// document by `name`, when the serialiser or the device failed.
 //
-// The document is built in document order, and each element gets its attributes before anything is
-// added below it: once its start tag is written, an element takes no further attribute.
-class TXMLFileWriter {
+// The document is built in document order, and each element gets its attributes before anything is added below
+// it: once its start tag is written, an element takes no further attribute.
+class TXMLStreamWriter {
 public:
-    // Creates the file, raising XmlError when it cannot.
-    TXMLFileWriter(TXMLDocument& document, const QString& path);
-    TXMLFileWriter(const TXMLFileWriter&) = delete;
-    TXMLFileWriter& operator=(const TXMLFileWriter&) = delete;
+    // `device` is open for writing and stays the caller's.
+    TXMLStreamWriter(TXMLDocument& document, QIODevice& device, const QString& name);
+    TXMLStreamWriter(const TXMLStreamWriter&) = delete;
+    TXMLStreamWriter& operator=(const TXMLStreamWriter&) = delete;
 
     void Flush();
     void Finish();
@@ -48,8 +47,8 @@ private:
     void FlushChildren(TXMLNode& parent, std::size_t level);
 
     TXMLDocument& document_;
-    QString path_;
-    QSaveFile file_;
+    QIODevice& device_;
+    QString name_;
     QXmlStreamWriter writer_;
     // The elements whose start tags are written and whose end tags are not, from the root down.
     std::vector<const TXMLNode*> open_;

@@ -18,27 +18,27 @@ BannerToggle::BannerToggle(QWidget* parent) : QWidget(parent)
     setCursor(Qt::PointingHandCursor);
 }
 
-void BannerToggle::SetCaptions(const QString& off, const QString& on)
+void BannerToggle::SetChoices(const QStringList& captions)
 {
-    offCaption_ = off;
-    onCaption_ = on;
+    captions_ = captions;
+    choice_ = 0;
     update();
 }
 
 QString BannerToggle::Caption() const
 {
-    return on_ ? onCaption_ : offCaption_;
+    return captions_.value(choice_);
 }
 
-bool BannerToggle::IsOn() const
+int BannerToggle::Choice() const
 {
-    return on_;
+    return choice_;
 }
 
-void BannerToggle::SetOn(bool on)
+void BannerToggle::SetChoice(int choice)
 {
-    if (on_ != on) {
-        on_ = on;
+    if (choice_ != choice && choice >= 0 && choice < captions_.size()) {
+        choice_ = choice;
         update();
     }
 }
@@ -46,7 +46,10 @@ void BannerToggle::SetOn(bool on)
 QSize BannerToggle::sizeHint() const
 {
     const QFontMetrics metrics(font());
-    const int width = std::max(metrics.horizontalAdvance(offCaption_), metrics.horizontalAdvance(onCaption_));
+    int width = 0;
+    for (const QString& caption : captions_) {
+        width = std::max(width, metrics.horizontalAdvance(caption));
+    }
     return {width + 2 * kPadding, metrics.height() + 2 * kPadding};
 }
 
@@ -100,7 +103,9 @@ void BannerToggle::keyPressEvent(QKeyEvent* event)
 
 void BannerToggle::Turn()
 {
-    SetOn(!on_);
+    if (!captions_.isEmpty()) {
+        SetChoice((choice_ + 1) % static_cast<int>(captions_.size()));
+    }
 }
 
 void BannerToggle::PointerCrossed(bool inside)

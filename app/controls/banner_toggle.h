@@ -3,6 +3,7 @@
 #include "app/controls/pointer_tracker.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class QEnterEvent;
@@ -11,21 +12,22 @@ class QKeyEvent;
 class QMouseEvent;
 class QPaintEvent;
 
-// A small two-way switch drawn on the dark banner: it shows the caption of its present choice in white, with a
-// one-pixel raised outline while the pointer is over it (as the banner's flat buttons), and a click, or Space,
-// Return or Enter while it has the focus, turns it to the other choice.
+// A small switch drawn on the dark banner: it shows the caption of its present choice in white, with a one-pixel
+// raised outline while the pointer is over it (as the banner's flat buttons), and a click, or Space, Return or Enter
+// while it has the focus, turns it to the next choice (from the last back to the first).
 class BannerToggle : public QWidget {
     Q_OBJECT
 
 public:
     explicit BannerToggle(QWidget* parent = nullptr);
 
-    // The captions shown for the first choice (off) and the second (on).
-    void SetCaptions(const QString& off, const QString& on);
+    // The captions of the choices, in the order a click goes through them; the first is chosen.
+    void SetChoices(const QStringList& captions);
     QString Caption() const;
 
-    bool IsOn() const;
-    void SetOn(bool on);
+    // The present choice, counted from 0.
+    int Choice() const;
+    void SetChoice(int choice);
 
     QSize sizeHint() const override;
 
@@ -40,9 +42,8 @@ private:
     void Turn();
     void PointerCrossed(bool inside);
 
-    QString offCaption_;
-    QString onCaption_;
-    bool on_ = false;
+    QStringList captions_;
+    int choice_ = 0;
     bool mouseOver_ = false;
     PointerTracker pointer_;
 };

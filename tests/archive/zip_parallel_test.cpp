@@ -1,5 +1,6 @@
 // Packing on worker threads: the archive's bytes do not depend on how many there are, the writer gets every file
 // back in list order within the memory limits, and a cancel leaves no book, no file and no thread behind.
+#include "archive/file_list.h"
 #include "archive/packing_hooks.h"
 #include "archive/packing_pool.h"
 #include "archive/zip_errors.h"
@@ -41,6 +42,12 @@ protected:
 int ThreadCount()
 {
     return static_cast<int>(FolderNames("/proc/self/task").size());
+}
+
+// The file at `path`, stored or deflated.
+ListedFile Listed(const QString& path, bool store)
+{
+    return {path, path.toUtf8(), store ? EntryMethod::Store : EntryMethod::Deflate, 0};
 }
 
 // Takes the open file's blocks from the pool up to its outcome; the bytes go to `data`.
@@ -147,10 +154,10 @@ TEST_F(ZipParallelTest, PoolWithRoomForOneBlockHandsFilesBackInOrderAndRaisesFai
                                         RandomBytes(300000, 2),
                                         RandomBytes(200000, 3),
                                         "last"};
-    std::vector<PoolSource> sources;
+    std::vector<ListedFile> sources;
     for (qsizetype i = 0; i < contents.size(); ++i) {
         WriteTestFile(PathIn(QString("f%1").arg(i)), contents[i]);
-        sources.push_back({PathIn(QString("f%1").arg(i)), i == 5});
+        sources.push_back(Listed(PathIn(QString("f%1").arg(i)), i == 5));
     }
 
     // Room for one block: the workers ahead of the writer wait, and the file being written keeps streaming.
@@ -158,20 +165,21 @@ TEST_F(ZipParallelTest, PoolWithRoomForOneBlockHandsFilesBackInOrderAndRaisesFai
     settings.workers = 3;
     settings.maxBytesWaiting = 70000;
     {
-        PackingPool pool(sources, settings);
+        const FileList list(sources);
+        PackingPool pool(list, settings);
         for (qsizetype i = 0; i < static_cast<qsizetype>(sources.size()); ++i) {
             SCOPED_TRACE(sources[static_cast<size_t>(i)].path.toStdString());
-            const std::optional<struct stat> info = pool.OpenNext();
-            ASSERT_TRUE(info);
+            const std::optional<EntryFacts> facts = pool.OpenNext();
+            ASSERT_TRUE(facts);
             const QByteArray& expected = contents[i];
-            EXPECT_EQ(info->st_size, expected.size());
+            EXPECT_EQ(facts->size, expected.size());
             if (i == 3) {
                 pool.Drop();
                 continue;
             }
             QByteArray data;
             const PackedData outcome = TakeFile(pool, &data);
-            EXPECT_EQ(sources[static_cast<size_t>(i)].store ? data : InflateRaw(data), expected);
+            EXPECT_EQ(sources[static_cast<size_t>(i)].method == EntryMethod::Store ? data : InflateRaw(data), expected);
             EXPECT_EQ(outcome.crc32, Crc32Of(expected));
             EXPECT_EQ(outcome.uncompressedSize, expected.size());
             EXPECT_EQ(outcome.compressedSize, data.size());
@@ -182,7 +190,9 @@ TEST_F(ZipParallelTest, PoolWithRoomForOneBlockHandsFilesBackInOrderAndRaisesFai
     // before it.
     ASSERT_TRUE(QDir().mkpath(PathIn("folder")));
     for (const char* unreadable : {"gone", "folder"}) {
-        PackingPool pool({{PathIn("f5"), true}, {PathIn(unreadable), false}, {PathIn("f0"), false}}, settings);
+        const FileList list(
+            {Listed(PathIn("f5"), true), Listed(PathIn(unreadable), false), Listed(PathIn("f0"), false)});
+        PackingPool pool(list, settings);
         ASSERT_TRUE(pool.OpenNext());
         QByteArray stored;
         EXPECT_EQ(TakeFile(pool, &stored).uncompressedSize, 4);
@@ -192,7 +202,8 @@ TEST_F(ZipParallelTest, PoolWithRoomForOneBlockHandsFilesBackInOrderAndRaisesFai
     // A pool left half-way stops its workers; a worker's failure is raised at its own file, after the files
     // before it.
     settings.level = 12;
-    PackingPool failing({{PathIn("f5"), true}, {PathIn("f0"), false}, {PathIn("f1"), false}}, settings);
+    const FileList list({Listed(PathIn("f5"), true), Listed(PathIn("f0"), false), Listed(PathIn("f1"), false)});
+    PackingPool failing(list, settings);
     ASSERT_TRUE(failing.OpenNext());
     QByteArray stored;
     EXPECT_EQ(TakeFile(failing, &stored).uncompressedSize, 4);

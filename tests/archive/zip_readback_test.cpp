@@ -41,7 +41,7 @@ TEST_F(ZipReadbackTest, ToolsNobodyHereWroteReadTheBookArchive)
     }
     ASSERT_EQ(::chmod(QFile::encodeName(PathIn("epubfiles/OEBPS/locked.jpg")).constData(), 0444), 0);
     const QString book = PathIn("book.epub");
-    ASSERT_TRUE(ZipFolder(book, PathIn("epubfiles")));
+    ASSERT_TRUE(ZipFolder(book, PathIn("epubfiles"), {}, nullptr, "mimetype"));
 
     QString unzipOutput;
     EXPECT_TRUE(UnzipTestPasses(book, &unzipOutput)) << unzipOutput.toStdString();

@@ -3,12 +3,18 @@
 #include "archive/byte_sink.h"
 #include "archive/byte_source.h"
 #include "archive/dos_time.h"
+#include "archive/file_list.h"
 #include "archive/sorted_zip.h"
 #include "archive/wildcard.h"
 #include "archive/zip_entry_data.h"
 #include "archive/zip_errors.h"
 #include "archive/zip_records.h"
 #include "tests/archive/zip_test_support.h"
+#include "tests/support/test_files.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 #include <malloc.h>
@@ -47,22 +53,17 @@ public:
     QList<qint64> readSizes;
 };
 
-// A source that notes the size of every read it answers.
-class RecordingReader final : public ByteReader {
+// A writer that keeps what it is given and notes the size of every write.
+class RecordingWriter final : public EntryWriter {
 public:
-    explicit RecordingReader(const QByteArray& bytes) : source_(bytes) {}
-
-    qint64 Read(char* data, qint64 size) override
+    void Write(const char* data, qint64 size) override
     {
-        const qint64 got = source_.Read(data, size);
-        reads << got;
-        return got;
+        bytes.append(data, size);
+        writes << size;
     }
 
-    QList<qint64> reads;
-
-private:
-    MemorySource source_;
+    QByteArray bytes;
+    QList<qint64> writes;
 };
 
 }  // namespace
@@ -279,10 +280,9 @@ TEST(ZipRecords, TheCentralDirectoryKeepsEveryFieldOfAnEntryInLittleMemory)
 
 TEST(EntryData, EmptySourceGivesTheTwoByteEmptyStream)
 {
-    MemorySource empty(QByteArray{});
     MemoryDataOutput output;
     DeflateEngine engine(6);
-    const PackedData data = DeflateEntryData(empty, engine, output);
+    const PackedData data = EntryPacker(EntryMethod::Deflate, &engine, output).Finish();
     EXPECT_EQ(output.bytes, FromHex("0300"));
     EXPECT_EQ(data.compressedSize, 2);
     EXPECT_EQ(data.uncompressedSize, 0);
@@ -295,24 +295,37 @@ TEST(EntryData, DeflatedBlocksInflateBackWithTheirCrc)
     // Random bytes do not compress, so the output fills several blocks of 65535 bytes.
     const QByteArray text = QByteArray("<p>page</p>\n").repeated(20000);
     const QByteArray content = RandomBytes(200000, 7) + text;
-    RecordingReader source(content);
+    // A file's content is read in blocks of 65535 bytes, each given to the engine as it comes.
+    const QString path =
+        QDir::temp().filePath(QStringLiteral("tamboril-entry-data-%1").arg(QCoreApplication::applicationPid()));
+    WriteTestFile(path, content);
+    RecordingWriter source;
+    OpenFileContent(path)->WriteTo(source);
+    QFile::remove(path);
+    EXPECT_EQ(source.bytes, content);
+    EXPECT_EQ(source.writes.first(), 65535) << "the file is read in blocks of 65535 bytes";
     MemoryDataOutput output;
     DeflateEngine engine(6);
-    const PackedData data = DeflateEntryData(source, engine, output);
+    EntryPacker packer(EntryMethod::Deflate, &engine, output);
+    qint64 offset = 0;
+    for (const qint64 size : source.writes) {
+        packer.Write(content.constData() + offset, size);
+        offset += size;
+    }
+    const PackedData data = packer.Finish();
     EXPECT_EQ(InflateRaw(output.bytes), content);
     EXPECT_EQ(data.crc32, Crc32Of(content));
     EXPECT_EQ(data.uncompressedSize, content.size());
     EXPECT_EQ(data.compressedSize, output.bytes.size());
-    EXPECT_EQ(source.reads.first(), 65535) << "the source is read in blocks of 65535 bytes";
-    EXPECT_EQ(source.reads.last(), 0) << "the stream is finished after a read of nothing";
     EXPECT_GE(output.blockSizes.size(), 4);
     EXPECT_LE(*std::max_element(output.blockSizes.cbegin(), output.blockSizes.cend()), 65535);
     EXPECT_EQ(std::accumulate(output.readSizes.cbegin(), output.readSizes.cend(), qint64{0}), content.size())
         << "the blocks account for every byte read";
 
-    MemorySource again(content);
     MemoryDataOutput stored;
-    const PackedData copy = StoreEntryData(again, stored);
+    EntryPacker copier(EntryMethod::Store, nullptr, stored);
+    copier.Write(content.constData(), content.size());
+    const PackedData copy = copier.Finish();
     EXPECT_EQ(stored.bytes, content);
     EXPECT_EQ(copy.crc32, data.crc32);
     EXPECT_EQ(copy.compressedSize, content.size());

@@ -54,7 +54,7 @@ TEST_F(ZipWalkTest, SubfolderContentComesWhereTheListingYieldsTheSubfolder)
     ASSERT_EQ(expected.size(), 10);
 
     const QString book = PathIn("book.epub");
-    ASSERT_TRUE(ZipFolder(book, PathIn("root")));
+    ASSERT_TRUE(ZipFolder(book, PathIn("root"), {}, nullptr, "mimetype"));
     // The mimetype file opens the archive; everything else follows in walk order.
     QStringList storedNames = {"mimetype"};
     for (const QString& path : expected) {

@@ -1,5 +1,4 @@
-#include "builder/conversion.h"
-#include "builder/staging_paths.h"
+#include "builder/workflow/conversion.h"
 #include "tests/builder/recording_ui.h"
 #include "tests/builder/xml_reading.h"
 #include "tests/support/temp_folder_test.h"
@@ -22,9 +21,9 @@ protected:
     void SetUp() override
     {
         TempFolderTest::SetUp();
-        staging_ = StagingPathsAt(PathIn("program/epubfiles"));
-        WriteTestFile(staging_.epubFilesDir + "/mimetype", "application/epub+zip");
-        WriteTestFile(staging_.epubFilesDir + "/META-INF/container.xml", "<container/>");
+        places_ = {PathIn("program/installation"), PathIn("program/epubfiles")};
+        WriteTestFile(places_.stagingRoot + "/mimetype", "application/epub+zip");
+        WriteTestFile(places_.stagingRoot + "/META-INF/container.xml", "<container/>");
     }
 
     // A picture file, told apart from others by the note it carries.
@@ -37,20 +36,22 @@ protected:
 
     ConversionResult Convert(const QStringList& rows, const BookSettings& settings)
     {
-        return ConvertBook(rows, settings, staging_, ui_);
+        return ConvertBook(rows, settings, places_, ui_);
     }
 
-    QStringList ContentFolder() const { return FolderNames(staging_.oebpsDir); }
+    QString ContentPath() const { return places_.stagingRoot + "/OEBPS"; }
 
-    QByteArray ContentFile(const QString& name) const { return ReadTestFile(staging_.oebpsDir + "/" + name); }
+    QStringList ContentFolder() const { return FolderNames(ContentPath()); }
 
-    StagingPaths staging_;
+    QByteArray ContentFile(const QString& name) const { return ReadTestFile(ContentPath() + "/" + name); }
+
+    ConversionPlaces places_;
     RecordingUi ui_;
 };
 
 TEST_F(ConversionTest, AnEmptyPageListTouchesNothing)
 {
-    WriteTestFile(staging_.oebpsDir + "/left.txt", "from before");
+    WriteTestFile(ContentPath() + "/left.txt", "from before");
     EXPECT_EQ(Convert({}, {"T", "A", "", PathIn("out")}), ConversionResult::NothingToConvert);
     EXPECT_TRUE(ui_.events.isEmpty());
     EXPECT_EQ(ContentFolder(), QStringList({"left.txt"}));
@@ -70,7 +71,7 @@ TEST_F(ConversionTest, TheContentFolderHoldsExactlyThisConversionsFiles)
     EXPECT_EQ(ContentFile("d.jpg"), SmallJpeg("picture d.jpg"));
     EXPECT_TRUE(ContentFile("page1.html").contains("<img src=\"d.jpg\" alt=\"Page 1\" />"));
     // The installation data beside the content folder is left alone.
-    EXPECT_EQ(ReadTestFile(staging_.epubFilesDir + "/mimetype"), "application/epub+zip");
+    EXPECT_EQ(ReadTestFile(places_.stagingRoot + "/mimetype"), "application/epub+zip");
 }
 
 TEST_F(ConversionTest, SettingsAreCheckedAfterTheDocumentsInTheirOrder)
@@ -174,10 +175,10 @@ TEST_F(ConversionTest, PicturesAreCopiedWholeWithTheirDatesWithinAndAcrossFileSy
     // Staging on tmpfs puts the copy across two file systems, where the kernel cannot share blocks.
     QTemporaryDir tmpfs("/dev/shm/tamboril-test-XXXXXX");
     for (const QString& root : {PathIn("program"), tmpfs.path()}) {
-        staging_ = StagingPathsAt(root + "/epubfiles");
+        places_.stagingRoot = root + "/epubfiles";
         Convert({picture}, {"T", "A", "", ""});
         EXPECT_EQ(ContentFile("big.jpg"), bytes) << root.toStdString();
-        EXPECT_EQ(QFileInfo(staging_.oebpsDir + "/big.jpg").lastModified(), taken) << root.toStdString();
+        EXPECT_EQ(QFileInfo(ContentPath() + "/big.jpg").lastModified(), taken) << root.toStdString();
     }
 }
 
@@ -185,8 +186,7 @@ TEST_F(ConversionTest, ADocumentThatCannotBeWrittenEndsTheCommandWithItsError)
 {
     // The staging root is a file, so the content folder cannot be made.
     WriteTestFile(PathIn("blocked"), "not a folder");
-    const StagingPaths blocked = StagingPathsAt(PathIn("blocked"));
-    EXPECT_ANY_THROW(ConvertBook({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}, blocked, ui_));
+    EXPECT_ANY_THROW(ConvertBook({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}, {{}, PathIn("blocked")}, ui_));
     EXPECT_EQ(ui_.events, QStringList({"busy", "idle"}));
     EXPECT_FALSE(QFileInfo::exists(PathIn("out")));
 }
@@ -222,20 +222,20 @@ TEST_F(ConversionTest, ASuccessfulRunWritesTheBookReportsItAndOpensTheFolder)
 TEST_F(ConversionTest, TheBookPathIsJoinedWithoutADoubledSeparator)
 {
     QDir().mkpath(PathIn("out"));
-    Convert({Picture("a.jpg")}, {" T ", "A", "", PathIn("out") + "/"});
-    EXPECT_EQ(ui_.events.at(2), "success|Congratulation|Successed to build: " + PathIn("out") + "/ T .epub");
-    EXPECT_TRUE(QFileInfo::exists(PathIn("out/ T .epub")));
+    Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out") + "/"});
+    EXPECT_EQ(ui_.events.at(2), "success|Congratulation|Successed to build: " + PathIn("out") + "/T.epub");
+    EXPECT_TRUE(QFileInfo::exists(PathIn("out/T.epub")));
 }
 
 TEST_F(ConversionTest, AFailedPackingIsReportedAndNothingIsOpened)
 {
     // The staging root lacks the file every book opens with.
-    QFile::remove(staging_.epubFilesDir + "/mimetype");
+    QFile::remove(places_.stagingRoot + "/mimetype");
     EXPECT_EQ(Convert({Picture("a.jpg")}, {"T", "A", "", PathIn("out")}), ConversionResult::Failed);
     ASSERT_EQ(ui_.events.size(), 3);
     EXPECT_EQ(ui_.events.at(1), "idle");
     EXPECT_EQ(ui_.events.at(2), "error||Failed to build: " + PathIn("out") + "/T.epub\nCannot open file \""
-                                    + staging_.epubFilesDir + "/mimetype\". No such file or directory");
+                                    + places_.stagingRoot + "/mimetype\". No such file or directory");
     EXPECT_TRUE(FolderNames(PathIn("out")).isEmpty());
 }
 
@@ -277,8 +277,10 @@ TEST_F(ConversionTest, ABookThatAppearsWithoutConsentIsNeverReplaced)
     // No book was there at the check, so nothing was asked; one appears while this one is packed.
     const QString book = PathIn("out/T.epub");
     ui_.onDispatch = [&] {
-        // The first dispatch comes as the pictures are staged, the next ones while the book is packed.
-        if (ui_.dispatchCount > 1 && !QFileInfo::exists(book)) {
+        // Once the book is being packed under its temporary name.
+        const QStringList packing =
+            QDir(PathIn("out")).entryList({".tamboril-unfinished-*"}, QDir::Files | QDir::Hidden);
+        if (!packing.isEmpty() && !QFileInfo::exists(book)) {
             WriteTestFile(book, "a book that appeared");
         }
     };

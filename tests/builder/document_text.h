@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QStringList>
 
@@ -11,4 +12,15 @@ inline QByteArray CrLfLines(const QStringList& lines)
         text += line.toUtf8() + "\r\n";
     }
     return text;
+}
+
+// The bytes a document writer gives a device.
+template <typename Write>
+QByteArray WrittenBytes(Write write)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    write(buffer);
+    return bytes;
 }

@@ -1,5 +1,6 @@
-#include "builder/book_settings.h"
-#include "builder/fixed_package_document.h"
+#include "builder/fixed/fixed_format.h"
+#include "builder/fixed/fixed_package_document.h"
+#include "builder/workflow/book_settings.h"
 #include "tests/builder/document_text.h"
 #include "tests/support/temp_folder_test.h"
 #include "tests/support/test_files.h"
@@ -15,7 +16,6 @@ class FixedPackageDocumentTest : public TempFolderTest {};
 TEST_F(FixedPackageDocumentTest, RightToLeftBookWithCoverAndAWidePageBetweenTallOnes)
 {
     BookSettings settings{"Fish & Chips", "Ann", "/in/c.jpg", "/out"};
-    settings.layout = BookLayout::Fixed;
     settings.direction = ReadingDirection::RightToLeft;
     PictureNames names;
     names.coverName = "c.jpg";
@@ -26,7 +26,10 @@ TEST_F(FixedPackageDocumentTest, RightToLeftBookWithCoverAndAWidePageBetweenTall
         {"c.jpg", {300, 400}}, {"a.jpg", {300, 400}}, {"w #1.png", {800, 400}}, {"b.gif", {300, 400}}};
     // Noon in UTC is the same day in every time zone people live in.
     const QDateTime now(QDate(2026, 12, 7), QTime(12, 0, 5), Qt::UTC);
-    WriteFixedPackageDocument(settings, names, "urn:uuid:3f1c2a9e-8d4b-4c6f-9a2e-5b7d1e0c4a68", Root(), now);
+    const QByteArray written = WrittenBytes([&](QIODevice& out) {
+        WriteFixedPackageDocument(out, settings, names, "urn:uuid:3f1c2a9e-8d4b-4c6f-9a2e-5b7d1e0c4a68", FixedFormat(),
+                                  now);
+    });
 
     // The cover alone on the recto (left, reading right to left), the wide page a spread of its own, and the
     // next pair beginning on the verso after it.
@@ -75,7 +78,7 @@ TEST_F(FixedPackageDocumentTest, RightToLeftBookWithCoverAndAWidePageBetweenTall
         R"(	</spine>)",
         R"(</package>)",
     });
-    EXPECT_EQ(ReadTestFile(PathIn("fb.opf")), expected);
+    EXPECT_EQ(written, expected);
 }
 
 }  // namespace

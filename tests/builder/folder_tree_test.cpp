@@ -1,4 +1,4 @@
-#include "builder/folder_tree.h"
+#include "builder/staging/folder_tree.h"
 #include "tests/support/temp_folder_test.h"
 #include "tests/support/test_files.h"
 

@@ -1,5 +1,6 @@
-#include "builder/book_settings.h"
-#include "builder/navigation_document.h"
+#include "builder/epub/navigation_document.h"
+#include "builder/flowing/flowing_format.h"
+#include "builder/workflow/book_settings.h"
 #include "tests/builder/document_text.h"
 #include "tests/builder/xml_reading.h"
 #include "tests/support/temp_folder_test.h"
@@ -49,8 +50,8 @@ class NavigationDocumentTest : public TempFolderTest {
 protected:
     QByteArray Write(int pageCount, const BookSettings& settings)
     {
-        WriteNavigationDocument(pageCount, settings, kIdentifier, Root());
-        return ReadTestFile(PathIn("fb.ncx"));
+        return WrittenBytes(
+            [&](QIODevice& out) { WriteNavigationDocument(out, pageCount, settings, kIdentifier, FlowingFormat()); });
     }
 };
 

@@ -1,6 +1,7 @@
-#include "builder/book_identity.h"
-#include "builder/book_settings.h"
-#include "builder/package_document.h"
+#include "builder/epub/book_identity.h"
+#include "builder/flowing/flowing_format.h"
+#include "builder/flowing/package_document.h"
+#include "builder/workflow/book_settings.h"
 #include "common/product.h"
 #include "tests/builder/document_text.h"
 #include "tests/builder/xml_reading.h"
@@ -58,8 +59,10 @@ protected:
         for (const QString& name : pageNames + QStringList{coverName}) {
             mediaTypes[name] = name.endsWith(".png") ? "image/png" : name.endsWith(".gif") ? "image/gif" : "image/jpeg";
         }
-        WritePackageDocument(settings, {pageNames, coverName, mediaTypes, {}}, kIdentifier, Root(), kToday);
-        return ReadTestFile(PathIn("fb.opf"));
+        return WrittenBytes([&](QIODevice& out) {
+            WritePackageDocument(out, settings, {pageNames, coverName, mediaTypes, {}}, kIdentifier, FlowingFormat(),
+                                 kToday);
+        });
     }
 
     // A book of `count` pages, each with a picture of its own.

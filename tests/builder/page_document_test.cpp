@@ -1,5 +1,5 @@
-#include "builder/language_tag.h"
-#include "builder/page_document.h"
+#include "builder/flowing/page_document.h"
+#include "builder/workflow/language_tag.h"
 #include "tests/builder/document_text.h"
 #include "tests/builder/locale_environment.h"
 #include "tests/builder/xml_reading.h"
@@ -36,9 +36,7 @@ class PageDocumentTest : public TempFolderTest {};
 
 TEST_F(PageDocumentTest, WritesTheTwelveLinesWithTitlePictureAndAlternativeText)
 {
-    const QString path = PathIn("page1.html");
-    ASSERT_TRUE(WritePageDocument(path, "x.jpg", "My Book", "Page 1"));
-    EXPECT_EQ(ReadTestFile(path), ExpectedPage("My Book", "x.jpg", "Page 1"));
+    EXPECT_EQ(PageDocumentText("x.jpg", "My Book", "Page 1"), ExpectedPage("My Book", "x.jpg", "Page 1"));
 }
 
 TEST_F(PageDocumentTest, ThePictureIsNamedByAUrlAndTheTextsAreEscaped)
@@ -47,27 +45,10 @@ TEST_F(PageDocumentTest, ThePictureIsNamedByAUrlAndTheTextsAreEscaped)
     // "&" and spaces name the file itself; the XML reader then sees the URL unchanged.
     const QString name = QString::fromUtf8("Tom & Jerry #1 %41 caf\xC3\xA9 \xE4\xB8\x96.jpg");
     const QString url = "Tom%20%26%20Jerry%20%231%20%2541%20caf%C3%A9%20%E4%B8%96.jpg";
-    ASSERT_TRUE(WritePageDocument(PathIn("page1.html"), name, "Fish & <Chips>", "Cover"));
-    const QByteArray page = ReadTestFile(PathIn("page1.html"));
+    const QByteArray page = PageDocumentText(name, "Fish & <Chips>", "Cover");
     EXPECT_EQ(page, ExpectedPage("Fish &amp; &lt;Chips&gt;", url, "Cover"));
     EXPECT_EQ(FirstAttribute(page, "img", "src"), url);
     EXPECT_EQ(FirstElementText(page, "http://www.w3.org/1999/xhtml", "title"), "Fish & <Chips>");
-}
-
-TEST_F(PageDocumentTest, SecondWriteReplacesTheWholeContent)
-{
-    const QString path = PathIn("page1.html");
-    WriteTestFile(path, QByteArray(5000, 'x'));
-    ASSERT_TRUE(WritePageDocument(path, "a-much-longer-name-than-the-next.jpg", "T", "Page 1"));
-    ASSERT_TRUE(WritePageDocument(path, "b.jpg", "T", "Page 1"));
-    EXPECT_EQ(ReadTestFile(path), ExpectedPage("T", "b.jpg", "Page 1"));
-}
-
-TEST_F(PageDocumentTest, MissingFolderGivesFalseAndCreatesNothing)
-{
-    EXPECT_FALSE(WritePageDocument(PathIn("missing/page1.html"), "x.jpg", "T", "Page 1"));
-    EXPECT_FALSE(QFileInfo::exists(PathIn("missing")));
-    EXPECT_TRUE(FolderNames(Root()).isEmpty());
 }
 
 TEST(LanguageTagTest, TakesLanguageAndCountryOfTheSystemLocale)

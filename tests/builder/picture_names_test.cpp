@@ -1,4 +1,6 @@
-#include "builder/picture_names.h"
+#include "builder/fixed/fixed_format.h"
+#include "builder/flowing/flowing_format.h"
+#include "builder/names/picture_names.h"
 #include "tests/support/qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -8,13 +10,14 @@ namespace {
 // Names the pictures as a conversion does, each by its own file name, the cover after the pages.
 PictureNames AssignPictureNames(const QStringList& rowPaths, const QString& coverPath)
 {
-    PictureNameRegistry registry(rowPaths.size(), !coverPath.isEmpty());
+    const std::unique_ptr<PictureNameRegistry> registry =
+        FlowingFormat().PictureNaming(rowPaths.size(), !coverPath.isEmpty());
     PictureNames names;
     for (const QString& path : rowPaths) {
-        names.pageNames << registry.NameFor(path, path.mid(path.lastIndexOf('/') + 1));
+        names.pageNames << registry->NameFor(path, path.mid(path.lastIndexOf('/') + 1));
     }
     if (!coverPath.isEmpty()) {
-        names.coverName = registry.NameFor(coverPath, coverPath.mid(coverPath.lastIndexOf('/') + 1));
+        names.coverName = registry->NameFor(coverPath, coverPath.mid(coverPath.lastIndexOf('/') + 1));
     }
     return names;
 }
@@ -60,6 +63,26 @@ TEST(PictureNamesTest, HiddenNamesLoseTheirLeadingDotsAndEmptyNamesStayEmpty)
     const PictureNames names = AssignPictureNames({"/a/.x.jpg", "/b/x.jpg", "/c/noext", "/c/dir/"}, "");
     EXPECT_EQ(names.pageNames, QStringList({"x.jpg", "x-2.jpg", "noext", ""}));
     EXPECT_EQ(AssignPictureNames({"/a/x"}, "/b/x").coverName, "x-2");
+
+    // A name of full stops and an extension has no text before its extension: it keeps the extension's text and
+    // gets the extension of its kind, whatever kind it holds.
+    for (const PictureKind kind : {PictureKind::Jpeg, PictureKind::Png, PictureKind::Gif, PictureKind::Heif,
+                                   PictureKind::WebpLossless, PictureKind::Tiff}) {
+        const QString extension = BookExtension(kind);
+        QStringList named;
+        for (const char* name : {"..jpg", "...jpg", "..png", ".jpg", "..gif"}) {
+            named << NameForKind(name, kind);
+        }
+        const QStringList paths = {"/a/..jpg", "/a/...jpg", "/a/..png", "/a/.jpg", "/a/..gif"};
+        const std::unique_ptr<PictureNameRegistry> registry = FlowingFormat().PictureNaming(5, false);
+        QStringList inBook;
+        for (qsizetype i = 0; i < named.size(); ++i) {
+            inBook << registry->NameFor(paths[i], named[i]);
+        }
+        EXPECT_EQ(inBook, QStringList({"jpg" + extension, "jpg-2" + extension, "png" + extension, "jpg-3" + extension,
+                                       "gif" + extension}))
+            << extension.toStdString();
+    }
 }
 
 TEST(PictureNamesTest, CharactersABookCannotHoldInANameBecomeUnderscores)
@@ -104,9 +127,9 @@ TEST(PictureNamesTest, APictureIsNamedForTheKindTheBookHoldsBeforeItsNameIsGiven
     EXPECT_EQ(NameForKind("noext", PictureKind::Avif), "noext.jpg");
 
     // A PNG picture named .jpg meets a PNG picture of the name it takes.
-    PictureNameRegistry registry(2, false);
-    EXPECT_EQ(registry.NameFor("/a/x.jpg", NameForKind("x.jpg", PictureKind::Png)), "x.png");
-    EXPECT_EQ(registry.NameFor("/b/x.png", NameForKind("x.png", PictureKind::Png)), "x-2.png");
+    const std::unique_ptr<PictureNameRegistry> registry = FixedFormat().PictureNaming(2, false);
+    EXPECT_EQ(registry->NameFor("/a/x.jpg", NameForKind("x.jpg", PictureKind::Png)), "x.png");
+    EXPECT_EQ(registry->NameFor("/b/x.png", NameForKind("x.png", PictureKind::Png)), "x-2.png");
 }
 
 }  // namespace

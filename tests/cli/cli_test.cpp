@@ -151,12 +151,23 @@ TEST_F(CliTest, TheSavedOutputFolderIsTheDefaultAndIsNeverWritten)
     // The temporary staging root went with the run; nothing was staged beside the program.
     EXPECT_EQ(FolderNames(PathIn("program/epubfiles")), QStringList({"META-INF", "mimetype"}));
 
-    // A settings file that is no regular file is not read: a FIFO would hold the run up for good.
-    QFile::remove(PathIn("program/config.ini"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(PathIn("program/config.ini")).constData(), 0644), 0);
+    // A settings file that is no regular file is not read (a FIFO would hold the run up for good), nor is a folder;
+    // the run names the file and why, rather than take it for one without a folder.
+    const QString config = PathIn("program/config.ini");
+    QFile::remove(config);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(config).constData(), 0644), 0);
     const CliRun fifo = RunCli({"-t", "T", "-a", "A", Picture("x.jpg")}, program);
     EXPECT_EQ(fifo.exitCode, 1);
-    EXPECT_EQ(fifo.standardError, "Please set the saving path!\n");
+    EXPECT_EQ(fifo.standardError, "tamboril-cli: cannot read the settings file " + config
+                                      + ": it is not a regular file; give the output folder with -o\n");
+    QFile::remove(config);
+    ASSERT_TRUE(QDir().mkpath(config));
+    const CliRun folder = RunCli({"-t", "T", "-a", "A", "-o", PathIn("given"), Picture("x.jpg")}, program);
+    EXPECT_EQ(folder.exitCode, 0);
+    EXPECT_TRUE(folder.standardError.startsWith("tamboril-cli: cannot read the settings file " + config
+                                                + ": it is a folder; the saved kind of book"))
+        << folder.standardError.toStdString();
+    EXPECT_TRUE(QFileInfo(PathIn("given/T.epub")).isFile());
 }
 
 TEST_F(CliTest, TheSavedKindOfBookAppliesUnlessTheCommandLineChoosesAnother)

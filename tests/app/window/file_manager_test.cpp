@@ -1,8 +1,10 @@
+#include "app/desktop_opener.h"
 #include "app/file_manager.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
+#include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QProcess>
@@ -107,3 +109,25 @@ TEST_F(FileManagerTest, TheBookIsShownThroughTheFileManagerAndEveryFailureAnswer
 }
 
 }  // namespace
+
+// The desktop's opener is known to have opened an address by how it ends, not by its start alone.
+TEST(DesktopOpenerTest, AnOpenerThatEndsInFailureOrIsMissingAnswersFalse)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QByteArray path = qgetenv("PATH");
+    const auto opener = [&](const QByteArray& script) {
+        WriteTestFile(folder.filePath("xdg-open"), "#!/bin/sh\n" + script);
+        QFile::setPermissions(folder.filePath("xdg-open"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    };
+    qputenv("PATH", folder.path().toUtf8());
+    opener("echo \"$1\" > \"${0%/*}/opened\"\nexit 0\n");
+    EXPECT_TRUE(OpenWithDesktop(QUrl::fromLocalFile("/home/ann/My Books")));
+    EXPECT_EQ(ReadTestFile(folder.filePath("opened")), "file:///home/ann/My%20Books\n");
+    // xdg-open's own status when it finds no program to open with: "no method available".
+    opener("exit 3\n");
+    EXPECT_FALSE(OpenWithDesktop(QUrl("https://www.tamboril.org/")));
+    QFile::remove(folder.filePath("xdg-open"));
+    EXPECT_FALSE(OpenWithDesktop(QUrl("https://www.tamboril.org/")));
+    qputenv("PATH", path);
+}

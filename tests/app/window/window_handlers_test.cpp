@@ -159,20 +159,6 @@ TEST_F(WindowHandlersTest, ContextMenuRunsTheButtonHandlersWithoutPressingTheBut
     EXPECT_EQ(dialogs->events.size(), 1);
 }
 
-TEST_F(WindowHandlersTest, AContentFolderLeftAtTheEndIsRemoved)
-{
-    EXPECT_TRUE(form->OebpsDir.isEmpty()) << "no conversion has run";
-    // As a conversion whose staging folder could not all be removed leaves it.
-    form->OebpsDir = PathIn("staging/OEBPS");
-    WriteTestFile(PathIn("staging/OEBPS/page1.html"), "page");
-    WriteTestFile(PathIn("staging/OEBPS/images/x.jpg"), "picture");
-    WriteTestFile(PathIn("staging/mimetype"), "application/epub+zip");
-
-    form.reset();
-    EXPECT_FALSE(QFileInfo::exists(PathIn("staging/OEBPS")));
-    EXPECT_EQ(FolderNames(PathIn("staging")), QStringList({"mimetype"}));
-}
-
 TEST_F(WindowHandlersTest, EndingWithoutAConversionLeavesTheInstallationDataAlone)
 {
     form.reset();

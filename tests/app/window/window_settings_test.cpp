@@ -2,7 +2,7 @@
 #include "app/controls/png_button.h"
 #include "app/error_box.h"
 #include "app/labeled_edit.h"
-#include "builder/book_settings.h"
+#include "builder/workflow/book_formats.h"
 #include "tests/app/window/window_test_support.h"
 #include "tests/support/test_files.h"
 
@@ -105,20 +105,17 @@ TEST_F(WindowSettingsTest, SavingKeepsEveryOtherLineOfTheFile)
               "; written by hand\n[Window]\nLeft=3\n\n[options]\nSavePath=/new\nOther=1\n" + kDefaultKindOfBook);
 }
 
-TEST_F(WindowSettingsTest, AnUnwritableFileIsReportedAfterTheContentFolderIsGone)
+TEST_F(WindowSettingsTest, AnUnwritableFileIsReportedAtTheEnd)
 {
     StartAgain(std::make_unique<DialogsThatOutliveTheWindow>(shownAtTheEnd));
     // A folder at the file's place cannot be replaced, not even by root.
     QFile::remove(ConfigIni());
     QDir().mkpath(ConfigIni());
-    form->OebpsDir = PathIn("staging/OEBPS");
-    WriteTestFile(PathIn("staging/OEBPS/page1.html"), "page");
     form->LabeledEdit4->setText("/books");
 
     form.reset();
     const QString title = ApplicationTitle(QCoreApplication::applicationFilePath());
     EXPECT_EQ(shownAtTheEnd, QStringList({"error|" + title + "|Unable to write to " + ConfigIni() + "."}));
-    EXPECT_FALSE(QFileInfo::exists(PathIn("staging/OEBPS")));
     EXPECT_TRUE(QFileInfo(ConfigIni()).isDir());
 }
 
@@ -150,21 +147,21 @@ TEST_F(WindowSettingsTest, TheSwitchesChooseTheKindOfBookAndShowTheSavedChoiceAt
     QTest::keyClick(form->DirectionSwitch, Qt::Key_Space);
     EXPECT_EQ(form->LayoutSwitch->Caption(), "Fixed pages (EPUB 3)");
     EXPECT_EQ(form->DirectionSwitch->Caption(), "Read right to left");
-    EXPECT_EQ(form->CurrentBookSettings().layout, BookLayout::Fixed);
+    EXPECT_EQ(FormatOf(form->CurrentBookSettings()).Key(), "fixed");
     EXPECT_EQ(form->CurrentBookSettings().direction, ReadingDirection::RightToLeft);
 
     form.reset();
     EXPECT_EQ(ReadTestFile(ConfigIni()), "[Options]\nSavePath=\nLayout=fixed\nReadingDirection=right-to-left\n");
     StartAgain();
-    EXPECT_TRUE(form->LayoutSwitch->IsOn());
-    EXPECT_TRUE(form->DirectionSwitch->IsOn());
+    EXPECT_EQ(form->LayoutSwitch->Caption(), "Fixed pages (EPUB 3)");
+    EXPECT_EQ(form->DirectionSwitch->Caption(), "Read right to left");
 
     // Values the program does not know, written by hand, mean the defaults.
     form.reset();
     WriteTestFile(ConfigIni(), "[Options]\nLayout=grid\nReadingDirection=\n");
     StartAgain();
-    EXPECT_FALSE(form->LayoutSwitch->IsOn());
-    EXPECT_FALSE(form->DirectionSwitch->IsOn());
+    EXPECT_EQ(form->LayoutSwitch->Caption(), "Flowing pages (EPUB 2)");
+    EXPECT_EQ(form->DirectionSwitch->Caption(), "Read left to right");
 }
 
 }  // namespace

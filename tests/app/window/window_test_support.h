@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/form1.h"
-#include "app/window_dialogs.h"
 #include "pages/page_list_view.h"
+#include "tests/app/window/recording_dialogs.h"
 #include "tests/support/temp_folder_test.h"
 
 #include <QModelIndex>
@@ -13,42 +13,6 @@
 
 class PageListModel;
 class QWidget;
-
-// Stands in for the person in front of the window's boxes: records every box, question and
-// opened address as "kind|caption|text" lines, with the pointer's shape at that moment, and
-// answers questions as told. Never blocks.
-class RecordingDialogs : public WindowDialogs {
-public:
-    void ShowPlainMessage(const QString& text, const QString& caption) override;
-    bool AskInformationYesNo(const QString& text, const QString& caption) override;
-    void ShowError(const QString& text, const QString& caption) override;
-    bool OpenAddress(const QUrl& address) override;
-    // Records "show||path" when `fileManagerShows`; a file manager that does not answer shows nothing.
-    bool ShowFileInFolder(const QString& filePath) override;
-    QStringList ChoosePagePictures() override;
-    QString ChooseCoverPicture() override;
-    QString BrowseForFolder(const QString& initialFolder) override;
-
-    QStringList events;
-    // The application's pointer shape when each event happened: "none" without an override
-    // cursor, else "wait", "arrow" or the shape's number.
-    QStringList cursors;
-    bool answer = true;
-    // Whether the desktop opens the addresses asked of it.
-    bool desktopOpens = true;
-    // Whether a file manager shows the files asked of it.
-    bool fileManagerShows = false;
-    // What the file dialogs and the folder browser answer; empty answers are cancels.
-    QStringList pagePictures;
-    QString coverPicture;
-    QString folder;
-
-private:
-    void Record(const QString& event);
-};
-
-// The application's override cursor as RecordingDialogs names it.
-QString OverrideCursorName();
 
 // A window built in a fresh temporary folder taken as the program's folder, shown on the
 // offscreen window system, with recording dialogs.

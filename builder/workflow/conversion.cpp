@@ -1,0 +1,313 @@
+#include "builder/workflow/conversion.h"
+
+#include "archive/zip_folder.h"
+#include "builder/names/book_file_name.h"
+#include "builder/staging/folder_tree.h"
+#include "builder/staging/staged_book.h"
+#include "builder/staging/staged_entries.h"
+#include "builder/staging/staging_seed.h"
+#include "builder/workflow/book_entries.h"
+#include "builder/workflow/book_formats.h"
+#include "builder/workflow/book_pictures.h"
+#include "builder/workflow/conversion_error.h"
+#include "builder/workflow/conversion_ui.h"
+#include "builder/workflow/event_pacer.h"
+#include "builder/workflow/picture_content.h"
+#include "common/cancellation.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QSet>
+
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <memory>
+#include <system_error>
+
+namespace {
+
+// At most this many problems are named one by one.
+constexpr qsizetype kProblemsNamed = 10;
+
+// Shows the busy look from its creation until it is released or goes out of scope, so that every
+// way out of the command restores the normal look.
+class BusyGuard {
+public:
+    explicit BusyGuard(ConversionUi& ui) : ui_(ui) { ui_.SetBusy(true); }
+    ~BusyGuard() { Release(); }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+    void Release()
+    {
+        if (busy_) {
+            busy_ = false;
+            ui_.SetBusy(false);
+        }
+    }
+
+private:
+    ConversionUi& ui_;
+    bool busy_ = true;
+};
+
+PackingHooks HooksFor(ConversionUi& ui)
+{
+    PackingHooks hooks;
+    hooks.dispatchEvents = [&ui] { ui.DispatchEvents(); };
+    hooks.cancelRequested = [&ui] { return ui.CancelRequested(); };
+    hooks.progress = [&ui](qint64 done, qint64 total) { ui.ReportPackingProgress(done, total); };
+    hooks.shortRead = [&ui](const QString& path, qint64 expected, qint64 actual) {
+        ui.ShowMessage(ShortReadText(path, expected, actual), path);
+    };
+    return hooks;
+}
+
+// The first character of `text` that an XML document cannot hold, as "U+0001"; empty when there is none.
+QString CharacterXmlCannotHold(const QString& text)
+{
+    for (const char32_t c : text.toUcs4()) {
+        const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
+                             || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+        if (!allowed) {
+            return QStringLiteral("U+%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
+        }
+    }
+    return {};
+}
+
+// The title and the author go into every document of the book; a character XML cannot hold would
+// make them unreadable.
+void CheckTextsOfTheBook(const BookSettings& settings)
+{
+    const QList<std::pair<QString, QString>> fields = {{QStringLiteral("book title"), settings.title},
+                                                       {QStringLiteral("author name"), settings.author}};
+    for (const auto& [field, text] : fields) {
+        const QString character = CharacterXmlCannotHold(text);
+        if (!character.isEmpty()) {
+            throw ConversionError(
+                QStringLiteral("The %1 holds the character %2, which a book cannot hold.").arg(field, character));
+        }
+    }
+}
+
+// Creates the output folder with every missing parent; why it could not, or empty.
+QString CreateOutputFolder(const QString& folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (error) {
+        return QStringLiteral("Cannot create the folder %1: %2").arg(folder, QString::fromStdString(error.message()));
+    }
+    return {};
+}
+
+// What stands in the way of writing the book at `bookPath` once the pictures are staged; empty when nothing does.
+QString ObstacleToWriting(const QStringList& problems, const QString& outputFolder, const QString& bookPath)
+{
+    if (!problems.isEmpty()) {
+        return ProblemsText(problems);
+    }
+    const QString folderProblem = CreateOutputFolder(outputFolder);
+    if (!folderProblem.isEmpty()) {
+        return folderProblem;
+    }
+    if (QFileInfo(bookPath).isDir()) {
+        return QStringLiteral("A folder of that name exists.");
+    }
+    return {};
+}
+
+// The result of `work`, letting the person's events through while it is not ready. Work that could not get a
+// thread of its own runs here.
+QString ResultLettingEventsThrough(std::future<QString>& work, EventPacer& pacer)
+{
+    constexpr std::chrono::milliseconds kLookAgain(5);
+    while (work.wait_for(kLookAgain) == std::future_status::timeout) {
+        pacer.Pause();
+    }
+    return work.get();
+}
+
+// The content folder of a book of `format` staged in `stagingRoot`.
+QString ContentFolderIn(const QString& stagingRoot, const BookFormat& format)
+{
+    return format.ContentFolder().isEmpty() ? stagingRoot : stagingRoot + u'/' + format.ContentFolder();
+}
+
+// The names of the pictures that go into the book.
+QSet<QString> PictureFileNames(const BookPictures& pictures)
+{
+    QSet<QString> names;
+    for (const SurveyedPicture& picture : pictures.pictures) {
+        if (picture.size >= 0) {
+            names.insert(picture.name);
+        }
+    }
+    return names;
+}
+
+// What the conversion knows of the book before anything of it is written: its pictures and its identifier.
+struct SurveyedBook {
+    BookPictures pictures;
+    QString identifier;
+};
+
+// Looks at every picture of the book and finds the identifier it keeps, letting the person's events through all
+// along. An earlier book's identifier is kept when `settingsComplete` gives the book a path.
+SurveyedBook SurveyBook(const QStringList& rowPaths, const BookSettings& settings, bool settingsComplete,
+                        ConversionUi& ui)
+{
+    const BookFormat& format = FormatOf(settings);
+    EventPacer pacer(ui);
+    // Finding the identifier in the directory of a big earlier book takes a while; it is read on a thread of its
+    // own, so that the person's events keep getting through, and before the pictures are looked at, so that the
+    // memory it takes is free again for them.
+    std::future<QString> earlierIdentifier = std::async(
+        std::launch::async | std::launch::deferred,
+        [&format](const QString& bookPath) { return format.IdentifierFor(bookPath); },
+        settingsComplete ? BookPath(settings) : QString());
+    const QString identifier = ResultLettingEventsThrough(earlierIdentifier, pacer);
+    return {SurveyPictures(rowPaths, settings, format, pacer, ui), identifier};
+}
+
+// Whether a file, or a link to one, already lies at the book's path. A folder there is an obstacle, not a
+// book to replace.
+bool IsTaken(const QString& bookPath)
+{
+    const QFileInfo earlierBook(bookPath);
+    return (earlierBook.exists() || earlierBook.isSymLink()) && !earlierBook.isDir();
+}
+
+bool AskToReplace(ConversionUi& ui)
+{
+    return ui.AskOverwrite(QStringLiteral("The file is existing. Overwrite?"), QStringLiteral("Information"));
+}
+
+// Looks at the pictures, stages the book when it is staged, checks what it needs and packs it: the conversion after
+// its first steps. Raises EUserCanceled when the person asks to stop.
+ConversionResult MakeBook(QStringList rowPaths, const BookSettings& settings, const ConversionPlaces& places,
+                          ConversionUi& ui, BusyGuard& busy)
+{
+    const BookFormat& format = FormatOf(settings);
+    const QString missing = MissingSettingMessage(settings);
+    const QString bookPath = BookPath(settings);
+    const bool staged = !places.stagingRoot.isEmpty();
+    const auto tellMissing = [&] {
+        busy.Release();
+        ui.ShowMessage(missing, kNoteCaption);
+        return ConversionResult::SettingMissing;
+    };
+    // Without a staging folder to fill, a missing setting is all there is to say.
+    if (!staged && !missing.isEmpty()) {
+        return tellMissing();
+    }
+    // A book already at the path is asked about before the long work, so that the person answers at once instead
+    // of waiting for the pages to be prepared; No then costs nothing.
+    bool replace = false;
+    if (missing.isEmpty() && IsTaken(bookPath)) {
+        if (!AskToReplace(ui)) {
+            return ConversionResult::ReplaceDeclined;
+        }
+        replace = true;
+    }
+    const SurveyedBook surveyed = SurveyBook(rowPaths, settings, missing.isEmpty(), ui);
+    // The paths of a big book take megabytes that packing can use better.
+    rowPaths = QStringList();
+    const BookPictures& pictures = surveyed.pictures;
+    const BookFacts facts{settings, pictures.names, surveyed.identifier, QDateTime::currentDateTime()};
+    const auto fail = [&](const QString& reason) {
+        busy.Release();
+        ui.ShowError(QStringLiteral("Failed to build: ") + bookPath + u'\n' + reason);
+        return ConversionResult::Failed;
+    };
+    if (staged) {
+        // The files every book of the kind begins with are in the staging root already.
+        try {
+            WriteEntriesToFolder(BookEntries(format, pictures, facts, {}), places.stagingRoot, HooksFor(ui));
+        } catch (const UnusablePicture& unusable) {
+            return fail(unusable.Text());
+        }
+        if (!missing.isEmpty()) {
+            return tellMissing();
+        }
+    }
+    const QString obstacle = ObstacleToWriting(pictures.problems, settings.outputFolder, bookPath);
+    if (!obstacle.isEmpty()) {
+        return fail(obstacle);
+    }
+    // A book that appeared while the pages were prepared is asked about now.
+    if (!replace && IsTaken(bookPath)) {
+        if (!AskToReplace(ui)) {
+            return ConversionResult::ReplaceDeclined;
+        }
+        replace = true;
+    }
+
+    QString failureReason;
+    // Without a Yes, nothing is replaced: a book that appears meanwhile stays and this one fails.
+    const bool packed = staged ? PackStagedBook(bookPath, places.stagingRoot, format, PictureFileNames(pictures),
+                                                replace, HooksFor(ui), &failureReason)
+                               : PackArchive(bookPath, BookEntries(format, pictures, facts, places.installationData),
+                                             replace, BeginsAsABook, HooksFor(ui), &failureReason);
+    busy.Release();
+    if (!packed) {
+        return fail(failureReason);
+    }
+    ui.ShowSuccess(QStringLiteral("Successed to build: ") + bookPath, QStringLiteral("Congratulation"));
+    ui.OpenFolder(settings.outputFolder, bookPath);
+    return ConversionResult::BookWritten;
+}
+
+}  // namespace
+
+QString BookPath(const BookSettings& settings)
+{
+    const QString separator = settings.outputFolder.endsWith(u'/') ? QString() : QStringLiteral("/");
+    return settings.outputFolder + separator + BookFileName(settings.title, FormatOf(settings).Extension());
+}
+
+QString MissingSettingMessage(const BookSettings& settings)
+{
+    if (settings.outputFolder.isEmpty()) {
+        return QStringLiteral("Please set the saving path!");
+    }
+    if (settings.title.isEmpty()) {
+        return QStringLiteral("Please set the book title!");
+    }
+    if (settings.author.isEmpty()) {
+        return QStringLiteral("Please set the author name!");
+    }
+    return {};
+}
+
+QString ProblemsText(const QStringList& problems)
+{
+    QStringList lines = problems.mid(0, kProblemsNamed);
+    if (problems.size() > kProblemsNamed) {
+        lines << QStringLiteral("and %1 more").arg(problems.size() - kProblemsNamed);
+    }
+    return lines.join(u'\n');
+}
+
+ConversionResult ConvertBook(QStringList rowPaths, const BookSettings& settings, const ConversionPlaces& places,
+                             ConversionUi& ui)
+{
+    if (rowPaths.isEmpty()) {
+        return ConversionResult::NothingToConvert;
+    }
+    CheckTextsOfTheBook(settings);
+    const BookFormat& format = FormatOf(settings);
+    if (!places.stagingRoot.isEmpty()) {
+        SeedStagingRoot(places.installationData, places.stagingRoot, format.OpeningFiles());
+        RecreateContentFolder(ContentFolderIn(places.stagingRoot, format));
+    }
+    BusyGuard busy(ui);
+    try {
+        return MakeBook(std::move(rowPaths), settings, places, ui, busy);
+    } catch (const EUserCanceled&) {
+        // The person asked to stop and knows it: nothing more is said.
+        return ConversionResult::Canceled;
+    }
+}
