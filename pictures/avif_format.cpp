@@ -1,5 +1,6 @@
 #include "pictures/picture_error.h"
 #include "pictures/picture_formats.h"
+#include "pictures/picture_memory.h"
 
 #include <memory>
 
@@ -100,28 +101,32 @@ PictureInfo InspectAvif(const PictureSource& source)
                        OrientationOf(image)};
 }
 
-DecodedPicture DecodeAvif(const PictureSource& source)
+std::unique_ptr<StoredRows> ReadAvif(const PictureSource& source)
 {
     const AvifReading reading(source);
     avifDecoder* decoder = reading.Decoder();
-    const bool alpha = decoder->alphaPresent != AVIF_FALSE;
-    DecodedPicture decoded{
-        PixelBuffer(static_cast<int>(decoder->image->width), static_cast<int>(decoder->image->height), alpha ? 4 : 3),
-        {}};
+    const QSize size(static_cast<int>(decoder->image->width), static_cast<int>(decoder->image->height));
+    const PixelLayout layout = decoder->alphaPresent != AVIF_FALSE ? PixelLayout::Rgba : PixelLayout::Rgb;
+    // libavif reads the coded picture into memory, and the codec decodes it into planes of its own, two bytes a
+    // sample beyond 8 bits, and keeps its frame while they are turned into RGB: all of them are held at once.
+    const qint64 sampleBytes = decoder->image->depth > 8 ? 2 : 1;
+    const qint64 pixels = static_cast<qint64>(size.width()) * size.height();
+    RefuseBeyondMemoryLimit(
+        source.Size() + pixels * (SamplesPerPixel(layout) + 2 * (layout == PixelLayout::Rgba ? 4 : 3) * sampleBytes),
+        "decoding");
+    PixelBuffer rgbPixels(size.width(), size.height(), SamplesPerPixel(layout));
     reading.Check(avifDecoderNextImage(decoder));
     const avifImage* image = decoder->image;
-    if (static_cast<int>(image->width) != decoded.pixels.width
-        || static_cast<int>(image->height) != decoded.pixels.height) {
+    if (static_cast<int>(image->width) != size.width() || static_cast<int>(image->height) != size.height()) {
         Refuse(picture_reason::kDamaged);
     }
     avifRGBImage rgb{};
     avifRGBImageSetDefaults(&rgb, image);
     rgb.depth = 8;
-    rgb.format = alpha ? AVIF_RGB_FORMAT_RGBA : AVIF_RGB_FORMAT_RGB;
-    rgb.pixels = decoded.pixels.bytes.data();
-    rgb.rowBytes = static_cast<uint32_t>(decoded.pixels.RowBytes());
+    rgb.format = layout == PixelLayout::Rgba ? AVIF_RGB_FORMAT_RGBA : AVIF_RGB_FORMAT_RGB;
+    rgb.pixels = rgbPixels.bytes.data();
+    rgb.rowBytes = static_cast<uint32_t>(rgbPixels.RowBytes());
     reading.Check(avifImageYUVToRGB(image, &rgb));
-    decoded.iccProfile =
-        QByteArray(reinterpret_cast<const char*>(image->icc.data), static_cast<qsizetype>(image->icc.size));
-    return decoded;
+    QByteArray iccProfile(reinterpret_cast<const char*>(image->icc.data), static_cast<qsizetype>(image->icc.size));
+    return std::make_unique<HeldRows>(std::move(rgbPixels), layout, std::move(iccProfile));
 }

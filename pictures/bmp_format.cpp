@@ -1,8 +1,8 @@
 #include "pictures/picture_error.h"
 #include "pictures/picture_formats.h"
+#include "pictures/picture_memory.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 #include <stb_image.h>
@@ -46,7 +46,7 @@ bool PixelDataFits(const QByteArray& head, qint64 available)
 }
 
 struct StbFree {
-    void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
+    void operator()(const stbi_uc* pixels) const { stbi_image_free(const_cast<stbi_uc*>(pixels)); }
 };
 
 QString StbReason()
@@ -75,22 +75,29 @@ PictureInfo InspectBmp(const PictureSource& source)
     return PictureInfo{PictureKind::Bmp, QSize(width, height), 1};
 }
 
-DecodedPicture DecodeBmp(const PictureSource& source)
+std::unique_ptr<StoredRows> ReadBmp(const PictureSource& source)
 {
-    const QByteArray bytes = source.All();
+    const QByteArray& head = source.Head();
     int width = 0;
     int height = 0;
     int channels = 0;
-    const auto* data = reinterpret_cast<const stbi_uc*>(bytes.constData());
-    if (stbi_info_from_memory(data, static_cast<int>(bytes.size()), &width, &height, &channels) == 0) {
+    if (stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(head.constData()), static_cast<int>(head.size()), &width,
+                              &height, &channels)
+        == 0) {
         throw PictureError(StbReason());
     }
-    DecodedPicture decoded{PixelBuffer(width, height, 4), {}};
-    const std::unique_ptr<stbi_uc, StbFree> pixels(
-        stbi_load_from_memory(data, static_cast<int>(bytes.size()), &width, &height, &channels, 4));
-    if (!pixels || width != decoded.pixels.width || height != decoded.pixels.height) {
+    const PixelLayout layout = channels == 4 ? PixelLayout::Rgba : PixelLayout::Rgb;
+    // stb_image decodes from the whole file held in memory.
+    RefuseBeyondMemoryLimit(source.Size() + static_cast<qint64>(RowBytes(width, layout)) * height, "decoding");
+    const QByteArray bytes = source.All();
+    const QSize size(width, height);
+    const std::shared_ptr<const stbi_uc> pixels(
+        stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.constData()), static_cast<int>(bytes.size()),
+                              &width, &height, &channels, SamplesPerPixel(layout)),
+        StbFree());
+    if (!pixels || QSize(width, height) != size) {
         throw PictureError(StbReason());
     }
-    std::memcpy(decoded.pixels.bytes.data(), pixels.get(), decoded.pixels.bytes.size());
-    return decoded;
+    return std::make_unique<HeldRows>(size, layout, pixels.get(), static_cast<std::ptrdiff_t>(RowBytes(width, layout)),
+                                      pixels, QByteArray());
 }

@@ -1,7 +1,7 @@
 #include "pictures/picture_error.h"
 #include "pictures/picture_formats.h"
+#include "pictures/picture_memory.h"
 
-#include <cstring>
 #include <memory>
 
 #include <libheif/heif.h>
@@ -54,7 +54,7 @@ struct HandleRelease {
     void operator()(heif_image_handle* handle) const { heif_image_handle_release(handle); }
 };
 struct ImageRelease {
-    void operator()(heif_image* image) const { heif_image_release(image); }
+    void operator()(const heif_image* image) const { heif_image_release(image); }
 };
 
 // A HEIF file whose structure has been read, and its primary picture.
@@ -116,26 +116,29 @@ PictureInfo InspectHeif(const PictureSource& source)
         QSize(heif_image_handle_get_width(reading.Primary()), heif_image_handle_get_height(reading.Primary())), 1};
 }
 
-DecodedPicture DecodeHeif(const PictureSource& source)
+std::unique_ptr<StoredRows> ReadHeif(const PictureSource& source)
 {
     const HeifReading reading(source);
-    const bool alpha = heif_image_handle_has_alpha_channel(reading.Primary()) != 0;
-    DecodedPicture decoded{PixelBuffer(heif_image_handle_get_width(reading.Primary()),
-                                       heif_image_handle_get_height(reading.Primary()), alpha ? 4 : 3),
-                           IccProfileOf(reading.Primary())};
+    const heif_image_handle* primary = reading.Primary();
+    const QSize size(heif_image_handle_get_width(primary), heif_image_handle_get_height(primary));
+    const bool alpha = heif_image_handle_has_alpha_channel(primary) != 0;
+    const PixelLayout layout = alpha ? PixelLayout::Rgba : PixelLayout::Rgb;
+    // libheif reads the coded picture into memory and decodes it into planes of its own, two bytes a sample
+    // beyond 8 bits, while the decoder keeps its frame, and then interleaves the planes into RGB: all of them
+    // are held at once.
+    const qint64 sampleBytes = heif_image_handle_get_luma_bits_per_pixel(primary) > 8 ? 2 : 1;
+    const qint64 pixels = static_cast<qint64>(size.width()) * size.height();
+    RefuseBeyondMemoryLimit(source.Size() + pixels * (SamplesPerPixel(layout) + 2 * (alpha ? 4 : 3) * sampleBytes),
+                            "decoding");
     heif_image* image = nullptr;
-    reading.Check(heif_decode_image(reading.Primary(), &image, heif_colorspace_RGB,
+    reading.Check(heif_decode_image(primary, &image, heif_colorspace_RGB,
                                     alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, nullptr));
-    const std::unique_ptr<heif_image, ImageRelease> held(image);
+    const std::shared_ptr<const heif_image> held(image, ImageRelease());
     int stride = 0;
     const std::uint8_t* plane = heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
-    PixelBuffer& pixels = decoded.pixels;
-    if (plane == nullptr || heif_image_get_width(image, heif_channel_interleaved) != pixels.width
-        || heif_image_get_height(image, heif_channel_interleaved) != pixels.height) {
+    if (plane == nullptr || heif_image_get_width(image, heif_channel_interleaved) != size.width()
+        || heif_image_get_height(image, heif_channel_interleaved) != size.height()) {
         Refuse(picture_reason::kDamaged);
     }
-    for (int y = 0; y < pixels.height; ++y) {
-        std::memcpy(pixels.Row(y), plane + static_cast<std::ptrdiff_t>(stride) * y, pixels.RowBytes());
-    }
-    return decoded;
+    return std::make_unique<HeldRows>(size, layout, plane, stride, held, IccProfileOf(primary));
 }

@@ -119,15 +119,15 @@ JpegReader::State::State()
     progress.progress_monitor = RefuseTooManyScans;
 }
 
-void JpegReader::State::StartDecompress(const char* doing)
+void JpegReader::State::StartDecompress()
 {
     if (Guarded([this] { return jpeg_has_multiple_scans(&info); })) {
-        RefuseBeyondMemoryLimit(CoefficientBytes(info), doing);
+        RefuseBeyondMemoryLimit(CoefficientBytesOf(info), "decoding");
     }
     Guarded([this] { jpeg_start_decompress(&info); });
 }
 
-qint64 CoefficientBytes(const jpeg_decompress_struct& info)
+qint64 CoefficientBytesOf(const jpeg_decompress_struct& info)
 {
     const auto roundUp = [](qint64 value, qint64 multiple) { return (value + multiple - 1) / multiple * multiple; };
     qint64 blocks = 0;
@@ -282,11 +282,16 @@ PixelBuffer JpegReader::Decode(QSize target)
     jpeg_decompress_struct& info = state.info;
     info.out_color_space = DecodedColourSpace(info.jpeg_color_space);
     ChooseScale(state, target);
-    state.StartDecompress("reading");
+    state.StartDecompress();
     state.decoderOutputSize = QSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
     RowReducer reducer(state.decoderOutputSize, target, LayoutFor(info));
     state.ReadRows([&reducer](const JSAMPLE* row) { reducer.AddRow(row); });
     return reducer.TakeResult();
+}
+
+qint64 JpegReader::CoefficientBytes() const
+{
+    return CoefficientBytesOf(state_->info);
 }
 
 QSize JpegReader::DecoderOutputSize() const
@@ -304,7 +309,7 @@ void JpegReader::ReadWhole()
     info.scale_denom = 8;
     info.out_color_space = info.jpeg_color_space;
     info.do_fancy_upsampling = FALSE;
-    state.StartDecompress("reading");
+    state.StartDecompress();
     state.ReadRows([](const JSAMPLE*) {});
 }
 

@@ -79,6 +79,10 @@ public:
     // How many bytes of the file the header took, up to the first byte of picture data.
     qint64 HeaderBytes() const;
 
+    // The memory the store of every coefficient of the picture takes, two bytes a sample: what
+    // transcoding it holds, and decoding it when it has several scans.
+    qint64 CoefficientBytes() const;
+
     // Decodes the picture into RGB of exactly outputSize, which must be at least 1 x 1 and
     // at most Size(); each output pixel is the average of the pixels it covers. Greyscale,
     // RGB, YCbCr, CMYK and YCCK pictures are all turned into RGB. A reader decodes once.
@@ -98,10 +102,14 @@ public:
     // nothing of what it decodes: whether the picture is whole. Throws JpegError, PictureError.
     void ReadWhole();
 
-    // Encodes the picture again, turned upright as `orientation` asks, into `output`: decoded whole,
-    // turned, and compressed with the picture's own quantisation tables (mirrored with it) and colour
-    // sampling, keeping its markers, with the EXIF orientation set to 1. Needs Markers::All. Throws
-    // JpegError, PictureError, and what `output` throws.
+    // Encodes the picture again, turned upright as `orientation` asks, into `output`: decoded at full
+    // size, turned (in bands of the upright picture, decoding it again for each band, when it is larger
+    // than a band: see UprightRows), and compressed with the picture's own quantisation tables (mirrored
+    // with it) and colour sampling, keeping its markers, with the EXIF orientation set to 1. Its codes
+    // are optimised, and a progressive picture stays progressive, when libjpeg may hold all of its
+    // coefficients within kMaxPictureWorkBytes. Needs Markers::All, from OpenSource. Refuses a picture
+    // whose turning would pass kMaxPictureWorkBytes before decoding it. Throws JpegError, PictureError,
+    // and what `output` throws.
     void WriteTurned(int orientation, ByteOutput& output);
 
     // The decoder's state: internal to the library.

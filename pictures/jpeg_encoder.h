@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pictures/byte_output.h"
-#include "pictures/pixel_buffer.h"
+#include "pictures/upright_rows.h"
 
 #include <QByteArray>
 
@@ -9,6 +9,8 @@
 // adds no visible loss, with full colour resolution (4:4:4).
 inline constexpr int kConvertedJpegQuality = 92;
 
-// Compresses an RGB or grey picture as a JPEG picture of `quality` without colour subsampling into `output`,
-// with the ICC colour profile `iccProfile` when it is not empty. Throws JpegError, and what `output` throws.
-void WriteJpeg(const PixelBuffer& picture, int quality, const QByteArray& iccProfile, ByteOutput& output);
+// Compresses a grey, RGB or RGBA picture, RGBA laid on white, as a JPEG picture of `quality` without colour
+// subsampling into `output`, with the ICC colour profile `iccProfile` when it is not empty. Its codes are
+// optimised for it when libjpeg may hold all of its coefficients within kMaxPictureWorkBytes. Throws
+// JpegError, PictureError, and what `output` throws.
+void WriteJpeg(UprightRows& picture, int quality, const QByteArray& iccProfile, ByteOutput& output);

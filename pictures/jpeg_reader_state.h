@@ -6,6 +6,7 @@
 #include "pictures/jpeg_decoder.h"
 #include "pictures/jpeg_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -26,7 +27,7 @@ struct JpegPictureSource {
 // The memory the decoder's store of every coefficient of the picture takes, as libjpeg lays it out (whole
 // blocks of two-byte samples, each component's rows and columns of blocks rounded up to its sampling): what
 // decoding a multi-scan picture holds, or transcoding any picture.
-qint64 CoefficientBytes(const jpeg_decompress_struct& info);
+qint64 CoefficientBytesOf(const jpeg_decompress_struct& info);
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -55,13 +56,14 @@ struct JpegReader::State {
     }
 
     // Starts decoding at the scale and colour space set, refusing first a multi-scan picture whose store
-    // of coefficients would pass kMaxPictureWorkBytes; `doing` names the work in the refusal.
-    void StartDecompress(const char* doing);
+    // of coefficients would pass kMaxPictureWorkBytes.
+    void StartDecompress();
 
-    // Reads every row the started decoder gives, at its output size, and hands each to `take`; then what
-    // follows the last row up to the end-of-image marker, as a reader that finishes its decoding does.
+    // Reads the rows the started decoder gives, at its output size, from the top up to at least `last` (all of
+    // them unless told), and hands each to `take`. Having read every row, it reads what follows up to the
+    // end-of-image marker, as a reader that finishes its decoding does.
     template <typename Take>
-    void ReadRows(Take take)
+    void ReadRows(Take take, JDIMENSION last = ~JDIMENSION{0})
     {
         const std::size_t rowBytes =
             static_cast<std::size_t>(info.output_width) * static_cast<std::size_t>(info.output_components);
@@ -71,13 +73,15 @@ struct JpegReader::State {
         for (std::size_t i = 0; i < rows.size(); ++i) {
             rows[i] = samples.data() + rowBytes * i;
         }
-        while (info.output_scanline < info.output_height) {
+        while (info.output_scanline < std::min(info.output_height, last)) {
             const JDIMENSION got =
                 Guarded([this, &rows, rowsPerRead] { return jpeg_read_scanlines(&info, rows.data(), rowsPerRead); });
             for (JDIMENSION i = 0; i < got; ++i) {
                 take(rows[i]);
             }
         }
-        Guarded([this] { jpeg_finish_decompress(&info); });
+        if (info.output_scanline == info.output_height) {
+            Guarded([this] { jpeg_finish_decompress(&info); });
+        }
     }
 };

@@ -5,6 +5,8 @@
 #include "pictures/orientation.h"
 #include "pictures/picture_formats.h"
 
+#include <cstring>
+
 namespace {
 
 bool Covers(QSize size, QSize least)
@@ -51,8 +53,8 @@ UprightPicture DecodeStoredAtLeast(const PictureSource& source, const PictureInf
     default:
         break;
     }
-    DecodedPicture whole = DecodeStored(source, info.kind);
-    return {Opaque(std::move(whole.pixels)), std::move(whole.iccProfile)};
+    const std::unique_ptr<StoredRows> stored = ReadStored(source, info.kind);
+    return {Opaque(HoldWhole(*stored)), stored->IccProfile()};
 }
 
 }  // namespace
@@ -78,15 +80,11 @@ PixelBuffer JpegReader::DecodeScaled(QSize least, bool grey)
     if (grey) {
         info.out_color_space = JCS_GRAYSCALE;
     }
-    state.Guarded([&info] { jpeg_start_decompress(&info); });
+    state.StartDecompress();
     PixelBuffer pixels(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
                        info.output_components);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row[] = {pixels.Row(static_cast<int>(info.output_scanline))};
-        state.Guarded([&info, &row] { jpeg_read_scanlines(&info, row, 1); });
-    }
-    // jpeg_finish_decompress is left out, as Decode leaves it out: damage after the last row does not fail a picture
-    // that is complete.
+    int y = 0;
+    state.ReadRows([&pixels, &y](const JSAMPLE* row) { std::memcpy(pixels.Row(y++), row, pixels.RowBytes()); });
     return pixels;
 }
 

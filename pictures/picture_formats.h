@@ -8,17 +8,14 @@
 #include "pictures/picture_info.h"
 #include "pictures/picture_source.h"
 #include "pictures/pixel_buffer.h"
+#include "pictures/stored_rows.h"
+#include "pictures/upright_rows.h"
 
 #include <QByteArray>
 #include <QSize>
 
+#include <memory>
 #include <optional>
-
-// A picture decoded whole as it is stored (not yet turned upright), 8 bits per sample: grey, RGB or RGBA.
-struct DecodedPicture {
-    PixelBuffer pixels;
-    QByteArray iccProfile;  // the colour profile it carries; empty when none
-};
 
 // Each reads the header and checks that the data is whole, without decoding the picture. They throw
 // PictureError with the reason when the picture is damaged or cut short.
@@ -34,16 +31,40 @@ PictureInfo InspectWebp(const PictureSource& source);
 PictureInfo InspectTiff(const PictureSource& source);
 PictureInfo InspectBmp(const PictureSource& source);
 
-// Whole decoding. HEIF pictures come out upright; the others as stored.
-DecodedPicture DecodePng(const PictureSource& source);
-DecodedPicture DecodeHeif(const PictureSource& source);
-DecodedPicture DecodeAvif(const PictureSource& source);
-DecodedPicture DecodeWebp(const PictureSource& source);
-DecodedPicture DecodeTiff(const PictureSource& source);
-DecodedPicture DecodeBmp(const PictureSource& source);
+// The rows of a picture of the kinds a book converts, and of a PNG picture, as stored (a HEIF picture comes out
+// upright), 8 bits a sample: RGB, or RGBA when it has transparency. libheif, libavif, libwebp and stb_image
+// decode a picture only whole: such a picture is refused before it is decoded when the memory that takes would
+// pass kMaxPictureWorkBytes. A TIFF picture is read by its strips or tiles, a band at a time, and a PNG picture
+// row by row (an interlaced one whole). Each refuses data it cannot decode with the reason, and `source` must
+// outlive what it returns. Throws PictureError.
+std::unique_ptr<StoredRows> ReadHeif(const PictureSource& source);
+std::unique_ptr<StoredRows> ReadAvif(const PictureSource& source);
+std::unique_ptr<StoredRows> ReadWebp(const PictureSource& source);
+std::unique_ptr<StoredRows> ReadTiff(const PictureSource& source);
+std::unique_ptr<StoredRows> ReadBmp(const PictureSource& source);
 
-// The picture decoded whole as stored, for every kind but JPEG and GIF, which are decoded their own ways.
-DecodedPicture DecodeStored(const PictureSource& source, PictureKind kind);
+// The same for a picture of `kind`, every kind but JPEG and GIF, which are decoded their own ways.
+std::unique_ptr<StoredRows> ReadStored(const PictureSource& source, PictureKind kind);
+
+// The rows of a PNG picture, read afresh at each pass; an interlaced picture, whose rows come in seven passes
+// over the whole picture, is decoded whole once.
+class PngRows : public StoredRows {
+public:
+    explicit PngRows(const PictureSource& source);
+
+    QSize Size() const override { return size_; }
+    PixelLayout Layout() const override { return layout_; }
+    QByteArray IccProfile() const override { return iccProfile_; }
+    qint64 ReadingBytes() const override;
+    void Pass(int first, int last, const RowTaker& take) override;
+
+private:
+    const PictureSource& source_;
+    QSize size_;
+    PixelLayout layout_ = PixelLayout::Rgb;
+    QByteArray iccProfile_;
+    std::optional<HeldRows> held_;
+};
 
 // Decoding row by row into `target` (at most the stored size), as stored, RGB; the memory stays bounded
 // whatever the picture's size. A GIF gives its first frame. Both read all of the data CheckPngWhole and
@@ -57,9 +78,9 @@ PixelBuffer ReduceGif(const PictureSource& source, QSize target);
 void CheckPngWhole(const PictureSource& source);
 void CheckGifWhole(const PictureSource& source);
 
-// Compresses an 8-bit grey, RGB or RGBA picture as PNG into `output`, with the colour profile `iccProfile` when
-// it is not empty.
-void WritePng(const PixelBuffer& picture, const QByteArray& iccProfile, ByteOutput& output);
+// Compresses an 8-bit grey, RGB or RGBA picture as PNG into `output`, without its alpha channel when asked,
+// with the colour profile `iccProfile` when it is not empty.
+void WritePng(UprightRows& picture, bool withoutAlpha, const QByteArray& iccProfile, ByteOutput& output);
 
 // The ICC colour profile a PNG picture carries, read from its header; empty when none.
 QByteArray PngIccProfile(const PictureSource& source);

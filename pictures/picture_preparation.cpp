@@ -2,8 +2,8 @@
 
 #include "pictures/jpeg_decoder.h"
 #include "pictures/jpeg_encoder.h"
-#include "pictures/orientation.h"
 #include "pictures/picture_formats.h"
+#include "pictures/picture_memory.h"
 
 #include <vector>
 
@@ -25,20 +25,37 @@ void CopyAll(const PictureSource& source, ByteOutput& output)
 
 // The turn reads all of the picture's data and refuses damage as CheckPictureWhole does: the lossless
 // transform stops at any warning, and then the check tells a warning of damage, which refuses the picture
-// with the check's reason, from a harmless one, after which the transform runs again without stopping.
+// with the check's reason, from a harmless one, after which the transform runs again without stopping. The
+// transform holds the file, the picture's coefficients and the turned ones, and writes the turned file into
+// memory: a picture for which that would pass kMaxPictureWorkBytes is decoded and encoded again instead, in
+// bands.
 void TurnJpeg(const PictureSource& source, int orientation, ByteOutput& output)
 {
-    const QByteArray jpeg = source.All();
-    LosslessTurn turn = TurnJpegLosslessly(jpeg, orientation, true);
-    if (turn.stoppedAtWarning) {
-        JpegReader::OpenSource(source).ReadWhole();
-        turn = TurnJpegLosslessly(jpeg, orientation, false);
+    JpegReader reader = JpegReader::OpenSource(source, JpegReader::Markers::All);
+    if (2 * source.Size() + 2 * reader.CoefficientBytes() <= kMaxPictureWorkBytes) {
+        const QByteArray jpeg = source.All();
+        LosslessTurn turn = TurnJpegLosslessly(jpeg, orientation, true);
+        if (turn.stoppedAtWarning) {
+            JpegReader::OpenSource(source).ReadWhole();
+            turn = TurnJpegLosslessly(jpeg, orientation, false);
+        }
+        if (turn.turned) {
+            output.Write(turn.turned->constData(), static_cast<std::size_t>(turn.turned->size()));
+            return;
+        }
     }
-    if (turn.turned) {
-        output.Write(turn.turned->constData(), static_cast<std::size_t>(turn.turned->size()));
-        return;
+    reader.WriteTurned(orientation, output);
+}
+
+// Writes the upright picture of `stored` as a book holds a converted picture: of a lossy kind as a JPEG picture,
+// of a lossless kind as a PNG picture without its alpha channel when every pixel is opaque.
+void WriteConvertedRows(UprightRows& upright, StoredRows& stored, bool lossy, ByteOutput& output)
+{
+    if (lossy) {
+        WriteJpeg(upright, kConvertedJpegQuality, stored.IccProfile(), output);
+    } else {
+        WritePng(upright, AllOpaque(stored), stored.IccProfile(), output);
     }
-    JpegReader::OpenSource(source, JpegReader::Markers::All).WriteTurned(orientation, output);
 }
 
 }  // namespace
@@ -53,16 +70,18 @@ void PrepareForBook(const PictureSource& source, const PictureInfo& info, ByteOu
         TurnJpeg(source, info.orientation, output);
         return;
     }
-    const DecodedPicture decoded = DecodeStored(source, info.kind);
-    WriteConverted(TurnUpright(decoded.pixels, info.orientation), decoded.iccProfile,
-                   BookKind(info.kind) == PictureKind::Jpeg, output);
+    const std::unique_ptr<StoredRows> stored = ReadStored(source, info.kind);
+    UprightRows upright(*stored, info.orientation);
+    WriteConvertedRows(upright, *stored, BookKind(info.kind) == PictureKind::Jpeg, output);
 }
 
 void WriteConverted(const PixelBuffer& picture, const QByteArray& iccProfile, bool lossy, ByteOutput& output)
 {
-    if (lossy) {
-        WriteJpeg(picture.channels == 4 ? OnWhite(picture) : picture, kConvertedJpegQuality, iccProfile, output);
-    } else {
-        WritePng(WithoutOpaqueAlpha(picture), iccProfile, output);
-    }
+    const PixelLayout layout = picture.channels == 1   ? PixelLayout::Grey
+                               : picture.channels == 4 ? PixelLayout::Rgba
+                                                       : PixelLayout::Rgb;
+    HeldRows held(QSize(picture.width, picture.height), layout, picture.bytes.data(),
+                  static_cast<std::ptrdiff_t>(picture.RowBytes()), nullptr, iccProfile);
+    UprightRows upright(held, 1);
+    WriteConvertedRows(upright, held, lossy, output);
 }

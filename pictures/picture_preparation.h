@@ -19,9 +19,18 @@
 //   colour subsampling, laid on white where it is transparent;
 // - a TIFF, BMP or lossless WebP picture, or a PNG picture to be turned, becomes a PNG picture;
 // - every picture keeps its ICC colour profile.
-// Pictures that are converted are decoded whole: their memory grows with their size (about four bytes
-// per pixel for the decoded picture, twice that for TIFF) and is refused with kTooLarge beyond
-// kMaxWholePixels.
+// All of the picture's data is read, and damage is refused as CheckPictureWhole refuses it.
+//
+// The work stays within kMaxPictureWorkBytes, and a picture whose work would take more is refused before
+// it is decoded, with the memory it would take ("the picture is too large: turning it would take 750 MiB,
+// more than the 256 MiB a picture may take"). A TIFF picture is read a band of strips or tiles at a time,
+// and every picture is written row by row; a HEIF, AVIF, WebP or BMP picture is decoded whole, as its
+// library decodes it, and so is an interlaced PNG picture; a picture whose rows change order when it is
+// turned upright is gathered a band of the upright picture at a time (see UprightRows), its stored picture
+// read again for each band. A JPEG picture's lossless turn holds its coefficients twice and is left for
+// decoding and encoding again where those would pass the limit.
+//
+// Keeps no state between calls: several pictures may be prepared at once on different threads.
 //
 // Throws PictureError (JpegError for a JPEG picture the decoder rejects) with the reason, and what `output`
 // throws; the output may then hold part of the picture, and is the caller's to discard.

@@ -7,18 +7,6 @@
 
 namespace {
 
-PixelLayout LayoutOf(const PixelBuffer& pixels)
-{
-    switch (pixels.channels) {
-    case 1:
-        return PixelLayout::Grey;
-    case 4:
-        return PixelLayout::Rgba;
-    default:
-        return PixelLayout::Rgb;
-    }
-}
-
 PixelBuffer ReduceStored(const PictureSource& source, const PictureInfo& info, QSize target)
 {
     switch (info.kind) {
@@ -31,11 +19,9 @@ PixelBuffer ReduceStored(const PictureSource& source, const PictureInfo& info, Q
     default:
         break;
     }
-    const DecodedPicture whole = DecodeStored(source, info.kind);
-    RowReducer reducer({whole.pixels.width, whole.pixels.height}, target, LayoutOf(whole.pixels));
-    for (int y = 0; y < whole.pixels.height; ++y) {
-        reducer.AddRow(whole.pixels.Row(y));
-    }
+    const std::unique_ptr<StoredRows> stored = ReadStored(source, info.kind);
+    RowReducer reducer(stored->Size(), target, stored->Layout());
+    stored->Pass(0, stored->Size().height(), [&reducer](int, const std::uint8_t* row) { reducer.AddRow(row); });
     return reducer.TakeResult();
 }
 

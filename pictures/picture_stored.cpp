@@ -1,21 +1,21 @@
 #include "pictures/picture_formats.h"
 
-DecodedPicture DecodeStored(const PictureSource& source, PictureKind kind)
+std::unique_ptr<StoredRows> ReadStored(const PictureSource& source, PictureKind kind)
 {
     switch (kind) {
     case PictureKind::Png:
-        return DecodePng(source);
+        return std::make_unique<PngRows>(source);
     case PictureKind::Heif:
-        return DecodeHeif(source);
+        return ReadHeif(source);
     case PictureKind::Avif:
-        return DecodeAvif(source);
+        return ReadAvif(source);
     case PictureKind::WebpLossy:
     case PictureKind::WebpLossless:
-        return DecodeWebp(source);
+        return ReadWebp(source);
     case PictureKind::Tiff:
-        return DecodeTiff(source);
+        return ReadTiff(source);
     case PictureKind::Bmp:
-        return DecodeBmp(source);
+        return ReadBmp(source);
     case PictureKind::Jpeg:
     case PictureKind::Gif:
         break;

@@ -2,7 +2,6 @@
 
 #include "pictures/picture_error.h"
 
-#include <cstring>
 #include <new>
 
 PixelBuffer::PixelBuffer(int pixelWidth, int pixelHeight, int channelCount)
@@ -10,7 +9,8 @@ PixelBuffer::PixelBuffer(int pixelWidth, int pixelHeight, int channelCount)
       height(pixelHeight),
       channels(channelCount)
 {
-    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxWholePixels) {
+    if (width <= 0 || height <= 0
+        || static_cast<qint64>(width) * height > kMaxPictureWorkBytes / static_cast<qint64>(channels)) {
         throw PictureError(QString::fromLatin1(picture_reason::kTooLarge));
     }
     try {
@@ -20,35 +20,21 @@ PixelBuffer::PixelBuffer(int pixelWidth, int pixelHeight, int channelCount)
     }
 }
 
+void LayOnWhite(const std::uint8_t* rgba, std::size_t width, std::uint8_t* rgb)
+{
+    for (std::size_t i = 0; i < width; ++i) {
+        const unsigned alpha = rgba[i * 4 + 3];
+        for (std::size_t c = 0; c < 3; ++c) {
+            rgb[i * 3 + c] = static_cast<std::uint8_t>((rgba[i * 4 + c] * alpha + 255 * (255 - alpha) + 127) / 255);
+        }
+    }
+}
+
 PixelBuffer OnWhite(const PixelBuffer& rgba)
 {
     PixelBuffer rgb(rgba.width, rgba.height, 3);
-    const std::size_t pixels = static_cast<std::size_t>(rgba.width) * static_cast<std::size_t>(rgba.height);
-    for (std::size_t i = 0; i < pixels; ++i) {
-        const unsigned alpha = rgba.bytes[i * 4 + 3];
-        for (std::size_t c = 0; c < 3; ++c) {
-            rgb.bytes[i * 3 + c] =
-                static_cast<std::uint8_t>((rgba.bytes[i * 4 + c] * alpha + 255 * (255 - alpha) + 127) / 255);
-        }
+    for (int y = 0; y < rgba.height; ++y) {
+        LayOnWhite(rgba.Row(y), static_cast<std::size_t>(rgba.width), rgb.Row(y));
     }
     return rgb;
-}
-
-PixelBuffer WithoutOpaqueAlpha(PixelBuffer picture)
-{
-    if (picture.channels != 4) {
-        return picture;
-    }
-    const std::size_t pixels = picture.bytes.size() / 4;
-    for (std::size_t i = 0; i < pixels; ++i) {
-        if (picture.bytes[i * 4 + 3] != 255) {
-            return picture;
-        }
-    }
-    for (std::size_t i = 0; i < pixels; ++i) {
-        std::memmove(&picture.bytes[i * 3], &picture.bytes[i * 4], 3);
-    }
-    picture.channels = 3;
-    picture.bytes.resize(pixels * 3);
-    return picture;
 }

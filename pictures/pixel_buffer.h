@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pictures/picture_memory.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -14,7 +16,8 @@ struct PixelBuffer {
     std::vector<std::uint8_t> bytes;
 
     PixelBuffer() = default;
-    // Throws PictureError ("the picture is too large") when the buffer cannot be had.
+    // Throws PictureError ("the picture is too large") when the buffer would pass kMaxPictureWorkBytes or cannot
+    // be had: the work that needs a large one refuses the picture first, saying how much it would take.
     PixelBuffer(int width, int height, int channels);
 
     std::size_t RowBytes() const { return static_cast<std::size_t>(width) * static_cast<std::size_t>(channels); }
@@ -22,12 +25,13 @@ struct PixelBuffer {
     const std::uint8_t* Row(int y) const { return bytes.data() + RowBytes() * static_cast<std::size_t>(y); }
 };
 
-// The largest picture the library decodes whole, in pixels: beyond it a picture is refused as too large
-// rather than take gigabytes.
-inline constexpr long long kMaxWholePixels = 268'435'456;  // 2^28, 16384 x 16384
+// The largest picture the library holds decoded whole, in pixels: four bytes a pixel within kMaxPictureWorkBytes.
+// Beyond it a picture is refused as too large rather than take gigabytes.
+inline constexpr long long kMaxWholePixels = kMaxPictureWorkBytes / 4;  // 8192 x 8192
 
-// An RGBA buffer laid on white: the books' pages and the preview are white, and JPEG has no transparency.
+// Writes `width` RGBA pixels laid on white as RGB: the books' pages and the preview are white, and JPEG has no
+// transparency.
+void LayOnWhite(const std::uint8_t* rgba, std::size_t width, std::uint8_t* rgb);
+
+// An RGBA buffer laid on white.
 PixelBuffer OnWhite(const PixelBuffer& rgba);
-
-// The picture without its alpha channel when every pixel of it is opaque; otherwise as it is.
-PixelBuffer WithoutOpaqueAlpha(PixelBuffer picture);

@@ -2,9 +2,11 @@
 #include "pictures/orientation.h"
 #include "pictures/picture_error.h"
 #include "pictures/picture_formats.h"
+#include "pictures/picture_memory.h"
 #include "pictures/row_reducer.h"
 
 #include <csetjmp>
+#include <cstring>
 #include <vector>
 
 #include <png.h>
@@ -242,19 +244,52 @@ PictureInfo InspectPng(const PictureSource& source)
     return PictureInfo{PictureKind::Png, QSize(reading.Width(), reading.Height()), reading.Orientation()};
 }
 
-DecodedPicture DecodePng(const PictureSource& source)
+PngRows::PngRows(const PictureSource& source) : source_(source)
 {
     PngReading reading(source);
-    png_set_interlace_handling(reading.Png());
-    const int channels = reading.ExpandToRgb();
-    DecodedPicture decoded{PixelBuffer(reading.Width(), reading.Height(), channels), reading.IccProfile()};
-    std::vector<png_bytep> rows(static_cast<std::size_t>(decoded.pixels.height));
-    for (int y = 0; y < decoded.pixels.height; ++y) {
-        rows[static_cast<std::size_t>(y)] = decoded.pixels.Row(y);
+    const bool interlaced = reading.Interlaced();
+    if (interlaced) {
+        png_set_interlace_handling(reading.Png());
+    }
+    size_ = QSize(reading.Width(), reading.Height());
+    layout_ = reading.ExpandToRgb() == 4 ? PixelLayout::Rgba : PixelLayout::Rgb;
+    iccProfile_ = reading.IccProfile();
+    if (!interlaced) {
+        return;
+    }
+    RefuseBeyondMemoryLimit(static_cast<qint64>(RowBytes(size_.width(), layout_)) * size_.height(), "decoding");
+    PixelBuffer pixels(size_.width(), size_.height(), SamplesPerPixel(layout_));
+    std::vector<png_bytep> rows(static_cast<std::size_t>(pixels.height));
+    for (int y = 0; y < pixels.height; ++y) {
+        rows[static_cast<std::size_t>(y)] = pixels.Row(y);
     }
     reading.Guarded([&reading, &rows] { png_read_image(reading.Png(), rows.data()); });
     reading.ReadEnd();
-    return decoded;
+    held_.emplace(std::move(pixels), layout_, iccProfile_);
+}
+
+qint64 PngRows::ReadingBytes() const
+{
+    // libpng keeps the row being read and the one before, which its filters refer to.
+    return held_ ? held_->ReadingBytes() : 3 * static_cast<qint64>(RowBytes(size_.width(), layout_));
+}
+
+void PngRows::Pass(int first, int last, const RowTaker& take)
+{
+    if (held_) {
+        held_->Pass(first, last, take);
+        return;
+    }
+    PngReading reading(source_);
+    reading.ExpandToRgb();
+    std::vector<png_byte> row(png_get_rowbytes(reading.Png(), reading.Info()));
+    int y = 0;
+    ReadEveryRow(reading, row, [&](int) {
+        if (y >= first && y < last) {
+            take(y, row.data());
+        }
+        ++y;
+    });
 }
 
 PixelBuffer ReducePng(const PictureSource& source, QSize target)
@@ -265,12 +300,9 @@ PixelBuffer ReducePng(const PictureSource& source, QSize target)
     // alone, every odd row, serves when the target needs at most half the rows; a picture too small for
     // that is small enough to decode whole.
     if (interlaced && target.height() * 2 > reading.Height()) {
-        const DecodedPicture whole = DecodePng(source);
-        RowReducer reducer({whole.pixels.width, whole.pixels.height}, target,
-                           whole.pixels.channels == 4 ? PixelLayout::Rgba : PixelLayout::Rgb);
-        for (int y = 0; y < whole.pixels.height; ++y) {
-            reducer.AddRow(whole.pixels.Row(y));
-        }
+        PngRows whole(source);
+        RowReducer reducer(whole.Size(), target, whole.Layout());
+        whole.Pass(0, whole.Size().height(), [&reducer](int, const std::uint8_t* row) { reducer.AddRow(row); });
         return reducer.TakeResult();
     }
     const int channels = reading.ExpandToRgb();
@@ -299,25 +331,35 @@ void CheckPngWhole(const PictureSource& source)
     ReadEveryRow(reading, row, [](int) {});
 }
 
-void WritePng(const PixelBuffer& picture, const QByteArray& iccProfile, ByteOutput& output)
+void WritePng(UprightRows& picture, bool withoutAlpha, const QByteArray& iccProfile, ByteOutput& output)
 {
     PngWriting writing(output);
     if (writing.info == nullptr) {
         Refuse(picture_reason::kTooLarge);
     }
-    PngGuarded(writing.png, writing.errors, [&writing, &picture, &iccProfile] {
-        png_set_IHDR(writing.png, writing.info, static_cast<png_uint_32>(picture.width),
-                     static_cast<png_uint_32>(picture.height), 8, PngColourType(picture.channels), PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    const bool dropAlpha = withoutAlpha && picture.Layout() == PixelLayout::Rgba;
+    const QSize size = picture.Size();
+    PngGuarded(writing.png, writing.errors, [&writing, &picture, &iccProfile, dropAlpha, size] {
+        png_set_IHDR(writing.png, writing.info, static_cast<png_uint_32>(size.width()),
+                     static_cast<png_uint_32>(size.height()), 8,
+                     dropAlpha ? PNG_COLOR_TYPE_RGB : PngColourType(SamplesPerPixel(picture.Layout())),
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         if (!iccProfile.isEmpty()) {
             png_set_iCCP(writing.png, writing.info, "ICC profile", PNG_COMPRESSION_TYPE_BASE,
                          reinterpret_cast<png_const_bytep>(iccProfile.constData()),
                          static_cast<png_uint_32>(iccProfile.size()));
         }
         png_write_info(writing.png, writing.info);
-        for (int y = 0; y < picture.height; ++y) {
-            png_write_row(writing.png, picture.Row(y));
-        }
-        png_write_end(writing.png, writing.info);
     });
+    std::vector<png_byte> rgb(dropAlpha ? RowBytes(size.width(), PixelLayout::Rgb) : 0);
+    picture.Pass([&writing, &rgb, dropAlpha](const std::uint8_t* row) {
+        if (dropAlpha) {
+            for (std::size_t x = 0; x < rgb.size() / 3; ++x) {
+                std::memcpy(&rgb[x * 3], row + x * 4, 3);
+            }
+            row = rgb.data();
+        }
+        PngGuarded(writing.png, writing.errors, [&writing, row] { png_write_row(writing.png, row); });
+    });
+    PngGuarded(writing.png, writing.errors, [&writing] { png_write_end(writing.png, writing.info); });
 }

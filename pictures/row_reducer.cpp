@@ -11,18 +11,6 @@ int TargetIndex(int index, int sourceLength, int targetLength)
 }
 
 template <PixelLayout Layout>
-constexpr int SamplesPerPixel()
-{
-    if constexpr (Layout == PixelLayout::Grey) {
-        return 1;
-    } else if constexpr (Layout == PixelLayout::Rgb) {
-        return 3;
-    } else {
-        return 4;
-    }
-}
-
-template <PixelLayout Layout>
 void AddPixel(std::uint64_t* sums, const std::uint8_t* pixel)
 {
     if constexpr (Layout == PixelLayout::Grey) {
@@ -57,7 +45,8 @@ void SumRow(const std::uint8_t* row, const std::vector<int>& targetColumn, std::
 {
     const std::size_t width = targetColumn.size();
     for (std::size_t x = 0; x < width; ++x) {
-        AddPixel<Layout>(sums + static_cast<std::size_t>(targetColumn[x]) * 3, row + x * SamplesPerPixel<Layout>());
+        AddPixel<Layout>(sums + static_cast<std::size_t>(targetColumn[x]) * 3,
+                         row + x * static_cast<std::size_t>(SamplesPerPixel(Layout)));
     }
 }
 

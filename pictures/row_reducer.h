@@ -16,6 +16,12 @@ enum class PixelLayout {
     AdobeCmyk,  // 4 samples, stored inverted as Adobe's programs write them: 255 = no ink
 };
 
+// The samples a pixel of `layout` takes.
+constexpr int SamplesPerPixel(PixelLayout layout)
+{
+    return layout == PixelLayout::Grey ? 1 : layout == PixelLayout::Rgb ? 3 : 4;
+}
+
 // Reduces a picture that arrives row by row to a smaller RGB picture by averaging: every
 // source pixel belongs to exactly one target pixel (source column x goes to target column
 // x * targetWidth / sourceWidth, rows likewise), and each target pixel is the rounded mean

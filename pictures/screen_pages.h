@@ -53,8 +53,9 @@ inline constexpr int kScreenPageJpegQuality = 85;
 // The largest picture, in pixels, that pages are made from: 2^27, 134 million pixels (16384 x 8192). What a
 // picture takes while its pages are made: a single-scan JPEG picture is scaled down by its decoder and a PNG or
 // GIF picture averaged down as its rows arrive, to a few times the screen's size; a multi-scan JPEG picture makes
-// the decoder keep its coefficients (about 3 bytes a pixel, within JpegReader::kMaxDecoderMemory); pictures of
-// the kinds decoded whole (HEIF, AVIF, WebP, TIFF, BMP) take about 4 bytes a pixel, so up to 512 MiB.
+// the decoder keep its coefficients (about 3 bytes a pixel); pictures of the kinds converted (HEIF, AVIF, WebP,
+// TIFF, BMP) are held whole, about 4 bytes a pixel. Either is refused beforehand when it would pass
+// kMaxPictureWorkBytes.
 inline constexpr long long kMaxPagePicturePixels = 1LL << 27;
 
 // Which part of the picture a page shows.

@@ -1,7 +1,9 @@
 #include "pictures/orientation.h"
 #include "pictures/picture_error.h"
 #include "pictures/picture_formats.h"
+#include "pictures/picture_memory.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdarg>
 #include <cstdio>
@@ -112,6 +114,15 @@ public:
         throw PictureError(input_.message.isEmpty() ? QString::fromLatin1(picture_reason::kDamaged) : input_.message);
     }
 
+    // Throws the error met in the picture's data: the file could not be read, or the data does not decode.
+    [[noreturn]] void FailInData() const
+    {
+        if (input_.readError) {
+            throw PictureError(*input_.readError);
+        }
+        Refuse(picture_reason::kDamaged);
+    }
+
     QSize Size() const
     {
         std::uint32_t width = 0;
@@ -151,6 +162,20 @@ public:
             }
         }
         return true;
+    }
+
+    // The most bytes any one strip or tile takes in the file, which libtiff reads whole before decoding it.
+    qint64 LargestChunkBytes() const
+    {
+        TIFF* tiff = tiff_.get();
+        const bool tiled = TIFFIsTiled(tiff) != 0;
+        const std::uint32_t count = tiled ? TIFFNumberOfTiles(tiff) : TIFFNumberOfStrips(tiff);
+        std::uint64_t* lengths = nullptr;
+        if (count == 0 || TIFFGetField(tiff, tiled ? TIFFTAG_TILEBYTECOUNTS : TIFFTAG_STRIPBYTECOUNTS, &lengths) == 0
+            || lengths == nullptr) {
+            return 0;
+        }
+        return static_cast<qint64>(*std::max_element(lengths, lengths + count));
     }
 
     QByteArray IccProfile() const
@@ -201,8 +226,88 @@ bool FirstDirectoryWithin(const PictureSource& source)
     return entries <= (static_cast<quint64>(source.Size()) - directory - static_cast<quint64>(countBytes)) / entryBytes;
 }
 
-struct RgbaImageEnd {
-    void operator()(TIFFRGBAImage* image) const { TIFFRGBAImageEnd(image); }
+// The rows of a TIFF picture's first page through libtiff's RGBA interface, which turns every kind of TIFF
+// picture into RGBA: a band of whole strips or tiles at a time, so that the memory grows with the band, not with
+// the picture. The rows come as they are stored; the picture is turned upright afterwards like every other kind.
+class TiffRows : public StoredRows {
+public:
+    explicit TiffRows(const PictureSource& source) : reading_(source), size_(reading_.Size())
+    {
+        char words[1024] = {};
+        if (TIFFRGBAImageBegin(&image_, reading_.Tiff(), 1, words) == 0) {
+            throw PictureError(QString::fromLocal8Bit(words));
+        }
+        begun_ = true;
+        image_.req_orientation = image_.orientation;
+        layout_ = image_.alpha != 0 ? PixelLayout::Rgba : PixelLayout::Rgb;
+        TIFF* tiff = reading_.Tiff();
+        std::uint32_t bandRows = 0;
+        if (TIFFIsTiled(tiff) != 0) {
+            TIFFGetField(tiff, TIFFTAG_TILELENGTH, &bandRows);
+            codedBytes_ = static_cast<qint64>(TIFFTileSize64(tiff));
+        } else {
+            TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &bandRows);
+            codedBytes_ = static_cast<qint64>(TIFFStripSize64(tiff));
+        }
+        bandRows_ =
+            static_cast<int>(std::clamp<std::uint32_t>(bandRows, 1, static_cast<std::uint32_t>(size_.height())));
+        codedBytes_ += reading_.LargestChunkBytes();
+        RefuseBeyondMemoryLimit(ReadingBytes(), "decoding");
+    }
+    ~TiffRows() override
+    {
+        if (begun_) {
+            TIFFRGBAImageEnd(&image_);
+        }
+    }
+    TiffRows(const TiffRows&) = delete;
+    TiffRows& operator=(const TiffRows&) = delete;
+
+    QSize Size() const override { return size_; }
+    PixelLayout Layout() const override { return layout_; }
+    QByteArray IccProfile() const override { return reading_.IccProfile(); }
+
+    // A strip or tile as stored and decoded, and the band as RGBA.
+    qint64 ReadingBytes() const override { return codedBytes_ + static_cast<qint64>(bandRows_) * size_.width() * 4; }
+
+    void Pass(int first, int last, const RowTaker& take) override
+    {
+        const auto width = static_cast<std::size_t>(size_.width());
+        std::vector<std::uint32_t> band(static_cast<std::size_t>(bandRows_) * width);
+        std::vector<std::uint8_t> row(RowBytes(size_.width(), layout_));
+        const std::size_t samples = layout_ == PixelLayout::Rgba ? 4 : 3;
+        for (int top = first - first % bandRows_; top < last; top += bandRows_) {
+            const int rows = std::min(bandRows_, size_.height() - top);
+            image_.row_offset = top;
+            image_.col_offset = 0;
+            if (TIFFRGBAImageGet(&image_, band.data(), static_cast<std::uint32_t>(width),
+                                 static_cast<std::uint32_t>(rows))
+                == 0) {
+                reading_.FailInData();
+            }
+            for (int r = std::max(0, first - top); r < rows && top + r < last; ++r) {
+                const std::uint32_t* pixel = band.data() + static_cast<std::size_t>(r) * width;
+                for (std::size_t x = 0; x < width; ++x, ++pixel) {
+                    row[x * samples] = static_cast<std::uint8_t>(TIFFGetR(*pixel));
+                    row[x * samples + 1] = static_cast<std::uint8_t>(TIFFGetG(*pixel));
+                    row[x * samples + 2] = static_cast<std::uint8_t>(TIFFGetB(*pixel));
+                    if (samples == 4) {
+                        row[x * samples + 3] = static_cast<std::uint8_t>(TIFFGetA(*pixel));
+                    }
+                }
+                take(top + r, row.data());
+            }
+        }
+    }
+
+private:
+    TiffReading reading_;
+    QSize size_;
+    TIFFRGBAImage image_{};
+    bool begun_ = false;
+    PixelLayout layout_ = PixelLayout::Rgb;
+    int bandRows_ = 1;
+    qint64 codedBytes_ = 0;
 };
 
 }  // namespace
@@ -220,31 +325,7 @@ PictureInfo InspectTiff(const PictureSource& source)
     return PictureInfo{PictureKind::Tiff, size, reading.Orientation()};
 }
 
-DecodedPicture DecodeTiff(const PictureSource& source)
+std::unique_ptr<StoredRows> ReadTiff(const PictureSource& source)
 {
-    const TiffReading reading(source);
-    const QSize size = reading.Size();
-    DecodedPicture decoded{PixelBuffer(size.width(), size.height(), 4), reading.IccProfile()};
-    char words[1024] = {};
-    TIFFRGBAImage image{};
-    if (TIFFRGBAImageBegin(&image, reading.Tiff(), 0, words) == 0) {
-        throw PictureError(QString::fromLocal8Bit(words));
-    }
-    const std::unique_ptr<TIFFRGBAImage, RgbaImageEnd> held(&image);
-    // The rows come as they are stored; the picture is turned upright afterwards like every other kind.
-    image.req_orientation = image.orientation;
-    std::vector<std::uint32_t> raster(static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height()));
-    if (TIFFRGBAImageGet(&image, raster.data(), static_cast<std::uint32_t>(size.width()),
-                         static_cast<std::uint32_t>(size.height()))
-        == 0) {
-        reading.Fail();
-    }
-    std::uint8_t* out = decoded.pixels.bytes.data();
-    for (const std::uint32_t pixel : raster) {
-        *out++ = static_cast<std::uint8_t>(TIFFGetR(pixel));
-        *out++ = static_cast<std::uint8_t>(TIFFGetG(pixel));
-        *out++ = static_cast<std::uint8_t>(TIFFGetB(pixel));
-        *out++ = static_cast<std::uint8_t>(TIFFGetA(pixel));
-    }
-    return decoded;
+    return std::make_unique<TiffRows>(source);
 }

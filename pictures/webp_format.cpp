@@ -2,6 +2,7 @@
 #include "pictures/orientation.h"
 #include "pictures/picture_error.h"
 #include "pictures/picture_formats.h"
+#include "pictures/picture_memory.h"
 
 #include <array>
 #include <cstring>
@@ -71,6 +72,17 @@ WebPBitstreamFeatures FeaturesOf(const QByteArray& bytes)
     return features;
 }
 
+// The features of the picture in `source`. The extended header may put a colour profile before the picture's own
+// header: then the whole file is needed to find them.
+WebPBitstreamFeatures HeaderFeatures(const PictureSource& source)
+{
+    try {
+        return FeaturesOf(source.Head());
+    } catch (const PictureError&) {
+        return FeaturesOf(source.All());
+    }
+}
+
 struct DemuxDelete {
     void operator()(WebPDemuxer* demuxer) const { WebPDemuxDelete(demuxer); }
 };
@@ -97,32 +109,32 @@ PictureInfo InspectWebp(const PictureSource& source)
     if (kChunkHeaderBytes + LittleEndian(riff.data() + 4) > source.Size()) {
         Refuse(picture_reason::kCutShort);
     }
-    // The extended header may put a colour profile before the picture's own header: then the whole file
-    // is needed to find it.
-    WebPBitstreamFeatures features{};
-    try {
-        features = FeaturesOf(source.Head());
-    } catch (const PictureError&) {
-        features = FeaturesOf(source.All());
-    }
+    const WebPBitstreamFeatures features = HeaderFeatures(source);
     const PictureKind kind = features.format == 2 ? PictureKind::WebpLossless : PictureKind::WebpLossy;
     return PictureInfo{kind, QSize(features.width, features.height), OrientationOf(source)};
 }
 
-DecodedPicture DecodeWebp(const PictureSource& source)
+std::unique_ptr<StoredRows> ReadWebp(const PictureSource& source)
 {
+    // The whole file is read, and a lossless picture is decoded through a picture of 4 bytes a pixel of the
+    // decoder's own before it comes out in ours.
+    const WebPBitstreamFeatures header = HeaderFeatures(source);
+    const bool alpha = header.has_alpha != 0;
+    const PixelLayout layout = alpha ? PixelLayout::Rgba : PixelLayout::Rgb;
+    const qint64 pixels = static_cast<qint64>(header.width) * header.height;
+    RefuseBeyondMemoryLimit(source.Size() + pixels * (SamplesPerPixel(layout) + (header.format == 2 ? 4 : 0)),
+                            "decoding");
     const QByteArray bytes = source.All();
     const WebPBitstreamFeatures features = FeaturesOf(bytes);
-    const bool alpha = features.has_alpha != 0;
-    DecodedPicture decoded{PixelBuffer(features.width, features.height, alpha ? 4 : 3), IccProfileOf(bytes)};
-    PixelBuffer& pixels = decoded.pixels;
+    PixelBuffer decoded(features.width, features.height, SamplesPerPixel(layout));
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     const auto size = static_cast<size_t>(bytes.size());
-    const int stride = static_cast<int>(pixels.RowBytes());
-    const std::uint8_t* done = alpha ? WebPDecodeRGBAInto(data, size, pixels.bytes.data(), pixels.bytes.size(), stride)
-                                     : WebPDecodeRGBInto(data, size, pixels.bytes.data(), pixels.bytes.size(), stride);
+    const int stride = static_cast<int>(decoded.RowBytes());
+    const std::uint8_t* done = alpha
+                                   ? WebPDecodeRGBAInto(data, size, decoded.bytes.data(), decoded.bytes.size(), stride)
+                                   : WebPDecodeRGBInto(data, size, decoded.bytes.data(), decoded.bytes.size(), stride);
     if (done == nullptr) {
         Refuse(picture_reason::kDamaged);
     }
-    return decoded;
+    return std::make_unique<HeldRows>(std::move(decoded), layout, IccProfileOf(bytes));
 }

@@ -108,7 +108,7 @@ TEST_F(JpegDecoderTest, ProgressivePictureNeedingTooMuchDecoderMemoryIsRefused)
     } catch (const PictureError& error) {
         EXPECT_STREQ(
             error.what(),
-            "the picture is too large: reading it would take 10300 MiB, more than the 256 MiB a picture may take");
+            "the picture is too large: decoding it would take 10300 MiB, more than the 256 MiB a picture may take");
     }
 }
 

@@ -13,6 +13,8 @@
 #include <QRandomGenerator>
 #include <QtEndian>
 
+#include <thread>
+
 #include <zlib.h>
 
 namespace {
@@ -23,6 +25,17 @@ const QSize kBox(140, 168);
 class NoOutput : public ByteOutput {
 public:
     void Write(const void*, std::size_t) override {}
+};
+
+// Keeps the book's picture in memory.
+class MemoryOutput : public ByteOutput {
+public:
+    void Write(const void* data, std::size_t length) override
+    {
+        bytes.append(static_cast<const char*>(data), static_cast<qsizetype>(length));
+    }
+
+    QByteArray bytes;
 };
 
 // A PNG chunk: the length of its data, its type, its data and the checksum of type and data.
@@ -85,6 +98,15 @@ protected:
         return path;
     }
 
+    // PhotoImage of 600 x 400 as a TIFF picture deflated in strips, by libtiff's own tool.
+    QByteArray PhotoTiff()
+    {
+        const QString photo = PathIn("photo.ppm");
+        PhotoImage({600, 400}).save(photo, "PPM");
+        EXPECT_EQ(RunProgram("ppm2tiff", {"-c", "zip", photo, PathIn("photo.tif")}), 0);
+        return ReadTestFile(PathIn("photo.tif"));
+    }
+
     // The reason the staging of a book refuses the picture for: its inspection, the proof that it is whole, the
     // making of the book's picture. Empty when it takes the picture.
     static std::string BookRefusal(const QString& path)
@@ -142,6 +164,8 @@ TEST_F(PictureCheckTest, DamagedPicturesAreRefusedByTheBookAndThePreviewForOneRe
          picture_reason::kDamaged},
         {"a GIF picture of 65535 x 65535 pixels with one pixel of data", OnePixelGif({65535, 65535}),
          picture_reason::kDamaged},
+        // Proven by its conversion, which used to leave the strips that do not decode blank.
+        {"a deflated TIFF picture with 64 KiB zeroed", Zeroed(PhotoTiff()), picture_reason::kDamaged},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -180,6 +204,51 @@ TEST_F(PictureCheckTest, WholePicturesAreTakenWhateverCamerasPutAfterTheirData)
         EXPECT_EQ(BookRefusal(path), "");
         EXPECT_EQ(PreviewRefusal(path), "");
     }
+}
+
+TEST_F(PictureCheckTest, PicturesAreCheckedAndPreparedOnSeveralThreadsAtOnce)
+{
+    // Every kind at once, each on threads of its own, as the packing workers take them: each thread's book picture
+    // is the one a single thread makes, and the damaged picture is refused on each thread for the same reason.
+    std::vector<QByteArray> pictures;
+    for (const TestPicture& picture : MakeEveryKind({64, 48}, PathIn("made"))) {
+        pictures.push_back(picture.bytes);
+    }
+    pictures.push_back(WithExifOrientation(MakePhotoJpeg({120, 90}), 6));
+    pictures.push_back(Zeroed(MakePhotoJpeg({1200, 900})));
+    const auto prepared = [](const QByteArray& bytes) {
+        const PictureSource source(bytes);
+        try {
+            const PictureInfo info = InspectPicture(source);
+            CheckPictureWhole(source, info);
+            MemoryOutput output;
+            PrepareForBook(source, info, output);
+            return output.bytes;
+        } catch (const PictureError& error) {
+            return QByteArray("refused: ") + error.what();
+        }
+    };
+    std::vector<QByteArray> alone;
+    for (const QByteArray& picture : pictures) {
+        alone.push_back(prepared(picture));
+    }
+    constexpr int kThreadsPerPicture = 3;
+    std::vector<QByteArray> together(pictures.size() * kThreadsPerPicture);
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < together.size(); ++i) {
+        threads.emplace_back([&, i] {
+            for (int round = 0; round < 5; ++round) {
+                together[i] = prepared(pictures[i % pictures.size()]);
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (std::size_t i = 0; i < together.size(); ++i) {
+        EXPECT_EQ(together[i], alone[i % pictures.size()]) << "picture " << i % pictures.size();
+    }
+    EXPECT_EQ(alone.back(), QByteArray("refused: the picture is damaged"));
 }
 
 }  // namespace

@@ -206,6 +206,21 @@ TEST_F(PictureLibraryTest, PhotosStandUprightInTheBookAndThePreview)
     }
 }
 
+TEST_F(PictureLibraryTest, InterlacedGifIsPreviewedFromItsRowsInOrder)
+{
+    // Half its rows or fewer come from the last of its passes alone; more from all of them, put in order.
+    const QString path = WriteFile("interlaced.gif", MakeInterlacedGif(kSize, PathIn("made.gif")));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const PictureSource source(file.handle(), file.size());
+    const PictureInfo info = InspectPicture(source);
+    for (const QSize target : {kSize / 2, kSize}) {
+        const QImage preview = PreviewImage(DecodeForPreview(source, info, target));
+        EXPECT_EQ(preview.size(), target);
+        EXPECT_TRUE(ShowsQuadrantsAt(preview, kUpright));
+    }
+}
+
 TEST_F(PictureLibraryTest, HugePngIsPreviewedInBoundedMemory)
 {
     // 12000 x 9000 is 324 MB of pixels; the preview may take 64 MiB at most above what the process held.

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QImageWriter>
 #include <QRandomGenerator>
 
@@ -13,8 +14,12 @@
 #include <memory>
 #include <stdexcept>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gif_lib.h>
 #include <png.h>
+#include <tiffio.h>
 
 namespace {
 
@@ -34,7 +39,7 @@ QByteArray MadeBy(const QString& program, const QStringList& arguments, const QS
     return ReadTestFile(output);
 }
 
-QByteArray MakeGif(QSize size, const QString& path)
+QByteArray MakeGif(QSize size, const QString& path, bool interlaced = false)
 {
     int error = 0;
     GifFileType* gif = EGifOpenFileName(path.toLocal8Bit().constData(), false, &error);
@@ -50,13 +55,20 @@ QByteArray MakeGif(QSize size, const QString& path)
     }
     ColorMapObject* map = GifMakeMapObject(4, colours.data());
     EGifPutScreenDesc(gif, size.width(), size.height(), 8, 0, map);
-    EGifPutImageDesc(gif, 0, 0, size.width(), size.height(), false, nullptr);
+    EGifPutImageDesc(gif, 0, 0, size.width(), size.height(), interlaced, nullptr);
+    // Interlaced rows are stored in four passes: from row 0 every eighth, from 4 every eighth, from 2 every
+    // fourth, from 1 every second.
+    const std::vector<std::array<int, 2>> passes = interlaced
+                                                       ? std::vector<std::array<int, 2>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
+                                                       : std::vector<std::array<int, 2>>{{0, 1}};
     std::vector<GifPixelType> row(static_cast<std::size_t>(size.width()));
-    for (int y = 0; y < size.height(); ++y) {
-        for (int x = 0; x < size.width(); ++x) {
-            row[static_cast<std::size_t>(x)] = static_cast<GifPixelType>(QuadrantAt(size, x, y));
+    for (const auto& [start, step] : passes) {
+        for (int y = start; y < size.height(); y += step) {
+            for (int x = 0; x < size.width(); ++x) {
+                row[static_cast<std::size_t>(x)] = static_cast<GifPixelType>(QuadrantAt(size, x, y));
+            }
+            EGifPutLine(gif, row.data(), size.width());
         }
-        EGifPutLine(gif, row.data(), size.width());
     }
     EGifCloseFile(gif, &error);
     GifFreeMapObject(map);
@@ -64,6 +76,11 @@ QByteArray MakeGif(QSize size, const QString& path)
 }
 
 }  // namespace
+
+QByteArray MakeInterlacedGif(QSize size, const QString& path)
+{
+    return MakeGif(size, path, true);
+}
 
 QImage QuadrantImage(QSize size)
 {
@@ -104,7 +121,7 @@ std::vector<TestPicture> MakeEveryKind(QSize size, const QString& folder)
     };
 }
 
-QByteArray MakePhotoJpeg(QSize size, bool progressive)
+QImage PhotoImage(QSize size)
 {
     QImage image(size, QImage::Format_RGB888);
     QRandomGenerator noise(7);
@@ -114,6 +131,12 @@ QByteArray MakePhotoJpeg(QSize size, bool progressive)
             row[x] = static_cast<uchar>((x / 3 + y + x % 3 * 40) % 200 + static_cast<int>(noise.bounded(48)));
         }
     }
+    return image;
+}
+
+QByteArray MakePhotoJpeg(QSize size, bool progressive)
+{
+    const QImage image = PhotoImage(size);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpeg");
@@ -170,6 +193,72 @@ void WriteLargePng(const QString& path, QSize size, bool interlaced)
     }
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
+}
+
+void WriteLargeGreyTiff(const QString& path, QSize size)
+{
+    std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(TIFFOpen(QFile::encodeName(path).constData(), "w"), TIFFClose);
+    if (!tiff) {
+        throw std::runtime_error("cannot write the TIFF picture");
+    }
+    TIFFSetField(tiff.get(), TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(size.width()));
+    TIFFSetField(tiff.get(), TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(size.height()));
+    TIFFSetField(tiff.get(), TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tiff.get(), TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(tiff.get(), TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff.get(), TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+    TIFFSetField(tiff.get(), TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff.get(), 0));
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(size.width()));
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            row[static_cast<std::size_t>(x)] =
+                static_cast<std::uint8_t>(qRed(QuadrantColour(TestColour::Grey, QuadrantAt(size, x, y))));
+        }
+        if (TIFFWriteScanline(tiff.get(), row.data(), static_cast<std::uint32_t>(y), 0) < 0) {
+            throw std::runtime_error("cannot write the TIFF picture");
+        }
+    }
+}
+
+long long PeakMemoryOf(const std::function<void()>& work)
+{
+    int ends[2] = {-1, -1};
+    if (::pipe(ends) != 0) {
+        ADD_FAILURE() << "no pipe";
+        return -1;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ends[0]);
+        QByteArray report;
+        try {
+            const long long before = ResidentBytes();
+            work();
+            report = QByteArray::number(PeakResidentBytes() - before);
+        } catch (const std::exception& error) {
+            report = QByteArray("failed: ") + error.what();
+        }
+        const auto written = ::write(ends[1], report.constData(), static_cast<std::size_t>(report.size()));
+        ::_exit(written == report.size() ? 0 : 1);
+    }
+    ::close(ends[1]);
+    QByteArray report;
+    char block[256];
+    for (ssize_t got; (got = ::read(ends[0], block, sizeof block)) > 0;) {
+        report.append(block, got);
+    }
+    ::close(ends[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    bool number = false;
+    const long long rise = report.toLongLong(&number);
+    if (!number || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        ADD_FAILURE() << "the work failed: "
+                      << (report.isEmpty() ? QByteArray("ended by a signal") : report).constData();
+        return -1;
+    }
+    return rise;
 }
 
 ::testing::AssertionResult ShowsQuadrantsAt(const QImage& image, const std::array<int, 4>& quadrants, int tolerance)

@@ -1,3 +1,4 @@
+#include "pictures/picture_check.h"
 #include "pictures/picture_error.h"
 #include "pictures/picture_inspection.h"
 #include "pictures/picture_preparation.h"
@@ -7,9 +8,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-// Feeds arbitrary bytes to the inspection of a picture, and what it takes to the preview's decoding and
-// to the preparation of the book's picture. Refusals are expected; anything else (a crash, a sanitizer
-// report, a preview of the wrong size, another exception) is a finding.
+// Feeds arbitrary bytes to the inspection of a picture and the proof that it is whole, and what they take to
+// the preview's decoding and to the preparation of the book's picture. Refusals are expected; anything else
+// (a crash, a sanitizer report, a preview of the wrong size, another exception) is a finding.
 namespace {
 
 // Decoding large pictures whole would only slow the fuzzing.
@@ -29,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PictureInfo info;
     try {
         info = InspectPicture(source);
+        CheckPictureWhole(source, info);
     } catch (const PictureError&) {
         return 0;
     }
