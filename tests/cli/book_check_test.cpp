@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QDir>
 #include <QImage>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -526,4 +527,57 @@ TEST_F(BookCheckTest, EachKindOfBookHoldsItsFilesCompressedAsItsKindPacksThem)
     fixed.sort();
     EXPECT_EQ(entries(MakeBook(QStringList{"-y", "--layout", "fixed", "-c", cover} + pictures)),
               QStringList{"0 mimetype"} + fixed);
+}
+
+// A damaged picture fails the run of every kind of book, named with what is wrong, and no book is written; a picture
+// named of full stops and an extension keeps its extension in the book.
+TEST_F(BookCheckTest, ADamagedPictureFailsEveryKindOfBookAndNamesOfDotsKeepTheirExtension)
+{
+    QRandomGenerator noise(5);
+    QByteArray rows(1000, Qt::Uninitialized);
+    noise.fillRange(reinterpret_cast<quint32*>(rows.data()), rows.size() / 4);
+    const QList<std::pair<QString, QByteArray>> damaged = {
+        {"zeroed.jpg", Zeroed(MakePhotoJpeg({1200, 900}))},
+        {"flipped.png", WithPixelByteChanged(MakeEveryKind({16, 16}, PathIn("made"))[2].bytes)},
+        {"huge.png", PngOf({100000, 100000}, rows)},
+        {"huge.gif", OnePixelGif({65535, 65535})},
+    };
+    const QString good = Picture("good.jpg", {40, 30}, Qt::red);
+    for (const auto& [name, bytes] : damaged) {
+        const QString path = PathIn("damaged/" + name);
+        WriteTestFile(path, bytes);
+        for (const QString layout : {"flowing", "fixed", "cbz"}) {
+            SCOPED_TRACE((name + " " + layout).toStdString());
+            QString errors;
+            const int status =
+                RunProgram(CliProgram(), {"-t", "T", "-a", "Ann", "-o", PathIn("out"), "--layout", layout, good, path},
+                           nullptr, &errors);
+            EXPECT_EQ(status, 1);
+            const QString book = PathIn("out/T") + (layout == "cbz" ? ".cbz" : ".epub");
+            EXPECT_EQ(errors,
+                      "Failed to build: " + book + "\nCannot read picture: " + path + " (the picture is damaged)\n");
+            EXPECT_TRUE(FolderNames(PathIn("out")).isEmpty());
+        }
+    }
+
+    QStringList dots;
+    for (const char* name : {"..jpg", "...jpg", ".jpg"}) {
+        dots << Picture(QString("dots/") + name, {40, 30}, Qt::blue);
+    }
+    WriteTestFile(PathIn("dots/..png"), MakeEveryKind({16, 16}, PathIn("made"))[2].bytes);
+    dots << PathIn("dots/..png");
+    for (const QString layout : {"flowing", "fixed"}) {
+        SCOPED_TRACE(layout.toStdString());
+        const QString book = MakeBook(QStringList{"-y", "--layout", layout} + dots);
+        ExpectEpubcheckFindsNothing(book);
+        QString entries;
+        ASSERT_EQ(RunProgram(PythonProgram(), {"-c", kEntryMethodsReport, book}, &entries), 0);
+        QStringList pictures;
+        for (const QString& line : entries.split('\n', Qt::SkipEmptyParts)) {
+            if (line.endsWith(".jpg") || line.endsWith(".png")) {
+                pictures << line.section(' ', 1);
+            }
+        }
+        EXPECT_EQ(pictures, QStringList({"OEBPS/jpg.jpg", "OEBPS/jpg-2.jpg", "OEBPS/jpg-3.jpg", "OEBPS/png.png"}));
+    }
 }

@@ -11,11 +11,9 @@
 
 #include <QFile>
 #include <QRandomGenerator>
-#include <QtEndian>
 
 #include <thread>
 
-#include <zlib.h>
 
 namespace {
 
@@ -37,57 +35,6 @@ public:
 
     QByteArray bytes;
 };
-
-// A PNG chunk: the length of its data, its type, its data and the checksum of type and data.
-QByteArray PngChunk(const char* type, const QByteArray& data)
-{
-    QByteArray chunk(4, '\0');
-    qToBigEndian(static_cast<quint32>(data.size()), chunk.data());
-    chunk += QByteArray(type, 4) + data;
-    const auto crc = static_cast<quint32>(
-        crc32(0, reinterpret_cast<const Bytef*>(chunk.constData()) + 4, static_cast<uInt>(chunk.size() - 4)));
-    QByteArray checksum(4, '\0');
-    qToBigEndian(crc, checksum.data());
-    return chunk + checksum;
-}
-
-// A PNG picture whose header says `size` pixels of 8-bit RGB and whose pixel data is `data`, compressed.
-QByteArray PngOf(QSize size, const QByteArray& data)
-{
-    QByteArray header(13, '\0');
-    qToBigEndian(static_cast<quint32>(size.width()), header.data());
-    qToBigEndian(static_cast<quint32>(size.height()), header.data() + 4);
-    header[8] = 8;  // bits per sample
-    header[9] = 2;  // RGB
-    return QByteArray("\x89PNG\r\n\x1A\n", 8) + PngChunk("IHDR", header) + PngChunk("IDAT", qCompress(data).mid(4))
-           + PngChunk("IEND", {});
-}
-
-// A copy of a PNG picture with one byte of its first pixel data chunk changed, which its checksum then denies.
-QByteArray WithPixelByteChanged(QByteArray png)
-{
-    const qsizetype type = png.indexOf("IDAT");
-    const qsizetype length = qFromBigEndian<quint32>(png.constData() + type - 4);
-    png[type + 4 + length / 2] = static_cast<char>(png[type + 4 + length / 2] ^ 0x5A);
-    return png;
-}
-
-// A GIF picture whose screen and only picture are `size` and whose coded data gives one pixel and ends.
-QByteArray OnePixelGif(QSize size)
-{
-    QByteArray sizeBytes(4, '\0');
-    qToLittleEndian(static_cast<quint16>(size.width()), sizeBytes.data());
-    qToLittleEndian(static_cast<quint16>(size.height()), sizeBytes.data() + 2);
-    // Two colours; codes of 3 bits from a minimum of 2: clear (4), the pixel (0), end (5), low bits first.
-    return QByteArray("GIF89a") + sizeBytes + QByteArray("\x80\0\0", 3) + QByteArray("\0\0\0\xFF\xFF\xFF", 6) + ","
-           + QByteArray(4, '\0') + sizeBytes + QByteArray("\0\x02\x02\x44\x01\0;", 7);
-}
-
-// A copy with 64 KiB in its middle set to zero.
-QByteArray Zeroed(QByteArray bytes)
-{
-    return bytes.replace(bytes.size() / 2 - 32 * 1024, 64 * 1024, QByteArray(64 * 1024, '\0'));
-}
 
 class PictureCheckTest : public TempFolderTest {
 protected:

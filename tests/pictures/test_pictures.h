@@ -57,3 +57,13 @@ long long PeakMemoryOf(const std::function<void()>& work);
 // quadrants numbered in `quadrants` (0 top left, 1 top right, 2 bottom left, 3 bottom right).
 ::testing::AssertionResult ShowsQuadrantsAt(const QImage& image, const std::array<int, 4>& quadrants,
                                             int tolerance = 8);
+
+// Damaged pictures, as a careful tester makes them.
+// A PNG picture whose header says `size` pixels of 8-bit RGB and whose pixel data is `data`, compressed.
+QByteArray PngOf(QSize size, const QByteArray& data);
+// A copy of a PNG picture with one byte of its first pixel data chunk changed, which its checksum then denies.
+QByteArray WithPixelByteChanged(QByteArray png);
+// A GIF picture whose screen and only picture are `size` and whose coded data gives one pixel and ends.
+QByteArray OnePixelGif(QSize size);
+// A copy with 64 KiB in its middle set to zero.
+QByteArray Zeroed(QByteArray bytes);

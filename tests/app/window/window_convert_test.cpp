@@ -5,6 +5,7 @@
 #include "app/labeled_edit.h"
 #include "tests/app/window/window_test_support.h"
 #include "tests/pages/test_jpegs.h"
+#include "tests/pictures/test_pictures.h"
 #include "tests/support/test_files.h"
 
 #include <QAction>
@@ -266,6 +267,19 @@ TEST_F(WindowConvertTest, APictureThatCannotBeReadFailsTheConversionInTheErrorBo
                            "error|" + ApplicationTitle(QCoreApplication::applicationFilePath()) + "|Failed to build: "
                                + PathIn("out/T.epub") + "\nCannot read picture: " + PathIn("pictures/gone.jpg")
                                + " (No such file or directory)"}));
+    EXPECT_EQ(ReadTestFile(PathIn("out/T.epub")), "the earlier book");
+    EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
+
+    // A picture whose header is whole and whose data is damaged is found out as the book is packed.
+    dialogs->events.clear();
+    WriteTestFile(PathIn("pictures/damaged.jpg"), Zeroed(MakePhotoJpeg({1200, 900})));
+    form->PNGButton3->clicked();
+    AddRow(PathIn("pictures/a.jpg"));
+    AddRow(PathIn("pictures/damaged.jpg"));
+    emit form->PNGButton4->clicked();
+    EXPECT_EQ(dialogs->events.last(), "error|" + ApplicationTitle(QCoreApplication::applicationFilePath())
+                                          + "|Failed to build: " + PathIn("out/T.epub") + "\nCannot read picture: "
+                                          + PathIn("pictures/damaged.jpg") + " (the picture is damaged)");
     EXPECT_EQ(ReadTestFile(PathIn("out/T.epub")), "the earlier book");
     EXPECT_EQ(FolderNames(PathIn("out")), QStringList({"T.epub"}));
 }
