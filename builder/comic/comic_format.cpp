@@ -1,7 +1,7 @@
 #include "builder/comic/comic_format.h"
 
 #include "archive/zip_records.h"
-#include "builder/workflow/language_tag.h"
+#include "builder/workflow/book_settings.h"
 #include "comics/comic_info_writer.h"
 
 #include <QRegularExpression>
@@ -42,7 +42,7 @@ ComicInfoToWrite InfoOf(const BookFacts& book)
     ComicInfoToWrite info;
     info.title = book.settings.title;
     info.writer = book.settings.author;
-    info.language = GetLanguageTag().section(u'-', 0, 0);
+    info.language = BookLanguage(book.settings).section(u'-', 0, 0);
     info.readingDirection = book.settings.direction;
     const PictureNames& names = book.names;
     if (!names.coverName.isEmpty()) {

@@ -16,7 +16,7 @@ void AppendManifestItem(TXMLNode& manifest, const QString& id, const QString& hr
 }
 
 void AppendPageAndPictureItems(TXMLNode& manifest, const PictureNames& names, const BookFormat& format,
-                               BookDocumentWriter& file)
+                               BookDocumentWriter& file, const QString& firstPictureProperties)
 {
     for (qsizetype page = 1; page <= names.pageNames.size(); ++page) {
         AppendManifestItem(manifest, QStringLiteral("page%1").arg(page), format.PageDocumentName(page),
@@ -26,7 +26,8 @@ void AppendPageAndPictureItems(TXMLNode& manifest, const PictureNames& names, co
     const QStringList pictures = PagePictureFiles(names);
     for (qsizetype picture = 0; picture < pictures.size(); ++picture) {
         AppendManifestItem(manifest, QStringLiteral("image%1").arg(picture + 1), UriPathSegment(pictures[picture]),
-                           names.mediaTypes.value(pictures[picture]));
+                           names.mediaTypes.value(pictures[picture]),
+                           picture == 0 ? firstPictureProperties : QString());
         file.PageDone();
     }
 }

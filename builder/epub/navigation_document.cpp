@@ -3,7 +3,7 @@
 #include "builder/epub/book_document.h"
 #include "builder/epub/book_namespaces.h"
 #include "builder/epub/epub_names.h"
-#include "builder/workflow/language_tag.h"
+#include "builder/workflow/book_settings.h"
 #include "xml/xml_operations.h"
 
 namespace {
@@ -72,7 +72,7 @@ void WriteNavigationDocument(QIODevice& out, int pageCount, const BookSettings& 
 
     TXMLNode& root = AppendElementNS(file.Document().DocumentNode(), QStringLiteral("ncx"), kNcxNamespace);
     SetPlainAttribute(root, QStringLiteral("version"), QStringLiteral("2005-1"));
-    SetPlainAttribute(root, QStringLiteral("xml:lang"), GetLanguageTag());
+    SetPlainAttribute(root, QStringLiteral("xml:lang"), BookLanguage(settings));
     AppendHead(root, identifier);
     AppendTextHolder(root, QStringLiteral("docTitle"), settings.title);
     AppendTextHolder(root, QStringLiteral("docAuthor"), settings.author);

@@ -3,7 +3,7 @@
 #include "builder/epub/book_document.h"
 #include "builder/epub/book_namespaces.h"
 #include "builder/epub/epub_names.h"
-#include "builder/workflow/language_tag.h"
+#include "builder/workflow/book_settings.h"
 #include "xml/xml_operations.h"
 
 namespace {
@@ -46,8 +46,8 @@ void WriteContentsDocument(QIODevice& out, int pageCount, const BookSettings& se
 
     TXMLNode& root = AppendElementNS(file.Document().DocumentNode(), QStringLiteral("html"), kXhtmlNamespace);
     DeclareNamespacePrefix(root, QStringLiteral("epub"), kOpsNamespace);
-    SetAttributeValue(root, QStringLiteral("xml:lang"), GetLanguageTag());
-    SetAttributeValue(root, QStringLiteral("lang"), GetLanguageTag());
+    SetAttributeValue(root, QStringLiteral("xml:lang"), BookLanguage(settings));
+    SetAttributeValue(root, QStringLiteral("lang"), BookLanguage(settings));
     TXMLNode& head = AppendElement(root, QStringLiteral("head"));
     AppendTextElement(head, QStringLiteral("title"), settings.title);
     TXMLNode& body = AppendElement(root, QStringLiteral("body"));

@@ -6,7 +6,7 @@
 #include "builder/epub/manifest_items.h"
 #include "builder/fixed/page_spreads.h"
 #include "builder/names/file_names.h"
-#include "builder/workflow/language_tag.h"
+#include "builder/workflow/book_settings.h"
 #include "xml/xml_operations.h"
 
 #include <QHash>
@@ -46,6 +46,27 @@ void AppendNamedMeta(TXMLNode& metadata, const QString& name, const QString& con
     SetAttributeValue(meta, QStringLiteral("content"), content);
 }
 
+// The series, as EPUB 3 gives it (a collection of the type "series", with the book's place in it) and as calibre and
+// the libraries that follow it read it.
+void AppendSeries(TXMLNode& metadata, const BookSettings& settings)
+{
+    TXMLNode& collection = AppendTextElement(metadata, QStringLiteral("meta"), settings.series);
+    SetAttributeValue(collection, QStringLiteral("property"), QStringLiteral("belongs-to-collection"));
+    SetAttributeValue(collection, QStringLiteral("id"), QStringLiteral("series"));
+    TXMLNode& type = AppendTextElement(metadata, QStringLiteral("meta"), QStringLiteral("series"));
+    SetAttributeValue(type, QStringLiteral("refines"), QStringLiteral("#series"));
+    SetAttributeValue(type, QStringLiteral("property"), QStringLiteral("collection-type"));
+    if (!settings.seriesNumber.isEmpty()) {
+        TXMLNode& position = AppendTextElement(metadata, QStringLiteral("meta"), settings.seriesNumber);
+        SetAttributeValue(position, QStringLiteral("refines"), QStringLiteral("#series"));
+        SetAttributeValue(position, QStringLiteral("property"), QStringLiteral("group-position"));
+    }
+    AppendNamedMeta(metadata, QStringLiteral("calibre:series"), settings.series);
+    if (!settings.seriesNumber.isEmpty()) {
+        AppendNamedMeta(metadata, QStringLiteral("calibre:series_index"), settings.seriesNumber);
+    }
+}
+
 void AppendMetadata(TXMLNode& root, const BookSettings& settings, const PictureNames& names, const QString& identifier,
                     const QDateTime& now)
 {
@@ -61,7 +82,7 @@ void AppendMetadata(TXMLNode& root, const BookSettings& settings, const PictureN
     SetAttributeValue(role, QStringLiteral("refines"), QStringLiteral("#creator"));
     SetAttributeValue(role, QStringLiteral("property"), QStringLiteral("role"));
     SetAttributeValue(role, QStringLiteral("scheme"), QStringLiteral("marc:relators"));
-    AppendTextElement(metadata, QStringLiteral("dc:language"), GetLanguageTag());
+    AppendTextElement(metadata, QStringLiteral("dc:language"), BookLanguage(settings));
     AppendTextElement(metadata, QStringLiteral("dc:date"), now.toLocalTime().date().toString(Qt::ISODate));
     AppendProperty(metadata, QStringLiteral("dcterms:modified"),
                    now.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'")));
@@ -69,8 +90,13 @@ void AppendMetadata(TXMLNode& root, const BookSettings& settings, const PictureN
     AppendProperty(metadata, QStringLiteral("rendition:layout"), QStringLiteral("pre-paginated"));
     AppendProperty(metadata, QStringLiteral("rendition:spread"), QStringLiteral("landscape"));
     AppendProperty(metadata, QStringLiteral("rendition:orientation"), QStringLiteral("auto"));
-    if (!names.coverName.isEmpty()) {
-        AppendNamedMeta(metadata, QStringLiteral("cover"), QStringLiteral("cover-image"));
+    // A book without a cover picture of its own has its first page's picture taken for one.
+    if (!names.coverName.isEmpty() || !names.pageNames.isEmpty()) {
+        AppendNamedMeta(metadata, QStringLiteral("cover"),
+                        names.coverName.isEmpty() ? kFirstPagePictureId : QStringLiteral("cover-image"));
+    }
+    if (!settings.series.isEmpty()) {
+        AppendSeries(metadata, settings);
     }
     // calibre, and readers that came before EPUB 3, know a fixed layout only by these.
     const bool leftToRight = settings.direction == ReadingDirection::LeftToRight;
@@ -99,7 +125,8 @@ void AppendManifest(TXMLNode& root, const PictureNames& names, const BookFormat&
         AppendManifestItem(manifest, QStringLiteral("cover-image"), UriPathSegment(names.coverName),
                            names.mediaTypes.value(names.coverName), QStringLiteral("cover-image"));
     }
-    AppendPageAndPictureItems(manifest, names, format, file);
+    AppendPageAndPictureItems(manifest, names, format, file,
+                              names.coverName.isEmpty() ? QStringLiteral("cover-image") : QString());
 }
 
 // The spine's "properties" for a page's place. The unprefixed forms of left and right are the ones every checker

@@ -2,7 +2,6 @@
 
 #include "builder/epub/book_namespaces.h"
 #include "builder/names/file_names.h"
-#include "builder/workflow/language_tag.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -11,7 +10,7 @@ QByteArray FixedPageText(const PageOfBook& page)
 {
     const QString width = QString::number(page.displayedSize.width());
     const QString height = QString::number(page.displayedSize.height());
-    const QString language = GetLanguageTag();
+    const QString& language = page.language;
     // The picture's URL and the texts go into markup, so they are escaped.
     const QStringList lines = {
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"),

@@ -29,7 +29,7 @@ EntryMethod FlowingFormat::MethodFor(EntryHolds holds) const
 
 QByteArray FlowingFormat::PageText(const PageOfBook& page) const
 {
-    return PageDocumentText(page.pictureName, page.title, page.altText);
+    return PageDocumentText(page.pictureName, page.title, page.altText, page.language);
 }
 
 QList<BookDocument> FlowingFormat::Documents(const BookFacts& book) const

@@ -6,7 +6,7 @@
 #include "builder/epub/epub_names.h"
 #include "builder/epub/manifest_items.h"
 #include "builder/names/file_names.h"
-#include "builder/workflow/language_tag.h"
+#include "builder/workflow/book_settings.h"
 #include "common/product.h"
 #include "xml/xml_operations.h"
 
@@ -36,14 +36,24 @@ QList<MetadataEntry> MetadataEntries(const BookSettings& settings, const QString
          {{QStringLiteral("id"), kBookIdentifierId}, {QStringLiteral("opf:scheme"), QStringLiteral("UUID")}},
          identifier},
         {QStringLiteral("dc:source"), {}, kHomePageAddress},
-        {QStringLiteral("dc:language"), {}, GetLanguageTag()},
+        {QStringLiteral("dc:language"), {}, BookLanguage(settings)},
         {QStringLiteral("dc:relation"), {}, {}},
         {QStringLiteral("dc:coverage"), {}, {}},
         {QStringLiteral("dc:rights"), {}, {}},
     };
 }
 
-void AppendMetadata(TXMLNode& root, const BookSettings& settings, const QString& identifier, const QDate& today)
+// A "meta" of a name and its content, held as the metadata's other elements are, with an empty text.
+void AppendMeta(TXMLNode& metadata, const QString& name, const QString& content)
+{
+    TXMLNode& meta = AppendElement(metadata, QStringLiteral("meta"));
+    SetAttributeValue(meta, QStringLiteral("name"), name);
+    SetAttributeValue(meta, QStringLiteral("content"), content);
+    SetElementText(meta, QString());
+}
+
+void AppendMetadata(TXMLNode& root, const BookSettings& settings, bool hasPages, const QString& identifier,
+                    const QDate& today)
 {
     TXMLNode& metadata = AppendElementNS(root, QStringLiteral("metadata"), root.NamespaceURI());
     DeclareNamespacePrefix(metadata, QString(), kOpfNamespace);
@@ -58,12 +68,18 @@ void AppendMetadata(TXMLNode& root, const BookSettings& settings, const QString&
         }
         SetElementText(element, entry.text);
     }
-    // The cover meta names the cover picture's item, which only a book with a cover has.
-    if (!settings.coverPath.isEmpty()) {
-        TXMLNode& cover = AppendElement(metadata, QStringLiteral("meta"));
-        SetAttributeValue(cover, QStringLiteral("name"), QStringLiteral("cover"));
-        SetAttributeValue(cover, QStringLiteral("content"), QStringLiteral("cover-image"));
-        SetElementText(cover, QString());
+    // The cover meta names the cover picture's item; a book without a cover of its own has its first page's picture
+    // taken for one.
+    const bool hasCover = !settings.coverPath.isEmpty();
+    if (hasCover || hasPages) {
+        AppendMeta(metadata, QStringLiteral("cover"), hasCover ? QStringLiteral("cover-image") : kFirstPagePictureId);
+    }
+    // The series, as calibre and the libraries that follow it read it.
+    if (!settings.series.isEmpty()) {
+        AppendMeta(metadata, QStringLiteral("calibre:series"), settings.series);
+        if (!settings.seriesNumber.isEmpty()) {
+            AppendMeta(metadata, QStringLiteral("calibre:series_index"), settings.seriesNumber);
+        }
     }
 }
 
@@ -126,7 +142,7 @@ void WritePackageDocument(QIODevice& out, const BookSettings& settings, const Pi
     TXMLNode& root = AppendElementNS(file.Document().DocumentNode(), QStringLiteral("package"), kOpfNamespace);
     SetAttributeValueNS(root, QStringLiteral("unique-identifier"), QString(), kBookIdentifierId);
     SetAttributeValueNS(root, QStringLiteral("version"), QString(), QStringLiteral("2.0"));
-    AppendMetadata(root, settings, identifier, today);
+    AppendMetadata(root, settings, !names.pageNames.isEmpty(), identifier, today);
     AppendManifest(root, names, format, hasCover, file);
     AppendSpine(root, names.pageNames.size(), hasCover, file);
     AppendGuide(root, format.CoverPageName(), hasCover);

@@ -3,18 +3,18 @@
 #include "builder/epub/book_namespaces.h"
 #include "builder/epub/epub_names.h"
 #include "builder/names/file_names.h"
-#include "builder/workflow/language_tag.h"
 
 #include <QByteArray>
 #include <QStringList>
 
-QByteArray PageDocumentText(const QString& pictureFileName, const QString& title, const QString& altText)
+QByteArray PageDocumentText(const QString& pictureFileName, const QString& title, const QString& altText,
+                            const QString& language)
 {
     // The picture's URL and the texts go into markup, so they are escaped: a title holding "&" or
     // "<" still gives a well-formed page.
     const QStringList lines = {
         QStringLiteral("<?xml version='1.0' encoding='utf-8'?>"),
-        QStringLiteral("<html xmlns=\"") + kXhtmlNamespace + QStringLiteral("\" xml:lang=\"") + GetLanguageTag()
+        QStringLiteral("<html xmlns=\"") + kXhtmlNamespace + QStringLiteral("\" xml:lang=\"") + language
             + QStringLiteral("\"> "),
         QStringLiteral("<head>"),
         QStringLiteral("<title>") + title.toHtmlEscaped() + QStringLiteral("</title>"),

@@ -105,6 +105,7 @@ BookEntries::BookEntries(const BookFormat& format, BookPictures& book, const Boo
     : format_(format),
       book_(book),
       facts_(facts),
+      language_(BookLanguage(facts.settings)),
       documents_(format.Documents(facts))
 {
     ListOpeningFiles(installationData);
@@ -249,5 +250,5 @@ PageOfBook BookEntries::PageShown(qsizetype page) const
     const qsizetype picture = page < 0 ? book_.cover : book_.pages[static_cast<size_t>(page)];
     const BookPicture& shown = book_.pictures[static_cast<size_t>(picture)];
     return {shown.name, shown.size, facts_.settings.title,
-            page < 0 ? QStringLiteral("Cover") : QStringLiteral("Page %1").arg(page + 1)};
+            page < 0 ? QStringLiteral("Cover") : QStringLiteral("Page %1").arg(page + 1), language_};
 }

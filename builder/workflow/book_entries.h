@@ -50,6 +50,7 @@ private:
     const BookFormat& format_;
     BookPictures& book_;
     BookFacts facts_;
+    QString language_;
     QList<BookDocument> documents_;
     std::vector<ListedFile> openingFiles_;
     std::vector<Entry> entries_;

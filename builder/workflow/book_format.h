@@ -25,6 +25,7 @@ struct PageOfBook {
     QSize displayedSize;  // the picture's size in pixels as readers show it
     QString title;        // the book's title
     QString altText;      // "Cover", "Page 1", ...
+    QString language;     // the book's language tag
 };
 
 // What the documents of a whole book are written from, once every picture has its name.

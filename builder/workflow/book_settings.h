@@ -7,8 +7,8 @@
 
 class BookFormat;
 
-// What a conversion needs besides the page list: the four texts exactly as the user typed them, and the kind of
-// book. Empty means not set; only the cover may stay unset for a conversion.
+// What a conversion needs besides the page list: the texts exactly as the user typed them, and the kind of book.
+// Empty means not set; only the cover, the language, the series and its number may stay unset for a conversion.
 struct BookSettings {
     QString title;
     QString author;
@@ -20,4 +20,12 @@ struct BookSettings {
     // How the pictures become pages: as they are (no screen, the default), or made for a reader's screen. Its
     // reading direction is `direction`'s.
     PageOptions pages = {};
+    // The book's language as a BCP 47 tag (en, pt-BR); empty for the system's (GetLanguageTag). These members have
+    // initializers, so that settings given as a list of the first members leave them empty.
+    QString language{};
+    QString series{};        // the series the book belongs to; empty for none
+    QString seriesNumber{};  // the book's place in the series, a number such as 3 or 3.5; empty for none
 };
+
+// The language tag the book's documents carry: `settings.language`, or the system's when it is empty.
+QString BookLanguage(const BookSettings& settings);

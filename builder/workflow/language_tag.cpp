@@ -1,5 +1,7 @@
 #include "builder/workflow/language_tag.h"
 
+#include "builder/workflow/book_settings.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -69,4 +71,9 @@ QString GetLanguageTag()
     const QString country = GetLocaleText(LocaleInfoItem::Iso3166CountryName);
     const QString tag = language.isEmpty() ? QStringLiteral("und") : language;
     return country.isEmpty() ? tag : tag + u'-' + country;
+}
+
+QString BookLanguage(const BookSettings& settings)
+{
+    return settings.language.isEmpty() ? GetLanguageTag() : settings.language;
 }

@@ -18,8 +18,8 @@ const QDate kToday(2026, 12, 7);
 
 const QString kIdentifier = "urn:uuid:3f1c2a9e-8d4b-4c6f-9a2e-5b7d1e0c4a68";
 
-// The metadata lines every book has, for a title, an author and the en-US locale; a book with a
-// cover ends them with the cover meta.
+// The metadata lines every book has, for a title, an author and the en-US locale, ending with the cover meta: the
+// cover picture's item, or the first page's picture's in a book without a cover of its own.
 QStringList MetadataLines(const QString& titleLine, const QString& creatorLine, bool withCover)
 {
     QStringList lines = {
@@ -39,9 +39,7 @@ QStringList MetadataLines(const QString& titleLine, const QString& creatorLine, 
         "\t\t<dc:coverage></dc:coverage>",
         "\t\t<dc:rights></dc:rights>",
     };
-    if (withCover) {
-        lines << "\t\t<meta name=\"cover\" content=\"cover-image\"></meta>";
-    }
+    lines << QString("\t\t<meta name=\"cover\" content=\"%1\"></meta>").arg(withCover ? "cover-image" : "image1");
     return lines << "\t</metadata>";
 }
 
@@ -78,7 +76,7 @@ protected:
 
 TEST_F(PackageDocumentTest, ThreePagesWithoutCover)
 {
-    // Every picture has an item; without a cover there is no cover meta and no guide.
+    // Every picture has an item; without a cover there is no guide, and the first page's picture is the cover.
     const QByteArray expected =
         CrLfLines(QStringList{kDeclaration, kPackageStart}
                   + MetadataLines("\t\t<dc:title>My Book</dc:title>",

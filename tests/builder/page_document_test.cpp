@@ -36,7 +36,7 @@ class PageDocumentTest : public TempFolderTest {};
 
 TEST_F(PageDocumentTest, WritesTheTwelveLinesWithTitlePictureAndAlternativeText)
 {
-    EXPECT_EQ(PageDocumentText("x.jpg", "My Book", "Page 1"), ExpectedPage("My Book", "x.jpg", "Page 1"));
+    EXPECT_EQ(PageDocumentText("x.jpg", "My Book", "Page 1", "en-US"), ExpectedPage("My Book", "x.jpg", "Page 1"));
 }
 
 TEST_F(PageDocumentTest, ThePictureIsNamedByAUrlAndTheTextsAreEscaped)
@@ -45,7 +45,7 @@ TEST_F(PageDocumentTest, ThePictureIsNamedByAUrlAndTheTextsAreEscaped)
     // "&" and spaces name the file itself; the XML reader then sees the URL unchanged.
     const QString name = QString::fromUtf8("Tom & Jerry #1 %41 caf\xC3\xA9 \xE4\xB8\x96.jpg");
     const QString url = "Tom%20%26%20Jerry%20%231%20%2541%20caf%C3%A9%20%E4%B8%96.jpg";
-    const QByteArray page = PageDocumentText(name, "Fish & <Chips>", "Cover");
+    const QByteArray page = PageDocumentText(name, "Fish & <Chips>", "Cover", "en-US");
     EXPECT_EQ(page, ExpectedPage("Fish &amp; &lt;Chips&gt;", url, "Cover"));
     EXPECT_EQ(FirstAttribute(page, "img", "src"), url);
     EXPECT_EQ(FirstElementText(page, "http://www.w3.org/1999/xhtml", "title"), "Fish & <Chips>");
