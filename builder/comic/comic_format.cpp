@@ -41,6 +41,8 @@ ComicInfoToWrite InfoOf(const BookFacts& book)
 {
     ComicInfoToWrite info;
     info.title = book.settings.title;
+    info.series = book.settings.series;
+    info.number = book.settings.seriesNumber;
     info.writer = book.settings.author;
     info.language = BookLanguage(book.settings).section(u'-', 0, 0);
     info.readingDirection = book.settings.direction;
