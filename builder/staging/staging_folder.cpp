@@ -25,6 +25,9 @@ constexpr char kTemporaryMarker[] = ".tamboril-temporary";
 // A temporary folder's name while it was being made, and once it was ready.
 constexpr char kNewPattern[] = ".tamboril-new-??????";
 constexpr char kTemporaryPattern[] = "tamboril-??????";
+constexpr char kTemporaryTemplate[] = "/tamboril-XXXXXX";
+constexpr char kTemporaryMarkerText[] =
+    "A temporary folder of Tamboril. The next conversion removes it once no conversion holds it.\n";
 
 QString SystemReason(int errorNumber)
 {
@@ -109,6 +112,35 @@ StagingFolder::StagingFolder(const QString& chosenFolder)
         throw ConversionError(
             QStringLiteral("cannot write in the staging folder %1: %2").arg(path_, SystemReason(errno)));
     }
+}
+
+TemporaryWorkFolder::TemporaryWorkFolder()
+{
+    const QString parent = QDir::tempPath();
+    // Qt's answer is empty when TMPDIR names a folder that does not exist; the root is no place to work in.
+    if (parent.isEmpty()) {
+        throw ConversionError(QStringLiteral("Cannot create a temporary folder in %1: %2")
+                                  .arg(qEnvironmentVariable("TMPDIR"), SystemReason(ENOENT)));
+    }
+    QByteArray name = QFile::encodeName(parent + QLatin1String(kTemporaryTemplate));
+    if (::mkdtemp(name.data()) == nullptr) {
+        throw ConversionError(
+            QStringLiteral("Cannot create a temporary folder in %1: %2").arg(parent, SystemReason(errno)));
+    }
+    path_ = QFile::decodeName(name);
+    // Locked before it is marked, so that no run ever finds it marked and free while it is ours.
+    lock_ = LockFolder(path_);
+    if (!lock_.IsOpen() || !WriteMarker(lock_.Get(), kTemporaryMarker, kTemporaryMarkerText)) {
+        const int reason = errno;
+        ::rmdir(name.constData());
+        throw ConversionError(
+            QStringLiteral("Cannot write in the temporary folder %1: %2").arg(path_, SystemReason(reason)));
+    }
+}
+
+TemporaryWorkFolder::~TemporaryWorkFolder()
+{
+    RemoveTemporaryFolder(path_, {});
 }
 
 QString StagingFolder::Path() const

@@ -101,7 +101,7 @@ private:
 }  // namespace
 
 BookEntries::BookEntries(const BookFormat& format, BookPictures& book, const BookFacts& facts,
-                         const QString& installationData)
+                         const QString& installationData, Holding holding)
     : format_(format),
       book_(book),
       facts_(facts),
@@ -115,6 +115,9 @@ BookEntries::BookEntries(const BookFormat& format, BookPictures& book, const Boo
     }
     for (const qsizetype picture : book_.pages) {
         ListPicture(picture, listedPictures);
+    }
+    if (holding == Holding::PicturesOnly) {
+        return;
     }
     if (book_.cover >= 0) {
         ListPage(-1);

@@ -24,7 +24,11 @@ public:
     // `book` and what `facts` refer to stay the caller's and must outlive the list. The files every book of the kind
     // begins with are read from `installationData`; none are listed when it is empty (a staged book has them in its
     // staging root).
-    BookEntries(const BookFormat& format, BookPictures& book, const BookFacts& facts, const QString& installationData);
+    // What the list holds: the whole book, or only its pictures (to be made before the book is packed).
+    enum class Holding { WholeBook, PicturesOnly };
+
+    BookEntries(const BookFormat& format, BookPictures& book, const BookFacts& facts, const QString& installationData,
+                Holding holding = Holding::WholeBook);
 
     qsizetype Count() const override;
     QByteArray StoredName(qsizetype index) const override;

@@ -25,6 +25,9 @@ struct BookSettings {
     QString language{};
     QString series{};        // the series the book belongs to; empty for none
     QString seriesNumber{};  // the book's place in the series, a number such as 3 or 3.5; empty for none
+    // The most bytes a book file may have; 0 for no limit. A book that would be larger is written as numbered
+    // volumes, each a whole book under the limit.
+    qint64 maxBookBytes{};
 };
 
 // The language tag the book's documents carry: `settings.language`, or the system's when it is empty.

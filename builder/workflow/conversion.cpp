@@ -14,12 +14,14 @@
 #include "builder/workflow/conversion_ui.h"
 #include "builder/workflow/event_pacer.h"
 #include "builder/workflow/picture_content.h"
+#include "builder/workflow/volumes.h"
 #include "common/cancellation.h"
 
 #include <QDateTime>
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <future>
@@ -261,6 +263,109 @@ ConversionResult MakeBook(QStringList rowPaths, const BookSettings& settings, co
     return ConversionResult::BookWritten;
 }
 
+// The volumes of a book kept under a size, each a book of its own: the pages' pictures are made first, into a
+// temporary folder, so that their sizes are known; then the pages are parted into as few volumes as keep under the
+// size, each written from the pictures made, as "Title 1", "Title 2", ... of the series the title names (or of the
+// series the settings give). A book that fits keeps its own title. Raises EUserCanceled when the person asks to stop.
+ConversionResult MakeVolumes(QStringList rowPaths, const BookSettings& settings, const ConversionPlaces& places,
+                             ConversionUi& ui, BusyGuard& busy)
+{
+    const BookFormat& format = FormatOf(settings);
+    const QString missing = MissingSettingMessage(settings);
+    if (!missing.isEmpty()) {
+        busy.Release();
+        ui.ShowMessage(missing, kNoteCaption);
+        return ConversionResult::SettingMissing;
+    }
+    const QString bookPath = BookPath(settings);
+    const auto fail = [&](const QString& reason) {
+        busy.Release();
+        ui.ShowError(QStringLiteral("Failed to build: ") + bookPath + u'\n' + reason);
+        return ConversionResult::Failed;
+    };
+    SurveyedBook surveyed = SurveyBook(rowPaths, settings, false, ui);
+    rowPaths = QStringList();
+    BookPictures& pictures = surveyed.pictures;
+    const QString obstacle = ObstacleToWriting(pictures.problems, settings.outputFolder, bookPath);
+    if (!obstacle.isEmpty()) {
+        return fail(obstacle);
+    }
+    const TemporaryWorkFolder work;
+    const BookFacts facts{settings, pictures.names, {}, QDateTime::currentDateTime()};
+    try {
+        WriteEntriesToFolder(BookEntries(format, pictures, facts, {}, BookEntries::Holding::PicturesOnly), work.Path(),
+                             HooksFor(ui));
+    } catch (const UnusablePicture& unusable) {
+        return fail(unusable.Text());
+    }
+    const QString madeFolder = ContentFolderIn(work.Path(), format);
+    const auto made = [&](qsizetype picture) {
+        return madeFolder + u'/' + pictures.pictures[static_cast<size_t>(picture)].name;
+    };
+    std::vector<qint64> pageBytes;
+    for (const qsizetype picture : pictures.pages) {
+        pageBytes.push_back(QFileInfo(made(picture)).size() + kBytesOfAPageBesidesItsPicture);
+    }
+    const qint64 coverBytes = pictures.cover >= 0 ? QFileInfo(made(pictures.cover)).size() : 0;
+    const std::vector<VolumeOfPages> volumes =
+        PlanVolumes(pageBytes, kBytesOfABookBesidesItsPages + coverBytes, settings.maxBookBytes);
+    if (volumes.empty()) {
+        return fail(QStringLiteral("A page alone, with the cover, takes more than the %1 bytes a book may have.")
+                        .arg(settings.maxBookBytes));
+    }
+
+    // Each volume is made of the pictures made: kept as they are, and named as they were.
+    BookSettings volume = settings;
+    volume.pages = {};
+    volume.maxBookBytes = 0;
+    volume.coverPath = pictures.cover >= 0 ? made(pictures.cover) : QString();
+    QList<std::pair<QStringList, BookSettings>> books;
+    for (qsizetype number = 1; number <= static_cast<qsizetype>(volumes.size()); ++number) {
+        const VolumeOfPages& pages = volumes[static_cast<size_t>(number - 1)];
+        QStringList rows;
+        for (qsizetype page = pages.first; page < pages.end; ++page) {
+            rows << made(pictures.pages[static_cast<size_t>(page)]);
+        }
+        BookSettings numbered = volume;
+        if (volumes.size() > 1) {
+            numbered.title = QStringLiteral("%1 %2").arg(settings.title).arg(number);
+            if (settings.series.isEmpty()) {
+                numbered.series = settings.title;
+                numbered.seriesNumber = QString::number(number);
+            }
+        }
+        books.append({rows, numbered});
+    }
+    bool replace = false;
+    if (std::any_of(books.cbegin(), books.cend(), [](const auto& book) { return IsTaken(BookPath(book.second)); })) {
+        if (!AskToReplace(ui)) {
+            busy.Release();
+            return ConversionResult::ReplaceDeclined;
+        }
+        replace = true;
+    }
+    QStringList written;
+    for (const auto& [rows, book] : books) {
+        SurveyedBook volumePictures = SurveyBook(rows, book, true, ui);
+        const BookFacts volumeFacts{book, volumePictures.pictures.names, volumePictures.identifier,
+                                    QDateTime::currentDateTime()};
+        QString failureReason;
+        if (!PackArchive(BookPath(book),
+                         BookEntries(format, volumePictures.pictures, volumeFacts, places.installationData), replace,
+                         BeginsAsABook, HooksFor(ui), &failureReason)) {
+            return fail(BookPath(book) + u'\n' + failureReason);
+        }
+        written << BookPath(book);
+    }
+    busy.Release();
+    ui.ShowSuccess(written.size() == 1 ? QStringLiteral("Successed to build: ") + written.front()
+                                       : QStringLiteral("Successed to build %1 volumes: ").arg(written.size())
+                                             + written.join(QStringLiteral(", ")),
+                   QStringLiteral("Congratulation"));
+    ui.OpenFolder(settings.outputFolder, written.front());
+    return ConversionResult::BookWritten;
+}
+
 }  // namespace
 
 QString BookPath(const BookSettings& settings)
@@ -311,6 +416,10 @@ ConversionResult ConvertBook(QStringList rowPaths, const BookSettings& settings,
     }
     BusyGuard busy(ui);
     try {
+        // A book kept under a size is staged in a folder of its own to be parted, never in a chosen one.
+        if (settings.maxBookBytes > 0 && places.stagingRoot.isEmpty()) {
+            return MakeVolumes(std::move(rowPaths), settings, places, ui, busy);
+        }
         return MakeBook(std::move(rowPaths), settings, places, ui, busy);
     } catch (const EUserCanceled&) {
         // The person asked to stop and knows it: nothing more is said.
