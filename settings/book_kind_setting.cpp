@@ -26,19 +26,34 @@ QString ReadingDirectionName(ReadingDirection direction)
                                                       : QStringLiteral("left-to-right");
 }
 
+std::optional<BookLayout> BookLayoutNamed(const QString& name)
+{
+    for (const BookLayout layout : {BookLayout::Flowing, BookLayout::Fixed}) {
+        if (name.compare(BookLayoutName(layout), Qt::CaseInsensitive) == 0) {
+            return layout;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<ReadingDirection> ReadingDirectionNamed(const QString& name)
+{
+    for (const ReadingDirection direction : {ReadingDirection::LeftToRight, ReadingDirection::RightToLeft}) {
+        if (name.compare(ReadingDirectionName(direction), Qt::CaseInsensitive) == 0) {
+            return direction;
+        }
+    }
+    return std::nullopt;
+}
+
 BookLayout ReadBookLayoutSetting(const QString& configIni)
 {
-    const bool fixed =
-        ReadValue(configIni, kLayoutKey).compare(BookLayoutName(BookLayout::Fixed), Qt::CaseInsensitive) == 0;
-    return fixed ? BookLayout::Fixed : BookLayout::Flowing;
+    return BookLayoutNamed(ReadValue(configIni, kLayoutKey)).value_or(BookLayout::Flowing);
 }
 
 ReadingDirection ReadReadingDirectionSetting(const QString& configIni)
 {
-    const bool rightToLeft = ReadValue(configIni, kDirectionKey)
-                                 .compare(ReadingDirectionName(ReadingDirection::RightToLeft), Qt::CaseInsensitive)
-                             == 0;
-    return rightToLeft ? ReadingDirection::RightToLeft : ReadingDirection::LeftToRight;
+    return ReadingDirectionNamed(ReadValue(configIni, kDirectionKey)).value_or(ReadingDirection::LeftToRight);
 }
 
 void WriteBookLayoutSetting(const QString& configIni, BookLayout layout)
