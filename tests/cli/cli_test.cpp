@@ -94,7 +94,7 @@ TEST_F(CliTest, AMissingSettingPrintsItsMessageAndFails)
 {
     const CliRun run = RunCli({"-a", "A", "-o", PathIn("out"), "--staging", PathIn("s"), Picture("x.jpg")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.standardError, "Please set the book title!\n");
+    EXPECT_EQ(run.standardError, "Please set the book title! (use -t or --title)\n");
     EXPECT_TRUE(run.standardOutput.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(PathIn("out")));
 }
@@ -156,7 +156,7 @@ TEST_F(CliTest, TheSavedOutputFolderIsTheDefaultAndIsNeverWritten)
     ASSERT_EQ(::mkfifo(QFile::encodeName(PathIn("program/config.ini")).constData(), 0644), 0);
     const CliRun fifo = RunCli({"-t", "T", "-a", "A", Picture("x.jpg")}, program);
     EXPECT_EQ(fifo.exitCode, 1);
-    EXPECT_EQ(fifo.standardError, "Please set the saving path!\n");
+    EXPECT_EQ(fifo.standardError, "Please set the saving path! (use -o or --output)\n");
 }
 
 TEST_F(CliTest, TheSavedKindOfBookAppliesUnlessTheCommandLineChoosesAnother)
