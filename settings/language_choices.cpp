@@ -21,8 +21,16 @@ QList<LanguageChoice> LanguageChoices()
     const QList<QLocale> locales =
         QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
     QHash<QLocale::Language, QSet<QLocale::Script>> scripts;
+    // A language on its own goes by the shortest of the names its locales give it: "English" rather than
+    // "American English", "español" rather than "español de España".
+    QHash<QLocale::Language, QString> plainNames;
     for (const QLocale& locale : locales) {
         scripts[locale.language()].insert(locale.script());
+        QString& plain = plainNames[locale.language()];
+        const QString name = locale.nativeLanguageName();
+        if (!name.isEmpty() && (plain.isEmpty() || name.size() < plain.size())) {
+            plain = name;
+        }
     }
     QList<LanguageChoice> choices;
     QSet<QString> tags;
@@ -37,8 +45,7 @@ QList<LanguageChoice> LanguageChoices()
             continue;
         }
         const QString language = QLocale::languageToCode(locale.language());
-        // The language on its own, named as its most common locale names it.
-        add(QLocale(locale.language()).nativeLanguageName(), language);
+        add(plainNames.value(locale.language()), language);
         const QString script =
             scripts[locale.language()].size() > 1 ? QLocale::scriptToCode(locale.script()) : QString();
         const QString territory = locale.nativeTerritoryName();
