@@ -101,6 +101,7 @@ void BannerToggle::keyPressEvent(QKeyEvent* event)
 void BannerToggle::Turn()
 {
     SetOn(!on_);
+    emit turned(on_);
 }
 
 void BannerToggle::PointerCrossed(bool inside)

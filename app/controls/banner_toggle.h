@@ -29,6 +29,10 @@ public:
 
     QSize sizeHint() const override;
 
+signals:
+    // The person turned the switch (SetOn says nothing).
+    void turned(bool on);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;

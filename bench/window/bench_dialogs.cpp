@@ -41,3 +41,13 @@ QString BenchDialogs::BrowseForFolder(const QString&)
 {
     return {};
 }
+
+QString BenchDialogs::ChooseListToOpen()
+{
+    return {};
+}
+
+QString BenchDialogs::ChooseListToSave(const QString&)
+{
+    return {};
+}

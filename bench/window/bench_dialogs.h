@@ -18,6 +18,8 @@ public:
     QStringList ChoosePagePictures() override;
     QString ChooseCoverPicture() override;
     QString BrowseForFolder(const QString& initialFolder) override;
+    QString ChooseListToOpen() override;
+    QString ChooseListToSave(const QString& suggestedPath) override;
 
     QStringList pagePictures;
     QStringList errors;
