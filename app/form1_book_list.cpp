@@ -175,12 +175,13 @@ void TForm1::KeepList()
             return;
         }
     }
-    keeper_->Keep(keptSlot_.ListPath(), [list, rows = ListView1->Pages().Rows()]() mutable {
-        list.pictures.reserve(rows.size());
+    keeper_->Keep(keptSlot_.ListPath(), [list, rows = ListView1->Pages().Rows()] {
+        // A path at a time: a list of tens of thousands of pages is never held twice more beside its text.
+        QByteArray text = BookListText(list, QString());
         for (const PageRow& row : rows) {
-            list.pictures.append(row.Path());
+            AppendBookListPicture(text, row.Path(), QString());
         }
-        return BookListText(list, QString());
+        return text;
     });
 }
 

@@ -106,21 +106,23 @@ QByteArray BookListText(const BookList& list, const QString& listFolder)
     }
     header(kLayoutName, list.layout ? BookLayoutName(*list.layout) : QString());
     header(kDirectionName, list.direction ? ReadingDirectionName(*list.direction) : QString());
-    lines << QString();
-    QStringList broken;
+    QByteArray text = (lines.join(u'\n') + QStringLiteral("\n\n")).toUtf8();
     for (const QString& picture : list.pictures) {
-        if (HoldsLineBreak(picture) || picture.trimmed().isEmpty()) {
-            broken << picture;
-        }
-        lines << WrittenPath(picture, listFolder);
+        AppendBookListPicture(text, picture, listFolder);
     }
-    if (!broken.isEmpty()) {
-        throw BookListError(QStringLiteral("A page list cannot keep the names of these pictures, which hold a line "
-                                           "break or only blanks:\n")
-                            + broken.join(u'\n'));
+    return text;
+}
+
+void AppendBookListPicture(QByteArray& text, const QString& picture, const QString& listFolder)
+{
+    if (HoldsLineBreak(picture) || picture.trimmed().isEmpty()) {
+        throw BookListError(
+            QStringLiteral(
+                "A page list cannot keep the name of the picture %1, which holds a line break or only blanks")
+                .arg(picture));
     }
-    lines << QString();
-    return lines.join(u'\n').toUtf8();
+    text += WrittenPath(picture, listFolder).toUtf8();
+    text += '\n';
 }
 
 BookList ParseBookList(const QByteArray& text, const QString& listFolder)

@@ -55,6 +55,10 @@ public:
 // a path holds a line break, which no line can hold.
 QByteArray BookListText(const BookList& list, const QString& listFolder);
 
+// Appends the line of one more picture to the text of a list (BookListText), as BookListText writes it: for a list
+// written a picture at a time, without a list of every path beside it. Raises BookListError as BookListText does.
+void AppendBookListPicture(QByteArray& text, const QString& picture, const QString& listFolder);
+
 // The list that `text` holds, its relative paths taken from `listFolder`. Raises BookListError when the text is not
 // UTF-8 or a header line is not understood, naming the line.
 BookList ParseBookList(const QByteArray& text, const QString& listFolder);
