@@ -14,8 +14,9 @@ struct BookSettings {
     BookLayout layout = BookLayout::Flowing;
     ReadingDirection direction = ReadingDirection::LeftToRight;
     // The book's language as a well-formed BCP 47 tag (en, pt-BR, zh-Hant-TW): the one the person chose, else the
-    // system's, else English. The window and the command line always fill it.
-    QString language;
-    QString series;        // the series the book belongs to; empty for none
-    QString seriesNumber;  // the book's place in the series, a number such as 3 or 3.5; empty for none
+    // system's, else English. The window and the command line always fill it. These last members have initializers,
+    // so that settings given as a list of the first members leave them empty.
+    QString language{};
+    QString series{};        // the series the book belongs to; empty for none
+    QString seriesNumber{};  // the book's place in the series, a number such as 3 or 3.5; empty for none
 };
