@@ -170,10 +170,21 @@ void TForm1::SaveSettings()
     }
 }
 
-// While the window is open, what changed, a moment after the change, so that the command line run meanwhile sees
-// the window's choices. A language half typed is saved once it is a tag. A file that cannot be written is told
-// once, until a write succeeds again.
+// While the window is open, what changed, a moment after the change (or at once when Convert is pressed), so that
+// the command line run meanwhile sees the window's choices. A language half typed is saved once it is a tag. A file
+// that cannot be written is told once, until a write succeeds again.
 void TForm1::SaveChangedSettings()
+{
+    // The file is flushed to the disk as it is written; while a conversion fills the disk that may take a while,
+    // and the window answers meanwhile. Convert has saved what changed before it began.
+    if (converting_) {
+        saveSettingsTimer_->start();
+        return;
+    }
+    WriteChangedSettings();
+}
+
+void TForm1::WriteChangedSettings()
 {
     saveSettingsTimer_->stop();
     try {
@@ -268,6 +279,13 @@ void TForm1::PNGButton4Click(QObject*)
     if (rows.isEmpty()) {
         dialogs_->ShowPlainMessage(QStringLiteral("Please add some pictures!"), kNoteCaption);
         return;
+    }
+    // What changed just before is saved and kept now, before the long work, rather than during it.
+    if (saveSettingsTimer_->isActive()) {
+        WriteChangedSettings();
+    }
+    if (keepTimer_->isActive()) {
+        KeepList();
     }
     const QString language = ComboBox1->Tag();
     if (!language.isEmpty() && !LanguageTagProblem(language).isEmpty()) {

@@ -267,6 +267,7 @@ private:
     void LoadSettings();
     void SaveSettings();
     void SaveChangedSettings();
+    void WriteChangedSettings();
     void ShowPreviewOfCurrentRow();
     void ShowPicture(const QString& path, int row);
     BookList CurrentBookList() const;

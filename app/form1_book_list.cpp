@@ -20,6 +20,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QLineEdit>
 #include <QLocale>
 #include <QTimer>
@@ -175,13 +176,15 @@ void TForm1::KeepList()
             return;
         }
     }
-    keeper_->Keep(keptSlot_.ListPath(), [list, rows = ListView1->Pages().Rows()] {
-        // A path at a time: a list of tens of thousands of pages is never held twice more beside its text.
-        QByteArray text = BookListText(list, QString());
+    keeper_->Keep(keptSlot_.ListPath(), [list, rows = ListView1->Pages().Rows()](QIODevice& file) {
+        // A path at a time: a list of tens of thousands of pages is never held a second time as text.
+        file.write(BookListText(list, QString()));
+        QByteArray line;
         for (const PageRow& row : rows) {
-            AppendBookListPicture(text, row.Path(), QString());
+            line.clear();
+            AppendBookListPicture(line, row.Path(), QString());
+            file.write(line);
         }
-        return text;
     });
 }
 

@@ -19,6 +19,10 @@ LanguageBox::LanguageBox(QWidget* parent) : QComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // The field has its place in the window; measuring a thousand names in a hundred scripts for a size it would
+    // not take loads the fonts of every script.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(12);
     setMaxVisibleItems(15);
     QStringList items;
     for (const LanguageChoice& choice : LanguageChoices()) {

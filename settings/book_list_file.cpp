@@ -185,8 +185,18 @@ BookList ReadBookList(const QString& path)
 
 void WriteBookListFile(const QString& path, const QByteArray& text)
 {
+    WriteBookListFile(path, [&text](QIODevice& file) { file.write(text); });
+}
+
+void WriteBookListFile(const QString& path, const std::function<void(QIODevice&)>& write)
+{
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly)) {
+        throw BookListError(QStringLiteral("Unable to write to %1: %2").arg(path, file.errorString()));
+    }
+    write(file);
+    // A write that failed on the way is remembered by the file, which then refuses to take the old one's place.
+    if (!file.commit()) {
         throw BookListError(QStringLiteral("Unable to write to %1: %2").arg(path, file.errorString()));
     }
 }

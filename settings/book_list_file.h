@@ -7,7 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
+
+class QIODevice;
 
 // A page list with the book's details, as a small text file a person can read and edit: the window's "Save List..."
 // and "Open List..." write and read it, the command line takes it with --list, and the window keeps its work in
@@ -70,3 +73,7 @@ BookList ReadBookList(const QString& path);
 // Writes `text` as the file at `path`, whole or not at all: into a new file beside it, flushed to the disk, then
 // renamed over it. Raises BookListError, naming the file, when it cannot be written; an earlier file stays then.
 void WriteBookListFile(const QString& path, const QByteArray& text);
+
+// The same for a text that `write` writes into the new file a piece at a time, so that a long list is never held
+// whole in memory. An error that `write` raises leaves the earlier file as it was too.
+void WriteBookListFile(const QString& path, const std::function<void(QIODevice&)>& write);

@@ -15,14 +15,14 @@ ListKeeper::~ListKeeper()
     Finish();
 }
 
-void ListKeeper::Keep(const QString& path, std::function<QByteArray()> text)
+void ListKeeper::Keep(const QString& path, std::function<void(QIODevice&)> write)
 {
     {
         const std::lock_guard lock(mutex_);
         if (finishing_) {
             return;
         }
-        next_ = Work{path, std::move(text)};
+        next_ = Work{path, std::move(write)};
     }
     changed_.notify_all();
 }
@@ -58,7 +58,7 @@ void ListKeeper::Run()
         writing_ = true;
         lock.unlock();
         try {
-            WriteBookListFile(work.path, work.text());
+            WriteBookListFile(work.path, work.write);
             if (onWritten_) {
                 onWritten_();
             }

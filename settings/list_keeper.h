@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <condition_variable>
@@ -9,10 +8,12 @@
 #include <optional>
 #include <thread>
 
+class QIODevice;
+
 // Writes the window's kept list on a thread of its own, so that the window never waits for the disk, however long
-// the list: Keep hands over the file's path and a function that makes its text (run on the keeper's thread), and
-// returns at once. The thread writes the newest list it has been handed, whole (WriteBookListFile); one that a
-// newer one replaced before the thread came to it is never written.
+// the list: Keep hands over the file's path and a function that writes its text into the file (run on the keeper's
+// thread), and returns at once. The thread writes the newest list it has been handed, whole (WriteBookListFile); one
+// that a newer one replaced before the thread came to it is never written.
 class ListKeeper {
 public:
     // `onFailure` is told, on the keeper's thread, why a list could not be written; `onWritten` that one was.
@@ -22,7 +23,7 @@ public:
     ListKeeper(const ListKeeper&) = delete;
     ListKeeper& operator=(const ListKeeper&) = delete;
 
-    void Keep(const QString& path, std::function<QByteArray()> text);
+    void Keep(const QString& path, std::function<void(QIODevice&)> write);
     // Returns once every list handed over has been written (or has failed).
     void Wait();
     // Waits, then ends the thread. Keep does nothing afterwards.
@@ -31,7 +32,7 @@ public:
 private:
     struct Work {
         QString path;
-        std::function<QByteArray()> text;
+        std::function<void(QIODevice&)> write;
     };
 
     void Run();

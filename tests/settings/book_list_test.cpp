@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 
 #include <gtest/gtest.h>
 
@@ -138,7 +139,7 @@ TEST_F(BookListTest, AKeptListIsLeftBehindOnlyOnceItsWindowLetsItGo)
         ListKeeper keeper([](const QString& reason) { ADD_FAILURE() << reason.toStdString(); });
         // Only the newest of the lists handed over counts; the keeper writes on its own thread.
         for (int i = 1; i <= 50; ++i) {
-            keeper.Keep(listPath, [i] { return QByteArray::number(i) + "\n"; });
+            keeper.Keep(listPath, [i](QIODevice& file) { file.write(QByteArray::number(i) + "\n"); });
         }
         keeper.Wait();
         EXPECT_EQ(ReadTestFile(listPath), "50\n");
@@ -166,7 +167,7 @@ TEST_F(BookListTest, AKeptListIsLeftBehindOnlyOnceItsWindowLetsItGo)
     QString failure;
     {
         ListKeeper keeper([&failure](const QString& reason) { failure = reason; });
-        keeper.Keep(PathIn("no/such/folder/pages.list"), [] { return QByteArray("x"); });
+        keeper.Keep(PathIn("no/such/folder/pages.list"), [](QIODevice& file) { file.write("x"); });
     }
     EXPECT_TRUE(failure.startsWith("Unable to write to " + PathIn("no/such/folder/pages.list")))
         << failure.toStdString();
