@@ -4,7 +4,9 @@
 #include "app/controls/img_btn.h"
 #include "app/controls/png_button.h"
 #include "app/error_box.h"
+#include "app/field_history.h"
 #include "app/labeled_edit.h"
+#include "app/language_box.h"
 #include "app/panel.h"
 #include "app/picture_box.h"
 #include "app/window_chrome.h"
@@ -23,16 +25,24 @@
 #include "pictures/picture_error.h"
 #include "pictures/picture_files.h"
 #include "preview/preview_picture.h"
+#include "settings/book_details.h"
 #include "settings/book_layout_setting.h"
+#include "settings/book_list_file.h"
+#include "settings/language_setting.h"
+#include "settings/list_keeper.h"
 #include "settings/output_folder_setting.h"
+#include "settings/profile_write_error.h"
 #include "settings/program_places.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QCompleter>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QUndoStack>
 #include <QUrl>
 #include <QWindow>
@@ -42,15 +52,37 @@
 #include <algorithm>
 #include <optional>
 
+namespace {
+
+// The pause after the last change before it is saved or kept: typing goes on undisturbed, and a list of tens of
+// thousands of pages is written once for a burst of changes.
+constexpr int kSaveSettingsPauseMs = 300;
+constexpr int kKeepListPauseMs = 500;
+
+}  // namespace
+
 TForm1::TForm1(const QString& programFolder, std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     : QWidget(parent),
       places_(PlacesOfProgram(programFolder)),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtWindowDialogs>(this)),
-      undoStack_(new QUndoStack(this))
+      undoStack_(new QUndoStack(this)),
+      fieldHistory_(new FieldHistory(*undoStack_, this)),
+      saveSettingsTimer_(new QTimer(this)),
+      keepTimer_(new QTimer(this))
 {
     // Enough steps to take back an afternoon's work, few enough that the rows they keep stay small.
     undoStack_->setUndoLimit(100);
+    saveSettingsTimer_->setSingleShot(true);
+    saveSettingsTimer_->setInterval(kSaveSettingsPauseMs);
+    keepTimer_->setSingleShot(true);
+    keepTimer_->setInterval(kKeepListPauseMs);
+    // A list that cannot be kept is told on the window's thread, whichever thread found it.
+    keeper_ = std::make_unique<ListKeeper>([this](const QString& reason) {
+        QMetaObject::invokeMethod(
+            this, [this, reason] { ShowKeepingFailure(reason); }, Qt::QueuedConnection);
+    });
     CreateControls();
+    noPicture_ = Image1->Picture();
     CreateKeyboardCommands();
     ConnectHandlers();
     Guarded([this] { FormCreate(this); });
@@ -99,23 +131,29 @@ void TForm1::FormDestroy(QObject*)
 {
     // The window is gone already; the removal of what killed runs left ends before the program does.
     stagingRemover_.Finish();
+    EndKeeping();
     SaveSettings();
 }
 
-// The output folder and the kind of book are kept between runs. Without a saved folder the field
-// starts empty, whatever it held before; without a saved kind the switches show the default.
+// The output folder, the kind of book and the language are kept between runs. Without a saved folder the field
+// starts empty, whatever it held before; without a saved kind the switches show the default; without a saved
+// language the field shows the system's.
 void TForm1::LoadSettings()
 {
     ConfigIni = places_.configIni;
-    LabeledEdit4->setText(ReadOutputFolderSetting(ConfigIni));
+    savedOutputFolder_ = ReadOutputFolderSetting(ConfigIni);
+    fieldHistory_->Set(*LabeledEdit4, savedOutputFolder_);
     const BookFormat* format = BookFormatNamed(ReadBookLayoutSetting(ConfigIni));
     LayoutSwitch->SetChoice(
         static_cast<int>(AllBookFormats().indexOf(format != nullptr ? format : &DefaultBookFormat())));
     DirectionSwitch->SetChoice(ReadReadingDirectionSetting(ConfigIni) == ReadingDirection::RightToLeft ? 1 : 0);
+    const QString language = ReadLanguageSetting(ConfigIni);
+    savedLanguage_ = language.isEmpty() ? DefaultLanguageTag() : language;
+    fieldHistory_->Set(*ComboBox1->lineEdit(), ComboBox1->TextFor(savedLanguage_));
 }
 
-// An empty field is saved too, so that the next start shows it empty. The user's configuration
-// folder may not exist yet.
+// At the end, everything as it stands. An empty output folder is saved too, so that the next start shows it
+// empty. The language is saved only once the person has changed it: until then the books follow the system's.
 void TForm1::SaveSettings()
 {
     MakePrivateFolder(QFileInfo(ConfigIni).path());
@@ -123,6 +161,55 @@ void TForm1::SaveSettings()
     const BookSettings settings = CurrentBookSettings();
     WriteBookLayoutSetting(ConfigIni, FormatOf(settings).Key());
     WriteReadingDirectionSetting(ConfigIni, settings.direction);
+    const QString language = ComboBox1->Tag();
+    if (language != savedLanguage_ && (language.isEmpty() || LanguageTagProblem(language).isEmpty())) {
+        WriteLanguageSetting(ConfigIni, language);
+    }
+}
+
+// While the window is open, what changed, a moment after the change (or at once when Convert is pressed), so that
+// the command line run meanwhile sees the window's choices. A language half typed is saved once it is a tag. A file
+// that cannot be written is told once, until a write succeeds again.
+void TForm1::SaveChangedSettings()
+{
+    // The file is flushed to the disk as it is written; while a conversion fills the disk that may take a while,
+    // and the window answers meanwhile. Convert has saved what changed before it began.
+    if (converting_) {
+        saveSettingsTimer_->start();
+        return;
+    }
+    WriteChangedSettings();
+}
+
+void TForm1::WriteChangedSettings()
+{
+    saveSettingsTimer_->stop();
+    try {
+        MakePrivateFolder(QFileInfo(ConfigIni).path());
+        if (LabeledEdit4->text() != savedOutputFolder_) {
+            WriteOutputFolderSetting(ConfigIni, LabeledEdit4->text());
+            savedOutputFolder_ = LabeledEdit4->text();
+        }
+        const QString language = ComboBox1->Tag();
+        if (language != savedLanguage_ && (language.isEmpty() || LanguageTagProblem(language).isEmpty())) {
+            WriteLanguageSetting(ConfigIni, language);
+            savedLanguage_ = language;
+        }
+        const BookSettings settings = CurrentBookSettings();
+        const BookFormat* saved = BookFormatNamed(ReadBookLayoutSetting(ConfigIni));
+        if (&FormatOf(settings) != (saved != nullptr ? saved : &DefaultBookFormat())) {
+            WriteBookLayoutSetting(ConfigIni, FormatOf(settings).Key());
+        }
+        if (settings.direction != ReadReadingDirectionSetting(ConfigIni)) {
+            WriteReadingDirectionSetting(ConfigIni, settings.direction);
+        }
+        settingsFailureShown_ = false;
+    } catch (const ProfileWriteError& error) {
+        if (!settingsFailureShown_) {
+            settingsFailureShown_ = true;
+            ShowErrorBox(*dialogs_, error);
+        }
+    }
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -191,6 +278,25 @@ void TForm1::PNGButton4Click(QObject*)
         dialogs_->ShowPlainMessage(QStringLiteral("Please add some pictures!"), kNoteCaption);
         return;
     }
+    // What changed just before is saved and kept now, before the long work, rather than during it.
+    if (saveSettingsTimer_->isActive()) {
+        WriteChangedSettings();
+    }
+    if (keepTimer_->isActive()) {
+        KeepList();
+    }
+    const QString language = ComboBox1->Tag();
+    if (!language.isEmpty() && !LanguageTagProblem(language).isEmpty()) {
+        dialogs_->ShowPlainMessage(QStringLiteral("The language \"%1\" %2. Please choose a language from the list.")
+                                       .arg(language, LanguageTagProblem(language)),
+                                   kNoteCaption);
+        return;
+    }
+    if (!LabeledEdit6->text().isEmpty() && !IsSeriesNumber(LabeledEdit6->text())) {
+        dialogs_->ShowPlainMessage(QStringLiteral("Please give the number in the series as a number such as 3 or 3.5!"),
+                                   kNoteCaption);
+        return;
+    }
     stagingRemover_.RemoveAbandoned();
     // The book is packed straight from the pictures: nothing is staged, so other windows and command lines
     // converting meanwhile have nothing of this conversion to touch.
@@ -212,7 +318,7 @@ void TForm1::PNGButton8Click(QObject*)
 {
     const QString cover = dialogs_->ChooseCoverPicture();
     if (!cover.isEmpty()) {
-        LabeledEdit3->setText(cover);
+        fieldHistory_->SetByPerson(*LabeledEdit3, cover, QStringLiteral("Choose Cover"));
     }
 }
 
@@ -220,7 +326,8 @@ void TForm1::PNGButton9Click(QObject*)
 {
     const QString folder = dialogs_->BrowseForFolder(QString());
     if (!folder.isEmpty()) {
-        LabeledEdit4->setText(folder);
+        fieldHistory_->SetByPerson(*LabeledEdit4, folder, QStringLiteral("Choose Output Folder"));
+        SaveChangedSettings();
     }
 }
 
@@ -299,6 +406,16 @@ void TForm1::OfferRemovalCommands()
 {
     RemoveSelected1->setEnabled(ListView1->selectionModel()->hasSelection());
     RemoveAll1->setEnabled(ListView1->Pages().rowCount() > 0);
+    UseAsCover1->setEnabled(ListView1->currentIndex().isValid());
+}
+
+void TForm1::UseAsCover1Click(QObject*)
+{
+    const QModelIndex current = ListView1->currentIndex();
+    if (current.isValid()) {
+        fieldHistory_->SetByPerson(*LabeledEdit3, ListView1->Pages().Path(current.row()),
+                                   QStringLiteral("Use as Cover"));
+    }
 }
 
 void TForm1::ListView1Click(QObject*)
@@ -322,7 +439,34 @@ void TForm1::ListView1Click(QObject*)
     }
     if (picture) {
         Image1->SetPicture(*picture);
+        previewedRow_ = ListView1->Pages().index(row, kPageColumn);
+        previewShowsRow_ = true;
     }
+}
+
+// The previewed row is gone (removed, or the list told anew): the preview shows the current row's picture instead,
+// or "No picture" when there is no current row or its picture cannot be shown.
+void TForm1::ShowPreviewOfCurrentRow()
+{
+    previewShowsRow_ = false;
+    previewedRow_ = QPersistentModelIndex();
+    const QModelIndex current = ListView1->currentIndex();
+    std::optional<QImage> picture;
+    if (current.isValid()) {
+        try {
+            picture = MakePreviewPicture(ListView1->Pages().Path(current.row()), Image1->size());
+        } catch (const UserError&) {
+            // The person did not ask for this picture: "No picture" says enough, and a click on the row names the
+            // reason.
+        }
+    }
+    if (!picture) {
+        Image1->SetPicture(noPicture_);
+        return;
+    }
+    Image1->SetPicture(*picture);
+    previewedRow_ = ListView1->Pages().index(current.row(), kPageColumn);
+    previewShowsRow_ = true;
 }
 
 void TForm1::ListView1DragOver(QObject*, QObject*, QPoint)
@@ -426,6 +570,9 @@ BookSettings TForm1::CurrentBookSettings() const
     settings.outputFolder = LabeledEdit4->text();
     settings.format = AllBookFormats().value(LayoutSwitch->Choice(), &DefaultBookFormat());
     settings.direction = DirectionSwitch->Choice() == 1 ? ReadingDirection::RightToLeft : ReadingDirection::LeftToRight;
+    settings.language = ComboBox1->Tag().isEmpty() ? DefaultLanguageTag() : ComboBox1->Tag();
+    settings.series = LabeledEdit5->text();
+    settings.seriesNumber = LabeledEdit6->text();
     return settings;
 }
 
@@ -514,4 +661,63 @@ void TForm1::ConnectHandlers()
             [this](const QStringList& paths, const QStringList& undecodable) {
                 Guarded([&] { ListView1FilesDropped(ListView1, paths, undecodable); });
             });
+
+    onTriggered(UseAsCover1, &TForm1::UseAsCover1Click);
+    onTriggered(OpenList1, &TForm1::OpenList1Click);
+    onTriggered(SaveList1, &TForm1::SaveList1Click);
+    connect(ListView1->selectionModel(), &QItemSelectionModel::currentChanged, this, offer);
+    FollowFields();
+
+    // The previewed row removed, or every row told anew: once the list has settled its current row, the preview
+    // shows that row's picture, never a removed one.
+    const auto previewedRowMayBeGone = [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (previewShowsRow_ && !previewedRow_.isValid()) {
+                ShowPreviewOfCurrentRow();
+            }
+        });
+    };
+    connect(pages, &QAbstractItemModel::rowsRemoved, this, previewedRowMayBeGone);
+    connect(pages, &QAbstractItemModel::modelReset, this, previewedRowMayBeGone);
+
+    // The output folder, the kind of book and the language are saved as they change, typing a moment later.
+    connect(saveSettingsTimer_, &QTimer::timeout, this, &TForm1::SaveChangedSettings);
+    const auto saveSoon = [this] { saveSettingsTimer_->start(); };
+    connect(LabeledEdit4, &QLineEdit::textChanged, this, saveSoon);
+    connect(ComboBox1, &QComboBox::editTextChanged, this, saveSoon);
+    for (BannerToggle* toggle : {LayoutSwitch, DirectionSwitch}) {
+        connect(toggle, &BannerToggle::turned, this, [this] {
+            SaveChangedSettings();
+            KeepListSoon();
+        });
+    }
+
+    // The page list and the book's details are kept as they change, a moment after the last change.
+    connect(keepTimer_, &QTimer::timeout, this, &TForm1::KeepList);
+    const auto keepSoon = [this] { KeepListSoon(); };
+    for (QLineEdit* field : std::initializer_list<QLineEdit*>{Edit1, Edit2, LabeledEdit3, LabeledEdit5, LabeledEdit6}) {
+        connect(field, &QLineEdit::textChanged, this, keepSoon);
+    }
+    connect(ComboBox1, &QComboBox::editTextChanged, this, keepSoon);
+    connect(pages, &QAbstractItemModel::rowsInserted, this, keepSoon);
+    connect(pages, &QAbstractItemModel::rowsRemoved, this, keepSoon);
+    connect(pages, &QAbstractItemModel::rowsMoved, this, keepSoon);
+    connect(pages, &QAbstractItemModel::layoutChanged, this, keepSoon);
+    connect(pages, &QAbstractItemModel::modelReset, this, keepSoon);
+}
+
+void TForm1::FollowFields()
+{
+    fieldHistory_->Follow(*Edit1, QStringLiteral("Title"));
+    fieldHistory_->Follow(*Edit2, QStringLiteral("Author"));
+    fieldHistory_->Follow(*LabeledEdit3, QStringLiteral("Cover"));
+    fieldHistory_->Follow(*ComboBox1->lineEdit(), QStringLiteral("Language"));
+    fieldHistory_->Follow(*LabeledEdit5, QStringLiteral("Series"));
+    fieldHistory_->Follow(*LabeledEdit6, QStringLiteral("Number"));
+    fieldHistory_->Follow(*LabeledEdit4, QStringLiteral("Output Folder"));
+    // A language picked from the list, or from the languages that typing found, is a step of its own.
+    QLineEdit* language = ComboBox1->lineEdit();
+    const auto chosen = [this, language] { fieldHistory_->Record(*language, QStringLiteral("Choose Language")); };
+    connect(ComboBox1, qOverload<int>(&QComboBox::activated), this, chosen);
+    connect(ComboBox1->completer(), qOverload<const QString&>(&QCompleter::activated), this, chosen);
 }

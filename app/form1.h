@@ -1,8 +1,10 @@
 #pragma once
 
 #include "builder/staging/staging_folder_remover.h"
+#include "settings/kept_list_slot.h"
 #include "settings/program_places.h"
 
+#include <QImage>
 #include <QPersistentModelIndex>
 #include <QPoint>
 #include <QString>
@@ -12,7 +14,10 @@
 #include <memory>
 
 class BannerToggle;
+class FieldHistory;
 class LabeledEdit;
+class LanguageBox;
+class ListKeeper;
 class PageListView;
 class PictureBox;
 class QAction;
@@ -20,16 +25,18 @@ class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QTimer;
 class QUndoStack;
 class TImgBtn;
 class TPanel;
 class TPNGButton;
 class WindowDialogs;
+struct BookList;
 struct BookSettings;
 
 // The program's one window: a frameless, rounded window whose banner serves as title bar, with
 // its own minimise and close buttons, the command buttons, the page list, the preview and the
-// four book settings.
+// book's settings (title, author, cover, language, series and number, output folder).
 //
 // Every handler that a control's event runs is guarded: an error escaping it is shown in the
 // error box (ShowErrorBox) and the window goes on waiting for the next event. The handlers can
@@ -39,9 +46,15 @@ struct BookSettings;
 // no command runs in the middle of it, the guarded handlers then do nothing at all, and closing the
 // window is refused (the progress dialog's Cancel ends the conversion early).
 //
-// Every change to the page list is one step that Undo takes back and Redo makes again (the last
-// hundred of them). Every command has a key, and every button can be reached with Tab and pressed
-// with Space or Return.
+// Every change to the page list, and every change the person makes to a field, is one step that Undo takes back
+// and Redo makes again (the last hundred of them), in the order they were made, wherever the focus is
+// (FieldHistory). Every command has a key, and every button can be reached with Tab and pressed with Space or
+// Return.
+//
+// The output folder, the kind of book and the language are saved in config.ini as they change. The page list with
+// the book's details is kept in the user's state folder as it changes (KeptListSlot, written on a thread of its
+// own a moment after the last change), so that the next window offers it back after a crash or a close with pages
+// (OfferKeptLists).
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -133,11 +146,29 @@ public:
     // were not understood, are left out, and one ErrorAbout names them all. An error is shown in the
     // error box, as a handler's is.
     void AddPicturesFromArguments(const QStringList& arguments, const QStringList& unknownOptions = {});
+    // The context menu's "Use as Cover": the current row's picture becomes the cover (the cover field shows its
+    // path), as one step. Nothing without a current row.
+    void UseAsCover1Click(QObject* sender);
+    // The context menu's "Save List...": the page list with the book's details, written as a page list file
+    // (BookList) where the file dialog says, whole or not at all.
+    void SaveList1Click(QObject* sender);
+    // The context menu's "Open List...": the page list and the book's details of a page list file take the place of
+    // the window's, as one step. Pictures that are gone or no longer whole since are left out, and one ErrorAbout
+    // names them.
+    void OpenList1Click(QObject* sender);
+    // Offers back, one question each, the lists that windows left behind after a crash or a close with pages in
+    // them, newest first. The first taken up becomes this window's list, kept in its place from then on; those
+    // declined are removed; any after the one taken up wait for a later window. Pictures that are gone since are
+    // named, as Open List names them. Meant for the program's start, before anything else is added.
+    void OfferKeptLists();
 
     // The Path of every row of the page list, in book order.
     QStringList RowPaths() const;
-    // The four settings as they stand in their edits now, and the kind of book the banner's switches show.
+    // The settings as they stand in their fields now, and the kind of book the banner's switches show. The language
+    // is the field's tag, or the system's (DefaultLanguageTag) when the field is empty.
     BookSettings CurrentBookSettings() const;
+    // Waits until the list kept in the state folder holds every change made so far (for tests and the bench).
+    void WaitUntilKept();
 
     // The controls, named as in the window's layout, with what the person sees of each.
     TPanel* PanelTop;               // the banner across the top, which drags the window
@@ -182,6 +213,10 @@ public:
     PictureBox* Image18;        // the hint's icon
     QLabel* Label2;             // the hint that rows can be dragged into order
     LabeledEdit* LabeledEdit3;  // the cover picture's path; empty for no cover
+    QLabel* Label3;             // "Language:", beside the language field
+    LanguageBox* ComboBox1;     // the book's language: a language by its own name, or a tag typed by hand
+    LabeledEdit* LabeledEdit5;  // the series the book belongs to
+    LabeledEdit* LabeledEdit6;  // the book's number in the series
     LabeledEdit* LabeledEdit4;  // the output folder
     TPNGButton* PNGButton8;     // chooses the cover picture
     TPNGButton* PNGButton9;     // chooses the output folder
@@ -194,6 +229,9 @@ public:
     QAction* RemoveSelected1;  // "Remove Selected"
     QAction* RemoveAll1;       // "Remove All"
     QAction* SortByFileName1;  // "Sort by File Name"
+    QAction* UseAsCover1;      // "Use as Cover"
+    QAction* OpenList1;        // "Open List..."
+    QAction* SaveList1;        // "Save List..."
     QAction* Undo1;            // "Undo", naming the step it takes back
     QAction* Redo1;            // "Redo", naming the step it makes again
 
@@ -202,7 +240,7 @@ public:
     QAction* Home1;     // F1
     QAction* Quit1;     // Ctrl+Q: closes the window as its close button does
 
-    // The settings file "config.ini". It keeps the output folder.
+    // The settings file "config.ini". It keeps the output folder, the kind of book and the language.
     QString ConfigIni;
     // The row being dragged in the page list, as the last drag-over found it; invalid when no row
     // was selected, or once that row is removed. Each drag sets it again before its drop reads it.
@@ -221,8 +259,20 @@ private:
     void ConnectHandlers();
     void OfferRemovalCommands();
     void AppendPages(const QStringList& paths, const QString& step);
+    void FollowFields();
     void LoadSettings();
     void SaveSettings();
+    void SaveChangedSettings();
+    void WriteChangedSettings();
+    void ShowPreviewOfCurrentRow();
+    void ShowPicture(const QString& path, int row);
+    BookList CurrentBookList() const;
+    void TakeBookList(const BookList& list, const QString& step);
+    void OfferKeptList(KeptListSlot& slot);
+    void KeepList();
+    void KeepListSoon();
+    void EndKeeping();
+    void ShowKeepingFailure(const QString& reason);
     void DragWindow(Qt::MouseButton button);
     void AddPictures(const QStringList& paths, const QStringList& undecodable, const QString& step);
 
@@ -233,6 +283,22 @@ private:
     ProgramPlaces places_;
     std::unique_ptr<WindowDialogs> dialogs_;
     QUndoStack* undoStack_;
+    FieldHistory* fieldHistory_;
+    // The preview box's picture when no row's picture is shown: "No picture".
+    QImage noPicture_;
+    // The row whose picture the preview shows, while previewShowsRow_; invalid once that row is gone.
+    QPersistentModelIndex previewedRow_;
+    bool previewShowsRow_ = false;
+    // What config.ini holds as the window last read or wrote it, so that only what changed is written.
+    QString savedOutputFolder_;
+    QString savedLanguage_;
+    QTimer* saveSettingsTimer_;
+    bool settingsFailureShown_ = false;
+    // Where the page list is kept, its writer, and the pause after a change before it is kept.
+    KeptListSlot keptSlot_;
+    std::unique_ptr<ListKeeper> keeper_;
+    QTimer* keepTimer_;
+    bool keepingFailureShown_ = false;
     bool converting_ = false;
     StagingFolderRemover stagingRemover_;
 };

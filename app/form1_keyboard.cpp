@@ -6,11 +6,14 @@
 #include "app/controls/png_button.h"
 #include "app/form1.h"
 #include "app/labeled_edit.h"
+#include "app/language_box.h"
 #include "builder/workflow/book_formats.h"
 #include "pages/page_list_view.h"
+#include "settings/book_details.h"
 
 #include <QAction>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -41,6 +44,8 @@ void TForm1::CreateKeyboardCommands()
     Add1->setShortcuts(QKeySequence::Open);
     AddFolder1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     RemoveAll1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
+    OpenList1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    SaveList1->setShortcuts(QKeySequence::Save);
     Undo1->setShortcuts(QKeySequence::Undo);
     Redo1->setShortcuts(QKeySequence::Redo);
     Convert1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
@@ -51,9 +56,14 @@ void TForm1::CreateKeyboardCommands()
     RemoveSelected1->setShortcuts(QKeySequence::Delete);
     RemoveSelected1->setShortcutContext(Qt::WidgetShortcut);
     ListView1->addAction(RemoveSelected1);
+    // Use as Cover takes the page at hand, in the page list alone, as Delete does.
+    UseAsCover1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    UseAsCover1->setShortcutContext(Qt::WidgetShortcut);
+    ListView1->addAction(UseAsCover1);
     // The other keys work wherever the focus is in the window, unless the control there uses the key
-    // itself, as an edit uses Ctrl+Z for its own text.
-    addActions({Add1, AddFolder1, RemoveAll1, SortByFileName1, Undo1, Redo1, Convert1, Home1, Quit1});
+    // itself, as an edit uses Ctrl+A. Undo and Redo work in the fields too (FieldHistory).
+    addActions(
+        {Add1, AddFolder1, RemoveAll1, SortByFileName1, OpenList1, SaveList1, Undo1, Redo1, Convert1, Home1, Quit1});
     // The list's menu shows each item's key, whatever the desktop's habit for context menus.
     for (QAction* item : PopupMenu1->actions()) {
         item->setShortcutVisibleInContextMenu(true);
@@ -66,9 +76,10 @@ void TForm1::CreateKeyboardCommands()
         button->setFocusPolicy(Qt::TabFocus);
     }
     // Tab goes through the book's settings and the page list first, then through the commands.
-    const QList<QWidget*> tabOrder = {Edit1,        Edit2,           ListView1,  LabeledEdit3, PNGButton8, LabeledEdit4,
-                                      PNGButton9,   PNGButton2,      PNGButton1, PNGButton3,   PNGButton4, PNGButton5,
-                                      LayoutSwitch, DirectionSwitch, ImgBtnMin,  ImgBtnClose};
+    const QList<QWidget*> tabOrder = {Edit1,        Edit2,           ListView1,    LabeledEdit3, PNGButton8,
+                                      ComboBox1,    LabeledEdit5,    LabeledEdit6, LabeledEdit4, PNGButton9,
+                                      PNGButton2,   PNGButton1,      PNGButton3,   PNGButton4,   PNGButton5,
+                                      LayoutSwitch, DirectionSwitch, ImgBtnMin,    ImgBtnClose};
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
@@ -82,7 +93,16 @@ void TForm1::CreateKeyboardCommands()
     PNGButton5->setToolTip(ToolTipWithKey(QStringLiteral("Open the home page"), *Home1));
     ImgBtnMin->setToolTip(QStringLiteral("Minimise"));
     ImgBtnClose->setToolTip(ToolTipWithKey(QStringLiteral("Close"), *Quit1));
-    PNGButton8->setToolTip(QStringLiteral("Choose the cover picture"));
+    PNGButton8->setToolTip(
+        QStringLiteral("Choose the cover picture\n(a page of the list: Use as Cover in its menu, %1)")
+            .arg(UseAsCover1->shortcut().toString(QKeySequence::NativeText)));
+    const QString language = QStringLiteral("The book's language: choose it by its name, or type a tag such as en, "
+                                            "pt-BR or zh-Hant.\nEmpty: the system's language (%1).")
+                                 .arg(DefaultLanguageTag());
+    ComboBox1->setToolTip(language);
+    Label3->setToolTip(language);
+    LabeledEdit5->setToolTip(QStringLiteral("The series the book belongs to, if any"));
+    LabeledEdit6->setToolTip(QStringLiteral("The book's number in the series, such as 3 or 3.5"));
     PNGButton9->setToolTip(QStringLiteral("Choose the output folder"));
     QString kinds = QStringLiteral("The kind of book; click to change.");
     for (const BookFormat* format : AllBookFormats()) {

@@ -8,6 +8,7 @@
 #include "app/form1.h"
 #include "app/interface_art.h"
 #include "app/labeled_edit.h"
+#include "app/language_box.h"
 #include "app/panel.h"
 #include "app/picture_box.h"
 #include "app/window_chrome.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 
 namespace {
@@ -255,6 +257,13 @@ void TForm1::CreateClientPanel()
     RemoveAll1->setObjectName(QStringLiteral("RemoveAll1"));
     SortByFileName1 = PopupMenu1->addAction(QStringLiteral("Sort by File Name"));
     SortByFileName1->setObjectName(QStringLiteral("SortByFileName1"));
+    UseAsCover1 = PopupMenu1->addAction(QStringLiteral("Use as Cover"));
+    UseAsCover1->setObjectName(QStringLiteral("UseAsCover1"));
+    PopupMenu1->addSeparator();
+    OpenList1 = PopupMenu1->addAction(QStringLiteral("Open List..."));
+    OpenList1->setObjectName(QStringLiteral("OpenList1"));
+    SaveList1 = PopupMenu1->addAction(QStringLiteral("Save List..."));
+    SaveList1->setObjectName(QStringLiteral("SaveList1"));
     PopupMenu1->addSeparator();
     Undo1 = PopupMenu1->addAction(QStringLiteral("Undo"));
     Undo1->setObjectName(QStringLiteral("Undo1"));
@@ -282,6 +291,19 @@ void TForm1::CreateClientPanel()
     labelPalette.setColor(QPalette::WindowText, Qt::black);
     Label2->setPalette(labelPalette);
     LabeledEdit3 = CreateLabeledEdit(p, "LabeledEdit3", QRect(109, 36, 340, 21), QStringLiteral("Cover Image:  "));
+    // The book's language, series and number share the row between the cover and the output folder, their labels
+    // aligned as the fields' around them.
+    ComboBox1 = Create<LanguageBox>(p, "ComboBox1", TAlign::alNone, QRect(109, 68, 150, 21));
+    Label3 = Create<QLabel>(p, "Label3", TAlign::alNone, QRect());
+    Label3->setText(QStringLiteral("Language:  "));
+    Label3->adjustSize();
+    Label3->setGeometry(LabelRectLeftOf(ComboBox1->geometry(), Label3->size(), LabeledEdit::kLabelSpacing));
+    Label3->setBuddy(ComboBox1);
+    LabeledEdit5 = CreateLabeledEdit(p, "LabeledEdit5", QRect(310, 68, 80, 21), QStringLiteral("Series:  "));
+    LabeledEdit6 = CreateLabeledEdit(p, "LabeledEdit6", QRect(424, 68, 32, 21), QStringLiteral("No.:  "));
+    // Digits, and a point before a fraction: nothing else is a number in a series.
+    LabeledEdit6->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]{0,9}(\\.[0-9]{0,9})?")), LabeledEdit6));
     LabeledEdit4 = CreateLabeledEdit(p, "LabeledEdit4", QRect(112, 100, 337, 21), QStringLiteral("Save  Epub  To:  "));
     PNGButton8 = CreateCommandButton(p, "PNGButton8", QRect(469, 16, 57, 57), QString(), "icon_cover.png");
     PNGButton9 = CreateCommandButton(p, "PNGButton9", QRect(469, 80, 57, 57), QString(), "icon_folder.png");

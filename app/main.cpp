@@ -45,6 +45,8 @@ int main(int argc, char** argv)
     try {
         TForm1 Form1(QCoreApplication::applicationDirPath());
         Form1.show();
+        // The work of a window that crashed, or closed with pages, before anything else comes in.
+        Form1.OfferKeptLists();
         // "tamboril a.jpg b.jpg", as the desktop's "Open With" starts it: those pictures are the pages.
         // Qt has taken its own options (-style, -platform, ...) out of these arguments.
         const WindowArguments arguments = ParseWindowArguments(QCoreApplication::arguments().mid(1));

@@ -74,3 +74,13 @@ QString QtWindowDialogs::BrowseForFolder(const QString& initialFolder)
 {
     return ::BrowseForFolder(initialFolder);
 }
+
+QString QtWindowDialogs::ChooseListToOpen()
+{
+    return ChoosePageListToOpen(owner_);
+}
+
+QString QtWindowDialogs::ChooseListToSave(const QString& suggestedPath)
+{
+    return ChoosePageListToSave(owner_, suggestedPath);
+}

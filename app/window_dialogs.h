@@ -41,6 +41,11 @@ public:
     // The output-folder chooser's folder browser, starting at `initialFolder`: the chosen folder's
     // path; empty when cancelled.
     virtual QString BrowseForFolder(const QString& initialFolder) = 0;
+
+    // The file dialogs of "Open List..." and "Save List..." (ChoosePageListToOpen, ChoosePageListToSave): the chosen
+    // page list file's path; empty when cancelled.
+    virtual QString ChooseListToOpen() = 0;
+    virtual QString ChooseListToSave(const QString& suggestedPath) = 0;
 };
 
 // The real boxes, modal over the owner window. While a box is shown the pointer has its normal
@@ -57,6 +62,8 @@ public:
     QStringList ChoosePagePictures() override;
     QString ChooseCoverPicture() override;
     QString BrowseForFolder(const QString& initialFolder) override;
+    QString ChooseListToOpen() override;
+    QString ChooseListToSave(const QString& suggestedPath) override;
 
 private:
     QWidget* owner_;

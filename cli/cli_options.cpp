@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include "builder/workflow/book_formats.h"
+#include "settings/book_details.h"
 
 #include <QCommandLineParser>
 #include <QStringDecoder>
@@ -9,10 +10,19 @@
 
 namespace {
 
-const QCommandLineOption kTitle(QStringLiteral("t"), QString(), QStringLiteral("TITLE"));
-const QCommandLineOption kAuthor(QStringLiteral("a"), QString(), QStringLiteral("AUTHOR"));
-const QCommandLineOption kCover(QStringLiteral("c"), QString(), QStringLiteral("COVER"));
-const QCommandLineOption kOutput(QStringLiteral("o"), QString(), QStringLiteral("FOLDER"));
+const QCommandLineOption kTitle(QStringList{QStringLiteral("t"), QStringLiteral("title")}, QString(),
+                                QStringLiteral("TITLE"));
+const QCommandLineOption kAuthor(QStringList{QStringLiteral("a"), QStringLiteral("author")}, QString(),
+                                 QStringLiteral("AUTHOR"));
+const QCommandLineOption kCover(QStringList{QStringLiteral("c"), QStringLiteral("cover")}, QString(),
+                                QStringLiteral("COVER"));
+const QCommandLineOption kOutput(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
+                                 QStringLiteral("FOLDER"));
+const QCommandLineOption kLanguage(QStringLiteral("language"), QString(), QStringLiteral("TAG"));
+const QCommandLineOption kSeries(QStringLiteral("series"), QString(), QStringLiteral("NAME"));
+const QCommandLineOption kNumber(QStringLiteral("number"), QString(), QStringLiteral("N"));
+const QCommandLineOption kList(QStringList{QStringLiteral("l"), QStringLiteral("list")}, QString(),
+                               QStringLiteral("FILE"));
 const QCommandLineOption kYes(QStringLiteral("y"));
 const QCommandLineOption kQuiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
 const QCommandLineOption kLayout(QStringLiteral("layout"), QString(), QStringLiteral("KIND"));
@@ -60,17 +70,31 @@ QString CliUsage()
 {
     return QStringLiteral(
                "Usage: tamboril-cli [-t TITLE] [-a AUTHOR] [-c COVER] [-o FOLDER] [-y] [-q] [--staging DIR]\n"
-               "                   [--layout %1] [--right-to-left|--left-to-right] PICTURE|FOLDER...\n"
+               "                   [--language TAG] [--series NAME --number N] [--layout %1]\n"
+               "                   [--right-to-left|--left-to-right] [-l LIST] PICTURE|FOLDER...\n"
                "Turns pictures into a book, one picture per page, in the order given.\n"
                "\n"
-               "  -t TITLE       the book's title; the book is written as TITLE.epub\n"
-               "  -a AUTHOR      the author's name\n"
-               "  -c COVER       a picture for the cover\n"
-               "  -o FOLDER      the output folder (default: the one the window saved in config.ini)\n"
+               "  -t, --title TITLE\n"
+               "                 the book's title; the book is written as TITLE.epub (default: the\n"
+               "                 list's title; for one FOLDER and nothing else, the folder's name)\n"
+               "  -a, --author AUTHOR\n"
+               "                 the author's name\n"
+               "  -c, --cover COVER\n"
+               "                 a picture for the cover\n"
+               "  -o, --output FOLDER\n"
+               "                 the output folder (default: the one the window saved in config.ini)\n"
+               "  --language TAG the book's language, a BCP 47 tag such as en, pt-BR or zh-Hant (default:\n"
+               "                 the one the window saved, else the system's, else en)\n"
+               "  --series NAME  the series the book belongs to\n"
+               "  --number N     the book's number in the series, such as 3 or 3.5\n"
+               "  -l, --list LIST\n"
+               "                 a page list file, as the window's Save List writes it: its pictures are\n"
+               "                 the first pages, and its title, author, language, series, number,\n"
+               "                 cover and kind of book apply wherever the options give none\n"
                "  -y             replace an existing book without asking\n"
                "  -q, --quiet    show no progress line on the terminal\n"
-               "  --staging DIR  stage the book's files in DIR and keep them there\n"
-               "                 (default: a temporary folder, removed at the end)\n"
+               "  --staging DIR  stage the book's files in DIR and keep them there (default: nothing is\n"
+               "                 staged; the book is packed straight from the pictures)\n"
                "  --layout %1\n"
                "                 the kind of book (default: the one the window saved, else %2):\n"
                "%3"
@@ -86,7 +110,11 @@ QString CliUsage()
                "A GIF gives its first frame, a TIFF its first page; animated WebP is refused. A file that is no\n"
                "picture, or a picture cut short or damaged, fails the run, named, and no book is written.\n"
                "A FOLDER adds the pictures in it (.jpg .jpeg .jpe .jfif .png .gif .heic .heif .hif .avif .webp\n"
-               ".tif .tiff .bmp, in any case), in natural order (page2 before page10).\n")
+               ".tif .tiff .bmp, in any case), in natural order (page2 before page10).\n"
+               "A page list file is UTF-8 text: the line \"Tamboril page list\", header lines such as\n"
+               "\"Title: The Saga\" (Title, Author, Language, Series, Number, Cover, Layout, Reading direction),\n"
+               "an empty line, then one picture's path a line; a path that is not absolute is taken from the\n"
+               "list's folder. A file of paths alone is a list too.\n")
         .arg(LayoutWords(), DefaultBookFormat().Key(), LayoutDescriptions());
 }
 
@@ -95,7 +123,7 @@ std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString&
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({kTitle, kAuthor, kCover, kOutput, kYes, kQuiet, kLayout, kRightToLeft, kLeftToRight, kStaging,
-                       kHelp, kVersion});
+                       kLanguage, kSeries, kNumber, kList, kHelp, kVersion});
     if (!parser.parse(QStringList{QStringLiteral("tamboril-cli")} + arguments)) {
         error = parser.errorText();
         return std::nullopt;
@@ -117,6 +145,20 @@ std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString&
     options.replaceWithoutAsking = parser.isSet(kYes);
     options.quiet = parser.isSet(kQuiet);
     options.stagingFolder = parser.value(kStaging);
+    options.settings.language = parser.value(kLanguage);
+    options.settings.series = parser.value(kSeries);
+    options.settings.seriesNumber = parser.value(kNumber);
+    options.listFile = parser.value(kList);
+    if (parser.isSet(kLanguage) && !LanguageTagProblem(options.settings.language).isEmpty()) {
+        error = QStringLiteral("The language '%1' %2.")
+                    .arg(options.settings.language, LanguageTagProblem(options.settings.language));
+        return std::nullopt;
+    }
+    if (parser.isSet(kNumber) && !IsSeriesNumber(options.settings.seriesNumber)) {
+        error = QStringLiteral("The number '%1' is no number in a series: give one such as 3 or 3.5.")
+                    .arg(options.settings.seriesNumber);
+        return std::nullopt;
+    }
     if (parser.isSet(kLayout)) {
         const QString layout = parser.value(kLayout);
         options.format = BookFormatNamed(layout);
@@ -136,8 +178,8 @@ std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString&
         options.direction = ReadingDirection::LeftToRight;
     }
     options.pictureArguments = parser.positionalArguments();
-    if (options.pictureArguments.isEmpty()) {
-        error = QStringLiteral("No picture or folder given.");
+    if (options.pictureArguments.isEmpty() && options.listFile.isEmpty()) {
+        error = QStringLiteral("No picture, folder or page list given.");
         return std::nullopt;
     }
     return options;

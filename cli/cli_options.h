@@ -19,6 +19,7 @@ struct CliOptions {
     bool replaceWithoutAsking = false;
     bool quiet = false;            // -q: no progress line
     QString stagingFolder;         // empty: a temporary staging root
+    QString listFile;              // --list: a page list file (BookList) whose pictures come first; empty for none
     QStringList pictureArguments;  // files and folders, in argument order
 };
 

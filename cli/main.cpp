@@ -7,10 +7,12 @@
 #include "cli/cli_options.h"
 #include "cli/console_ui.h"
 #include "cli/interruption.h"
+#include "cli/run_settings.h"
 #include "common/product.h"
 #include "common/user_error.h"
 #include "pictures/picture_files.h"
 #include "settings/book_layout_setting.h"
+#include "settings/book_list_file.h"
 #include "settings/output_folder_setting.h"
 #include "settings/private_profile.h"
 #include "settings/profile_read_error.h"
@@ -98,12 +100,19 @@ QStringList UndecodableOptions(const CliOptions& options, const QStringList& und
 }
 
 // Makes the book and says how it went: kExitSuccess once the book has taken its place, whatever comes after.
-int Convert(const CliOptions& options, const ProgramPlaces& places, const QStringList& undecodableArguments)
+int Convert(const CliOptions& commandLine, const ProgramPlaces& places, const QStringList& undecodableArguments)
 {
-    const QStringList undecodable = UndecodableOptions(options, undecodableArguments);
+    const QStringList undecodable = UndecodableOptions(commandLine, undecodableArguments);
     if (!undecodable.isEmpty()) {
         PrintError(QStringLiteral("tamboril-cli: ") + undecodable.join(QStringLiteral("; ")));
         return kExitUsage;
+    }
+    CliOptions options;
+    try {
+        options = WithPageList(commandLine);
+    } catch (const BookListError& error) {
+        PrintError(QStringLiteral("tamboril-cli: ") + error.Text());
+        return kExitFailure;
     }
     // The saved settings come from the window's config.ini: one that is there but cannot be read is named with why,
     // never taken for a missing one in silence.
@@ -121,6 +130,10 @@ int Convert(const CliOptions& options, const ProgramPlaces& places, const QStrin
     settings.format =
         options.format != nullptr ? options.format : BookFormatNamed(ReadBookLayoutSetting(places.configIni));
     settings.direction = options.direction.value_or(ReadReadingDirectionSetting(places.configIni));
+    settings.language = ChosenLanguage(options, places.configIni);
+    if (settings.title.isEmpty()) {
+        settings.title = TitleFromArguments(options);
+    }
     if (!options.outputFolderGiven) {
         try {
             settings.outputFolder = SavedOutputFolder(places);
@@ -131,7 +144,7 @@ int Convert(const CliOptions& options, const ProgramPlaces& places, const QStrin
     }
     const QString missing = MissingSettingMessage(settings);
     if (!missing.isEmpty()) {
-        PrintError(missing);
+        PrintError(missing + OptionForMissingSetting(settings));
         return kExitFailure;
     }
     // Every picture is checked as it is staged, in the same pass as its copy, and one that cannot go into the

@@ -2,6 +2,8 @@
 
 #include "pages/page_list.h"
 #include "pages/page_list_model.h"
+#include "pages/page_row_delegate.h"
+#include "preview/thumbnail_loader.h"
 
 #include <QContextMenuEvent>
 #include <QDrag>
@@ -15,11 +17,16 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QScrollBar>
+#include <QTimer>
 #include <QToolTip>
 
 #include <algorithm>
 
 namespace {
+
+// The box of a row's thumbnail: a page's picture recognisable at a glance, six rows in the window's list.
+constexpr QSize kThumbnailBox(24, 24);
 
 // What a drag of the list's own rows carries: nothing another program could take, since a drop
 // decides what moves from the list's own selection.
@@ -55,9 +62,27 @@ bool OpensTheMenu(const QKeyEvent& event)
 
 }  // namespace
 
-PageListView::PageListView(QWidget* parent) : QTreeView(parent), pages_(new PageListModel(this))
+PageListView::PageListView(QWidget* parent)
+    : QTreeView(parent),
+      pages_(new PageListModel(this)),
+      thumbnails_(new ThumbnailLoader(kThumbnailBox, ThumbnailLoader::kDefaultBudget, this)),
+      rowDelegate_(new PageRowDelegate(*pages_, *thumbnails_, this)),
+      wantThumbnails_(new QTimer(this))
 {
     setModel(pages_);
+    setItemDelegate(rowDelegate_);
+    wantThumbnails_->setSingleShot(true);
+    wantThumbnails_->setInterval(0);
+    connect(wantThumbnails_, &QTimer::timeout, this, &PageListView::WantThumbnails);
+    const auto want = [this] { wantThumbnails_->start(); };
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, want);
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+        connect(pages_, signal, this, want);
+    }
+    connect(pages_, &QAbstractItemModel::rowsMoved, this, want);
+    connect(pages_, &QAbstractItemModel::layoutChanged, this, want);
+    connect(pages_, &QAbstractItemModel::modelReset, this, want);
+    connect(thumbnails_, &ThumbnailLoader::thumbnailReady, this, &PageListView::ShowThumbnail);
     setDragEnabled(true);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
@@ -83,6 +108,58 @@ PageListView::PageListView(QWidget* parent) : QTreeView(parent), pages_(new Page
 PageListModel& PageListView::Pages() const
 {
     return *pages_;
+}
+
+ThumbnailLoader& PageListView::Thumbnails() const
+{
+    return *thumbnails_;
+}
+
+std::pair<int, int> PageListView::RowsInView() const
+{
+    const int first = RowAtHeight(0);
+    if (first < 0) {
+        return {-1, -1};
+    }
+    const int last = RowAtHeight(viewport()->height() - 1);
+    return {first, last < 0 ? pages_->rowCount() - 1 : last};
+}
+
+void PageListView::WantThumbnails()
+{
+    const auto [first, last] = RowsInView();
+    if (first < 0) {
+        thumbnails_->Want({});
+        return;
+    }
+    // The rows in view, then a screen below them (where a person usually scrolls), then a screen above.
+    const int screen = last - first + 1;
+    QStringList paths;
+    const auto add = [&](int from, int to) {
+        for (int row = std::max(from, 0); row <= std::min(to, pages_->rowCount() - 1); ++row) {
+            paths.append(pages_->Path(row));
+        }
+    };
+    add(first, last);
+    add(last + 1, last + screen);
+    add(first - screen, first - 1);
+    thumbnails_->Want(paths);
+}
+
+void PageListView::ShowThumbnail(const QString& path)
+{
+    const auto [first, last] = RowsInView();
+    for (int row = std::max(first, 0); row <= last; ++row) {
+        if (pages_->Path(row) == path) {
+            viewport()->update(visualRect(pages_->index(row, kPageColumn)));
+        }
+    }
+}
+
+void PageListView::resizeEvent(QResizeEvent* event)
+{
+    QTreeView::resizeEvent(event);
+    wantThumbnails_->start();
 }
 
 QList<int> PageListView::SelectedPositions() const

@@ -7,12 +7,17 @@
 #include <QStringList>
 #include <QTreeView>
 
+#include <utility>
+
 class PageListModel;
+class PageRowDelegate;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
 class QFocusEvent;
 class QKeyEvent;
+class QTimer;
+class ThumbnailLoader;
 
 // The page list's control: the pages of its own PageListModel in report style, one line per row,
 // whose rows are dragged by pressing and moving the pointer, and which takes pictures dropped from
@@ -34,6 +39,9 @@ class QKeyEvent;
 // release on the same row, with no drag in between. Clicks on empty space below the rows are no
 // clicks.
 //
+// Each row begins with its picture's thumbnail (PageRowDelegate), decoded off the window's thread for the rows in
+// view and a screen above and below them (ThumbnailLoader): as the list scrolls or changes, it asks for those alone.
+//
 // Entering the list with Tab selects its current row (the first row when there is none) unless rows
 // are selected already, so that a key like Delete acts at once. A path too long for its column is
 // shortened in the middle, so that its file name stays in view; the pointer resting on a row shows
@@ -45,6 +53,9 @@ public:
     explicit PageListView(QWidget* parent = nullptr);
 
     PageListModel& Pages() const;
+    ThumbnailLoader& Thumbnails() const;
+    // The rows in view, as the first and the last; (-1, -1) when none is.
+    std::pair<int, int> RowsInView() const;
 
     // The positions of the selected rows, in ascending order: a row is selected when any of its
     // cells is.
@@ -72,6 +83,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -80,8 +92,14 @@ protected:
 private:
     void AcceptDrag(QDragMoveEvent& event);
     void OpenMenuAtCurrentRow();
+    void WantThumbnails();
+    void ShowThumbnail(const QString& path);
 
     PageListModel* pages_;
+    ThumbnailLoader* thumbnails_;
+    PageRowDelegate* rowDelegate_;
+    // Asks for the thumbnails of the rows in view once the event that moved them is done with.
+    QTimer* wantThumbnails_;
     // The row whose page number is being edited.
     QPersistentModelIndex editedRow_;
     // The current cell (column, row) as a reset of the rows began.

@@ -21,6 +21,16 @@ QString ReadingDirectionName(ReadingDirection direction)
                                                       : QStringLiteral("left-to-right");
 }
 
+std::optional<ReadingDirection> ReadingDirectionNamed(const QString& name)
+{
+    for (const ReadingDirection direction : {ReadingDirection::LeftToRight, ReadingDirection::RightToLeft}) {
+        if (name.compare(ReadingDirectionName(direction), Qt::CaseInsensitive) == 0) {
+            return direction;
+        }
+    }
+    return std::nullopt;
+}
+
 QString ReadBookLayoutSetting(const QString& configIni)
 {
     return ReadValue(configIni, kLayoutKey);
@@ -28,10 +38,7 @@ QString ReadBookLayoutSetting(const QString& configIni)
 
 ReadingDirection ReadReadingDirectionSetting(const QString& configIni)
 {
-    const bool rightToLeft = ReadValue(configIni, kDirectionKey)
-                                 .compare(ReadingDirectionName(ReadingDirection::RightToLeft), Qt::CaseInsensitive)
-                             == 0;
-    return rightToLeft ? ReadingDirection::RightToLeft : ReadingDirection::LeftToRight;
+    return ReadingDirectionNamed(ReadValue(configIni, kDirectionKey)).value_or(ReadingDirection::LeftToRight);
 }
 
 void WriteBookLayoutSetting(const QString& configIni, const QString& layout)

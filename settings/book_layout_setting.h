@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The kind of book a person chose, kept between runs beside the output folder: keys "Layout" (the word that names
 // the kind of book, such as "flowing" or "fixed") and "ReadingDirection" ("left-to-right" or "right-to-left") of
 // section "Options" in the settings file. A missing file or key means the default; so does, for the direction, a
@@ -17,5 +19,7 @@ ReadingDirection ReadReadingDirectionSetting(const QString& configIni);
 void WriteBookLayoutSetting(const QString& configIni, const QString& layout);
 void WriteReadingDirectionSetting(const QString& configIni, ReadingDirection direction);
 
-// The words for each reading direction, as the settings file writes them.
+// The words for each reading direction, as the settings file writes them; and the direction such words name (in any
+// letter case), nothing for other words.
 QString ReadingDirectionName(ReadingDirection direction);
+std::optional<ReadingDirection> ReadingDirectionNamed(const QString& name);

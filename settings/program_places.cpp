@@ -48,6 +48,8 @@ ProgramPlaces PlacesOfProgram(const QString& programFolder, bool programFolderWr
     const QString installed = InstalledDataFolder(programFolder);
     places.installationData =
         QFileInfo(installed).isDir() ? installed : programFolder + u'/' + QLatin1String(kBuiltDataName);
+    places.stateFolder =
+        BaseFolder("XDG_STATE_HOME", QStringLiteral(".local/state")) + u'/' + QLatin1String(kProgramName);
     return places;
 }
 

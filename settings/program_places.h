@@ -16,6 +16,10 @@ struct ProgramPlaces {
     // share/tamboril of the prefix the program is installed in when that folder exists, else the
     // epubfiles folder beside the program, where the build puts it.
     QString installationData;
+    // The folder where the window keeps the person's work as it goes (KeptListSlot):
+    // $XDG_STATE_HOME/tamboril, or ~/.local/state/tamboril when the variable is unset, empty or not an absolute
+    // path. Always the user's own, wherever the program lies; made when first needed.
+    QString stateFolder;
 };
 
 // The places of a program whose file lies in `programFolder`, decided by whether this user may

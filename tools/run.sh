@@ -5,7 +5,7 @@
 #   tools/run.sh test               install what is missing, build (warnings are errors), run every test
 #   tools/run.sh test --sanitize    the same with clang, AddressSanitizer and
 #                                   UndefinedBehaviorSanitizer, plus short fuzzing runs
-#   tools/run.sh test --tsan        the archive tests with clang and ThreadSanitizer
+#   tools/run.sh test --tsan        the archive and settings tests with clang and ThreadSanitizer
 #   tools/run.sh package            install what is missing, build the programs alone, make the
 #                                   Debian package build-package/packages/tamboril_VERSION_ARCH.deb
 #                                   and show it
@@ -96,12 +96,14 @@ case "$command" in
       export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
       run_tests "$top/build-sanitize"
     elif [ "${1:-}" = "--tsan" ]; then
-      # The archive writer is the only part with threads of its own: only its tests are built and run here.
+      # The parts with threads of their own that need no window: the archive writer's packing workers and the
+      # thread that keeps the window's page list. Only their tests are built and run here (the thumbnails' threads
+      # meet Qt's event loop, which is not built for ThreadSanitizer).
       cmake -S "$top" -B "$top/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
         -DTAMBORIL_TSAN=ON -DTAMBORIL_WERROR=ON >/dev/null
-      cmake --build "$top/build-tsan" --parallel "$(nproc)" --target archive_tests
+      cmake --build "$top/build-tsan" --parallel "$(nproc)" --target archive_tests settings_tests
       export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
-      run_tests "$top/build-tsan" -R '^archive_tests\.'
+      run_tests "$top/build-tsan" -R '^(archive|settings)_tests\.'
     else
       build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIL_WERROR=ON
       run_tests "$top/build"

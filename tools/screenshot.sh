@@ -82,7 +82,9 @@ xvfb_pid=$!
 wait_for 100 test -s "$work/display" || fail "the virtual X server did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(head -n 1 "$work/display")"
 
-QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
+# A state folder of its own, so that no list kept by an earlier window is offered, and this one's is not left
+# for a later one.
+QT_QPA_PLATFORM=xcb XDG_STATE_HOME="$work/state" "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
 
 find_window() {

@@ -105,6 +105,7 @@ void BannerToggle::Turn()
 {
     if (!captions_.isEmpty()) {
         SetChoice((choice_ + 1) % static_cast<int>(captions_.size()));
+        emit turned(choice_);
     }
 }
 

@@ -31,6 +31,10 @@ public:
 
     QSize sizeHint() const override;
 
+signals:
+    // The person turned the switch to `choice` (SetChoice says nothing).
+    void turned(int choice);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;

@@ -94,7 +94,7 @@ TEST_F(CliTest, AMissingSettingPrintsItsMessageAndFails)
 {
     const CliRun run = RunCli({"-a", "A", "-o", PathIn("out"), "--staging", PathIn("s"), Picture("x.jpg")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.standardError, "Please set the book title!\n");
+    EXPECT_EQ(run.standardError, "Please set the book title! (use -t or --title)\n");
     EXPECT_TRUE(run.standardOutput.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(PathIn("out")));
 }

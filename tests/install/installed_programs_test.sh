@@ -6,8 +6,9 @@
 #  - tamboril, started on a virtual X server with two pictures and a folder as arguments, has them
 #    as its pages: a title, an author and an output folder typed into it and Convert pressed, its
 #    book holds those pictures in that order (the folder's in natural order); closed with its own
-#    button, it ends with status 0 and has kept its settings in ~/.config/tamboril/config.ini,
-#    having staged its book in a temporary folder that it removed;
+#    button, it ends with status 0 and has kept its settings in ~/.config/tamboril/config.ini and
+#    its page list in ~/.local/state/tamboril, having staged its book in a temporary folder that it
+#    removed;
 #  - tamboril-cli without -o then writes its book into the output folder the window saved;
 #  - nothing was written into the prefix.
 #
@@ -132,6 +133,8 @@ check_window_results() {
 
   grep -qxF "SavePath=$home/books" "$home/.config/tamboril/config.ini" 2>/dev/null ||
     fail "no output folder saved in \$HOME/.config/tamboril/config.ini"
+  compgen -G "$home/.local/state/tamboril/kept-*/pages.list" >/dev/null ||
+    fail "the window, closed with pages, kept no list in \$HOME/.local/state/tamboril"
   [ ! -e "$home/.cache/tamboril" ] || fail "a folder was made in the cache"
   [ -z "$(ls -A "$work/tmp")" ] || fail "the temporary folder still holds $(ls -A "$work/tmp")"
 }
@@ -173,7 +176,7 @@ if [ "$(id -u)" -eq 0 ]; then
   chown -R nobody "$work/home" "$work/logs" "$work/tmp"
   person=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
-env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME HOME="$work/home" XDG_RUNTIME_DIR="$work/home/runtime" \
+env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_STATE_HOME HOME="$work/home" XDG_RUNTIME_DIR="$work/home/runtime" \
   TMPDIR="$work/tmp" PATH="$work/home/.local/bin:$PATH" "${person[@]}" "$work/person.sh" --as-person "$work"
 
 check_window_results

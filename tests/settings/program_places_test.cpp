@@ -45,15 +45,21 @@ TEST_F(ProgramPlacesTest, AnInstalledProgramKeepsItsFilesInTheUsersFolders)
     QDir().mkpath(PathIn("usr/share/tamboril"));
     {
         const ScopedVariable config("XDG_CONFIG_HOME", {});
+        const ScopedVariable state("XDG_STATE_HOME", {});
         const ProgramPlaces places = PlacesOfProgram(PathIn("usr/bin"), false);
         EXPECT_EQ(places.configIni, PathIn("home/.config/tamboril/config.ini"));
+        EXPECT_EQ(places.stateFolder, PathIn("home/.local/state/tamboril"));
+        // The work a window keeps is the user's, even where the program keeps its settings beside itself.
+        EXPECT_EQ(PlacesOfProgram(PathIn("usr/bin"), true).stateFolder, PathIn("home/.local/state/tamboril"));
         // Found from the program's own folder, wherever the prefix is.
         EXPECT_EQ(places.installationData, PathIn("usr/share/tamboril"));
     }
     {
         const ScopedVariable config("XDG_CONFIG_HOME", PathIn("settings/").toUtf8());
+        const ScopedVariable state("XDG_STATE_HOME", PathIn("state").toUtf8());
         const ProgramPlaces places = PlacesOfProgram(PathIn("usr/bin"), false);
         EXPECT_EQ(places.configIni, PathIn("settings/tamboril/config.ini"));
+        EXPECT_EQ(places.stateFolder, PathIn("state/tamboril"));
     }
     {
         // A relative folder in these variables is to be ignored, not taken from wherever the

@@ -52,6 +52,18 @@ QString RecordingDialogs::BrowseForFolder(const QString& initialFolder)
     return folder;
 }
 
+QString RecordingDialogs::ChooseListToOpen()
+{
+    Record(QStringLiteral("open list||"));
+    return listFile;
+}
+
+QString RecordingDialogs::ChooseListToSave(const QString& suggestedPath)
+{
+    Record("save list||" + suggestedPath);
+    return listFile;
+}
+
 void RecordingDialogs::Record(const QString& event)
 {
     events << event;

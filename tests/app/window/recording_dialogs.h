@@ -19,6 +19,8 @@ public:
     QStringList ChoosePagePictures() override;
     QString ChooseCoverPicture() override;
     QString BrowseForFolder(const QString& initialFolder) override;
+    QString ChooseListToOpen() override;
+    QString ChooseListToSave(const QString& suggestedPath) override;
 
     QStringList events;
     // The application's pointer shape when each event happened: "none" without an override
@@ -33,6 +35,7 @@ public:
     QStringList pagePictures;
     QString coverPicture;
     QString folder;
+    QString listFile;
 
 private:
     void Record(const QString& event);

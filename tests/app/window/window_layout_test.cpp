@@ -268,7 +268,8 @@ TEST_F(WindowLayoutTest, PageListHasTwoColumnsRowSelectionAndItsMenu)
     }
     EXPECT_EQ(items,
               QStringList({"Add1=Add", "AddFolder1=Add Folder...", "RemoveSelected1=Remove Selected",
-                           "RemoveAll1=Remove All", "SortByFileName1=Sort by File Name", "Undo1=Undo", "Redo1=Redo"}));
+                           "RemoveAll1=Remove All", "SortByFileName1=Sort by File Name", "UseAsCover1=Use as Cover",
+                           "OpenList1=Open List...", "SaveList1=Save List...", "Undo1=Undo", "Redo1=Redo"}));
 }
 
 TEST(WindowPositionTest, TheStoredPlaceWhereTheWholeWindowFitsElseCentredOnThePointersScreen)

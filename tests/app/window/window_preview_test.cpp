@@ -147,6 +147,7 @@ TEST_F(WindowPreviewTest, EveryKindOfPictureIsShownUpright)
     }
     for (qsizetype row = 0; row < pictures.size(); ++row) {
         SCOPED_TRACE(pictures[row].name.toStdString());
+        form->ListView1->scrollTo(RowIndex(static_cast<int>(row)));
         ClickAt(RowPoint(static_cast<int>(row)));
         const QImage shown = form->Image1->Picture();
         EXPECT_EQ(shown.size(), row >= pictures.size() - 2 ? size.transposed() : size);

@@ -61,8 +61,13 @@ TEST_F(WindowSettingsTest, TheFirstStartShowsNoFolderAndTheChosenOneIsThereAtThe
     // The browser starts without a folder of its own.
     EXPECT_EQ(dialogs->events, QStringList({"browse||", "browse||"}));
 
-    // Nothing is written before the end.
-    EXPECT_FALSE(QFileInfo::exists(ConfigIni()));
+    // The chosen folder is saved at once, so that the command line run meanwhile finds it; a folder typed by hand
+    // is saved as soon as the typing pauses.
+    EXPECT_EQ(ReadTestFile(ConfigIni()), "[Options]\nSavePath=" + PathIn("books").toUtf8() + "\n");
+    QTest::keyClicks(form->LabeledEdit4, "/more");
+    const QByteArray typed = "[Options]\nSavePath=" + PathIn("books").toUtf8() + "/more\n";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadTestFile(ConfigIni()) == typed; }));
+    form->LabeledEdit4->setText(PathIn("books"));
     form.reset();
     EXPECT_EQ(ReadTestFile(ConfigIni()), "[Options]\nSavePath=" + PathIn("books").toUtf8() + "\n" + kDefaultKindOfBook);
 
@@ -149,9 +154,11 @@ TEST_F(WindowSettingsTest, TheSwitchesChooseTheKindOfBookAndShowTheSavedChoiceAt
     EXPECT_EQ(form->DirectionSwitch->Caption(), "Read right to left");
     EXPECT_EQ(FormatOf(form->CurrentBookSettings()).Key(), "fixed");
     EXPECT_EQ(form->CurrentBookSettings().direction, ReadingDirection::RightToLeft);
+    // Saved as they were turned, before the window closes.
+    EXPECT_EQ(ReadTestFile(ConfigIni()), "[Options]\nLayout=fixed\nReadingDirection=right-to-left\n");
 
     form.reset();
-    EXPECT_EQ(ReadTestFile(ConfigIni()), "[Options]\nSavePath=\nLayout=fixed\nReadingDirection=right-to-left\n");
+    EXPECT_EQ(ReadTestFile(ConfigIni()), "[Options]\nLayout=fixed\nReadingDirection=right-to-left\nSavePath=\n");
     StartAgain();
     EXPECT_EQ(form->LayoutSwitch->Caption(), "Fixed pages (EPUB 3)");
     EXPECT_EQ(form->DirectionSwitch->Caption(), "Read right to left");

@@ -16,6 +16,8 @@ void WindowTest::SetUp()
     for (const char* name : {"mimetype", "META-INF/container.xml"}) {
         WriteTestFile(PathIn(QString("epubfiles/") + name), ReadTestFile(BuiltProgramsFolder() + "/epubfiles/" + name));
     }
+    // The lists a window keeps of its work go to the test's own state folder.
+    qputenv("XDG_STATE_HOME", PathIn("state").toUtf8());
     auto recording = std::make_unique<RecordingDialogs>();
     dialogs = recording.get();
     form = std::make_unique<TForm1>(Root(), std::move(recording));
