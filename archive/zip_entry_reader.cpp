@@ -1,9 +1,9 @@
 #include "archive/zip_entry_reader.h"
 
 #include "archive/byte_source.h"
-#include "common/file_descriptor.h"
 #include "archive/zip_directory_reader.h"
 #include "archive/zip_errors.h"
+#include "common/file_descriptor.h"
 
 #include <QFile>
 

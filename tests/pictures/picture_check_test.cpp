@@ -14,7 +14,6 @@
 
 #include <thread>
 
-
 namespace {
 
 const QSize kBox(140, 168);
