@@ -581,3 +581,35 @@ TEST_F(BookCheckTest, ADamagedPictureFailsEveryKindOfBookAndNamesOfDotsKeepTheir
         EXPECT_EQ(pictures, QStringList({"OEBPS/jpg.jpg", "OEBPS/jpg-2.jpg", "OEBPS/jpg-3.jpg", "OEBPS/png.png"}));
     }
 }
+
+// The book speaks the language it is given (English where the system names none), libraries show its first page
+// when no cover is chosen, and they know the series it belongs to.
+TEST_F(BookCheckTest, TheBookSpeaksItsLanguageHasItsFirstPageForCoverAndNamesItsSeries)
+{
+    const QString first = Picture("first.jpg", {300, 400}, Qt::yellow);
+    const QString second = Picture("second.jpg", {300, 400}, Qt::red);
+    const auto language = [](const QString& book) {
+        QString opf;
+        RunProgram("unzip", {"-p", book, "OEBPS/fb.opf"}, &opf);
+        return QRegularExpression("<dc:language>([^<]*)</dc:language>").match(opf).captured(1);
+    };
+    for (const QString layout : {"flowing", "fixed"}) {
+        SCOPED_TRACE(layout.toStdString());
+        const QStringList kind = {"-y", "--layout", layout};
+        QString book = MakeBook(kind + QStringList{first, second}, "C");
+        EXPECT_EQ(language(book), "en");
+        ExpectEpubcheckFindsNothing(book);
+        EXPECT_EQ(language(MakeBook(kind + QStringList{first, second}, "ja_JP.UTF-8")), "ja-JP");
+        book = MakeBook(kind + QStringList{"--language", "pt-BR", "--series", "Saga", "--number", "2", first, second});
+        EXPECT_EQ(language(book), "pt-BR");
+        ExpectEpubcheckFindsNothing(book);
+        if (QStandardPaths::findExecutable("ebook-meta").isEmpty()) {
+            continue;
+        }
+        QString metadata;
+        ASSERT_EQ(RunProgram("ebook-meta", {book, "--get-cover", PathIn("cover.jpg")}, &metadata), 0);
+        EXPECT_TRUE(metadata.contains(QRegularExpression(R"(Series\s*:\s*Saga #2)"))) << metadata.toStdString();
+        const QImage cover(PathIn("cover.jpg"));
+        EXPECT_EQ(AreaOfColour(cover, Qt::yellow), QRect(QPoint(0, 0), cover.size()));
+    }
+}
