@@ -5,7 +5,8 @@
 #   tools/run.sh test               install what is missing, build (warnings are errors), run every test
 #   tools/run.sh test --sanitize    the same with clang, AddressSanitizer and
 #                                   UndefinedBehaviorSanitizer, plus short fuzzing runs
-#   tools/run.sh test --tsan        the archive and settings tests with clang and ThreadSanitizer
+#   tools/run.sh test --tsan        the tests of the parts with threads of their own with clang and
+#                                   ThreadSanitizer
 #   tools/run.sh package            install what is missing, build the programs alone, make the
 #                                   Debian package build-package/packages/tamboril_VERSION_ARCH.deb
 #                                   and show it
@@ -96,14 +97,18 @@ case "$command" in
       export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
       run_tests "$top/build-sanitize"
     elif [ "${1:-}" = "--tsan" ]; then
-      # The parts with threads of their own that need no window: the archive writer's packing workers and the
-      # thread that keeps the window's page list. Only their tests are built and run here (the thumbnails' threads
-      # meet Qt's event loop, which is not built for ThreadSanitizer).
+      # The parts with threads of their own that need no window: the archive writer's packing workers, the
+      # pictures checked, turned, converted and made for a screen on them, read from comic archives on them, and
+      # the thread that keeps the window's page list. Only their tests are built and run here, the command line's
+      # books of every kind of picture among them (the thumbnails' threads meet Qt's event loop, which is not
+      # built for ThreadSanitizer).
       cmake -S "$top" -B "$top/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
         -DTAMBORIL_TSAN=ON -DTAMBORIL_WERROR=ON >/dev/null
-      cmake --build "$top/build-tsan" --parallel "$(nproc)" --target archive_tests settings_tests
+      cmake --build "$top/build-tsan" --parallel "$(nproc)" \
+        --target archive_tests settings_tests pictures_tests comics_tests builder_tests cli_tests tamboril-cli
       export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
-      run_tests "$top/build-tsan" -R '^(archive|settings)_tests\.'
+      run_tests "$top/build-tsan" -R \
+        '^((archive|settings|pictures|comics|builder)_tests\.|cli_tests\.(BookCheckTest\.(PicturesOfEveryKind|EachKind|ADamaged)|WholeBookTest\.))'
     else
       build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIL_WERROR=ON
       run_tests "$top/build"
