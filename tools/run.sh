@@ -106,9 +106,12 @@ case "$command" in
         -DTAMBORIL_TSAN=ON -DTAMBORIL_WERROR=ON >/dev/null
       cmake --build "$top/build-tsan" --parallel "$(nproc)" \
         --target archive_tests settings_tests pictures_tests comics_tests builder_tests cli_tests tamboril-cli
+      # Resident memory means nothing under the sanitizer's shadow memory, so the memory measures are left to
+      # the plain build, and so is the comparison of resized pages with ImageMagick's, whose pictures Qt converts
+      # on its own thread pool, built without the sanitizer, which cannot follow its locks.
       export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
-      run_tests "$top/build-tsan" -R \
-        '^((archive|settings|pictures|comics|builder)_tests\.|cli_tests\.(BookCheckTest\.(PicturesOfEveryKind|EachKind|ADamaged)|WholeBookTest\.))'
+      run_tests "$top/build-tsan" -E 'PictureMemoryTest\.|ScreenPagesTest\.Resizing' -R \
+        '^((archive|settings|pictures|comics|builder)_tests\.|cli_tests\.BookCheckTest\.(PicturesOfEveryKind|EachKind|ADamaged))'
     else
       build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIL_WERROR=ON
       run_tests "$top/build"

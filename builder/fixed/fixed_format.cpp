@@ -38,7 +38,7 @@ QList<BookDocument> FixedFormat::Documents(const BookFacts& book) const
     return {
         {kPackageDocumentName,
          [this, book](QIODevice& out, const PauseBetweenPages& pause) {
-             WriteFixedPackageDocument(out, book.settings, book.names, book.identifier, *this, book.now, pause);
+             WriteFixedPackageDocument(out, book.settings, book.names, book.identifier, *this, book.made, pause);
          }},
         {kNavDocumentName,
          [this, book, pageCount](QIODevice& out, const PauseBetweenPages& pause) {

@@ -68,7 +68,7 @@ void AppendSeries(TXMLNode& metadata, const BookSettings& settings)
 }
 
 void AppendMetadata(TXMLNode& root, const BookSettings& settings, const PictureNames& names, const QString& identifier,
-                    const QDateTime& now)
+                    const BookMoment& made)
 {
     TXMLNode& metadata = AppendElement(root, QStringLiteral("metadata"));
     DeclareNamespacePrefix(metadata, QStringLiteral("dc"), kDublinCoreNamespace);
@@ -83,9 +83,9 @@ void AppendMetadata(TXMLNode& root, const BookSettings& settings, const PictureN
     SetAttributeValue(role, QStringLiteral("property"), QStringLiteral("role"));
     SetAttributeValue(role, QStringLiteral("scheme"), QStringLiteral("marc:relators"));
     AppendTextElement(metadata, QStringLiteral("dc:language"), BookLanguage(settings));
-    AppendTextElement(metadata, QStringLiteral("dc:date"), now.toLocalTime().date().toString(Qt::ISODate));
+    AppendTextElement(metadata, QStringLiteral("dc:date"), made.localDay.toString(Qt::ISODate));
     AppendProperty(metadata, QStringLiteral("dcterms:modified"),
-                   now.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'")));
+                   made.utc.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'")));
 
     AppendProperty(metadata, QStringLiteral("rendition:layout"), QStringLiteral("pre-paginated"));
     AppendProperty(metadata, QStringLiteral("rendition:spread"), QStringLiteral("landscape"));
@@ -187,7 +187,7 @@ QString MostCommonPageSize(const PictureNames& names)
 }
 
 void WriteFixedPackageDocument(QIODevice& out, const BookSettings& settings, const PictureNames& names,
-                               const QString& identifier, const BookFormat& format, const QDateTime& now,
+                               const QString& identifier, const BookFormat& format, const BookMoment& made,
                                const PauseBetweenPages& pause)
 {
     BookDocumentWriter file(out, kPackageDocumentName, pause);
@@ -195,7 +195,7 @@ void WriteFixedPackageDocument(QIODevice& out, const BookSettings& settings, con
     TXMLNode& root = AppendElementNS(file.Document().DocumentNode(), QStringLiteral("package"), kOpfNamespace);
     SetAttributeValueNS(root, QStringLiteral("version"), QString(), QStringLiteral("3.0"));
     SetAttributeValueNS(root, QStringLiteral("unique-identifier"), QString(), kBookIdentifierId);
-    AppendMetadata(root, settings, names, identifier, now);
+    AppendMetadata(root, settings, names, identifier, made);
     AppendManifest(root, names, format, file);
     AppendSpine(root, settings, names, file);
     file.Finish();

@@ -37,7 +37,7 @@ QList<BookDocument> FlowingFormat::Documents(const BookFacts& book) const
     return {
         {kPackageDocumentName,
          [this, book](QIODevice& out, const PauseBetweenPages& pause) {
-             WritePackageDocument(out, book.settings, book.names, book.identifier, *this, book.now.date(), pause);
+             WritePackageDocument(out, book.settings, book.names, book.identifier, *this, book.made.localDay, pause);
          }},
         {kNcxDocumentName,
          [this, book](QIODevice& out, const PauseBetweenPages& pause) {

@@ -13,9 +13,9 @@ namespace {
 // Content the conversion makes itself, dated when the conversion began.
 class MadeContent : public EntryContent {
 public:
-    explicit MadeContent(const QDateTime& made, const QString& name)
+    explicit MadeContent(const BookMoment& made, const QString& name)
     {
-        facts_.modified = made.toSecsSinceEpoch();
+        facts_.modified = made.utc.toSecsSinceEpoch();
         facts_.source = name;
     }
 
@@ -28,7 +28,7 @@ private:
 // A page document, made in memory: a few hundred bytes.
 class PageContent final : public MadeContent {
 public:
-    PageContent(QByteArray text, const QDateTime& made, const QString& name)
+    PageContent(QByteArray text, const BookMoment& made, const QString& name)
         : MadeContent(made, name),
           text_(std::move(text))
     {}
@@ -77,7 +77,7 @@ private:
 // A document of the whole book, written straight into its entry as it is built.
 class DocumentContent final : public MadeContent {
 public:
-    DocumentContent(const BookDocument& document, const QDateTime& made)
+    DocumentContent(const BookDocument& document, const BookMoment& made)
         : MadeContent(made, document.name),
           document_(document)
     {}
@@ -236,10 +236,10 @@ std::unique_ptr<EntryContent> BookEntries::Open(qsizetype index) const
         std::call_once(sizesNoted_, [this] { NoteMadeSizes(book_); });
     }
     if (entry.kind == Kind::Page) {
-        return std::make_unique<PageContent>(format_.PageText(PageShown(entry.index)), facts_.now,
+        return std::make_unique<PageContent>(format_.PageText(PageShown(entry.index)), facts_.made,
                                              QString::fromUtf8(StoredName(index)));
     }
-    return std::make_unique<DocumentContent>(documents_[entry.index], facts_.now);
+    return std::make_unique<DocumentContent>(documents_[entry.index], facts_.made);
 }
 
 bool BookEntries::NeedsEarlierEntries(qsizetype index) const

@@ -2,10 +2,10 @@
 
 #include "archive/archive_list.h"
 #include "builder/names/picture_names.h"
+#include "builder/workflow/book_moment.h"
 #include "builder/workflow/book_settings.h"
 
 #include <QByteArrayView>
-#include <QDateTime>
 #include <QIODevice>
 #include <QList>
 #include <QSize>
@@ -33,7 +33,7 @@ struct BookFacts {
     const BookSettings& settings;
     const PictureNames& names;
     QString identifier;
-    QDateTime now;
+    BookMoment made;
 };
 
 // A file of the book besides its pictures and page documents: its name in the content folder, and how it is

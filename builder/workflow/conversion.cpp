@@ -17,7 +17,6 @@
 #include "builder/workflow/volumes.h"
 #include "common/cancellation.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 #include <QSet>
 
@@ -219,7 +218,7 @@ ConversionResult MakeBook(QStringList rowPaths, const BookSettings& settings, co
     // The paths of a big book take megabytes that packing can use better.
     rowPaths = QStringList();
     BookPictures& pictures = surveyed.pictures;
-    const BookFacts facts{settings, pictures.names, surveyed.identifier, QDateTime::currentDateTime()};
+    const BookFacts facts{settings, pictures.names, surveyed.identifier, BookMoment::Now()};
     const auto fail = [&](const QString& reason) {
         busy.Release();
         ui.ShowError(QStringLiteral("Failed to build: ") + bookPath + u'\n' + reason);
@@ -291,7 +290,7 @@ ConversionResult MakeVolumes(QStringList rowPaths, const BookSettings& settings,
         return fail(obstacle);
     }
     const TemporaryWorkFolder work;
-    const BookFacts facts{settings, pictures.names, {}, QDateTime::currentDateTime()};
+    const BookFacts facts{settings, pictures.names, {}, BookMoment::Now()};
     try {
         WriteEntriesToFolder(BookEntries(format, pictures, facts, {}, BookEntries::Holding::PicturesOnly), work.Path(),
                              HooksFor(ui));
@@ -347,8 +346,7 @@ ConversionResult MakeVolumes(QStringList rowPaths, const BookSettings& settings,
     QStringList written;
     for (const auto& [rows, book] : books) {
         SurveyedBook volumePictures = SurveyBook(rows, book, true, ui);
-        const BookFacts volumeFacts{book, volumePictures.pictures.names, volumePictures.identifier,
-                                    QDateTime::currentDateTime()};
+        const BookFacts volumeFacts{book, volumePictures.pictures.names, volumePictures.identifier, BookMoment::Now()};
         QString failureReason;
         if (!PackArchive(BookPath(book),
                          BookEntries(format, volumePictures.pictures, volumeFacts, places.installationData), replace,

@@ -24,11 +24,10 @@ TEST_F(FixedPackageDocumentTest, RightToLeftBookWithCoverAndAWidePageBetweenTall
         {"c.jpg", "image/jpeg"}, {"a.jpg", "image/jpeg"}, {"w #1.png", "image/png"}, {"b.gif", "image/gif"}};
     names.displayedSizes = {
         {"c.jpg", {300, 400}}, {"a.jpg", {300, 400}}, {"w #1.png", {800, 400}}, {"b.gif", {300, 400}}};
-    // Noon in UTC is the same day in every time zone people live in.
-    const QDateTime now(QDate(2026, 12, 7), QTime(12, 0, 5), Qt::UTC);
+    const BookMoment made{QDateTime(QDate(2026, 12, 7), QTime(12, 0, 5), Qt::UTC), QDate(2026, 12, 7)};
     const QByteArray written = WrittenBytes([&](QIODevice& out) {
         WriteFixedPackageDocument(out, settings, names, "urn:uuid:3f1c2a9e-8d4b-4c6f-9a2e-5b7d1e0c4a68", FixedFormat(),
-                                  now);
+                                  made);
     });
 
     // The cover alone on the recto (left, reading right to left), the wide page a spread of its own, and the

@@ -22,13 +22,13 @@ long long PeakResidentBytes();
 // does not allow it.
 bool ResetPeakResident();
 
-// Whether the process runs under AddressSanitizer, whose shadow memory and quarantine make
-// resident memory useless as a measure.
-constexpr bool kUnderAddressSanitizer =
-#if defined(__SANITIZE_ADDRESS__)
+// Whether the process runs under AddressSanitizer or ThreadSanitizer, whose shadow memory (and the former's
+// quarantine) make resident memory useless as a measure.
+constexpr bool kUnderSanitizer =
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     true;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
     true;
 #else
     false;

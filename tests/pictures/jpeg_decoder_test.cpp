@@ -35,7 +35,7 @@ protected:
         // Everything the decoding touches for the first time (code pages, tables) belongs to
         // the baseline: a small picture first.
         MakePreviewPicture(WriteFile("warm-up.jpg", MakeTestJpeg({400, 300})), kBox);
-        const bool measure = !kUnderAddressSanitizer && ResetPeakResident();
+        const bool measure = !kUnderSanitizer && ResetPeakResident();
         const long long before = ResidentBytes();
 
         JpegReader reader = JpegReader::OpenFile(path);

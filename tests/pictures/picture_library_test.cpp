@@ -243,7 +243,7 @@ TEST_F(PictureLibraryTest, HugePngIsPreviewedInBoundedMemory)
         const PictureSource smallSource(smallFile.handle(), smallFile.size());
         DecodeForPreview(smallSource, InspectPicture(smallSource), {30, 20});
 
-        const bool measure = !kUnderAddressSanitizer && ResetPeakResident();
+        const bool measure = !kUnderSanitizer && ResetPeakResident();
         const long long before = ResidentBytes();
         const QImage preview = PreviewImage(DecodeForPreview(source, info, PreviewPictureSize(huge, {140, 168})));
         if (measure) {

@@ -58,7 +58,7 @@ TEST_F(PictureMemoryTest, LargePicturesAreWorkedOnWellWithinTheMemoryLimit)
     for (const auto& work : works) {
         SCOPED_TRACE(work.name);
         const long long rise = PeakMemoryOf(work.work);
-        if (!kUnderAddressSanitizer) {
+        if (!kUnderSanitizer) {
             EXPECT_LT(rise, kBound);
         }
     }

@@ -382,7 +382,7 @@ TEST_F(ScreenPagesTest, APictureTooLargeIsRefusedBeforeDecodingAndOneOfAHundredM
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const PictureSource source(file.handle(), file.size());
     const PictureInfo info = InspectPicture(source);
-    const bool measure = !kUnderAddressSanitizer && ResetPeakResident();
+    const bool measure = !kUnderSanitizer && ResetPeakResident();
     const long long before = ResidentBytes();
     MemoryOutput output;
     ByteOutput* outputs[] = {&output};
